@@ -1,0 +1,70 @@
+#include "Commands.h"
+#include "foundation/Alerts.h"
+#include "foundation/HalvornLib.h"
+#include "foundation/SettingsStore.h"
+#include "foundation/TerminalAlertPresenter.h"
+#include "shell/RegisteredDefaults.h"
+
+#include <QCoreApplication>
+#include <QTextStream>
+
+#include <cstdio>
+
+namespace {
+
+void printUsage(FILE* to)
+{
+    std::fputs("Usage: vantreo-cli [--settings FILE] COMMAND ...\n"
+               "\n"
+               "Commands:\n"
+               "  probe [--json] FILE...    show what each movie holds\n"
+               "  convert [options] FILE... convert movies to MP4, one after another\n"
+               "      --dest DIR                      write the MP4 files into DIR\n"
+               "      --style compatible|fast|custom  audio conversion style for this run\n"
+               "      --audio INDEX|LANG              audio track by index or language\n"
+               "      --subtitles FILE                add this subtitle file\n"
+               "      --m4v                           name the outputs .m4v\n"
+               "  settings [KEY [VALUE]]    list, show or change a setting\n"
+               "  tools                     show where the external tools were found\n"
+               "  help                      show this text\n",
+               to);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName("Vantreo");
+    QCoreApplication::setOrganizationName("Vantreo");
+    QStringList args = app.arguments().mid(1);
+
+    if (args.size() >= 2 && args.first() == "--settings") {
+        SettingsStore::instance().useFile(args.at(1));
+        args = args.mid(2);
+    }
+    setAlertPresenter(std::make_unique<TerminalAlertPresenter>());
+    registerDefaultSettings();
+    HalvornLib lib;
+
+    if (args.isEmpty()) {
+        printUsage(stderr);
+        return kExitUsage;
+    }
+    const QString command = args.takeFirst();
+    if (command == "probe")
+        return runProbeCommand(args);
+    if (command == "convert")
+        return runConvertCommand(args);
+    if (command == "settings")
+        return runSettingsCommand(args);
+    if (command == "tools")
+        return runToolsCommand(args);
+    if (command == "help" || command == "--help" || command == "-h") {
+        printUsage(stdout);
+        return kExitOK;
+    }
+    std::fprintf(stderr, "vantreo-cli: unknown command '%s'\n\n", qPrintable(command));
+    printUsage(stderr);
+    return kExitUsage;
+}

@@ -1,0 +1,29 @@
+#pragma once
+
+// Every settings key, one named constant each.
+inline constexpr const char* kDestinationBookmarksKey = "DestinationBookmarks";
+inline constexpr const char* kDestinationNamesKey = "DestinationNames";
+inline constexpr const char* kAC3DownmixKey = "AC3Downmix";
+inline constexpr const char* kDTSDownmixKey = "DTSDownmix";
+inline constexpr const char* kAutoAddKey = "AutoAdd";
+inline constexpr const char* kAutoCleanKey = "AutoClean";
+inline constexpr const char* kDefaultAudioKey = "DefaultAudio";
+inline constexpr const char* kDisableBuiltinSubtitlesKey = "DisableBuiltinSubtitles";
+inline constexpr const char* kAC3StereoBitrateKey = "AC3StereoBitrate";
+inline constexpr const char* kAC3SurroundBitrateKey = "AC3SurroundBitrate";
+inline constexpr const char* kAACBitrateKey = "AACBitrate";
+inline constexpr const char* kIncludeSurroundTrackTranscodedKey = "IncludeSurroundTrackTranscoded";
+inline constexpr const char* kIncludeSurroundTrackDisabledKey = "IncludeSurroundTrackDisabled";
+inline constexpr const char* kCustomAC3HandlingKey = "CustomAC3Handling";
+inline constexpr const char* kCustomAC351HandlingKey = "CustomAC351Handling";
+inline constexpr const char* kCustomDTS51HandlingKey = "CustomDTS51Handling";
+inline constexpr const char* kCustomMP3HandlingKey = "CustomMP3Handling";
+inline constexpr const char* kCustomUnknownHandlingKey = "CustomUnknownHandling";
+inline constexpr const char* kQuitAfterConversionKey = "QuitAfterConversion";
+inline constexpr const char* kDefaultExtensionKey = "DefaultExtension";
+inline constexpr const char* kDefaultDestinationKey = "DefaultDestination";
+inline constexpr const char* kAutoRemoveKey = "AutoRemove";
+inline constexpr const char* kAutoRemoveTypeKey = "AutoRemoveType";
+inline constexpr const char* kConversionPresetKey = "ConversionPreset";
+inline constexpr const char* kIncludeSurroundTrackKey = "IncludeSurroundTrack";
+inline constexpr const char* kWelcomeShownKey = "WelcomeShown";

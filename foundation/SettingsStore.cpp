@@ -1,0 +1,110 @@
+#include "foundation/SettingsStore.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QMutexLocker>
+#include <QSettings>
+#include <QStandardPaths>
+
+namespace {
+
+QString defaultSettingsPath()
+{
+    const QByteArray fromEnv = qgetenv("VANTREO_SETTINGS_FILE");
+    if (!fromEnv.isEmpty())
+        return QString::fromLocal8Bit(fromEnv);
+    QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    if (config.isEmpty())
+        config = QDir::homePath() + "/.config";
+    return config + "/Vantreo/Vantreo.ini";
+}
+
+} // namespace
+
+SettingsStore& SettingsStore::instance()
+{
+    static SettingsStore store;
+    return store;
+}
+
+SettingsStore::SettingsStore()
+{
+    openLocked(defaultSettingsPath());
+}
+
+SettingsStore::~SettingsStore()
+{
+    if (m_settings)
+        m_settings->sync();
+}
+
+void SettingsStore::openLocked(const QString& path)
+{
+    if (m_settings)
+        m_settings->sync();
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    m_settings = std::make_unique<QSettings>(path, QSettings::IniFormat);
+}
+
+void SettingsStore::useFile(const QString& path)
+{
+    QMutexLocker lock(&m_mutex);
+    openLocked(path);
+}
+
+QString SettingsStore::fileName() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_settings->fileName();
+}
+
+void SettingsStore::registerDefaults(const QVariantHash& defaults)
+{
+    QMutexLocker lock(&m_mutex);
+    for (auto it = defaults.begin(); it != defaults.end(); ++it)
+        m_defaults.insert(it.key(), it.value());
+}
+
+QVariantHash SettingsStore::registeredDefaults() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_defaults;
+}
+
+QVariant SettingsStore::value(const QString& key) const
+{
+    QMutexLocker lock(&m_mutex);
+    if (m_settings->contains(key))
+        return m_settings->value(key);
+    return m_defaults.value(key);
+}
+
+bool SettingsStore::hasUserValue(const QString& key) const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_settings->contains(key);
+}
+
+void SettingsStore::setValue(const QString& key, const QVariant& value)
+{
+    QMutexLocker lock(&m_mutex);
+    m_settings->setValue(key, value);
+}
+
+void SettingsStore::removeValue(const QString& key)
+{
+    QMutexLocker lock(&m_mutex);
+    m_settings->remove(key);
+}
+
+QStringList SettingsStore::userKeys() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_settings->allKeys();
+}
+
+void SettingsStore::synchronize()
+{
+    QMutexLocker lock(&m_mutex);
+    m_settings->sync();
+}

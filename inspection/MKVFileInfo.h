@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QUrl>
+
+#include <memory>
+#include <optional>
+
+// What a movie holds, as the probe found it, plus what the shell adds on the
+// way to the queue (destination, access folder, subtitle file). Shared
+// between the add panel and the job made from it; written by the probe on
+// its thread before it is handed over, afterwards only on the main thread.
+class MKVFileInfo final
+{
+public:
+    // Probes the movie with ffmpeg (and mediainfo when a resolution was
+    // found). Blocks while the tools run: call it off the main thread.
+    // Never fails for a bad movie: unreadable input gives empty lists and
+    // absent values.
+    static std::shared_ptr<MKVFileInfo> initWithURL(const QUrl& url);
+
+    const QStringList& audioTrackInformation() const { return m_audioTrackInformation; }
+    void setAudioTrackInformation(const QStringList& v) { m_audioTrackInformation = v; }
+    const QString& informationString() const { return m_informationString; }
+    void setInformationString(const QString& v) { m_informationString = v; }
+    const QString& fileName() const { return m_fileName; }
+    void setFileName(const QString& v) { m_fileName = v; }
+    const QUrl& fileURL() const { return m_fileURL; }
+    void setFileURL(const QUrl& v) { m_fileURL = v; }
+    const QUrl& destinationURL() const { return m_destinationURL; }
+    void setDestinationURL(const QUrl& v) { m_destinationURL = v; }
+    std::optional<int> videoTrackID() const { return m_videoTrackID; }
+    void setVideoTrackID(std::optional<int> v) { m_videoTrackID = v; }
+    std::optional<qint64> runtimeSeconds() const { return m_runtimeSeconds; }
+    void setRuntimeSeconds(std::optional<qint64> v) { m_runtimeSeconds = v; }
+    std::optional<quint64> fileSize() const { return m_fileSize; }
+    void setFileSize(std::optional<quint64> v) { m_fileSize = v; }
+    const QList<int>& subtitleTrackIDs() const { return m_subtitleTrackIDs; }
+    void setSubtitleTrackIDs(const QList<int>& v) { m_subtitleTrackIDs = v; }
+    const std::optional<QUrl>& subtitleFileURL() const { return m_subtitleFileURL; }
+    void setSubtitleFileURL(const std::optional<QUrl>& v) { m_subtitleFileURL = v; }
+    const std::optional<QUrl>& securityURL() const { return m_securityURL; }
+    void setSecurityURL(const std::optional<QUrl>& v) { m_securityURL = v; }
+
+    // The warning keys the probe raised, in the order raised, whether or not
+    // the "Don't warn again" memory showed them.
+    const QStringList& raisedWarnings() const { return m_raisedWarnings; }
+    void setRaisedWarnings(const QStringList& v) { m_raisedWarnings = v; }
+
+private:
+    QStringList m_audioTrackInformation;
+    QString m_informationString;
+    QString m_fileName;
+    QUrl m_fileURL;
+    QUrl m_destinationURL;
+    std::optional<int> m_videoTrackID;
+    std::optional<qint64> m_runtimeSeconds;
+    std::optional<quint64> m_fileSize;
+    QList<int> m_subtitleTrackIDs;
+    std::optional<QUrl> m_subtitleFileURL;
+    std::optional<QUrl> m_securityURL;
+    QStringList m_raisedWarnings;
+};
+
+using MKVFileInfoPtr = std::shared_ptr<MKVFileInfo>;
