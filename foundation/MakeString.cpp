@@ -128,6 +128,9 @@ QString printfNumber(const QByteArray& flagsWidthPrecision, char conversion, con
         std::snprintf(buffer, sizeof buffer, spec.constData(), arg.asUnsigned());
         break;
     case 'c':
+        // A char argument arrives as text; a number is a character code.
+        if (arg.kind() == FormatArg::Kind::Text)
+            return arg.asText().left(1);
         return QString(QChar(char16_t(arg.asUnsigned())));
     default: // f F e E g G a A
         spec += conversion;

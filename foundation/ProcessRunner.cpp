@@ -1,5 +1,7 @@
 #include "foundation/ProcessRunner.h"
 
+#include "foundation/ChildProcess.h"
+
 #include <QProcess>
 #include <QStringDecoder>
 
@@ -19,6 +21,7 @@ std::optional<QString> runAsTaskWithTerminationStatus(const QStringList& command
     QProcess process;
     process.setProcessChannelMode(QProcess::MergedChannels);
     process.setStandardInputFile(QProcess::nullDevice());
+    prepareChildProcess(process);
     process.start(command.first(), command.mid(1), QIODevice::ReadOnly);
     if (!process.waitForStarted(-1)) {
         if (status)

@@ -71,9 +71,17 @@ QVariantHash SettingsStore::registeredDefaults() const
     return m_defaults;
 }
 
+void SettingsStore::setRunOverride(const QString& key, const QVariant& value)
+{
+    QMutexLocker lock(&m_mutex);
+    m_overrides.insert(key, value);
+}
+
 QVariant SettingsStore::value(const QString& key) const
 {
     QMutexLocker lock(&m_mutex);
+    if (m_overrides.contains(key))
+        return m_overrides.value(key);
     if (m_settings->contains(key))
         return m_settings->value(key);
     return m_defaults.value(key);

@@ -5,7 +5,6 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
-
 #include <memory>
 
 class QSettings;
@@ -27,7 +26,12 @@ public:
     void registerDefaults(const QVariantHash& defaults);
     QVariantHash registeredDefaults() const;
 
-    // The user's value, else the registered default, else an invalid QVariant.
+    // A value for this run only: answers before the file and is never
+    // written (the command line's --style and --m4v).
+    void setRunOverride(const QString& key, const QVariant& value);
+
+    // The run's override, else the user's value, else the registered default, else an invalid
+    // QVariant.
     QVariant value(const QString& key) const;
     bool hasUserValue(const QString& key) const;
     void setValue(const QString& key, const QVariant& value);
@@ -44,4 +48,5 @@ private:
     mutable QMutex m_mutex;
     std::unique_ptr<QSettings> m_settings;
     QVariantHash m_defaults;
+    QVariantHash m_overrides;
 };

@@ -32,7 +32,8 @@ QVariantHash registeredDefaultsTable()
 void registerDefaultSettings()
 {
     static std::once_flag once;
-    std::call_once(once, [] { SettingsStore::instance().registerDefaults(registeredDefaultsTable()); });
+    std::call_once(once,
+                   [] { SettingsStore::instance().registerDefaults(registeredDefaultsTable()); });
 }
 
 QStringList allSettingsKeys()

@@ -1,0 +1,47 @@
+#include "Commands.h"
+#include "ConvertOptions.h"
+#include "ConvertSession.h"
+#include "foundation/SettingsKeys.h"
+#include "foundation/SettingsStore.h"
+#include "foundation/ToolLocator.h"
+
+#include <QFileInfo>
+#include <cstdio>
+
+int runConvertCommand(const QStringList& args)
+{
+    QString error;
+    const auto options = parseConvertOptions(args, error);
+    if (!options) {
+        std::fprintf(stderr, "vantreo-cli convert: %s\n", qPrintable(error));
+        std::fprintf(stderr, "Usage: vantreo-cli convert [--dest DIR] [--style "
+                             "compatible|fast|custom] [--audio INDEX|LANG] [--subtitles FILE] "
+                             "[--m4v] FILE...\n");
+        return kExitUsage;
+    }
+    for (const char* tool : {"ffmpeg", "mediainfo", "MP4Box", "afconvert"}) {
+        if (ToolLocator::find(QString::fromLatin1(tool)).isEmpty()) {
+            std::fprintf(stderr, "vantreo-cli: %s\n",
+                         qPrintable(ToolLocator::installHint(QString::fromLatin1(tool))));
+            return kExitUsage;
+        }
+    }
+    if (!options->destination.isEmpty() && !QFileInfo(options->destination).isDir()) {
+        std::fprintf(stderr, "vantreo-cli convert: --dest '%s' is not a folder\n",
+                     qPrintable(options->destination));
+        return kExitUsage;
+    }
+    if (!options->subtitles.isEmpty() && !QFileInfo(options->subtitles).isFile()) {
+        std::fprintf(stderr, "vantreo-cli convert: subtitle file '%s' not found\n",
+                     qPrintable(options->subtitles));
+        return kExitUsage;
+    }
+    // This run's choices; nothing is written to the settings.
+    if (options->style)
+        SettingsStore::instance().setRunOverride(kConversionPresetKey, *options->style);
+    if (options->m4v)
+        SettingsStore::instance().setRunOverride(kDefaultExtensionKey, 1);
+
+    ConvertSession session(*options);
+    return session.run();
+}

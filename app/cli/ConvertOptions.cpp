@@ -1,0 +1,89 @@
+#include "ConvertOptions.h"
+
+std::optional<ConvertOptions> parseConvertOptions(const QStringList& args, QString& error)
+{
+    ConvertOptions options;
+    bool onlyFiles = false;
+    for (int i = 0; i < args.size(); ++i) {
+        const QString& arg = args.at(i);
+        if (onlyFiles || !arg.startsWith(u'-') || arg == QLatin1String("-")) {
+            options.files.append(arg);
+            continue;
+        }
+        if (arg == QLatin1String("--")) {
+            onlyFiles = true;
+            continue;
+        }
+        if (arg == QLatin1String("--m4v")) {
+            options.m4v = true;
+            continue;
+        }
+        const bool takesValue = arg == QLatin1String("--dest") || arg == QLatin1String("--style") ||
+                                arg == QLatin1String("--audio") ||
+                                arg == QLatin1String("--subtitles");
+        if (!takesValue) {
+            error = QStringLiteral("unknown option '%1'").arg(arg);
+            return std::nullopt;
+        }
+        if (i + 1 >= args.size()) {
+            error = QStringLiteral("option '%1' needs a value").arg(arg);
+            return std::nullopt;
+        }
+        const QString value = args.at(++i);
+        if (arg == QLatin1String("--dest")) {
+            options.destination = value;
+        } else if (arg == QLatin1String("--audio")) {
+            options.audio = value;
+        } else if (arg == QLatin1String("--subtitles")) {
+            options.subtitles = value;
+        } else {
+            static const QStringList styles = {"compatible", "fast", "custom"};
+            const int style = int(styles.indexOf(value.toLower()));
+            if (style < 0) {
+                error =
+                    QStringLiteral("--style takes compatible, fast or custom, not '%1'").arg(value);
+                return std::nullopt;
+            }
+            options.style = style;
+        }
+    }
+    if (options.files.isEmpty()) {
+        error = QStringLiteral("no movie given");
+        return std::nullopt;
+    }
+    return options;
+}
+
+#include "inspection/AudioTrackChoice.h"
+#include "inspection/Languages.h"
+
+std::optional<int> chooseAudioTrack(const QStringList& descriptors, const QString& audioOption,
+                                    const QStringList& preferredLanguages, QString& error)
+{
+    if (descriptors.isEmpty()) {
+        error = QStringLiteral("it has no audio track that ffmpeg can read");
+        return std::nullopt;
+    }
+    if (audioOption.isEmpty()) {
+        const auto best = bestLanguage(descriptors, preferredLanguages);
+        return best ? int(descriptors.indexOf(*best)) : 0;
+    }
+    bool isIndex = false;
+    const int index = audioOption.toInt(&isIndex);
+    if (isIndex) {
+        if (index < 0 || index >= descriptors.size()) {
+            error = QStringLiteral("it has no audio track %1 (tracks 0 to %2)")
+                        .arg(index)
+                        .arg(descriptors.size() - 1);
+            return std::nullopt;
+        }
+        return index;
+    }
+    const QString language = preferredLanguages3Letter({audioOption.toLower()}).value(0);
+    const auto best = bestLanguage(descriptors, {language}, 0);
+    if (!best || best->split(u' ').value(1) != language) {
+        error = QStringLiteral("it has no audio track in the language '%1'").arg(audioOption);
+        return std::nullopt;
+    }
+    return int(descriptors.indexOf(*best));
+}

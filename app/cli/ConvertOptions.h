@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+// The options of `vantreo-cli convert`.
+struct ConvertOptions
+{
+    QString destination;      // --dest DIR; empty: each movie's own folder
+    std::optional<int> style; // --style: 0 compatible, 1 fast, 2 custom
+    QString audio;            // --audio INDEX|LANG
+    QString subtitles;        // --subtitles FILE
+    bool m4v = false;         // --m4v
+    QStringList files;
+};
+
+// Parses the arguments after "convert"; on a usage error answers absent and
+// says why in `error`.
+std::optional<ConvertOptions> parseConvertOptions(const QStringList& args, QString& error);
+
+// The audio track to convert: by --audio (an index into the descriptors, or
+// a language, two- or three-letter), else the one bestLanguage chooses for
+// the preferred languages. Absent, with the reason, when none fits.
+std::optional<int> chooseAudioTrack(const QStringList& descriptors, const QString& audioOption,
+                                    const QStringList& preferredLanguages, QString& error);

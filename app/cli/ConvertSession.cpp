@@ -1,0 +1,215 @@
+#include "ConvertSession.h"
+
+#include "Commands.h"
+#include "SignalWatcher.h"
+#include "engine/ConversionJob.h"
+#include "engine/JobState.h"
+#include "foundation/PathHelpers.h"
+#include "foundation/SettingsAccess.h"
+#include "foundation/SettingsKeys.h"
+#include "inspection/Languages.h"
+#include "inspection/MKVFileInfo.h"
+#include "shell/AppDelegate.h"
+#include "shell/OutputName.h"
+#include "shell/SubtitlePairing.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QTimer>
+#include <cstdio>
+#include <unistd.h>
+
+namespace {
+
+QString progressBar(float progress)
+{
+    constexpr int kWidth = 20;
+    const int filled = qBound(0, int(progress / 100.0f * kWidth), kWidth);
+    return QString(filled, u'#') + QString(kWidth - filled, u'-');
+}
+
+} // namespace
+
+ConvertSession::ConvertSession(const ConvertOptions& options, QObject* parent)
+    : QObject(parent), m_options(options)
+{
+    m_delegate = new AppDelegate(this);
+    m_signals = new SignalWatcher(this);
+    m_terminal = ::isatty(STDOUT_FILENO) == 1;
+    connect(m_signals, &SignalWatcher::interrupted, this, &ConvertSession::interrupt);
+}
+
+ConvertSession::~ConvertSession() = default;
+
+void ConvertSession::reportSkipped(const QString& path, const QString& reason)
+{
+    std::fprintf(stderr, "Not converted: %s: %s\n", qPrintable(path), qPrintable(reason));
+    ++m_skipped;
+}
+
+int ConvertSession::run()
+{
+    QHash<QString, QString> subtitlesByBase;
+    QStringList existing;
+    for (const QString& file : m_options.files) {
+        const QFileInfo info(file);
+        if (!info.exists())
+            reportSkipped(file, QStringLiteral("no such file"));
+        else if (info.isDir())
+            reportSkipped(file, QStringLiteral("it is a folder"));
+        else if (!isMovieFile(file) && !isSubtitleFile(file))
+            reportSkipped(file, QStringLiteral("not a movie file (mkv, mp4, mov or ogm)"));
+        else
+            existing.append(file);
+    }
+    const QStringList movies = sortIntakeFiles(existing, subtitlesByBase);
+    if (!m_options.subtitles.isEmpty() && movies.size() > 1) {
+        std::fprintf(stderr, "vantreo-cli convert: --subtitles goes with a single movie\n");
+        return kExitUsage;
+    }
+    for (const QString& movie : movies) {
+        if (m_interrupted)
+            break;
+        const QString subtitle = m_options.subtitles.isEmpty()
+                                     ? subtitlesByBase.take(subtitleKeyForMovie(movie))
+                                     : m_options.subtitles;
+        queueMovie(movie, subtitle);
+        // Lets Ctrl-C and the first job's output through between probes.
+        QCoreApplication::processEvents();
+    }
+    QTimer redraw;
+    if (m_terminal) {
+        connect(&redraw, &QTimer::timeout, this, &ConvertSession::redrawTerminal);
+        redraw.start(1000);
+    }
+    if (!m_interrupted) {
+        QTimer::singleShot(0, this, &ConvertSession::checkDone);
+        m_loop.exec();
+    }
+    if (m_lineOpen)
+        std::fputs("\n", stdout);
+    if (m_interrupted) {
+        std::fprintf(stderr, "Interrupted: conversions stopped, unfinished files removed.\n");
+        return kExitInterrupted;
+    }
+    bool anyFailed = m_skipped > 0;
+    for (const Record& r : m_records) {
+        if (r.result == JobFinished) {
+            std::fprintf(stdout, "Finished: %s\n", qPrintable(r.destination));
+        } else {
+            anyFailed = true;
+            std::fprintf(stderr, "Failed: %s: %s\n", qPrintable(r.name), qPrintable(r.explanation));
+        }
+    }
+    std::fflush(stdout);
+    return anyFailed ? kExitFailed : kExitOK;
+}
+
+void ConvertSession::queueMovie(const QString& path, const QString& subtitle)
+{
+    const MKVFileInfoPtr info = MKVFileInfo::initWithURL(QUrl::fromLocalFile(path));
+    if (!subtitle.isEmpty()) {
+        info->setSubtitleFileURL(QUrl::fromLocalFile(subtitle));
+        info->setInformationString(
+            QString(info->informationString()).replace(u')', QStringLiteral("+1)")));
+    }
+    QString error;
+    const auto audio = chooseAudioTrack(info->audioTrackInformation(), m_options.audio,
+                                        preferredLanguages3Letter(), error);
+    if (!audio) {
+        reportSkipped(path, error);
+        return;
+    }
+    const QString folder = m_options.destination.isEmpty()
+                               ? QFileInfo(path).absolutePath()
+                               : QFileInfo(m_options.destination).absoluteFilePath();
+    const QString destination = uniqueDestination(
+        folder, outputFileName(info->fileName(), defaultInt(kDefaultExtensionKey)),
+        m_delegate->queuedDestinations());
+    info->setDestinationURL(QUrl::fromLocalFile(destination));
+
+    auto* job = new ConversionJob;
+    job->setFileInfo(info);
+    job->setAudioTrackIndex(qulonglong(*audio));
+    job->presetSpeedInfo();
+    m_records.append(Record{info->fileName(), destination, job, -1, {}, -1});
+    const int index = int(m_records.size()) - 1;
+    watch(index);
+    if (!m_delegate->addJob(job)) {
+        m_records[index].result = JobFailed;
+        m_records[index].explanation =
+            QStringLiteral("the destination folder cannot be written to");
+    }
+}
+
+void ConvertSession::watch(int index)
+{
+    ConversionJob* job = m_records.at(index).job;
+    auto record = [this, index, job] {
+        Record& r = m_records[index];
+        const int state = job->state();
+        if ((state == JobFinished || state == JobFailed) && r.result < 0) {
+            r.result = state;
+            if (state == JobFailed)
+                r.explanation = job->failureExplanationText();
+            showProgress(index);
+            QTimer::singleShot(0, this, &ConvertSession::checkDone);
+        }
+    };
+    connect(job, &ConversionJob::stateChanged, this, record);
+    connect(job, &ConversionJob::progressChanged, this, [this, index] { showProgress(index); });
+}
+
+void ConvertSession::showProgress(int index)
+{
+    Record& r = m_records[index];
+    ConversionJob* job = r.job;
+    if (m_terminal) {
+        redrawTerminal();
+        if (r.result >= 0 && m_lineOpen) {
+            std::fputs("\n", stdout);
+            m_lineOpen = false;
+        }
+        return;
+    }
+    if (!job || r.result >= 0)
+        return;
+    const int tenth = qBound(0, int(job->progress() / 10.0f), 10);
+    if (tenth > r.lastTenth && job->state() == JobConverting) {
+        r.lastTenth = tenth;
+        std::fprintf(stdout, "%s: %d%%\n", qPrintable(r.name), tenth * 10);
+        std::fflush(stdout);
+    }
+}
+
+void ConvertSession::redrawTerminal()
+{
+    for (const Record& r : m_records) {
+        if (!r.job || r.job->state() != JobConverting)
+            continue;
+        std::fprintf(stdout, "\r\033[K%s [%s] %s", qPrintable(r.name),
+                     qPrintable(progressBar(r.job->progress())),
+                     qPrintable(r.job->stateInfoString()));
+        std::fflush(stdout);
+        m_lineOpen = true;
+    }
+}
+
+void ConvertSession::checkDone()
+{
+    for (const Record& r : m_records)
+        if (r.result < 0 && r.job)
+            return;
+    m_loop.quit();
+}
+
+void ConvertSession::interrupt(int)
+{
+    if (m_interrupted)
+        return;
+    m_interrupted = true;
+    // As the desktop quits: every job removed, tools ended, unfinished
+    // outputs deleted.
+    m_delegate->applicationWillTerminate();
+    m_loop.quit();
+}

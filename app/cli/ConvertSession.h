@@ -1,0 +1,57 @@
+#pragma once
+
+#include "ConvertOptions.h"
+
+#include <QEventLoop>
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+class AppDelegate;
+class ConversionJob;
+class SignalWatcher;
+
+// One run of `vantreo-cli convert`: takes the files in, queues every movie
+// through the same queue the desktop uses, shows progress, and reports each
+// job at the end.
+class ConvertSession final : public QObject
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(ConvertSession)
+
+public:
+    explicit ConvertSession(const ConvertOptions& options, QObject* parent = nullptr);
+    ~ConvertSession() override;
+    // Answers the exit status.
+    int run();
+
+private:
+    struct Record
+    {
+        QString name;
+        QString destination;
+        QPointer<ConversionJob> job;
+        int result = -1; // -1 running or waiting, else the final state
+        QString explanation;
+        int lastTenth = -1;
+    };
+
+    void queueMovie(const QString& path, const QString& subtitle);
+    void watch(int index);
+    void showProgress(int index);
+    void redrawTerminal();
+    void checkDone();
+    void interrupt(int signalNumber);
+    void reportSkipped(const QString& path, const QString& reason);
+
+    ConvertOptions m_options;
+    AppDelegate* m_delegate = nullptr;
+    SignalWatcher* m_signals = nullptr;
+    QList<Record> m_records;
+    QEventLoop m_loop;
+    int m_skipped = 0;
+    bool m_interrupted = false;
+    bool m_terminal = false;
+    bool m_lineOpen = false;
+};

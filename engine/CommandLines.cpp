@@ -1,0 +1,264 @@
+#include "engine/CommandLines.h"
+
+#include "engine/AudioDescriptor.h"
+#include "engine/JobState.h"
+#include "foundation/Alerts.h"
+#include "foundation/MakeString.h"
+#include "foundation/StringHelpers.h"
+
+#include <algorithm>
+#include <optional>
+
+namespace {
+
+QString chosenDescriptor(const ConversionInputs& in)
+{
+    return in.audioTracks.value(in.audioTrackIndex);
+}
+
+QString streamSpecifier(int stream)
+{
+    return makeString("0:%i", stream);
+}
+
+void insertAll(QStringList& args, qsizetype at, const QStringList& entries)
+{
+    for (qsizetype i = 0; i < entries.size(); ++i)
+        args.insert(at + i, entries[i]);
+}
+
+void insertBeforeProgress(QStringList& args, const QStringList& entries)
+{
+    qsizetype at = args.indexOf(QStringLiteral("-progress"));
+    if (at < 0)
+        at = args.size();
+    insertAll(args, at, entries);
+}
+
+// ffmpeg 5.1's MP4 muxer enables only tracks whose stream is marked default,
+// so the main audio track, and a surround track that is to stay enabled, are
+// marked explicitly. A surround track left unmarked ends up disabled, which is
+// what IncludeSurroundTrackDisabled asks for.
+void addDefaultDispositions(QStringList& args, bool addedSurround, const ConversionSettings& s)
+{
+    QStringList entries = {QStringLiteral("-disposition:a:0"), QStringLiteral("default")};
+    if (addedSurround && s.includeSurroundTrackDisabled == 0)
+        entries << QStringLiteral("-disposition:a:1") << QStringLiteral("default");
+    insertBeforeProgress(args, entries);
+}
+
+} // namespace
+
+QStringList fixupTestArguments(const ConversionInputs& in)
+{
+    const int audio = parseAudioDescriptor(chosenDescriptor(in)).streamIndex;
+    return {QStringLiteral("-i"),
+            in.sourcePath,
+            QStringLiteral("-stats"),
+            QStringLiteral("-t"),
+            QStringLiteral("1"),
+            QStringLiteral("-map"),
+            streamSpecifier(in.videoTrackID),
+            QStringLiteral("-map"),
+            streamSpecifier(audio),
+            QStringLiteral("-vcodec"),
+            QStringLiteral("copy"),
+            QStringLiteral("-acodec"),
+            QStringLiteral("copy"),
+            QStringLiteral("-y"),
+            in.destinationPath};
+}
+
+BuiltArguments singleProcessArguments(const ConversionInputs& in, int method,
+                                      const ConversionSettings& s,
+                                      const std::function<bool()>& needFixup)
+{
+    const AudioDescriptor audio = parseAudioDescriptor(chosenDescriptor(in));
+    const QString audioCodec =
+        method == MethodCopy ? QStringLiteral("copy") : QStringLiteral("ac3");
+    BuiltArguments built;
+    QStringList& args = built.arguments;
+    args = {QStringLiteral("-i"),
+            in.sourcePath,
+            QStringLiteral("-stats"),
+            QStringLiteral("-map"),
+            streamSpecifier(in.videoTrackID),
+            QStringLiteral("-map"),
+            streamSpecifier(audio.streamIndex),
+            QStringLiteral("-scodec"),
+            QStringLiteral("mov_text"),
+            QStringLiteral("-vcodec"),
+            QStringLiteral("copy"),
+            QStringLiteral("-acodec"),
+            audioCodec,
+            QStringLiteral("-progress"),
+            in.progressFile,
+            QStringLiteral("-loglevel"),
+            QStringLiteral("warning"),
+            QStringLiteral("-y"),
+            in.destinationPath};
+
+    if (audioCodec == QLatin1String("copy") && audio.codec == QLatin1String("aac") && needFixup &&
+        needFixup())
+        insertAll(args, 7, {QStringLiteral("-absf"), QStringLiteral("aac_adtstoasc")});
+
+    if (method == MethodAC3Surround)
+        insertBeforeProgress(args,
+                             {QStringLiteral("-ac"), QStringLiteral("6"), QStringLiteral("-ab"),
+                              ac3SurroundBitrateText(s.ac3SurroundBitrate)});
+    else if (method == MethodAC3Stereo)
+        insertBeforeProgress(args,
+                             {QStringLiteral("-ac"), QStringLiteral("2"), QStringLiteral("-ab"),
+                              ac3StereoBitrateText(s.ac3StereoBitrate)});
+
+    int p = 7;
+    if (method == MethodCopy)
+        built.addedSurround = addAdditionalSurroundTrackAtIndex(args, p, in, s);
+    addSubtitles(args, QStringLiteral("1:0"), p, in, s);
+    addDefaultDispositions(args, built.addedSurround, s);
+    return built;
+}
+
+QStringList extractionArguments(const ConversionInputs& in, const QString& audioFile)
+{
+    const int audio = parseAudioDescriptor(chosenDescriptor(in)).streamIndex;
+    return {QStringLiteral("-i"),        in.sourcePath,          QStringLiteral("-stats"),
+            QStringLiteral("-map"),      streamSpecifier(audio), QStringLiteral("-acodec"),
+            QStringLiteral("pcm_s16le"), QStringLiteral("-ac"),  QStringLiteral("2"),
+            QStringLiteral("-progress"), in.progressFile,        QStringLiteral("-loglevel"),
+            QStringLiteral("warning"),   QStringLiteral("-y"),   audioFile};
+}
+
+QStringList afconvertArguments(const QString& audioFile, const QString& aacFile,
+                               const ConversionSettings& s)
+{
+    return {audioFile,
+            QStringLiteral("-o"),
+            aacFile,
+            QStringLiteral("-f"),
+            QStringLiteral("mp4f"),
+            QStringLiteral("-d"),
+            QStringLiteral("aac"),
+            QStringLiteral("-b"),
+            aacBitrateText(s.aacBitrate)};
+}
+
+BuiltArguments muxArguments(const ConversionInputs& in, const QString& aacFile,
+                            const ConversionSettings& s)
+{
+    BuiltArguments built;
+    QStringList& args = built.arguments;
+    args = {QStringLiteral("-i"),
+            in.sourcePath,
+            QStringLiteral("-i"),
+            aacFile,
+            QStringLiteral("-stats"),
+            QStringLiteral("-map"),
+            streamSpecifier(in.videoTrackID),
+            QStringLiteral("-map"),
+            QStringLiteral("1:0"),
+            QStringLiteral("-scodec"),
+            QStringLiteral("mov_text"),
+            QStringLiteral("-vcodec"),
+            QStringLiteral("copy"),
+            QStringLiteral("-acodec"),
+            QStringLiteral("copy"),
+            QStringLiteral("-progress"),
+            in.progressFile,
+            QStringLiteral("-loglevel"),
+            QStringLiteral("warning"),
+            QStringLiteral("-y"),
+            in.destinationPath};
+
+    const qsizetype k = args.indexOf(QStringLiteral("-loglevel"));
+    QString language = parseAudioDescriptor(chosenDescriptor(in)).language;
+    if (s.includeSurroundTrack != 0) {
+        // Written as ISO 639-2/T codes ("deu", "fra"), not the bibliographic ones.
+        if (s.includeSurroundTrackDisabled != 0)
+            language = stringByReplacingMultipleStrings(
+                language, {{QStringLiteral("ger"), QStringLiteral("deu")},
+                           {QStringLiteral("fre"), QStringLiteral("fra")}});
+        insertAll(args, k,
+                  {QStringLiteral("-metadata:s:a:0"), makeString("language=%@", language),
+                   QStringLiteral("-metadata:s:a:1"), makeString("language=%@", language)});
+    } else {
+        insertAll(args, k,
+                  {QStringLiteral("-metadata:s:a:0"), makeString("language=%@", language)});
+    }
+
+    int p = 9;
+    built.addedSurround = addAdditionalSurroundTrackAtIndex(args, p, in, s);
+    addSubtitles(args, QStringLiteral("2:0"), p, in, s);
+    addDefaultDispositions(args, built.addedSurround, s);
+    return built;
+}
+
+bool addAdditionalSurroundTrackAtIndex(QStringList& args, int& p, const ConversionInputs& in,
+                                       const ConversionSettings& s)
+{
+    if (s.conversionPreset != 0 || s.includeSurroundTrack == 0)
+        return false;
+    const QString chosen = chosenDescriptor(in);
+    const QString language = descriptorWord(chosen, 1);
+
+    std::optional<int> stream;
+    QString codecWord;
+    if (chosen.contains(QStringLiteral("5.1")) && !chosen.contains(QStringLiteral("(ac3)")) &&
+        !chosen.contains(QStringLiteral("(dts)"))) {
+        // A 5.1 track in another codec is its own surround track.
+        stream = parseAudioDescriptor(chosen).streamIndex;
+        codecWord = descriptorWord(chosen, 2);
+    } else {
+        for (const QString& wanted : {QStringLiteral("(ac3)"), QStringLiteral("(dts)")}) {
+            for (const QString& d : in.audioTracks) {
+                if (d.contains(QStringLiteral("5.1")) && descriptorWord(d, 1) == language &&
+                    descriptorWord(d, 2) == wanted) {
+                    stream = parseAudioDescriptor(d).streamIndex;
+                    codecWord = wanted;
+                    break;
+                }
+            }
+            if (stream)
+                break;
+        }
+    }
+    if (!stream)
+        return false;
+
+    p = std::clamp(p, 0, int(args.size()));
+    insertAll(args, p, {QStringLiteral("-map"), streamSpecifier(*stream)});
+    p += 2;
+    if (codecWord == QLatin1String("(dts)") && s.includeSurroundTrackTranscoded != 0)
+        insertBeforeProgress(args,
+                             {QStringLiteral("-c:a:1"), QStringLiteral("ac3"),
+                              QStringLiteral("-ac"), QStringLiteral("6"), QStringLiteral("-ab"),
+                              ac3SurroundBitrateText(s.ac3SurroundBitrate)});
+    return true;
+}
+
+void addSubtitles(QStringList& args, const QString& specifier, int& p, const ConversionInputs& in,
+                  const ConversionSettings& s)
+{
+    p = std::clamp(p, 0, int(args.size()));
+    int inserted = 0;
+    // Every pair goes in at p, so the pairs end up last-first.
+    if (s.disableBuiltinSubtitles == 0) {
+        for (const int stream : in.subtitleTrackIDs) {
+            insertAll(args, p, {QStringLiteral("-map"), streamSpecifier(stream)});
+            inserted += 2;
+        }
+    }
+    if (!in.subtitleFile.isEmpty()) {
+        const qsizetype k = args.indexOf(QStringLiteral("-stats"));
+        asl_NSLog(3, "Info: adding subtitles from file %@", in.subtitleFile);
+        insertAll(args, p, {QStringLiteral("-map"), specifier});
+        inserted += 2;
+        // The subtitle file is the next input, right before "-stats".
+        if (k >= 0) {
+            insertAll(args, k, {QStringLiteral("-i"), in.subtitleFile});
+            if (k <= p)
+                p += 2;
+        }
+    }
+    p += inserted;
+}

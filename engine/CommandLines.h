@@ -1,0 +1,53 @@
+#pragma once
+
+#include "engine/ConversionSettings.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+// What the ffmpeg command lines of a job are built from.
+struct ConversionInputs
+{
+    QString sourcePath, destinationPath, progressFile;
+    int videoTrackID = 0;    // 0 when the movie has none
+    QStringList audioTracks; // the probe's audio track descriptors
+    int audioTrackIndex = 0; // index of the chosen track in audioTracks
+    QList<int> subtitleTrackIDs;
+    QString subtitleFile; // empty: none
+};
+
+struct BuiltArguments
+{
+    QStringList arguments;
+    bool addedSurround = false;
+};
+
+// The one-second trial that shows whether AAC audio needs the ADTS bitstream
+// filter; it writes to the destination, which the real run overwrites.
+QStringList fixupTestArguments(const ConversionInputs& in);
+
+// The single ffmpeg run of the copy and AC3 methods. `needFixup` runs the
+// trial; it is asked only when AAC audio is copied.
+BuiltArguments singleProcessArguments(const ConversionInputs& in, int method,
+                                      const ConversionSettings& s,
+                                      const std::function<bool()>& needFixup);
+// First stage of the AAC method: the chosen track as 2-channel 16-bit WAV.
+QStringList extractionArguments(const ConversionInputs& in, const QString& audioFile);
+// Second stage: afconvert encodes the WAV to AAC at the AACBitrate rate.
+QStringList afconvertArguments(const QString& audioFile, const QString& aacFile,
+                               const ConversionSettings& s);
+// Third stage: the video of the source joined with the new AAC track.
+BuiltArguments muxArguments(const ConversionInputs& in, const QString& aacFile,
+                            const ConversionSettings& s);
+
+// Under the compatible style with IncludeSurroundTrack, maps a 5.1 track of
+// the chosen track's language as second audio track at p (p moves past it).
+// Answers whether a track was added.
+bool addAdditionalSurroundTrackAtIndex(QStringList& args, int& p, const ConversionInputs& in,
+                                       const ConversionSettings& s);
+// Maps the embedded subtitle streams (unless disabled) and the subtitle file,
+// addressed by `specifier`, at p; p moves past the mappings.
+void addSubtitles(QStringList& args, const QString& specifier, int& p, const ConversionInputs& in,
+                  const ConversionSettings& s);

@@ -1,0 +1,606 @@
+#include "engine/ConversionJob.h"
+
+#include "engine/AudioDescriptor.h"
+#include "engine/CommandLines.h"
+#include "engine/ConversionMethod.h"
+#include "engine/ConversionSettings.h"
+#include "engine/FailureExplanation.h"
+#include "engine/FreeSpaceCheck.h"
+#include "engine/JobHost.h"
+#include "engine/JobState.h"
+#include "engine/ProgressCalc.h"
+#include "engine/StatusLine.h"
+#include "foundation/Alerts.h"
+#include "foundation/ChildProcess.h"
+#include "foundation/HalvornLib.h"
+#include "foundation/HostInformation.h"
+#include "foundation/ListHelpers.h"
+#include "foundation/PathHelpers.h"
+#include "foundation/PlatformServices.h"
+#include "foundation/ProcessRunner.h"
+#include "foundation/SettingsAccess.h"
+#include "foundation/SettingsKeys.h"
+#include "foundation/StringHelpers.h"
+#include "foundation/ToolLocator.h"
+
+#include <QFile>
+#include <QTimer>
+#include <csignal>
+
+namespace {
+
+constexpr double kGiB = 1073741824.0;
+
+void deleteFile(const QString& path)
+{
+    if (!path.isEmpty())
+        QFile::remove(path);
+}
+
+} // namespace
+
+ConversionJob::ConversionJob(QObject* parent) : QObject(parent) {}
+
+ConversionJob::~ConversionJob()
+{
+    // A job destroyed with a tool still running (the application quitting
+    // without removing it) must not leave the tool behind.
+    if (m_task) {
+        m_task->disconnect(this);
+        endChildProcess(*m_task);
+    }
+    releaseSleepAssertion();
+}
+
+void ConversionJob::setState(int state)
+{
+    if (m_state == state)
+        return;
+    m_state = state;
+    emit stateChanged(state);
+    emit stateInfoStringChanged();
+}
+
+void ConversionJob::setProgress(float progress)
+{
+    if (m_progress == progress)
+        return;
+    m_progress = progress;
+    emit progressChanged(progress);
+    emit stateInfoStringChanged();
+}
+
+void ConversionJob::setFinishedOK(bool v)
+{
+    if (m_finishedOK != v) {
+        m_finishedOK = v;
+        emit finishedOKChanged(v);
+    }
+}
+
+void ConversionJob::setFinishedError(bool v)
+{
+    if (m_finishedError != v) {
+        m_finishedError = v;
+        emit finishedErrorChanged(v);
+    }
+}
+
+void ConversionJob::setSlowmode(bool v)
+{
+    if (m_slowmode != v) {
+        m_slowmode = v;
+        emit slowmodeChanged(v);
+    }
+}
+
+void ConversionJob::setFastmode(bool v)
+{
+    if (m_fastmode != v) {
+        m_fastmode = v;
+        emit fastmodeChanged(v);
+    }
+}
+
+void ConversionJob::setAudioTrackIndex(qulonglong index)
+{
+    if (m_audioTrackIndex != index) {
+        m_audioTrackIndex = index;
+        emit audioTrackIndexChanged(index);
+    }
+}
+
+QString ConversionJob::sourcePath() const
+{
+    return m_fileInfo ? m_fileInfo->fileURL().toLocalFile() : QString();
+}
+
+QString ConversionJob::destinationPath() const
+{
+    return m_fileInfo ? m_fileInfo->destinationURL().toLocalFile() : QString();
+}
+
+qint64 ConversionJob::processId() const
+{
+    return m_task ? m_task->processId() : 0;
+}
+
+QString ConversionJob::stateInfoString() const
+{
+    StatusLineInputs in;
+    in.state = m_state;
+    in.progress = m_progress;
+    const QDateTime now = QDateTime::currentDateTime();
+    if (m_startDate.isValid())
+        in.elapsedSeconds = m_startDate.msecsTo(now) / 1000.0;
+    if (m_startDate.isValid() && m_stopDate.isValid())
+        in.tookSeconds = m_startDate.msecsTo(m_stopDate) / 1000.0;
+    if (m_fileInfo)
+        in.audioTracks = m_fileInfo->audioTrackInformation();
+    in.audioTrackIndex = int(m_audioTrackIndex);
+    in.multiConversion = m_multiConversion;
+    in.conversionStage = m_conversionStage;
+    return ::stateInfoString(in);
+}
+
+void ConversionJob::presetSpeedInfo()
+{
+    if (!m_fileInfo || m_audioTrackIndex >= qulonglong(m_fileInfo->audioTrackInformation().size()))
+        return;
+    const AudioDescriptor d =
+        parseAudioDescriptor(m_fileInfo->audioTrackInformation().at(int(m_audioTrackIndex)));
+    setSpeedInfoFromMethod(
+        calculateConversionMethod(d.codec, d.surround, ConversionSettings::fromStore()));
+}
+
+void ConversionJob::setSpeedInfoFromMethod(int method)
+{
+    setSlowmode(false);
+    setFastmode(false);
+    if (method == MethodAACViaWAV)
+        setSlowmode(true);
+    else if (method == MethodCopy)
+        setFastmode(true);
+}
+
+void ConversionJob::takeSleepAssertion()
+{
+    if (m_sleepAssertion == 0)
+        m_sleepAssertion = sleepInhibitor().take(QStringLiteral("Converting MKV file."));
+}
+
+void ConversionJob::releaseSleepAssertion()
+{
+    if (m_sleepAssertion != 0) {
+        sleepInhibitor().release(m_sleepAssertion);
+        m_sleepAssertion = 0;
+    }
+}
+
+void ConversionJob::startTimer()
+{
+    stopTimer();
+    m_timer = new QTimer(this);
+    m_timer->setInterval(1000);
+    connect(m_timer, &QTimer::timeout, this, &ConversionJob::progressTimer);
+    m_timer->start();
+}
+
+void ConversionJob::stopTimer()
+{
+    if (m_timer) {
+        m_timer->stop();
+        delete m_timer;
+    }
+}
+
+bool ConversionJob::needFixup(int audioIndex)
+{
+    ConversionInputs in;
+    in.sourcePath = sourcePath();
+    in.destinationPath = destinationPath();
+    in.videoTrackID = m_fileInfo->videoTrackID().value_or(0);
+    in.audioTracks = m_fileInfo->audioTrackInformation();
+    in.audioTrackIndex = int(m_audioTrackIndex);
+    Q_UNUSED(audioIndex);
+    const QString ffmpeg = ToolLocator::find(QStringLiteral("ffmpeg"));
+    const auto output = runAsTask(QStringList{ffmpeg} + fixupTestArguments(in));
+    return output && contains(*output, QStringLiteral("aac_adtstoasc"));
+}
+
+bool ConversionJob::launch(const QString& tool, const QStringList& arguments)
+{
+    m_arguments = arguments;
+    auto* process = new QProcess(this);
+    process->setProcessChannelMode(QProcess::MergedChannels);
+    process->setStandardInputFile(QProcess::nullDevice());
+    prepareChildProcess(*process);
+    connect(process, &QProcess::readyRead, this, &ConversionJob::outputReceived);
+    connect(process, &QProcess::finished, this, &ConversionJob::conversionFinished);
+    connect(process, &QProcess::errorOccurred, this, [this](QProcess::ProcessError error) {
+        if (error == QProcess::FailedToStart)
+            processFailedToStart();
+    });
+    m_task = process;
+    const QString program = ToolLocator::find(tool);
+    if (program.isEmpty()) {
+        // Reported like a tool that could not be started, once start() is done.
+        m_output.setText(m_output.text() + ToolLocator::installHint(tool));
+        QTimer::singleShot(0, this, [this] {
+            if (m_task && m_task->state() == QProcess::NotRunning)
+                processFailedToStart();
+        });
+        return false;
+    }
+    process->start(program, arguments, QIODevice::ReadOnly);
+    return true;
+}
+
+void ConversionJob::processFailedToStart()
+{
+    if (!m_task)
+        return;
+    const QString reason = m_task->errorString();
+    if (!contains(m_output.text(), QStringLiteral("was not found")))
+        m_output.setText(m_output.text() +
+                         makeString("Could not start %@: %@", m_task->program(), reason));
+    // Handled like a tool that ended with a failure status.
+    conversionFinished(127, QProcess::NormalExit);
+}
+
+void ConversionJob::start()
+{
+    asl_NSLog_debug("start %p", this);
+    if (!m_fileInfo || m_removed)
+        return;
+    takeSleepAssertion();
+    m_audioFile.clear();
+    m_aacFile.clear();
+    m_output.clear();
+    m_progressReader.reset();
+
+    deleteFile(destinationPath());
+    m_progressFile = uniqueFile(stringByAppendingPathComponent(
+        appInfo().docDir(), makeString("%@.log", m_fileInfo->fileName())));
+    deleteFile(m_progressFile);
+
+    const QStringList& tracks = m_fileInfo->audioTrackInformation();
+    const int index =
+        int(qMin<qulonglong>(m_audioTrackIndex, qulonglong(qMax(0, int(tracks.size()) - 1))));
+    const AudioDescriptor descriptor =
+        tracks.isEmpty() ? AudioDescriptor{} : parseAudioDescriptor(tracks.at(index));
+    const ConversionSettings settings = ConversionSettings::fromStore();
+    const int method = calculateConversionMethod(descriptor.codec, descriptor.surround, settings);
+    setSpeedInfoFromMethod(method);
+
+    if (!checkFreeSpace(method == MethodAACViaWAV, m_fileInfo->runtimeSeconds(),
+                        m_fileInfo->fileSize(), destinationPath())) {
+        releaseSleepAssertion();
+        return;
+    }
+    if (!fileExists(m_fileInfo->fileURL())) {
+        alert(appInfo().appName(),
+              makeString("It seems you've removed the file %@ or unmounted it's volume so "
+                         "conversion can't proceed.",
+                         lastPathComponent(sourcePath())),
+              QStringLiteral("OK"));
+        m_output.setText(QStringLiteral("USER_REMOVED"));
+        releaseSleepAssertion();
+        setFinishedError(true);
+        m_stopDate = QDateTime::currentDateTime();
+        setState(JobFailed);
+        // The queue moves on instead of stalling on a job that cannot start.
+        QTimer::singleShot(0, this, [] {
+            if (JobHost* host = jobHost(); host && host->jobCountWithState(JobConverting) == 0)
+                host->startNextJobInQueue();
+        });
+        return;
+    }
+
+    ConversionInputs in;
+    in.sourcePath = sourcePath();
+    in.destinationPath = destinationPath();
+    in.progressFile = m_progressFile;
+    in.videoTrackID = m_fileInfo->videoTrackID().value_or(0);
+    in.audioTracks = tracks;
+    in.audioTrackIndex = index;
+    in.subtitleTrackIDs = m_fileInfo->subtitleTrackIDs();
+    if (m_fileInfo->subtitleFileURL())
+        in.subtitleFile = m_fileInfo->subtitleFileURL()->toLocalFile();
+
+    QStringList arguments;
+    if (method == MethodAACViaWAV) {
+        m_audioFile = uniqueFile(stringByAppendingPathComponent(
+            appInfo().docDir(), makeString("%@.tmp.wav", m_fileInfo->fileName())));
+        arguments = extractionArguments(in, m_audioFile);
+        m_multiConversion = true;
+    } else {
+        const BuiltArguments built =
+            singleProcessArguments(in, method, settings, [this, &descriptor] {
+                return needFixup(descriptor.streamIndex);
+            });
+        arguments = built.arguments;
+        if (built.addedSurround)
+            m_addedSurround = true;
+        m_multiConversion = false;
+        m_conversionStage = 0;
+    }
+
+    launch(QStringLiteral("ffmpeg"), arguments);
+    startTimer();
+    m_startDate = QDateTime::currentDateTime();
+    setState(JobConverting);
+    if (JobHost* host = jobHost())
+        host->pauseContinueClicked(nullptr);
+}
+
+void ConversionJob::pause()
+{
+    asl_NSLog_debug("pause %p", this);
+    stopTimer();
+    if (m_task)
+        signalChildGroup(*m_task, SIGSTOP);
+    setState(JobPaused);
+    releaseSleepAssertion();
+}
+
+void ConversionJob::continueJob()
+{
+    asl_NSLog_debug("continue %p", this);
+    if (m_state != JobQueued) {
+        startTimer();
+        if (m_task)
+            signalChildGroup(*m_task, SIGCONT);
+        setState(JobConverting);
+        takeSleepAssertion();
+    } else {
+        start();
+    }
+    if (JobHost* host = jobHost())
+        host->pauseContinueClicked(nullptr);
+}
+
+void ConversionJob::remove()
+{
+    asl_NSLog_debug("remove %p", this);
+    if (m_removed)
+        return;
+    m_removed = true;
+    stopTimer();
+    if (m_task) {
+        // Stop listening first: the end of a removed job's tool never reaches
+        // the completion steps. A paused tool is continued so it can end.
+        m_task->disconnect(this);
+        endChildProcess(*m_task);
+        m_task->deleteLater();
+        m_task = nullptr;
+    }
+    if (m_state != JobFinished)
+        deleteFile(destinationPath());
+    deleteFile(m_progressFile);
+    deleteTemporaryFiles();
+    releaseSleepAssertion();
+    if (JobHost* host = jobHost()) {
+        host->removeJob(this);
+        if (host->jobCountWithState(JobConverting) == 0)
+            host->startNextJobInQueue();
+    }
+}
+
+void ConversionJob::reveal(bool shiftHeld)
+{
+    asl_NSLog_debug("%p reveal", this);
+    if (!m_fileInfo)
+        return;
+    if (m_state == JobFailed) {
+        const ConversionSettings settings = ConversionSettings::fromStore();
+        const FailureExplanation e = explainFailure(
+            m_output.text(), m_arguments, settings.disableBuiltinSubtitles != 0,
+            !m_fileInfo->subtitleTrackIDs().isEmpty(), m_fileInfo->subtitleFileURL().has_value());
+        const int answer = alert(e.title, e.message, e.defaultButton, e.alternateButton);
+        if (e.offersSupportMail && answer == kAlertDefault) {
+            HalvornLib& info = appInfo();
+            const QString mail = problemReportMailText(
+                info.infoValue("FeedbackEmail").value_or(QString()), info.appName(),
+                info.appVersionString(), joined(m_arguments, " "), m_output.text(),
+                XTHostInformation::machineType(), XTHostInformation::operatingSystemVersionString(),
+                crashReportNote());
+            if (const auto url = escapedURL(mail))
+                open(*url);
+        }
+        return;
+    }
+    workspaceService().revealFile(shiftHeld ? sourcePath() : destinationPath());
+}
+
+QString ConversionJob::failureExplanationText() const
+{
+    if (!m_fileInfo)
+        return {};
+    const ConversionSettings settings = ConversionSettings::fromStore();
+    return explainFailure(m_output.text(), m_arguments, settings.disableBuiltinSubtitles != 0,
+                          !m_fileInfo->subtitleTrackIDs().isEmpty(),
+                          m_fileInfo->subtitleFileURL().has_value())
+        .message;
+}
+
+void ConversionJob::progressTimer()
+{
+    if (!m_fileInfo)
+        return;
+    if (m_multiConversion && m_conversionStage == 1) {
+        setProgress(m_progress + 0.001f);
+        if (const auto p = encodingStageProgress(fileSize(m_aacFile), m_fileInfo->runtimeSeconds()))
+            setProgress(*p);
+        return;
+    }
+    const QString text = m_progressReader.readNew(m_progressFile);
+    const auto t = latestOutTimeSeconds(text);
+    if (!t)
+        return;
+    if (const auto p = progressFromOutTime(*t, m_fileInfo->runtimeSeconds(), m_multiConversion,
+                                           m_conversionStage))
+        setProgress(*p);
+}
+
+void ConversionJob::outputReceived()
+{
+    if (m_task)
+        m_output.feed(m_task->readAll());
+}
+
+void ConversionJob::conversionFinished(int exitCode, QProcess::ExitStatus exitStatus)
+{
+    if (!m_task || m_removed)
+        return;
+    // Common steps at the end of every process.
+    releaseSleepAssertion();
+    m_task->disconnect(this);
+    stopTimer();
+    m_output.feed(m_task->readAll());
+    m_output.finish();
+    deleteFile(m_progressFile);
+    m_task->deleteLater();
+    m_task = nullptr;
+    const int status = exitStatus == QProcess::NormalExit ? exitCode : (exitCode ? exitCode : -1);
+    asl_NSLog_debug("%p conversionFinished %i %@ %@", this, m_conversionStage, QString(),
+                    sourcePath());
+
+    const bool last = !m_multiConversion || m_conversionStage == 2;
+    if (!last) {
+        const bool noSpace = contains(m_output.text(), QStringLiteral("No space left on device"));
+        if (status != 0) {
+            endStageFailure(noSpace);
+            asl_NSLog_debug("%p conversionFinished OUT", this);
+            return;
+        }
+        m_output.clear();
+        const ConversionSettings settings = ConversionSettings::fromStore();
+        if (m_conversionStage == 0) {
+            asl_NSLog_debug("wav got a size of %fGB", fileSize(m_audioFile) / kGiB);
+            m_progressReader.reset();
+            m_aacFile = uniqueFile(stringByAppendingPathComponent(
+                appInfo().docDir(), makeString("%@.tmp.aac", m_fileInfo->fileName())));
+            takeSleepAssertion();
+            launch(QStringLiteral("afconvert"),
+                   afconvertArguments(m_audioFile, m_aacFile, settings));
+        } else {
+            asl_NSLog_debug("aac got a size of %fGB", fileSize(m_aacFile) / kGiB);
+            deleteFile(m_audioFile);
+            ConversionInputs in;
+            in.sourcePath = sourcePath();
+            in.destinationPath = destinationPath();
+            in.progressFile = m_progressFile;
+            in.videoTrackID = m_fileInfo->videoTrackID().value_or(0);
+            in.audioTracks = m_fileInfo->audioTrackInformation();
+            in.audioTrackIndex = int(m_audioTrackIndex);
+            in.subtitleTrackIDs = m_fileInfo->subtitleTrackIDs();
+            if (m_fileInfo->subtitleFileURL())
+                in.subtitleFile = m_fileInfo->subtitleFileURL()->toLocalFile();
+            const BuiltArguments built = muxArguments(in, m_aacFile, settings);
+            if (built.addedSurround)
+                m_addedSurround = true;
+            takeSleepAssertion();
+            launch(QStringLiteral("ffmpeg"), built.arguments);
+        }
+        startTimer();
+        ++m_conversionStage;
+        asl_NSLog_debug("%p conversionFinished OUT", this);
+        return;
+    }
+    endLastProcess(status == 0);
+    asl_NSLog_debug("%p conversionFinished OUT", this);
+}
+
+void ConversionJob::endStageFailure(bool noSpace)
+{
+    // A failed extraction or encoding stage ends the job like a failed last
+    // process, so the queue goes on; its temporary files go with it.
+    deleteTemporaryFiles();
+    deleteFile(destinationPath());
+    setFinishedError(true);
+    setState(JobFailed);
+    if (noSpace)
+        showFreeSpaceFailureAlert();
+    finishJob();
+}
+
+void ConversionJob::endLastProcess(bool success)
+{
+    asl_NSLog_debug("mp4 got a size of %fGB", fileSize(destinationPath()) / kGiB);
+    if (!m_aacFile.isEmpty())
+        deleteFile(m_aacFile);
+    deleteFile(m_audioFile);
+    const ConversionSettings settings = ConversionSettings::fromStore();
+    if (success && settings.conversionPreset == 0 && m_addedSurround &&
+        settings.includeSurroundTrackDisabled != 0) {
+        const QString mp4box = ToolLocator::find(QStringLiteral("MP4Box"));
+        const auto output =
+            runAsTask({mp4box, QStringLiteral("-disable"), QStringLiteral("3"), destinationPath()});
+        asl_NSLog_debug("conversionFinished disable5.1 %@", output.value_or(QString()));
+        if (!output || contains(*output, QStringLiteral("Error")))
+            asl_NSLog(3, "Error from MP4Box");
+    }
+    if (!success) {
+        // An unfinished output never stays behind looking like a movie.
+        deleteFile(destinationPath());
+        setFinishedError(true);
+        setState(JobFailed);
+        if (contains(m_output.text(), QStringLiteral("No space left on device")))
+            showFreeSpaceFailureAlert();
+    } else {
+        setFinishedOK(true);
+        setState(JobFinished);
+        if (defaultInt(kAutoCleanKey) != 0)
+            remove();
+        if (defaultInt(kAutoRemoveKey) != 0) {
+            if (defaultInt(kAutoRemoveTypeKey) != 0)
+                deleteFile(sourcePath());
+            else
+                workspaceService().moveToTrash(sourcePath());
+        }
+    }
+    finishJob();
+}
+
+void ConversionJob::finishJob()
+{
+    m_stopDate = QDateTime::currentDateTime();
+    setProgress(100);
+    JobHost* host = jobHost();
+    if (host && host->jobCountWithState(JobConverting) == 0)
+        host->startNextJobInQueue();
+    notifyEnd();
+    if (host && defaultInt(kQuitAfterConversionKey) != 0 &&
+        host->jobCountWithState(JobConverting) == 0)
+        host->terminateApplication();
+}
+
+void ConversionJob::notifyEnd()
+{
+    HalvornLib& info = appInfo();
+    UserNotification n;
+    if (m_state == JobFailed) {
+        n.title = makeString("%@ Conversion Failed", info.appName());
+        n.informativeText =
+            makeString("Vantreo has failed to convert the file %@.", m_fileInfo->fileName());
+    } else {
+        n.title = makeString("%@ Conversion Finished", info.appName());
+        n.informativeText = makeString("%@ has finished converting the file %@.", info.appName(),
+                                       m_fileInfo->fileName());
+        n.actionButtonTitle = QStringLiteral("Show");
+        n.path = destinationPath();
+    }
+    userNotifier().deliver(n);
+}
+
+void ConversionJob::deleteTemporaryFiles()
+{
+    deleteFile(m_audioFile);
+    deleteFile(m_aacFile);
+}
+
+void ConversionJob::showFreeSpaceFailureAlert()
+{
+    alert(QStringLiteral("Conversion Failed"), freeSpaceFailureText(), QStringLiteral("OK"));
+}

@@ -1,0 +1,137 @@
+#pragma once
+
+#include "engine/OutputCollector.h"
+#include "engine/ProgressFileReader.h"
+#include "inspection/MKVFileInfo.h"
+
+#include <QDateTime>
+#include <QObject>
+#include <QPointer>
+#include <QProcess>
+#include <QStringList>
+
+class QTimer;
+
+// One movie in the conversion queue: its state, its running tool and the
+// timer that watches it. Everything happens on the main thread; the tool's
+// output and end arrive through the event loop.
+class ConversionJob final : public QObject
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(ConversionJob)
+    Q_PROPERTY(int state READ state WRITE setState NOTIFY stateChanged)
+    Q_PROPERTY(float progress READ progress WRITE setProgress NOTIFY progressChanged)
+    Q_PROPERTY(QString stateInfoString READ stateInfoString NOTIFY stateInfoStringChanged)
+    Q_PROPERTY(bool finishedOK READ finishedOK WRITE setFinishedOK NOTIFY finishedOKChanged)
+    Q_PROPERTY(
+        bool finishedError READ finishedError WRITE setFinishedError NOTIFY finishedErrorChanged)
+    Q_PROPERTY(bool slowmode READ slowmode WRITE setSlowmode NOTIFY slowmodeChanged)
+    Q_PROPERTY(bool fastmode READ fastmode WRITE setFastmode NOTIFY fastmodeChanged)
+    Q_PROPERTY(qulonglong audioTrackIndex READ audioTrackIndex WRITE setAudioTrackIndex NOTIFY
+                   audioTrackIndexChanged)
+
+public:
+    explicit ConversionJob(QObject* parent = nullptr);
+    ~ConversionJob() override;
+
+    int state() const { return m_state; }
+    void setState(int state);
+    float progress() const { return m_progress; }
+    void setProgress(float progress);
+    QString stateInfoString() const;
+    bool finishedOK() const { return m_finishedOK; }
+    void setFinishedOK(bool v);
+    bool finishedError() const { return m_finishedError; }
+    void setFinishedError(bool v);
+    bool slowmode() const { return m_slowmode; }
+    void setSlowmode(bool v);
+    bool fastmode() const { return m_fastmode; }
+    void setFastmode(bool v);
+    qulonglong audioTrackIndex() const { return m_audioTrackIndex; }
+    void setAudioTrackIndex(qulonglong index);
+    const MKVFileInfoPtr& fileInfo() const { return m_fileInfo; }
+    void setFileInfo(const MKVFileInfoPtr& info) { m_fileInfo = info; }
+
+    // Controls.
+    void start();
+    void pause();
+    void continueJob();
+    void remove();
+    // Shows the file (the source with Shift held) or, for a failed job, why
+    // it failed.
+    void reveal(bool shiftHeld = false);
+    void presetSpeedInfo();
+    void setSpeedInfoFromMethod(int method);
+
+    // Why a failed job failed: the text of the explanation alert.
+    QString failureExplanationText() const;
+
+    // Read-only views for the shell, the command line and tests.
+    const QString& jobOutput() const { return m_output.text(); }
+    const QStringList& arguments() const { return m_arguments; }
+    int conversionStage() const { return m_conversionStage; }
+    bool multiConversion() const { return m_multiConversion; }
+    bool addedSurround() const { return m_addedSurround; }
+    const QString& progressFile() const { return m_progressFile; }
+    const QString& audioFile() const { return m_audioFile; }
+    const QString& aacFile() const { return m_aacFile; }
+    QDateTime startDate() const { return m_startDate; }
+    QDateTime stopDate() const { return m_stopDate; }
+    QString sourcePath() const;
+    QString destinationPath() const;
+    // The process id of the running tool, 0 when none runs.
+    qint64 processId() const;
+
+signals:
+    void stateChanged(int state);
+    void progressChanged(float progress);
+    void stateInfoStringChanged();
+    void finishedOKChanged(bool);
+    void finishedErrorChanged(bool);
+    void slowmodeChanged(bool);
+    void fastmodeChanged(bool);
+    void audioTrackIndexChanged(qulonglong);
+
+private:
+    void progressTimer();
+    void outputReceived();
+    void conversionFinished(int exitCode, QProcess::ExitStatus exitStatus);
+    void processFailedToStart();
+    bool launch(const QString& tool, const QStringList& arguments);
+    void startTimer();
+    void stopTimer();
+    void takeSleepAssertion();
+    void releaseSleepAssertion();
+    void endStageFailure(bool noSpace);
+    void endLastProcess(bool success);
+    void finishJob();
+    void deleteTemporaryFiles();
+    void showFreeSpaceFailureAlert();
+    bool needFixup(int audioIndex);
+    void notifyEnd();
+
+    int m_state = 0;
+    float m_progress = 0;
+    bool m_finishedOK = false;
+    bool m_finishedError = false;
+    bool m_slowmode = false;
+    bool m_fastmode = false;
+    qulonglong m_audioTrackIndex = 0;
+    MKVFileInfoPtr m_fileInfo;
+
+    int m_conversionStage = 0;
+    bool m_multiConversion = false;
+    bool m_addedSurround = false;
+    OutputCollector m_output;
+    QStringList m_arguments;
+    QPointer<QProcess> m_task;
+    QPointer<QTimer> m_timer;
+    QDateTime m_startDate;
+    QDateTime m_stopDate;
+    QString m_progressFile;
+    ProgressFileReader m_progressReader;
+    QString m_audioFile;
+    QString m_aacFile;
+    quint32 m_sleepAssertion = 0;
+    bool m_removed = false;
+};

@@ -1,0 +1,70 @@
+#include "engine/FailureExplanation.h"
+
+#include "foundation/MakeString.h"
+#include "foundation/StringHelpers.h"
+
+namespace {
+
+// Enough of the tool output to recognise the problem in an alert.
+constexpr qsizetype kShownOutputLength = 400;
+
+} // namespace
+
+QString freeSpaceFailureText()
+{
+    return QStringLiteral(
+        "Movie conversion failed because there is not enough free space left on the "
+        "destination volume. Please make sure your harddisk has enough free space before "
+        "starting conversion");
+}
+
+FailureExplanation explainFailure(const QString& jobOutput, const QStringList& arguments,
+                                  bool disableBuiltinSubtitles, bool movieHasSubtitleTracks,
+                                  bool hasSubtitleFile)
+{
+    FailureExplanation e;
+    if (contains(jobOutput, QStringLiteral("No space left on device"))) {
+        e.title = QStringLiteral("Conversion Failed");
+        e.message = freeSpaceFailureText();
+        e.defaultButton = QStringLiteral("OK");
+        return e;
+    }
+    if (contains(jobOutput, QStringLiteral("USER_REMOVED"))) {
+        e.title = QStringLiteral("Conversion Failed");
+        e.message = QStringLiteral("Movie conversion failed because you've removed/renamed the "
+                                   "source movie file or unmounted it's volume.");
+        e.defaultButton = QStringLiteral("OK");
+        return e;
+    }
+    QString hint;
+    if (!disableBuiltinSubtitles && movieHasSubtitleTracks)
+        hint = QStringLiteral("This is most likely related to the subtitles embedded into the "
+                              "movie. Please disable conversion of embedded subtitles in the "
+                              "preferences and try again.");
+    if (hasSubtitleFile)
+        hint = QStringLiteral("This is most likely related to the subtitle file you have "
+                              "specified. Please try again without the subtitle file.");
+    e.title = QStringLiteral("Information");
+    e.message =
+        makeString("A problem prevented the file from being converted. %@ You can contact "
+                   "our support with this information so that we can fix this "
+                   "problem.\n\nCommand-line: %@\nCommand-output: %@",
+                   hint, arguments.join(QLatin1Char(' ')), clamp(jobOutput, kShownOutputLength));
+    e.defaultButton = QStringLiteral("Send to support");
+    e.alternateButton = QStringLiteral("Cancel");
+    e.offersSupportMail = true;
+    return e;
+}
+
+QString problemReportMailText(const QString& supportAddress, const QString& appName,
+                              const QString& appVersionString, const QString& commandLine,
+                              const QString& jobOutput, const QString& machineType,
+                              const QString& osVersion, const QString& crashNote)
+{
+    return QStringLiteral("mailto:") + supportAddress +
+           makeString("?subject=%@ v%@ Problem Report&body=Hello\nConversion of a file "
+                      "failed.\n\nBye\n\nP.S. Details: %@ %@\n\n\nP.P.S: Hardware: %@ "
+                      "Software: %@ %@",
+                      appName, appVersionString, commandLine, jobOutput, machineType, osVersion,
+                      crashNote);
+}

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// The alert a Failed job shows when revealed.
+struct FailureExplanation
+{
+    QString title, message, defaultButton, alternateButton;
+    // The default button sends a problem report to support.
+    bool offersSupportMail = false;
+};
+
+// `arguments` are those of the last process launched, `jobOutput` its
+// collected output (or the marker "USER_REMOVED").
+FailureExplanation explainFailure(const QString& jobOutput, const QStringList& arguments,
+                                  bool disableBuiltinSubtitles, bool movieHasSubtitleTracks,
+                                  bool hasSubtitleFile);
+// The mailto text of a problem report; `crashNote` is " Problems: N" or empty.
+QString problemReportMailText(const QString& supportAddress, const QString& appName,
+                              const QString& appVersionString, const QString& commandLine,
+                              const QString& jobOutput, const QString& machineType,
+                              const QString& osVersion, const QString& crashNote);
+QString freeSpaceFailureText();

@@ -1,0 +1,89 @@
+#include "engine/FreeSpaceCheck.h"
+
+#include "foundation/Alerts.h"
+#include "foundation/HalvornLib.h"
+#include "foundation/PathHelpers.h"
+
+#include <QFile>
+#include <algorithm>
+#include <sys/statvfs.h>
+#include <unistd.h>
+
+namespace {
+
+// Room the WAV and AAC files of the three-process method take per second of movie.
+constexpr quint64 kTemporaryBytesPerSecond = 17000;
+constexpr double kGiB = 1073741824.0;
+
+QString bootDiskText()
+{
+    return QStringLiteral("There is not enough free space on your boot disk for conversion.");
+}
+
+} // namespace
+
+std::optional<QString> freeSpaceRefusal(const FreeSpaceFigures& f)
+{
+    const quint64 estimate = f.aacViaWav && f.runtimeSeconds > 0
+                                 ? quint64(f.runtimeSeconds) * kTemporaryBytesPerSecond
+                                 : 0;
+    // Equal free sizes are taken to mean one volume holding both folders.
+    if (f.bootFree == f.targetFree) {
+        const quint64 needed = std::max(estimate, f.sourceSize);
+        asl_NSLog_debug("checking boot disk for free space of %fGB (%fGB free)",
+                        double(needed) / kGiB, double(f.bootFree) / kGiB);
+        if (f.bootFree < needed)
+            return bootDiskText();
+    } else {
+        asl_NSLog_debug("checking boot disk for free space of %fGB (%fGB free)",
+                        double(estimate) / kGiB, double(f.bootFree) / kGiB);
+        asl_NSLog_debug("checking target disk for free space of %fGB (%fGB free)",
+                        double(f.sourceSize) / kGiB, double(f.targetFree) / kGiB);
+        if (f.bootFree < estimate)
+            return bootDiskText();
+        if (f.targetFree < f.sourceSize)
+            return QStringLiteral(
+                "There is not enough free space on your target disk for conversion.");
+    }
+    if (f.volumeMaximum && *f.volumeMaximum < f.sourceSize)
+        return QStringLiteral("Your target disk doesn't support large files.");
+    return std::nullopt;
+}
+
+quint64 freeSpaceOf(const QString& folder)
+{
+    struct statvfs info
+    {
+    };
+    if (folder.isEmpty() || statvfs(QFile::encodeName(folder).constData(), &info) != 0)
+        return 0;
+    return quint64(info.f_bavail) * quint64(info.f_frsize);
+}
+
+std::optional<quint64> volumeMaximumFileSize(const QString& folder)
+{
+    if (folder.isEmpty())
+        return std::nullopt;
+    const long bits = pathconf(QFile::encodeName(folder).constData(), _PC_FILESIZEBITS);
+    if (bits <= 0 || bits >= 64)
+        return std::nullopt;
+    return (quint64(1) << bits) - 1;
+}
+
+bool checkFreeSpace(bool aacViaWav, std::optional<qint64> runtimeSeconds,
+                    std::optional<quint64> sourceSize, const QString& destinationPath)
+{
+    const QString target = stringByDeletingLastPathComponent(destinationPath);
+    FreeSpaceFigures f;
+    f.aacViaWav = aacViaWav;
+    f.runtimeSeconds = runtimeSeconds.value_or(0);
+    f.sourceSize = sourceSize.value_or(0);
+    f.bootFree = freeSpaceOf(appInfo().docDir());
+    f.targetFree = freeSpaceOf(target);
+    f.volumeMaximum = volumeMaximumFileSize(target);
+    const std::optional<QString> refusal = freeSpaceRefusal(f);
+    if (!refusal)
+        return true;
+    alert(appInfo().appName(), *refusal, QStringLiteral("OK"));
+    return false;
+}

@@ -1,0 +1,29 @@
+#include "engine/OutputCollector.h"
+
+bool isStatisticsLine(const QString& line)
+{
+    return line.contains(QStringLiteral("frame=")) && line.contains(QStringLiteral("bitrate="));
+}
+
+void OutputCollector::feed(const QByteArray& chunk)
+{
+    for (const QString& line : m_splitter.feed(chunk))
+        take(line);
+}
+
+void OutputCollector::finish()
+{
+    take(m_splitter.takeRemainder());
+}
+
+void OutputCollector::clear()
+{
+    m_splitter.takeRemainder();
+    m_text.clear();
+}
+
+void OutputCollector::take(const QString& line)
+{
+    if (!isStatisticsLine(line))
+        m_text += line;
+}

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+
+// The position ffmpeg reports in newly read progress-file text: the last line
+// beginning "out_time_ms=" (microseconds despite the name), in seconds.
+// Absent when there is no such line or its value is not a number.
+std::optional<double> latestOutTimeSeconds(const QString& newText);
+
+// The job's percentage for a reported position t. Absent means "leave the
+// progress as it is": t not positive, or no usable running time.
+std::optional<float> progressFromOutTime(double t, std::optional<qint64> runtimeSeconds,
+                                         bool multiConversion, int conversionStage);
+
+// The encoding stage reports nothing, so its share (75 to 92) is estimated from
+// the size of the AAC file written so far. Absent without a usable running time.
+std::optional<float> encodingStageProgress(quint64 aacBytes, std::optional<qint64> runtimeSeconds);

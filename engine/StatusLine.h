@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// What a job's status line is made of.
+struct StatusLineInputs
+{
+    int state = 0;
+    float progress = 0;
+    double elapsedSeconds = 0; // since the job's first process started
+    double tookSeconds = 0;    // from start to finish
+    QStringList audioTracks;
+    int audioTrackIndex = 0;
+    bool multiConversion = false;
+    int conversionStage = 0;
+};
+
+// "Status: <label>", with the audio tracks, the remaining time and the task
+// number while converting, the duration when finished, a hint when failed.
+QString stateInfoString(const StatusLineInputs& in);

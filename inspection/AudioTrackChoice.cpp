@@ -1,0 +1,73 @@
+#include "inspection/AudioTrackChoice.h"
+
+#include "foundation/SettingsAccess.h"
+#include "foundation/SettingsKeys.h"
+#include "foundation/StringHelpers.h"
+
+#include <limits>
+
+namespace {
+
+constexpr qint64 kNotFound = std::numeric_limits<qint64>::max();
+
+QString descriptorField(const QString& descriptor, qsizetype index)
+{
+    const QStringList fields = split(descriptor, QStringLiteral(" "));
+    return index < fields.size() ? fields.at(index) : QString();
+}
+
+// The codec of "#1: ger (ac3) [5.1]" without its parentheses.
+QString codecOf(const QString& descriptor)
+{
+    const QString wrapped = descriptorField(descriptor, 2);
+    return wrapped.size() >= 2 ? wrapped.mid(1, wrapped.size() - 2) : QString();
+}
+
+QStringList rankingList(const QStringList& preferred, qint64 defaultAudio)
+{
+    const QStringList& fixed = fixedAudioLanguages();
+    // Only 2 to 8 name a fixed language; a stray stored value must not read
+    // past the list, so it is treated like 0.
+    if (defaultAudio >= 2 && defaultAudio - 2 < fixed.size())
+        return {fixed.at(qsizetype(defaultAudio - 2))};
+    return preferred;
+}
+
+} // namespace
+
+const QStringList& fixedAudioLanguages()
+{
+    static const QStringList languages{"eng", "ger", "fre", "spa", "chi", "jpn", "rus"};
+    return languages;
+}
+
+std::optional<QString> bestLanguage(const QStringList& descriptors, const QStringList& preferred,
+                                    qint64 defaultAudio)
+{
+    const QStringList ranking = rankingList(preferred, defaultAudio);
+    qint64 bestRank = kNotFound;
+    QStringList candidates;
+    for (const QString& descriptor : descriptors) {
+        const qsizetype found = ranking.indexOf(descriptorField(descriptor, 1));
+        const qint64 rank = found < 0 ? kNotFound : qint64(found);
+        if (rank < bestRank) {
+            candidates = {descriptor};
+            bestRank = rank;
+        } else if (rank == bestRank) {
+            candidates.append(descriptor);
+        }
+    }
+    if (candidates.isEmpty())
+        return std::nullopt;
+    for (const QLatin1String codec : {QLatin1String("aac"), QLatin1String("ac3")}) {
+        for (const QString& candidate : candidates)
+            if (codecOf(candidate) == codec)
+                return candidate;
+    }
+    return candidates.first();
+}
+
+std::optional<QString> bestLanguage(const QStringList& descriptors, const QStringList& preferred)
+{
+    return bestLanguage(descriptors, preferred, defaultInt(QString::fromLatin1(kDefaultAudioKey)));
+}

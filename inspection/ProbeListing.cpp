@@ -1,0 +1,272 @@
+#include "inspection/ProbeListing.h"
+
+#include "foundation/MakeString.h"
+#include "foundation/StringHelpers.h"
+
+#include <cmath>
+#include <limits>
+
+namespace {
+
+// Subtitle codec names that ffmpeg uses for text formats. ffmpeg 5.1 prints
+// both SSA and ASS as "ass".
+const QStringList& textSubtitleNames()
+{
+    static const QStringList names{"ssa", "subrip", "srt", "sami", "subviewer", "microdvd", "ass"};
+    return names;
+}
+
+// Field `index` of the text split at the separator, empty when there are
+// fewer fields.
+QString field(const QString& text, const QString& separator, qsizetype index)
+{
+    const QStringList fields = split(text, separator);
+    return index < fields.size() ? fields.at(index) : QString();
+}
+
+template <typename Pred> QString stripEnds(const QString& text, Pred strip)
+{
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && strip(text.at(begin)))
+        ++begin;
+    while (end > begin && strip(text.at(end - 1)))
+        --end;
+    return text.mid(begin, end - begin);
+}
+
+bool isDigit(QChar c)
+{
+    return c >= u'0' && c <= u'9';
+}
+
+// ffmpeg 5.1 writes the container's stream identifier in brackets right
+// after the stream number for MP4, MOV and TS inputs ("1[0x2](ger)"); the
+// identifier is neither language nor number, so it is dropped.
+QString withoutStreamIdentifier(const QString& address)
+{
+    qsizetype i = 0;
+    while (i < address.size() && isDigit(address.at(i)))
+        ++i;
+    if (i == 0 || i >= address.size() || address.at(i) != u'[')
+        return address;
+    const qsizetype close = address.indexOf(u']', i);
+    if (close < 0)
+        return address;
+    return address.left(i) + address.mid(close + 1);
+}
+
+QString languageOf(const QString& address)
+{
+    const QString language =
+        stripEnds(address, [](QChar c) { return isDigit(c) || c == u'(' || c == u')'; });
+    return language.isEmpty() ? QStringLiteral("unk") : language;
+}
+
+int streamNumberOf(const QString& address)
+{
+    return leadingInt(stripEnds(address, [](QChar c) { return !isDigit(c); }));
+}
+
+void readVideoLine(const QString& line, int number, ProbeResult& result)
+{
+    // Cover art is listed as a video stream but is no video track.
+    if (contains(line, QStringLiteral("(attached pic)")))
+        return;
+    for (const QString& word : split(line, QStringLiteral(" "))) {
+        if (contains(word, QStringLiteral("x")))
+            result.resolutionText =
+                stripEnds(word, [](QChar c) { return !isDigit(c) && c != u'x'; });
+    }
+    if (!contains(line, QStringLiteral("h264")) && !contains(line, QStringLiteral("mpeg4")))
+        result.warnings.append(kWrongVideoWarning);
+    if (contains(line, QStringLiteral("High 10")))
+        result.warnings.append(k10BitVideoWarning);
+    result.videoStream = number;
+}
+
+void readAudioLine(const QString& line, int number, const QString& language, ProbeResult& result)
+{
+    const QString afterAudio = field(line, QStringLiteral("Audio: "), 1);
+    const QString codec = field(field(afterAudio, QStringLiteral(","), 0), QStringLiteral(" "), 0);
+    QString marker;
+    if (contains(line, QStringLiteral("5.1(side)")) || contains(line, QStringLiteral("6.1,")))
+        marker = QStringLiteral(" [5.1]");
+    result.descriptors.append(QStringLiteral("#") + QString::number(number) + QStringLiteral(": ") +
+                              language + QStringLiteral(" (") + codec + QStringLiteral(")") +
+                              marker);
+    ++result.audioCount;
+}
+
+void readSubtitleLine(const QString& line, int number, ProbeResult& result)
+{
+    ++result.subtitleCount;
+    if (containsAny(line, textSubtitleNames()))
+        result.textSubtitleStreams.append(number);
+}
+
+void readStreamLine(const QString& line, ProbeResult& result)
+{
+    const QString address = withoutStreamIdentifier(field(line, QStringLiteral(":"), 1));
+    const QString language = languageOf(address);
+    const int number = streamNumberOf(address);
+    if (contains(line, QStringLiteral("Video: ")))
+        readVideoLine(line, number, result);
+    else if (contains(line, QStringLiteral("Audio: ")))
+        readAudioLine(line, number, language, result);
+    else if (contains(line, QStringLiteral("Subtitle: ")))
+        readSubtitleLine(line, number, result);
+}
+
+// "Duration: 01:02:03.45, start: 0.000000, bitrate: 5234 kb/s". A line
+// without a usable time ("Duration: N/A") leaves the run time absent.
+void readDurationLine(const QString& line, ProbeResult& result)
+{
+    const QString time =
+        field(field(line, QStringLiteral("Duration: "), 1), QStringLiteral("."), 0);
+    const QStringList parts = split(time, QStringLiteral(":"));
+    if (parts.size() >= 3) {
+        result.durationText = time;
+        result.runtimeSeconds = qint64(leadingInt(parts.at(0))) * 3600 +
+                                qint64(leadingInt(parts.at(1))) * 60 + leadingInt(parts.at(2));
+    } else {
+        result.durationText = field(time, QStringLiteral(","), 0);
+        result.runtimeSeconds.reset();
+    }
+    const QStringList bitrate = split(line, QStringLiteral("bitrate: "));
+    if (bitrate.size() >= 2)
+        result.bitrateText = bitrate.at(1);
+    else
+        result.bitrateText.reset();
+}
+
+QString orNull(const std::optional<QString>& value)
+{
+    return value ? *value : QStringLiteral("(null)");
+}
+
+} // namespace
+
+ProbeResult parseFfmpegListing(const QString& text)
+{
+    ProbeResult result;
+    for (const QString& line : lines(text)) {
+        const QString stripped = trimmed(line);
+        if (stripped.startsWith(QStringLiteral("Stream")))
+            readStreamLine(line, result);
+        if (stripped.startsWith(QStringLiteral("Duration")))
+            readDurationLine(line, result);
+    }
+    return result;
+}
+
+QString summaryLine(const ProbeResult& result)
+{
+    return QStringLiteral("Duration: ") + orNull(result.durationText) +
+           QStringLiteral("  Bitrate: ") + orNull(result.bitrateText) +
+           QStringLiteral("  Resolution: ") + orNull(result.resolutionText) +
+           QStringLiteral("  Audiotracks: ") + QString::number(result.audioCount) +
+           QStringLiteral(" (") + QString::number(result.subtitleCount) + QStringLiteral(")");
+}
+
+int leadingInt(const QString& text)
+{
+    qsizetype i = 0;
+    while (i < text.size() && text.at(i).isSpace())
+        ++i;
+    bool negative = false;
+    if (i < text.size() && (text.at(i) == u'-' || text.at(i) == u'+')) {
+        negative = text.at(i) == u'-';
+        ++i;
+    }
+    // Accumulate in 64 bits and stop growing past the int range.
+    constexpr qint64 limit = qint64(std::numeric_limits<int>::max()) + 1;
+    qint64 value = 0;
+    for (; i < text.size() && isDigit(text.at(i)); ++i) {
+        if (value < limit)
+            value = value * 10 + (text.at(i).unicode() - u'0');
+    }
+    if (negative)
+        value = -value;
+    if (value > std::numeric_limits<int>::max())
+        return std::numeric_limits<int>::max();
+    if (value < std::numeric_limits<int>::min())
+        return std::numeric_limits<int>::min();
+    return int(value);
+}
+
+std::pair<int, int> dimensionsOfResolution(const QString& resolution)
+{
+    const QStringList parts = split(resolution, QStringLiteral("x"));
+    const int width = parts.isEmpty() ? 0 : leadingInt(parts.at(0));
+    const int height = parts.size() < 2 ? 0 : leadingInt(parts.at(1));
+    return {width, height};
+}
+
+bool isResolutionTooHigh(int width)
+{
+    return double(width) > 1920.0;
+}
+
+std::optional<int> referenceFramesFromMediainfoXml(const QString& xml)
+{
+    // mediainfo 23.04 writes Format_Settings_RefFrames; older versions wrote
+    // Format_settings__ReFrames with the count followed by a description.
+    static const QStringList elements{QStringLiteral("Format_settings__ReFrames"),
+                                      QStringLiteral("Format_Settings_RefFrames")};
+    for (const QString& element : elements) {
+        const QString open = QStringLiteral("<") + element + QStringLiteral(">");
+        const QString close = QStringLiteral("</") + element + QStringLiteral(">");
+        const qsizetype start = xml.indexOf(open);
+        if (start < 0)
+            continue;
+        const qsizetype valueStart = start + open.size();
+        const qsizetype end = xml.indexOf(close, valueStart);
+        if (end < 0)
+            continue;
+        const QString value = xml.mid(valueStart, end - valueStart);
+        return leadingInt(field(value, QStringLiteral(" "), 0));
+    }
+    return std::nullopt;
+}
+
+std::optional<qint64> referenceFrameLimit(int width, int height)
+{
+    const double area = double(width) * double(height);
+    if (area == 0.0)
+        return std::nullopt;
+    return qint64(std::floor(8388608.0 / area));
+}
+
+bool hasTooManyReferenceFrames(int referenceFrames, int width, int height)
+{
+    const std::optional<qint64> limit = referenceFrameLimit(width, height);
+    return limit && referenceFrames > *limit;
+}
+
+QString warningMessage(const QString& key, const QString& fileName)
+{
+    if (key == QLatin1String(kWrongVideoWarning))
+        return makeString("The file '%@' doesn't contain a H264/MPEG4 video track so the result "
+                          "may not be playable.",
+                          fileName);
+    if (key == QLatin1String(k10BitVideoWarning))
+        return makeString("The file '%@' contains a 10-bit video track so the result will only be "
+                          "playable with VLC/Mplayer, but not with most other devices or players "
+                          "(including the 'Playstation 3').",
+                          fileName);
+    if (key == QLatin1String(kTooHighResWarning))
+        return makeString(
+            "The file '%@' will probably not play back fine on the 'Playstation 3' or other "
+            "devices as it has a too large resolution. You can try converting the produced MP4 "
+            "file using 'QuickTime Player' to a 1080p M4V file to view this video on the PS3.",
+            fileName);
+    if (key == QLatin1String(kTooManyRefFramesWarning))
+        return makeString(
+            "The file '%@' will probably not play back fine on the 'Playstation 3' or other "
+            "devices as it contains more 'reference frames' than the PS3 supports. You can try "
+            "converting the produced MP4 file using 'QuickTime Player' to a 720p M4V file to "
+            "view this video on the PS3.",
+            fileName);
+    return QString();
+}

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <optional>
+#include <utility>
+
+// Keys of the four playability warnings (also the "Don't warn again" names).
+inline constexpr const char* kWrongVideoWarning = "wrongvideowarning";
+inline constexpr const char* k10BitVideoWarning = "10bitvideowarning";
+inline constexpr const char* kTooHighResWarning = "warningtoohighres";
+inline constexpr const char* kTooManyRefFramesWarning = "warningtoomanyrefframes";
+
+// What the ffmpeg "-i" listing of one input tells about it.
+struct ProbeResult
+{
+    // One "#N: lang (codec)[ [5.1]]" per audio stream, in listing order.
+    QStringList descriptors;
+    // Stream number of the last video stream (cover art excluded).
+    std::optional<int> videoStream;
+    // Stream numbers of the subtitle streams in a text format.
+    QList<int> textSubtitleStreams;
+    std::optional<qint64> runtimeSeconds;
+    std::optional<QString> durationText;
+    std::optional<QString> bitrateText;
+    std::optional<QString> resolutionText;
+    int audioCount = 0;
+    int subtitleCount = 0;
+    // Warning keys raised while reading the stream lines, in order.
+    QStringList warnings;
+};
+
+// Reads the listing that "ffmpeg -i FILE" prints (standard error).
+ProbeResult parseFfmpegListing(const QString& text);
+
+// "Duration: %@  Bitrate: %@  Resolution: %@  Audiotracks: %i (%i)", with
+// "(null)" for a value that was not found.
+QString summaryLine(const ProbeResult& result);
+
+// The leading decimal integer of the text (after leading white space, with
+// an optional sign), clamped to the int range; 0 when there is none.
+int leadingInt(const QString& text);
+
+// Width and height of a resolution text such as "1920x1080"; 0 for a part
+// without a leading number.
+std::pair<int, int> dimensionsOfResolution(const QString& resolution);
+
+// Wider than full HD.
+bool isResolutionTooHigh(int width);
+
+// The number of reference frames of the first video stream in mediainfo's
+// XML output; absent when the output names none.
+std::optional<int> referenceFramesFromMediainfoXml(const QString& xml);
+
+// The most reference frames a player of full-HD class decodes at this size:
+// floor(8388608 / (width * height)); absent (no limit) for a zero area.
+std::optional<qint64> referenceFrameLimit(int width, int height);
+bool hasTooManyReferenceFrames(int referenceFrames, int width, int height);
+
+// The text of a playability warning for the given movie file name.
+QString warningMessage(const QString& key, const QString& fileName);

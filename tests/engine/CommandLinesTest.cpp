@@ -1,0 +1,334 @@
+#include "engine/CommandLines.h"
+
+#include "engine/JobState.h"
+#include "foundation/Alerts.h"
+#include "foundation/LogSink.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString kSource = QStringLiteral("/movies/Movie.mkv");
+const QString kDest = QStringLiteral("/out/Movie.mp4");
+const QString kProgress = QStringLiteral("/home/u/Documents/Movie.mkv.log");
+const QString kSubtitle = QStringLiteral("/movies/Movie.srt");
+const QString kAac = QStringLiteral("/home/u/Documents/Movie.mkv.tmp.aac");
+
+ConversionInputs inputs(const QStringList& tracks, int chosen = 0)
+{
+    ConversionInputs in;
+    in.sourcePath = kSource;
+    in.destinationPath = kDest;
+    in.progressFile = kProgress;
+    in.videoTrackID = 0;
+    in.audioTracks = tracks;
+    in.audioTrackIndex = chosen;
+    return in;
+}
+
+// Everything switched on for the compatible style.
+ConversionSettings allEnabled()
+{
+    ConversionSettings s;
+    s.conversionPreset = 0;
+    s.includeSurroundTrack = 1;
+    s.includeSurroundTrackTranscoded = 1;
+    s.includeSurroundTrackDisabled = 1;
+    s.disableBuiltinSubtitles = 0;
+    return s;
+}
+
+QStringList tail(const QStringList& dest)
+{
+    return QStringList{"-progress", kProgress, "-loglevel", "warning", "-y"} + dest;
+}
+
+} // namespace
+
+TEST(CommandLines, FixupTrialWritesOneSecondWithBothStreamsCopied)
+{
+    ConversionInputs in = inputs({"#0: eng (aac)", "#2: ger (aac)"}, 1);
+    in.videoTrackID = 1;
+    EXPECT_EQ(fixupTestArguments(in),
+              QStringList({"-i", kSource, "-stats", "-t", "1", "-map", "0:1", "-map", "0:2",
+                           "-vcodec", "copy", "-acodec", "copy", "-y", kDest}));
+}
+
+TEST(CommandLines, SingleProcessPerMethodMarksTheAudioDefault)
+{
+    ConversionSettings s;
+    s.conversionPreset = 1;
+    bool asked = false;
+    const auto fixup = [&] {
+        asked = true;
+        return true;
+    };
+    const ConversionInputs in = inputs({"#1: eng (ac3) [5.1]"});
+    const QStringList head = {"-i",  kSource,   "-stats",   "-map",    "0:0",  "-map",
+                              "0:1", "-scodec", "mov_text", "-vcodec", "copy", "-acodec"};
+
+    BuiltArguments copy = singleProcessArguments(in, MethodCopy, s, fixup);
+    EXPECT_EQ(copy.arguments,
+              (head + QStringList{"copy", "-disposition:a:0", "default"} + tail({kDest})));
+    EXPECT_FALSE(copy.addedSurround);
+    EXPECT_FALSE(asked) << "the trial runs only for AAC audio";
+
+    EXPECT_EQ(singleProcessArguments(in, MethodAC3Surround, s, fixup).arguments,
+              (head + QStringList{"ac3", "-ac", "6", "-ab", "448k", "-disposition:a:0", "default"} +
+               tail({kDest})));
+    s.ac3StereoBitrate = 3;
+    EXPECT_EQ(singleProcessArguments(in, MethodAC3Stereo, s, fixup).arguments,
+              (head + QStringList{"ac3", "-ac", "2", "-ab", "256k", "-disposition:a:0", "default"} +
+               tail({kDest})));
+    EXPECT_FALSE(asked);
+}
+
+TEST(CommandLines, AacCopyAddsTheBitstreamFilterOnlyWhenTheTrialAsksForIt)
+{
+    ConversionSettings s;
+    s.conversionPreset = 1;
+    const ConversionInputs in = inputs({"#1: eng (aac)"});
+    int asked = 0;
+    const QStringList with = singleProcessArguments(in, MethodCopy, s, [&] {
+                                 ++asked;
+                                 return true;
+                             }).arguments;
+    EXPECT_EQ(with.mid(5, 4), QStringList({"-map", "0:1", "-absf", "aac_adtstoasc"}));
+    EXPECT_EQ(with.indexOf("-scodec"), 9);
+    const QStringList without = singleProcessArguments(in, MethodCopy, s, [&] {
+                                    ++asked;
+                                    return false;
+                                }).arguments;
+    EXPECT_FALSE(without.contains("-absf"));
+    EXPECT_EQ(asked, 2);
+    // Transcoded AAC never needs the filter.
+    singleProcessArguments(in, MethodAC3Stereo, s, [&] {
+        ++asked;
+        return true;
+    });
+    EXPECT_EQ(asked, 2);
+}
+
+TEST(CommandLines, SingleProcessResultingOrderWithEverythingEnabled)
+{
+    auto sink = std::make_shared<CapturingLogSink>();
+    setLogSink(sink);
+    ConversionInputs in = inputs({"#1: eng (aac)", "#2: eng (dts) [5.1]"});
+    in.subtitleTrackIDs = {3, 4};
+    in.subtitleFile = kSubtitle;
+    ConversionSettings s = allEnabled();
+
+    const BuiltArguments built = singleProcessArguments(in, MethodCopy, s, [] { return true; });
+    const QStringList expected = {"-i",
+                                  kSource,
+                                  "-i",
+                                  kSubtitle,
+                                  "-stats",
+                                  "-map",
+                                  "0:0",
+                                  "-map",
+                                  "0:1",
+                                  "-map",
+                                  "0:2",
+                                  "-map",
+                                  "1:0",
+                                  "-map",
+                                  "0:4",
+                                  "-map",
+                                  "0:3",
+                                  "-absf",
+                                  "aac_adtstoasc",
+                                  "-scodec",
+                                  "mov_text",
+                                  "-vcodec",
+                                  "copy",
+                                  "-acodec",
+                                  "copy",
+                                  "-c:a:1",
+                                  "ac3",
+                                  "-ac",
+                                  "6",
+                                  "-ab",
+                                  "448k",
+                                  "-disposition:a:0",
+                                  "default"};
+    EXPECT_EQ(built.arguments, (expected + tail({kDest})));
+    EXPECT_TRUE(built.addedSurround);
+    ASSERT_EQ(sink->entries().size(), 1);
+    EXPECT_EQ(sink->entries()[0], "Info: adding subtitles from file " + kSubtitle);
+    EXPECT_EQ(sink->levels()[0], 3);
+
+    // A surround track that stays enabled is marked default as well.
+    s.includeSurroundTrackDisabled = 0;
+    const QStringList enabled =
+        singleProcessArguments(in, MethodCopy, s, [] { return true; }).arguments;
+    const qsizetype progress = enabled.indexOf("-progress");
+    EXPECT_EQ(
+        enabled.mid(progress - 4, 5),
+        QStringList({"-disposition:a:0", "default", "-disposition:a:1", "default", "-progress"}));
+    setLogSink(std::make_shared<SyslogSink>());
+}
+
+TEST(CommandLines, SubtitleMappings)
+{
+    ConversionSettings s;
+    s.conversionPreset = 1;
+    s.disableBuiltinSubtitles = 0;
+    ConversionInputs in = inputs({"#1: eng (ac3)"});
+    in.subtitleTrackIDs = {3, 4};
+    // Pairs go in last-first, right after the audio mapping.
+    QStringList args = singleProcessArguments(in, MethodCopy, s, {}).arguments;
+    EXPECT_EQ(args.mid(7, 5), QStringList({"-map", "0:4", "-map", "0:3", "-scodec"}));
+
+    // Disabled built-in subtitles: no pairs, but a subtitle file is still carried.
+    s.disableBuiltinSubtitles = 1;
+    in.subtitleFile = kSubtitle;
+    args = singleProcessArguments(in, MethodCopy, s, {}).arguments;
+    EXPECT_EQ(args.mid(0, 5), QStringList({"-i", kSource, "-i", kSubtitle, "-stats"}));
+    EXPECT_EQ(args.mid(9, 3), QStringList({"-map", "1:0", "-scodec"}));
+    EXPECT_FALSE(args.contains("0:3"));
+
+    // The insertion point ends up after the mappings it added.
+    QStringList list = {"-i", kSource, "-stats", "-map", "0:0", "-scodec", "mov_text"};
+    int p = 5;
+    s.disableBuiltinSubtitles = 0;
+    addSubtitles(list, "1:0", p, in, s);
+    EXPECT_EQ(list[p], "-scodec");
+}
+
+TEST(CommandLines, AdditionalSurroundTrackChoice)
+{
+    ConversionSettings s = allEnabled();
+    const auto surroundMaps = [&](const ConversionInputs& in) {
+        const QStringList args = singleProcessArguments(in, MethodCopy, s, {}).arguments;
+        return args.mid(7, args.indexOf("-scodec") - 7);
+    };
+    // AC3 is searched before DTS.
+    EXPECT_EQ(surroundMaps(inputs({"#1: eng (aac)", "#2: eng (dts) [5.1]", "#3: eng (ac3) [5.1]"})),
+              QStringList({"-map", "0:3"}));
+    // Only a 5.1 track of the chosen language counts.
+    EXPECT_TRUE(
+        surroundMaps(inputs({"#1: eng (aac)", "#2: ger (ac3) [5.1]", "#3: eng (ac3)"})).isEmpty());
+    // A 5.1 AAC track is its own surround track: mapped twice.
+    EXPECT_EQ(surroundMaps(inputs({"#1: eng (aac) [5.1]"})), QStringList({"-map", "0:1"}));
+    EXPECT_EQ(singleProcessArguments(inputs({"#1: eng (aac) [5.1]"}), MethodCopy, s, {})
+                  .arguments.mid(3, 6),
+              QStringList({"-map", "0:0", "-map", "0:1", "-map", "0:1"}));
+
+    // DTS is copied when transcoding is off.
+    s.includeSurroundTrackTranscoded = 0;
+    const BuiltArguments dts =
+        singleProcessArguments(inputs({"#1: eng (aac)", "#2: eng (dts) [5.1]"}), MethodCopy, s, {});
+    EXPECT_TRUE(dts.addedSurround);
+    EXPECT_FALSE(dts.arguments.contains("-c:a:1"));
+
+    // Nothing outside the compatible style, nor without IncludeSurroundTrack.
+    const ConversionInputs both = inputs({"#1: eng (aac)", "#2: eng (ac3) [5.1]"});
+    s.conversionPreset = 1;
+    EXPECT_FALSE(singleProcessArguments(both, MethodCopy, s, {}).addedSurround);
+    s.conversionPreset = 0;
+    s.includeSurroundTrack = 0;
+    EXPECT_FALSE(singleProcessArguments(both, MethodCopy, s, {}).addedSurround);
+}
+
+TEST(CommandLines, ExtractionAndEncodingStages)
+{
+    const QString wav = QStringLiteral("/home/u/Documents/Movie.mkv.tmp.wav");
+    ConversionInputs in = inputs({"#1: eng (ac3)", "#2: eng (dts) [5.1]"}, 1);
+    in.subtitleFile = kSubtitle; // never part of the extraction
+    EXPECT_EQ(extractionArguments(in, wav),
+              QStringList({"-i", kSource, "-stats", "-map", "0:2", "-acodec", "pcm_s16le", "-ac",
+                           "2", "-progress", kProgress, "-loglevel", "warning", "-y", wav}));
+
+    ConversionSettings s;
+    EXPECT_EQ(afconvertArguments(wav, kAac, s),
+              QStringList({wav, "-o", kAac, "-f", "mp4f", "-d", "aac", "-b", "128000"}));
+    s.aacBitrate = 7;
+    EXPECT_EQ(afconvertArguments(wav, kAac, s).last(), "192000");
+    s.aacBitrate = -1;
+    EXPECT_EQ(afconvertArguments(wav, kAac, s).last(), "96000");
+}
+
+TEST(CommandLines, MuxResultingOrderWithEverythingEnabled)
+{
+    ConversionInputs in = inputs({"#1: ger (mp3)", "#2: ger (dts) [5.1]"});
+    in.subtitleTrackIDs = {3, 4};
+    in.subtitleFile = kSubtitle;
+    ConversionSettings s = allEnabled();
+    const BuiltArguments built = muxArguments(in, kAac, s);
+    const QStringList expected = {"-i",
+                                  kSource,
+                                  "-i",
+                                  kAac,
+                                  "-i",
+                                  kSubtitle,
+                                  "-stats",
+                                  "-map",
+                                  "0:0",
+                                  "-map",
+                                  "1:0",
+                                  "-map",
+                                  "0:2",
+                                  "-map",
+                                  "2:0",
+                                  "-map",
+                                  "0:4",
+                                  "-map",
+                                  "0:3",
+                                  "-scodec",
+                                  "mov_text",
+                                  "-vcodec",
+                                  "copy",
+                                  "-acodec",
+                                  "copy",
+                                  "-c:a:1",
+                                  "ac3",
+                                  "-ac",
+                                  "6",
+                                  "-ab",
+                                  "448k",
+                                  "-disposition:a:0",
+                                  "default",
+                                  "-progress",
+                                  kProgress,
+                                  "-metadata:s:a:0",
+                                  "language=deu",
+                                  "-metadata:s:a:1",
+                                  "language=deu",
+                                  "-loglevel",
+                                  "warning",
+                                  "-y",
+                                  kDest};
+    EXPECT_EQ(built.arguments, expected);
+    EXPECT_TRUE(built.addedSurround);
+}
+
+TEST(CommandLines, MuxLanguageMetadata)
+{
+    const ConversionInputs in = inputs({"#1: ger (mp3)", "#2: fre (ac3) [5.1]"});
+    ConversionSettings s = allEnabled();
+    s.disableBuiltinSubtitles = 1;
+    const auto metadata = [&] {
+        const QStringList args = muxArguments(in, kAac, s).arguments;
+        const qsizetype from = args.indexOf("-progress") + 2;
+        return args.mid(from, args.indexOf("-loglevel") - from);
+    };
+    // No German surround track: the second pair is written all the same.
+    EXPECT_EQ(metadata(),
+              QStringList({"-metadata:s:a:0", "language=deu", "-metadata:s:a:1", "language=deu"}));
+    s.includeSurroundTrackDisabled = 0;
+    EXPECT_EQ(metadata(),
+              QStringList({"-metadata:s:a:0", "language=ger", "-metadata:s:a:1", "language=ger"}));
+    s.includeSurroundTrack = 0;
+    EXPECT_EQ(metadata(), QStringList({"-metadata:s:a:0", "language=ger"}));
+
+    // Without extras the mux is its 21-entry base plus the metadata and the disposition.
+    EXPECT_EQ(muxArguments(in, kAac, s).arguments,
+              QStringList({"-i",           kSource,     "-i",       kAac,
+                           "-stats",       "-map",      "0:0",      "-map",
+                           "1:0",          "-scodec",   "mov_text", "-vcodec",
+                           "copy",         "-acodec",   "copy",     "-disposition:a:0",
+                           "default",      "-progress", kProgress,  "-metadata:s:a:0",
+                           "language=ger", "-loglevel", "warning",  "-y",
+                           kDest}));
+}

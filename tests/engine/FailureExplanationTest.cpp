@@ -1,0 +1,74 @@
+#include "engine/FailureExplanation.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString kSubtitlesHint = QStringLiteral(
+    "This is most likely related to the subtitles embedded into the movie. Please disable "
+    "conversion of embedded subtitles in the preferences and try again.");
+const QString kFileHint = QStringLiteral("This is most likely related to the subtitle file you "
+                                         "have specified. Please try again without the subtitle "
+                                         "file.");
+
+QString message(const QString& hint, const QString& commandLine, const QString& output)
+{
+    return "A problem prevented the file from being converted. " + hint +
+           " You can contact our support with this information so that we can fix this "
+           "problem.\n\nCommand-line: " +
+           commandLine + "\nCommand-output: " + output;
+}
+
+} // namespace
+
+TEST(FailureExplanation, KnownCausesGetTheirOwnMessage)
+{
+    const FailureExplanation space = explainFailure(
+        "av_interleaved_write_frame(): No space left on device", {"-i", "x"}, true, true, true);
+    EXPECT_EQ(space.title, "Conversion Failed");
+    EXPECT_EQ(space.message, freeSpaceFailureText());
+    EXPECT_TRUE(space.message.startsWith("Movie conversion failed because there is not enough "
+                                         "free space left on the destination volume."));
+    EXPECT_EQ(space.defaultButton, "OK");
+    EXPECT_FALSE(space.offersSupportMail);
+
+    const FailureExplanation removed = explainFailure("USER_REMOVED", {}, true, false, false);
+    EXPECT_EQ(removed.title, "Conversion Failed");
+    EXPECT_EQ(removed.message, "Movie conversion failed because you've removed/renamed the source "
+                               "movie file or unmounted it's volume.");
+    EXPECT_FALSE(removed.offersSupportMail);
+}
+
+TEST(FailureExplanation, OtherFailuresOfferASupportMail)
+{
+    const QString output = QString(399, 'a') + "bc";
+    const QStringList args = {"-i", "/m/Movie.mkv", "-stats"};
+    const FailureExplanation e = explainFailure(output, args, true, true, false);
+    EXPECT_EQ(e.title, "Information");
+    EXPECT_EQ(e.message, message("", "-i /m/Movie.mkv -stats", QString(399, 'a') + "b"));
+    EXPECT_EQ(e.defaultButton, "Send to support");
+    EXPECT_EQ(e.alternateButton, "Cancel");
+    EXPECT_TRUE(e.offersSupportMail);
+
+    EXPECT_EQ(explainFailure("x", args, false, true, false).message,
+              message(kSubtitlesHint, "-i /m/Movie.mkv -stats", "x"));
+    EXPECT_EQ(explainFailure("x", args, false, false, false).message,
+              message("", "-i /m/Movie.mkv -stats", "x"));
+    // The subtitle file hint wins.
+    EXPECT_EQ(explainFailure("x", args, false, true, true).message,
+              message(kFileHint, "-i /m/Movie.mkv -stats", "x"));
+}
+
+TEST(FailureExplanation, ProblemReportText)
+{
+    const QString base =
+        "mailto:support@example.org?subject=Vantreo v1.0 Problem Report&body=Hello\n"
+        "Conversion of a file failed.\n\nBye\n\nP.S. Details: -i a.mkv whole "
+        "output\n\n\nP.P.S: Hardware: ThinkPad Software: Debian 12 ";
+    EXPECT_EQ(problemReportMailText("support@example.org", "Vantreo", "1.0", "-i a.mkv",
+                                    "whole output", "ThinkPad", "Debian 12", ""),
+              base);
+    EXPECT_EQ(problemReportMailText("support@example.org", "Vantreo", "1.0", "-i a.mkv",
+                                    "whole output", "ThinkPad", "Debian 12", " Problems: 2"),
+              base + " Problems: 2");
+}

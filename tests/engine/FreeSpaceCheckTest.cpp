@@ -1,0 +1,77 @@
+#include "engine/FreeSpaceCheck.h"
+
+#include "common/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr quint64 kGB = 1000000000ull;
+const QString kBoot =
+    QStringLiteral("There is not enough free space on your boot disk for conversion.");
+const QString kTarget =
+    QStringLiteral("There is not enough free space on your target disk for conversion.");
+const QString kLarge = QStringLiteral("Your target disk doesn't support large files.");
+
+FreeSpaceFigures figures(bool wav, qint64 runtime, quint64 source, quint64 boot, quint64 target)
+{
+    FreeSpaceFigures f;
+    f.aacViaWav = wav;
+    f.runtimeSeconds = runtime;
+    f.sourceSize = source;
+    f.bootFree = boot;
+    f.targetFree = target;
+    return f;
+}
+
+} // namespace
+
+TEST(FreeSpaceCheck, OneVolumeNeedsTheLargerOfEstimateAndSource)
+{
+    // A copy job needs only the source size.
+    EXPECT_FALSE(freeSpaceRefusal(figures(false, 7200, 5 * kGB, 5 * kGB, 5 * kGB)));
+    EXPECT_EQ(freeSpaceRefusal(figures(false, 7200, 5 * kGB, 5 * kGB - 1, 5 * kGB - 1)), kBoot);
+    // A two-hour movie in the AAC method reserves 122,400,000 bytes.
+    EXPECT_FALSE(freeSpaceRefusal(figures(true, 7200, 1000, 122400000, 122400000)));
+    EXPECT_EQ(freeSpaceRefusal(figures(true, 7200, 1000, 122399999, 122399999)), kBoot);
+}
+
+TEST(FreeSpaceCheck, DifferentVolumesAreCheckedApart)
+{
+    // The estimate goes on the boot disk, the source size on the target disk.
+    EXPECT_FALSE(freeSpaceRefusal(figures(true, 7200, 5 * kGB, 122400000, 5 * kGB + 1)));
+    EXPECT_EQ(freeSpaceRefusal(figures(true, 7200, 5 * kGB, 122399999, 50 * kGB)), kBoot);
+    EXPECT_EQ(freeSpaceRefusal(figures(true, 7200, 5 * kGB, 50 * kGB, 5 * kGB - 1)), kTarget);
+    EXPECT_EQ(freeSpaceRefusal(figures(true, 7200, 5 * kGB, 1, 2)), kBoot);
+}
+
+TEST(FreeSpaceCheck, LargeFilesAfterSpace)
+{
+    FreeSpaceFigures f = figures(false, 7200, 5 * kGB, 100 * kGB, 200 * kGB);
+    f.volumeMaximum = (quint64(1) << 32) - 1;
+    EXPECT_EQ(freeSpaceRefusal(f), kLarge);
+    f.sourceSize = 4 * kGB;
+    EXPECT_FALSE(freeSpaceRefusal(f));
+    f.sourceSize = 5 * kGB;
+    f.volumeMaximum.reset();
+    EXPECT_FALSE(freeSpaceRefusal(f));
+    // Too full and too limited: the space message wins.
+    f.volumeMaximum = (quint64(1) << 32) - 1;
+    f.targetFree = kGB;
+    EXPECT_EQ(freeSpaceRefusal(f), kTarget);
+}
+
+TEST(FreeSpaceCheck, VolumeQueries)
+{
+    const QString dir = makeTempDir("space");
+    EXPECT_GT(freeSpaceOf(dir), 0u);
+    EXPECT_EQ(freeSpaceOf(dir + "/missing"), 0u);
+    EXPECT_EQ(freeSpaceOf(""), 0u);
+    EXPECT_FALSE(volumeMaximumFileSize(dir + "/missing"));
+    // Local Linux file systems take files far beyond 4 GiB.
+    const std::optional<quint64> max = volumeMaximumFileSize(dir);
+    if (max) {
+        EXPECT_GT(*max, quint64(1) << 32);
+    }
+    EXPECT_TRUE(checkFreeSpace(false, 10, 1000, dir + "/out.mp4"));
+}

@@ -1,0 +1,133 @@
+#include "common/TestSupport.h"
+#include "engine/OutputCollector.h"
+#include "engine/ProgressCalc.h"
+#include "engine/ProgressFileReader.h"
+
+#include <QFile>
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr qint64 kHundredMinutes = 6000;
+
+void append(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::Append));
+    f.write(bytes);
+}
+
+} // namespace
+
+TEST(ProgressCalc, LatestOutTimeDecides)
+{
+    EXPECT_EQ(latestOutTimeSeconds("frame=10\nout_time_ms=3000000000\nprogress=continue\n"),
+              3000.0);
+    EXPECT_EQ(latestOutTimeSeconds("out_time_ms=1000000\nprogress=continue\r\n"
+                                   "out_time_ms=2500000\nout_time=00:00:02.500000\n"),
+              2.5);
+    EXPECT_FALSE(latestOutTimeSeconds("frame=10\nprogress=continue\n"));
+    EXPECT_FALSE(latestOutTimeSeconds(""));
+    EXPECT_FALSE(latestOutTimeSeconds("out_time_ms=1000000\nout_time_ms=N/A\n"));
+    EXPECT_FALSE(latestOutTimeSeconds(" out_time_ms=1000000\n")); // must begin the line
+}
+
+TEST(ProgressCalc, PercentagesOfEachStage)
+{
+    EXPECT_EQ(progressFromOutTime(3000, kHundredMinutes, false, 0), 50.0f);
+    EXPECT_EQ(progressFromOutTime(3000, kHundredMinutes, true, 0), 37.5f);
+    EXPECT_EQ(progressFromOutTime(3000, kHundredMinutes, true, 2), 96.0f);
+    // Nothing clamps a position beyond the running time.
+    EXPECT_EQ(progressFromOutTime(9000, kHundredMinutes, false, 0), 150.0f);
+    EXPECT_EQ(progressFromOutTime(9000, kHundredMinutes, true, 0), 112.5f);
+    // No usable position or running time: leave the progress alone.
+    EXPECT_FALSE(progressFromOutTime(0, kHundredMinutes, false, 0));
+    EXPECT_FALSE(progressFromOutTime(-5, kHundredMinutes, false, 0));
+    EXPECT_FALSE(progressFromOutTime(3000, 0, false, 0));
+    EXPECT_FALSE(progressFromOutTime(3000, std::nullopt, true, 2));
+
+    EXPECT_EQ(encodingStageProgress(0, kHundredMinutes), 75.0f);
+    EXPECT_EQ(encodingStageProgress(100 * 15567, 100), 92.0f);
+    EXPECT_FALSE(encodingStageProgress(1000, 0));
+    EXPECT_FALSE(encodingStageProgress(1000, std::nullopt));
+}
+
+TEST(ProgressFileReader, ReadsOnlyAppendedCompleteLines)
+{
+    const QString path = makeTempDir("progress") + "/Movie.mkv.log";
+    ProgressFileReader reader;
+    EXPECT_EQ(reader.readNew(path), "");
+    EXPECT_EQ(reader.offset(), 0u);
+
+    const QByteArray block = "frame=1\nout_time_ms=1000000\nprogress=continue\n";
+    append(path, block);
+    EXPECT_EQ(reader.readNew(path), QString::fromLatin1(block));
+    EXPECT_EQ(reader.offset(), quint64(block.size()));
+    EXPECT_EQ(reader.readNew(path), "");
+
+    // A half-written line waits for its end.
+    append(path, "out_time_ms=12");
+    EXPECT_EQ(reader.readNew(path), "");
+    EXPECT_EQ(reader.offset(), quint64(block.size()));
+    append(path, "34567\nprogress=end\n");
+    const QString next = reader.readNew(path);
+    EXPECT_EQ(next, "out_time_ms=1234567\nprogress=end\n");
+    EXPECT_EQ(latestOutTimeSeconds(next), 1.234567);
+
+    // A new, shorter file is read from its beginning; a missing one resets.
+    QFile::remove(path);
+    append(path, "out_time_ms=5\n");
+    EXPECT_EQ(reader.readNew(path), "out_time_ms=5\n");
+    QFile::remove(path);
+    EXPECT_EQ(reader.readNew(path), "");
+    EXPECT_EQ(reader.offset(), 0u);
+}
+
+TEST(ProgressFileReader, FollowsARealFfmpegRun)
+{
+    const QString dir = makeTempDir("real");
+    const QString log = dir + "/run.log";
+    ASSERT_TRUE(ffmpeg({"-f", "lavfi", "-i", "sine=frequency=440:duration=3", "-progress", log,
+                        dir + "/out.wav"}));
+    ProgressFileReader reader;
+    const std::optional<double> t = latestOutTimeSeconds(reader.readNew(log));
+    ASSERT_TRUE(t);
+    EXPECT_NEAR(*t, 3.0, 0.1);
+    EXPECT_NEAR(*progressFromOutTime(*t, 3, false, 0), 100.0f, 3.0f);
+}
+
+TEST(LineSplitter, EndsLinesAtLfCrAndCrLf)
+{
+    LineSplitter splitter;
+    EXPECT_EQ(splitter.feed("a\nb\rc\r\nd"), QStringList({"a", "b", "c"}));
+    EXPECT_EQ(splitter.feed("e\r"), QStringList({"de"}));
+    // The LF of a CR LF split across chunks ends nothing more.
+    EXPECT_EQ(splitter.feed("\nf\n\n"), QStringList({"f", ""}));
+    EXPECT_EQ(splitter.feed("tail \xe9"), QStringList());
+    EXPECT_EQ(splitter.takeRemainder(), QString::fromLatin1("tail \xe9"));
+    EXPECT_EQ(splitter.takeRemainder(), "");
+}
+
+TEST(OutputCollector, DropsRunningStatisticsAndJoinsLinesWithoutSeparator)
+{
+    EXPECT_TRUE(isStatisticsLine(
+        "frame=  120 fps=0.0 q=-1.0 size=  256kB time=00:00:05.00 bitrate= 419.4kbits/s"));
+    EXPECT_FALSE(isStatisticsLine("size=  256kB time=00:00:05.00 bitrate= 419.4kbits/s"));
+
+    OutputCollector out;
+    out.feed("[mp4 @ 0x1] warning one\nframe=  1 fps=0 bitrate=1k\rframe=  2 fps=0 bitrate=2k\r");
+    out.feed("size=1kB time=00:00:01 bitrate=8k\nError wri");
+    EXPECT_EQ(out.text(), "[mp4 @ 0x1] warning onesize=1kB time=00:00:01 bitrate=8k");
+    out.feed("ting\r\n");
+    EXPECT_EQ(out.text(), "[mp4 @ 0x1] warning onesize=1kB time=00:00:01 bitrate=8kError writing");
+    out.feed("No space left on device");
+    out.finish();
+    EXPECT_TRUE(out.text().endsWith("Error writingNo space left on device"));
+
+    out.feed("half");
+    out.clear();
+    out.feed("\nnext\n");
+    EXPECT_EQ(out.text(), "next");
+    out.setText("USER_REMOVED");
+    EXPECT_EQ(out.text(), "USER_REMOVED");
+}

@@ -1,0 +1,59 @@
+#include "engine/StatusLine.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+StatusLineInputs converting(QStringList tracks, int chosen, float progress, double elapsed)
+{
+    StatusLineInputs in;
+    in.state = 1;
+    in.audioTracks = tracks;
+    in.audioTrackIndex = chosen;
+    in.progress = progress;
+    in.elapsedSeconds = elapsed;
+    return in;
+}
+
+} // namespace
+
+TEST(StatusLine, QueuedPausedFinishedFailed)
+{
+    StatusLineInputs in;
+    in.audioTracks = {"#1: eng (ac3)"};
+    in.progress = 40;
+    in.elapsedSeconds = 100;
+    in.tookSeconds = 125.7;
+    in.state = 0;
+    EXPECT_EQ(stateInfoString(in), "Status: Queued");
+    in.state = 2;
+    EXPECT_EQ(stateInfoString(in), "Status: Paused");
+    in.state = 3;
+    EXPECT_EQ(stateInfoString(in), "Status: Finished [Conversion took: 2m 5s]");
+    in.state = 4;
+    EXPECT_EQ(stateInfoString(in),
+              "Status: Failed   Click the arrow at the right to get more information.");
+}
+
+TEST(StatusLine, ConvertingShowsTracksAndRemainingTime)
+{
+    // One track: no discarded part. 40 % after 100 s leaves 150 s.
+    EXPECT_EQ(stateInfoString(converting({"#1: eng (ac3) [5.1]"}, 0, 40, 100)),
+              "Status: Converting   Audio:  eng (ac3) [5.1]   ETA: 2m 30s");
+    // Three tracks: the two others in index order.
+    EXPECT_EQ(stateInfoString(
+                  converting({"#1: eng (ac3)", "#2: ger (dts) [5.1]", "#3: fre (aac)"}, 1, 50, 30)),
+              "Status: Converting   Audio:  ger (dts) [5.1] (Discarded:  eng (ac3),  fre (aac))   "
+              "ETA: 30s");
+
+    StatusLineInputs multi = converting({"#1: eng (ac3) [5.1]", "#2: ger (dts)"}, 0, 0, 10);
+    multi.multiConversion = true;
+    // 0 % makes the estimate infinite: clamped to five hours.
+    EXPECT_EQ(stateInfoString(multi), "Status: Converting   Audio:  eng (ac3) [5.1] (Discarded:  "
+                                      "ger (dts))   ETA: 300m 0s (Task 1 of 3)");
+    multi.elapsedSeconds = 0; // 0 % at the very start: NaN, clamped too
+    multi.conversionStage = 2;
+    EXPECT_TRUE(stateInfoString(multi).endsWith("ETA: 300m 0s (Task 3 of 3)"));
+    // Above 100 % the estimate would be negative.
+    EXPECT_TRUE(stateInfoString(converting({"#1: eng (ac3)"}, 0, 120, 60)).endsWith("ETA: 0s"));
+}

@@ -1,0 +1,227 @@
+#include "inspection/MKVFileInfo.h"
+
+#include "TestSupport.h"
+#include "foundation/AlertPresenter.h"
+#include "foundation/RememberedWarnings.h"
+#include "foundation/ScriptedAlertPresenter.h"
+#include "foundation/SettingsAccess.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString kNoValues =
+    "Duration: (null)  Bitrate: (null)  Resolution: (null)  Audiotracks: 0 (0)";
+
+class MKVFileInfoTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        auto presenter = std::make_unique<ScriptedAlertPresenter>();
+        alerts = presenter.get();
+        setAlertPresenter(std::move(presenter));
+        dir = makeTempDir("probe");
+    }
+
+    // A short h264 movie with a German AC-3 and an English AAC track and a
+    // text subtitle made from a small .srt file.
+    QString makeMovie(const QString& name, const QString& subtitleCodec)
+    {
+        const QString srt = dir + "/cue.srt";
+        QFile file(srt);
+        if (file.open(QIODevice::WriteOnly))
+            file.write("1\n00:00:00,000 --> 00:00:01,000\nHello\n\n");
+        file.close();
+        const QString path = dir + "/" + name;
+        const bool made = ffmpeg({"-f",
+                                  "lavfi",
+                                  "-i",
+                                  "testsrc=size=320x240:rate=25:duration=2",
+                                  "-f",
+                                  "lavfi",
+                                  "-i",
+                                  "sine=frequency=440:duration=2",
+                                  "-f",
+                                  "lavfi",
+                                  "-i",
+                                  "sine=frequency=880:duration=2",
+                                  "-i",
+                                  srt,
+                                  "-map",
+                                  "0:v",
+                                  "-map",
+                                  "1:a",
+                                  "-map",
+                                  "2:a",
+                                  "-map",
+                                  "3:s",
+                                  "-c:v",
+                                  "libx264",
+                                  "-preset",
+                                  "ultrafast",
+                                  "-c:a:0",
+                                  "ac3",
+                                  "-c:a:1",
+                                  "aac",
+                                  "-c:s",
+                                  subtitleCodec,
+                                  "-metadata:s:a:0",
+                                  "language=ger",
+                                  "-metadata:s:a:1",
+                                  "language=eng",
+                                  path});
+        EXPECT_TRUE(made);
+        return path;
+    }
+
+    QString makeVideo(const QString& name, const QStringList& encoding)
+    {
+        const QString path = dir + "/" + name;
+        EXPECT_TRUE(
+            ffmpeg(QStringList{"-f", "lavfi", "-i", "testsrc=size=320x240:rate=25", "-t", "1"} +
+                   encoding + QStringList{path}));
+        return path;
+    }
+
+    MKVFileInfoPtr probe(const QString& path)
+    {
+        MKVFileInfoPtr info = MKVFileInfo::initWithURL(QUrl::fromLocalFile(path));
+        EXPECT_TRUE(info);
+        return info;
+    }
+
+    ScriptedAlertPresenter* alerts = nullptr; // owned by the alert machinery
+    QString dir;
+};
+
+} // namespace
+
+TEST_F(MKVFileInfoTest, SameTracksFromMatroskaMp4AndMov)
+{
+    for (const auto& [name, subtitles] : {std::pair<QString, QString>{"movie.mkv", "srt"},
+                                          {"movie.mp4", "mov_text"},
+                                          {"movie.mov", "mov_text"}}) {
+        SCOPED_TRACE(qPrintable(name));
+        const QString path = makeMovie(name, subtitles);
+        const MKVFileInfoPtr info = probe(path);
+        EXPECT_EQ(info->audioTrackInformation(), (QStringList{"#1: ger (ac3)", "#2: eng (aac)"}));
+        EXPECT_EQ(info->videoTrackID(), 0);
+        // mov_text is no text-subtitle name: only the Matroska file lists it.
+        EXPECT_EQ(info->subtitleTrackIDs(), name.endsWith("mkv") ? QList<int>{3} : QList<int>{});
+        EXPECT_EQ(info->runtimeSeconds(), 2);
+        EXPECT_EQ(info->fileSize(), quint64(QFileInfo(path).size()));
+        EXPECT_EQ(info->fileName(), name);
+        EXPECT_EQ(info->fileURL(), QUrl::fromLocalFile(path));
+        EXPECT_TRUE(info->informationString().startsWith("Duration: 00:00:02  Bitrate: "));
+        EXPECT_TRUE(info->informationString().endsWith("  Resolution: 320x240  Audiotracks: 2 (1)"))
+            << qPrintable(info->informationString());
+        EXPECT_TRUE(info->raisedWarnings().isEmpty());
+    }
+    EXPECT_TRUE(alerts->shown.isEmpty());
+
+    // A link to a movie measures the movie, not the link.
+    const QString link = dir + "/link.mkv";
+    ASSERT_TRUE(QFile::link(dir + "/movie.mkv", link));
+    EXPECT_EQ(probe(link)->fileSize(), quint64(QFileInfo(dir + "/movie.mkv").size()));
+}
+
+TEST_F(MKVFileInfoTest, TooManyReferenceFramesFromMediainfo)
+{
+    const QString path = dir + "/refs.mkv";
+    ASSERT_TRUE(ffmpeg({"-f", "lavfi", "-i", "testsrc=size=1280x720:rate=25", "-t", "1", "-c:v",
+                        "libx264", "-preset", "medium", "-refs", "12", path}));
+    const MKVFileInfoPtr info = probe(path);
+    EXPECT_EQ(info->raisedWarnings(), QStringList{"warningtoomanyrefframes"});
+    // Delayed to the main thread: nothing shows before the event loop runs.
+    EXPECT_TRUE(alerts->shown.isEmpty());
+    ASSERT_TRUE(waitUntil([&] { return !alerts->shown.isEmpty(); }, 5000));
+    EXPECT_EQ(alerts->shown.first().title, "Warning");
+    EXPECT_TRUE(alerts->shown.first().message.startsWith(
+        "The file 'refs.mkv' will probably not play back fine on the 'Playstation 3' or other "
+        "devices as it contains more 'reference frames'"));
+    EXPECT_EQ(alerts->shown.first().defaultButton, "OK");
+    EXPECT_EQ(alerts->shown.first().alternateButton, "Don't warn again");
+}
+
+TEST_F(MKVFileInfoTest, TooHighResolution)
+{
+    const QString path = dir + "/wide.mkv";
+    ASSERT_TRUE(ffmpeg({"-f", "lavfi", "-i", "color=size=1922x1080:rate=25", "-frames:v", "1",
+                        "-c:v", "libx264", "-preset", "ultrafast", path}));
+    const MKVFileInfoPtr info = probe(path);
+    EXPECT_TRUE(info->informationString().contains("Resolution: 1922x1080"));
+    EXPECT_EQ(info->raisedWarnings(), QStringList{"warningtoohighres"});
+    ASSERT_TRUE(waitUntil([&] { return !alerts->shown.isEmpty(); }, 5000));
+    EXPECT_TRUE(alerts->shown.first().message.contains("as it has a too large resolution"));
+}
+
+TEST_F(MKVFileInfoTest, CodecWarningsAndTheirMemory)
+{
+    const QString tenBit = makeVideo(
+        "ten.mkv", {"-c:v", "libx264", "-preset", "ultrafast", "-pix_fmt", "yuv420p10le"});
+    EXPECT_EQ(probe(tenBit)->raisedWarnings(), QStringList{"10bitvideowarning"});
+    ASSERT_EQ(alerts->shown.size(), 1);
+    EXPECT_TRUE(alerts->shown.first().message.startsWith(
+        "The file 'ten.mkv' contains a 10-bit video track"));
+
+    // A percent sign in the name is shown as it is.
+    const QString other = makeVideo("100% %@ sure.mkv", {"-c:v", "mpeg2video"});
+    alerts->answers = {kAlertAlternate};
+    EXPECT_EQ(probe(other)->raisedWarnings(), QStringList{"wrongvideowarning"});
+    ASSERT_EQ(alerts->shown.size(), 2);
+    EXPECT_EQ(alerts->shown.last().message,
+              "The file '100% %@ sure.mkv' doesn't contain a H264/MPEG4 video track so the "
+              "result may not be playable.");
+
+    // Silenced now, but still recorded as raised.
+    EXPECT_EQ(defaultInt(dontWarnAgainVersionKey("wrongvideowarning")), 1);
+    EXPECT_EQ(probe(other)->raisedWarnings(), QStringList{"wrongvideowarning"});
+    EXPECT_EQ(alerts->shown.size(), 2);
+}
+
+TEST_F(MKVFileInfoTest, UnreadableInputGivesAnEmptyObject)
+{
+    const QString empty = dir + "/empty.mkv";
+    const QString text = dir + "/notes.mkv";
+    QFile(empty).open(QIODevice::WriteOnly);
+    QFile textFile(text);
+    ASSERT_TRUE(textFile.open(QIODevice::WriteOnly));
+    textFile.write("These are notes, not a movie.\n");
+    textFile.close();
+
+    for (const QString& path : {dir + "/missing.mkv", empty, text}) {
+        SCOPED_TRACE(qPrintable(path));
+        const MKVFileInfoPtr info = probe(path);
+        EXPECT_TRUE(info->audioTrackInformation().isEmpty());
+        EXPECT_TRUE(info->subtitleTrackIDs().isEmpty());
+        EXPECT_FALSE(info->videoTrackID().has_value());
+        EXPECT_FALSE(info->runtimeSeconds().has_value());
+        EXPECT_EQ(info->informationString(), kNoValues);
+        EXPECT_TRUE(info->raisedWarnings().isEmpty());
+    }
+    EXPECT_FALSE(probe(dir + "/missing.mkv")->fileSize().has_value());
+    EXPECT_EQ(probe(empty)->fileSize(), 0u);
+    EXPECT_TRUE(alerts->shown.isEmpty());
+}
+
+TEST_F(MKVFileInfoTest, TruncatedMatroskaGivesWhatFfmpegStillLists)
+{
+    const QString whole = makeMovie("whole.mkv", "srt");
+    QFile source(whole);
+    ASSERT_TRUE(source.open(QIODevice::ReadOnly));
+    const QByteArray head = source.read(source.size() / 3);
+    const QString cut = dir + "/cut.mkv";
+    QFile target(cut);
+    ASSERT_TRUE(target.open(QIODevice::WriteOnly));
+    target.write(head);
+    target.close();
+
+    const MKVFileInfoPtr info = probe(cut);
+    const QStringList full{"#1: ger (ac3)", "#2: eng (aac)"};
+    for (const QString& descriptor : info->audioTrackInformation())
+        EXPECT_TRUE(full.contains(descriptor)) << qPrintable(descriptor);
+    EXPECT_EQ(info->fileSize(), quint64(head.size()));
+}

@@ -1,0 +1,83 @@
+#include "afconvert/AfconvertArgs.h"
+
+#include <algorithm>
+#include <gtest/gtest.h>
+
+TEST(AfconvertArgs, AcceptsOptionsInAnyOrder)
+{
+    const auto usual =
+        parseAfconvertArgs({"in.wav", "-o", "out.aac", "-f", "mp4f", "-d", "aac", "-b", "128000"});
+    ASSERT_TRUE(usual.args) << usual.error;
+    EXPECT_EQ(usual.args->input, "in.wav");
+    EXPECT_EQ(usual.args->output, "out.aac");
+    EXPECT_EQ(usual.args->bitRate, 128000u);
+
+    const auto shuffled =
+        parseAfconvertArgs({"-b", "96000", "-d", "aac", "-o", "x.m4a", "a b.wav"});
+    ASSERT_TRUE(shuffled.args) << shuffled.error;
+    EXPECT_EQ(shuffled.args->input, "a b.wav");
+    EXPECT_EQ(shuffled.args->output, "x.m4a");
+    EXPECT_EQ(shuffled.args->bitRate, 96000u);
+
+    const auto minimal = parseAfconvertArgs({"-o", "o.mp4", "in.wav"});
+    ASSERT_TRUE(minimal.args);
+    EXPECT_FALSE(minimal.args->bitRate.has_value());
+}
+
+TEST(AfconvertArgs, RefusesBadCommandLines)
+{
+    const std::vector<std::vector<std::string>> bad = {
+        {},
+        {"in.wav"},                               // no -o
+        {"-o", "out.m4a"},                        // no input
+        {"in.wav", "-o"},                         // -o without a value
+        {"in.wav", "other.wav", "-o", "out.m4a"}, // two inputs
+        {"in.wav", "-o", "out.m4a", "-f", "caff"},
+        {"in.wav", "-o", "out.m4a", "-d", "alac"},
+        {"in.wav", "-o", "out.m4a", "-b", "0"},
+        {"in.wav", "-o", "out.m4a", "-b", "-5"},
+        {"in.wav", "-o", "out.m4a", "-b", "128k"},
+        {"in.wav", "-o", "out.m4a", "-b", "99999999999"},
+        {"in.wav", "-o", "out.m4a", "-q", "127"},
+        {"in.wav", "-o", ""},
+    };
+    for (const auto& args : bad) {
+        const auto parsed = parseAfconvertArgs(args);
+        EXPECT_FALSE(parsed.args.has_value());
+        EXPECT_FALSE(parsed.error.empty());
+    }
+}
+
+TEST(AfconvertArgs, BuildsFfmpegCommandThatForcesMp4AndProtectsPaths)
+{
+    const AfconvertArgs args{"-in:put.wav", "http://out.aac", 128000};
+    const std::vector<std::string> argv = ffmpegArguments(args, "/opt/ffmpeg");
+    const std::vector<std::string> expected = {"/opt/ffmpeg",
+                                               "-nostdin",
+                                               "-hide_banner",
+                                               "-nostats",
+                                               "-loglevel",
+                                               "error",
+                                               "-y",
+                                               "-i",
+                                               "file:-in:put.wav",
+                                               "-vn",
+                                               "-c:a",
+                                               "aac",
+                                               "-b:a",
+                                               "128000",
+                                               "-f",
+                                               "mp4",
+                                               "file:http://out.aac"};
+    EXPECT_EQ(argv, expected);
+}
+
+TEST(AfconvertArgs, LooksForFfmpegInToolsDirThenOwnDirThenPath)
+{
+    EXPECT_EQ(ffmpegCandidates("/tools", "/app/res", "/usr/bin::/bin"),
+              (std::vector<std::string>{"/tools/ffmpeg", "/app/res/ffmpeg", "/usr/bin/ffmpeg",
+                                        "./ffmpeg", "/bin/ffmpeg"}));
+    EXPECT_EQ(ffmpegCandidates(nullptr, "/app/res", nullptr),
+              (std::vector<std::string>{"/app/res/ffmpeg"}));
+    EXPECT_EQ(ffmpegCandidates("", "", "/usr/bin"), (std::vector<std::string>{"/usr/bin/ffmpeg"}));
+}

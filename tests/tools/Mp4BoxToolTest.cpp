@@ -1,0 +1,192 @@
+#include "common/TestSupport.h"
+
+#include <QFile>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+namespace {
+
+QByteArray readAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool writeAll(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+           file.write(bytes) == bytes.size();
+}
+
+int mp4box(const QStringList& args, QString* output)
+{
+    return runProgram(resourcesDir() + "/MP4Box", args, output);
+}
+
+// A two-second movie with one video and two audio tracks (IDs 1, 2, 3).
+QString makeThreeTrackMovie(const QString& dir, const QString& name, const QStringList& extra)
+{
+    const QString path = dir + "/" + name;
+    const bool made =
+        ffmpeg(QStringList{"-f",   "lavfi",   "-i",      "testsrc=size=160x120:rate=25",
+                           "-f",   "lavfi",   "-i",      "sine=frequency=440",
+                           "-f",   "lavfi",   "-i",      "sine=frequency=880",
+                           "-map", "0",       "-map",    "1",
+                           "-map", "2",       "-t",      "2",
+                           "-c:v", "libx264", "-preset", "ultrafast",
+                           "-c:a", "aac"} +
+               extra + QStringList{path});
+    return made ? path : QString();
+}
+
+// The one position where two equally long byte arrays differ, or -1 when they
+// differ in none or in several.
+qsizetype singleDifference(const QByteArray& a, const QByteArray& b)
+{
+    if (a.size() != b.size())
+        return -1;
+    qsizetype found = -1;
+    for (qsizetype i = 0; i < a.size(); ++i) {
+        if (a[i] != b[i]) {
+            if (found >= 0)
+                return -1;
+            found = i;
+        }
+    }
+    return found;
+}
+
+quint32 bigEndian32(const QByteArray& bytes, qsizetype at)
+{
+    quint32 v = 0;
+    for (int i = 0; i < 4; ++i)
+        v = (v << 8) | quint8(bytes[at + i]);
+    return v;
+}
+
+// Checks that `changed` differs from `original` only in the enabled bit of the
+// version-0 track header of `trackId`, and that the tools still read it.
+void expectOnlyTrackDisabled(const QString& path, const QByteArray& original, quint32 trackId)
+{
+    const QByteArray changed = readAll(path);
+    const qsizetype at = singleDifference(original, changed);
+    ASSERT_GE(at, 7);
+    EXPECT_EQ(changed.mid(at - 7, 4), QByteArray("tkhd"));
+    ASSERT_EQ(original[at - 3], 0) << "expected a version 0 track header";
+    EXPECT_EQ(bigEndian32(changed, at + 9), trackId);
+    EXPECT_EQ(quint8(original[at]) & 1, 1);
+    EXPECT_EQ(quint8(changed[at]), quint8(original[at]) & ~1);
+
+    QString out;
+    EXPECT_EQ(runProgram("ffprobe", {"-v", "error", "-show_streams", path}, &out), 0)
+        << qPrintable(out);
+    ASSERT_EQ(runProgram("mediainfo", {"--Output=XML", path}, &out), 0);
+    EXPECT_EQ(out.count("<track type=\"Video\""), 1);
+    EXPECT_EQ(out.count("<track type=\"Audio\""), 2);
+}
+
+} // namespace
+
+TEST(Mp4BoxTool, DisablesTrackWithMoovAfterMdat)
+{
+    const QString dir = makeTempDir("mp4box");
+    const QString path = makeThreeTrackMovie(dir, "movie.mp4", {});
+    ASSERT_FALSE(path.isEmpty());
+    const QByteArray original = readAll(path);
+    ASSERT_GT(original.indexOf("moov"), original.indexOf("mdat"));
+
+    // The muxer enables only the first audio track; disable that one.
+    QString out;
+    EXPECT_EQ(mp4box({"-disable", "2", path}, &out), 0) << qPrintable(out);
+    EXPECT_TRUE(out.contains("Disabled track 2")) << qPrintable(out);
+    expectOnlyTrackDisabled(path, original, 2);
+
+    // Disabling again, or a track that is already off, changes nothing.
+    const QByteArray once = readAll(path);
+    EXPECT_EQ(mp4box({"-disable", "2", path}, &out), 0) << qPrintable(out);
+    EXPECT_EQ(mp4box({"-disable", "3", path}, &out), 0) << qPrintable(out);
+    EXPECT_EQ(readAll(path), once);
+}
+
+TEST(Mp4BoxTool, DisablesTrackWithMoovFirst)
+{
+    const QString dir = makeTempDir("mp4box");
+    // Make the second audio track (ID 3) the enabled one.
+    const QString path = makeThreeTrackMovie(
+        dir, "faststart.mp4",
+        {"-movflags", "+faststart", "-disposition:a:0", "0", "-disposition:a:1", "default"});
+    ASSERT_FALSE(path.isEmpty());
+    const QByteArray original = readAll(path);
+    ASSERT_LT(original.indexOf("moov"), original.indexOf("mdat"));
+
+    QString out;
+    EXPECT_EQ(mp4box({"-disable", "3", path}, &out), 0) << qPrintable(out);
+    expectOnlyTrackDisabled(path, original, 3);
+}
+
+TEST(Mp4BoxTool, FailuresReportErrorAndChangeNothing)
+{
+    const QString dir = makeTempDir("mp4box");
+    const QString movie = makeThreeTrackMovie(dir, "movie.mp4", {"-movflags", "+faststart"});
+    ASSERT_FALSE(movie.isEmpty());
+    const QByteArray bytes = readAll(movie);
+
+    const QString text = dir + "/notes.mp4";
+    ASSERT_TRUE(writeAll(text, "This is a text file, not a movie.\n"));
+    // Cut inside the moov box (which comes first here).
+    const QString truncated = dir + "/truncated.mp4";
+    ASSERT_TRUE(writeAll(truncated, bytes.left(bytes.indexOf("moov") + 200)));
+    // A track header whose box claims to run past its trak.
+    QByteArray bad = bytes;
+    const qsizetype tkhd = bad.indexOf("tkhd");
+    ASSERT_GT(tkhd, 4);
+    bad[tkhd - 2] = char(0x7f);
+    const QString malformed = dir + "/malformed.mp4";
+    ASSERT_TRUE(writeAll(malformed, bad));
+
+    struct Case
+    {
+        QStringList args;
+        QString file;
+    };
+    const QList<Case> cases = {
+        {{"-disable", "1", dir + "/missing.mp4"}, {}},
+        {{"-disable", "1", text}, text},
+        {{"-disable", "7", movie}, movie},
+        {{"-disable", "1", truncated}, truncated},
+        {{"-disable", "1", malformed}, malformed},
+        {{"-disable", "zero", movie}, movie},
+        {{"-disable", "0", movie}, movie},
+        {{"-disable", "1"}, {}},
+        {{"-enable", "1", movie}, movie},
+        {{}, {}},
+    };
+    for (const Case& c : cases) {
+        const QByteArray before = c.file.isEmpty() ? QByteArray() : readAll(c.file);
+        QString out;
+        const int rc = mp4box(c.args, &out);
+        EXPECT_NE(rc, 0) << qPrintable(c.args.join(' '));
+        EXPECT_TRUE(out.contains("Error")) << qPrintable(c.args.join(' ') + ": " + out);
+        if (!c.file.isEmpty()) {
+            EXPECT_EQ(readAll(c.file), before) << qPrintable(c.args.join(' '));
+        }
+    }
+    EXPECT_FALSE(QFile::exists(dir + "/missing.mp4"));
+}
+
+TEST(Mp4BoxTool, RefusesReadOnlyFile)
+{
+    const QString dir = makeTempDir("mp4box");
+    const QString movie = makeThreeTrackMovie(dir, "movie.mp4", {});
+    ASSERT_FALSE(movie.isEmpty());
+    ASSERT_TRUE(
+        QFile::setPermissions(movie, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    if (::access(QFile::encodeName(movie).constData(), W_OK) == 0)
+        GTEST_SKIP() << "running with privileges that can write a read-only file (root)";
+    const QByteArray before = readAll(movie);
+    QString out;
+    EXPECT_NE(mp4box({"-disable", "2", movie}, &out), 0);
+    EXPECT_TRUE(out.contains("Error")) << qPrintable(out);
+    EXPECT_EQ(readAll(movie), before);
+}

@@ -1,0 +1,113 @@
+#include "afconvert/AfconvertArgs.h"
+
+#include <limits>
+
+const char* const kAfconvertUsage = "Usage: afconvert INPUT -o OUTPUT [-f mp4f] [-d aac] [-b BITS]";
+
+namespace {
+
+std::optional<std::uint32_t> parseBitRate(const std::string& text)
+{
+    if (text.empty() || text.size() > 10)
+        return std::nullopt;
+    std::uint64_t value = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9')
+            return std::nullopt;
+        value = value * 10 + std::uint64_t(c - '0');
+    }
+    if (value == 0 || value > std::numeric_limits<std::uint32_t>::max())
+        return std::nullopt;
+    return std::uint32_t(value);
+}
+
+AfconvertParse refuse(const std::string& why)
+{
+    return {std::nullopt, why};
+}
+
+} // namespace
+
+AfconvertParse parseAfconvertArgs(const std::vector<std::string>& arguments)
+{
+    AfconvertArgs result;
+    bool haveInput = false;
+    bool haveOutput = false;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& arg = arguments[i];
+        const bool isOption = arg.size() > 1 && arg[0] == '-';
+        if (!isOption) {
+            if (haveInput)
+                return refuse("more than one input file (\"" + result.input + "\", \"" + arg +
+                              "\")");
+            if (arg.empty())
+                return refuse("empty input file name");
+            result.input = arg;
+            haveInput = true;
+            continue;
+        }
+        if (arg != "-o" && arg != "-f" && arg != "-d" && arg != "-b")
+            return refuse("unknown option " + arg);
+        if (i + 1 >= arguments.size())
+            return refuse("option " + arg + " needs a value");
+        const std::string& value = arguments[++i];
+        if (arg == "-o") {
+            if (value.empty())
+                return refuse("empty output file name");
+            result.output = value;
+            haveOutput = true;
+        } else if (arg == "-f") {
+            if (value != "mp4f")
+                return refuse("unsupported file format \"" + value + "\" (only mp4f)");
+        } else if (arg == "-d") {
+            if (value != "aac")
+                return refuse("unsupported data format \"" + value + "\" (only aac)");
+        } else {
+            result.bitRate = parseBitRate(value);
+            if (!result.bitRate)
+                return refuse("bad bit rate \"" + value + "\"");
+        }
+    }
+    if (!haveInput)
+        return refuse("no input file");
+    if (!haveOutput)
+        return refuse("no output file (-o)");
+    return {result, {}};
+}
+
+std::vector<std::string> ffmpegArguments(const AfconvertArgs& args, const std::string& ffmpegPath)
+{
+    std::vector<std::string> argv{ffmpegPath,           "-nostdin", "-hide_banner", "-nostats",
+                                  "-loglevel",          "error",    "-y",           "-i",
+                                  "file:" + args.input, "-vn",      "-c:a",         "aac"};
+    if (args.bitRate) {
+        argv.push_back("-b:a");
+        argv.push_back(std::to_string(*args.bitRate));
+    }
+    argv.insert(argv.end(), {"-f", "mp4", "file:" + args.output});
+    return argv;
+}
+
+std::vector<std::string> ffmpegCandidates(const char* toolsDir, const std::string& ownDir,
+                                          const char* pathVariable)
+{
+    std::vector<std::string> candidates;
+    if (toolsDir && *toolsDir)
+        candidates.push_back(std::string(toolsDir) + "/ffmpeg");
+    if (!ownDir.empty())
+        candidates.push_back(ownDir + "/ffmpeg");
+    if (pathVariable) {
+        const std::string path(pathVariable);
+        std::size_t start = 0;
+        for (;;) {
+            const std::size_t colon = path.find(':', start);
+            const std::string entry =
+                path.substr(start, colon == std::string::npos ? std::string::npos : colon - start);
+            candidates.push_back((entry.empty() ? std::string(".") : entry) + "/ffmpeg");
+            if (colon == std::string::npos)
+                break;
+            start = colon + 1;
+        }
+    }
+    return candidates;
+}
