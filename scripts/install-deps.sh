@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Installs what Vantreo needs to build, test and run on Debian 12. Safe to run
+# again: it only calls apt-get when a package is missing.
+set -euo pipefail
+
+packages=(
+    build-essential cmake pkg-config
+    qt6-base-dev qt6-base-dev-tools
+    libgtest-dev libgmock-dev
+    ffmpeg mediainfo
+)
+
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ "${#missing[@]}" -eq 0 ]; then
+    echo "All packages are installed."
+    exit 0
+fi
+
+sudo=""
+if [ "$(id -u)" -ne 0 ]; then
+    sudo="sudo"
+fi
+echo "Installing: ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -q </dev/null
+$sudo apt-get install -y -q --no-install-recommends "${missing[@]}" </dev/null
