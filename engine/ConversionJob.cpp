@@ -218,8 +218,9 @@ bool ConversionJob::launch(const QString& tool, const QStringList& arguments)
     connect(process, &QProcess::readyRead, this, &ConversionJob::outputReceived);
     connect(process, &QProcess::finished, this, &ConversionJob::conversionFinished);
     connect(process, &QProcess::errorOccurred, this, [this](QProcess::ProcessError error) {
+        // Handled once the launching step is complete, never in its middle.
         if (error == QProcess::FailedToStart)
-            processFailedToStart();
+            QTimer::singleShot(0, this, &ConversionJob::processFailedToStart);
     });
     m_task = process;
     const QString program = ToolLocator::find(tool);
@@ -238,7 +239,7 @@ bool ConversionJob::launch(const QString& tool, const QStringList& arguments)
 
 void ConversionJob::processFailedToStart()
 {
-    if (!m_task)
+    if (!m_task || m_task->state() != QProcess::NotRunning)
         return;
     const QString reason = m_task->errorString();
     if (!contains(m_output.text(), QStringLiteral("was not found")))

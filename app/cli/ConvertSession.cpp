@@ -60,7 +60,7 @@ int ConvertSession::run()
         else if (!isMovieFile(file) && !isSubtitleFile(file))
             reportSkipped(file, QStringLiteral("not a movie file (mkv, mp4, mov or ogm)"));
         else
-            existing.append(file);
+            existing.append(info.absoluteFilePath()); // never read as an option or protocol
     }
     const QStringList movies = sortIntakeFiles(existing, subtitlesByBase);
     if (!m_options.subtitles.isEmpty() && movies.size() > 1) {
@@ -72,7 +72,7 @@ int ConvertSession::run()
             break;
         const QString subtitle = m_options.subtitles.isEmpty()
                                      ? subtitlesByBase.take(subtitleKeyForMovie(movie))
-                                     : m_options.subtitles;
+                                     : QFileInfo(m_options.subtitles).absoluteFilePath();
         queueMovie(movie, subtitle);
         // Lets Ctrl-C and the first job's output through between probes.
         QCoreApplication::processEvents();

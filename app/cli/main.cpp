@@ -3,6 +3,7 @@
 #include "foundation/HalvornLib.h"
 #include "foundation/SettingsStore.h"
 #include "foundation/TerminalAlertPresenter.h"
+#include "platform/InstallPlatformServices.h"
 #include "shell/RegisteredDefaults.h"
 
 #include <QCoreApplication>
@@ -44,6 +45,7 @@ int main(int argc, char** argv)
     }
     setAlertPresenter(std::make_unique<TerminalAlertPresenter>());
     registerDefaultSettings();
+    installPlatformServices();
     HalvornLib lib;
 
     if (args.isEmpty()) {

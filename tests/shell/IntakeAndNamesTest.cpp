@@ -1,0 +1,65 @@
+#include "TestSupport.h"
+#include "shell/OutputName.h"
+#include "shell/SubtitlePairing.h"
+
+#include <QFile>
+#include <gtest/gtest.h>
+
+namespace {
+
+void writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+} // namespace
+
+TEST(OutputName, ExtensionFollowsTheSetting)
+{
+    EXPECT_EQ(outputFileName("Film.mkv", 0), "Film.mp4");
+    EXPECT_EQ(outputFileName("Film.mkv", 1), "Film.m4v");
+    EXPECT_EQ(outputFileName("My.Film.2020.mkv", 0), "My.Film.2020.mp4");
+}
+
+TEST(OutputName, AvoidsFilesOnDiskAndDestinationsOfQueuedJobs)
+{
+    const QString dir = makeTempDir("names");
+    // Nothing there: the plain name.
+    EXPECT_EQ(uniqueDestination(dir, "Film.mp4", {}), dir + "/Film.mp4");
+    // A second movie of the same name queued into the same folder must not
+    // get the first one's destination, although nothing exists on disk yet.
+    EXPECT_EQ(uniqueDestination(dir, "Film.mp4", {dir + "/Film.mp4"}), dir + "/Film-0.mp4");
+    writeFile(dir + "/Film.mp4", "x");
+    EXPECT_EQ(uniqueDestination(dir, "Film.mp4", {dir + "/Film-0.mp4"}), dir + "/Film-1.mp4");
+}
+
+TEST(SubtitlePairing, PairsOneAndTwoExtensionsButNotThree)
+{
+    QHash<QString, QString> subs;
+    const QStringList movies = sortIntakeFiles(
+        {"/m/Film.en.forced.srt", "/m/Other.en.srt", "/m/Film.mkv", "/m/B.MKV", "/m/C.avi"}, subs);
+    EXPECT_EQ(movies, QStringList({"/m/Film.mkv", "/m/B.MKV"}));
+    EXPECT_EQ(subs.value(subtitleKeyForMovie("/m/Other.mkv")), "/m/Other.en.srt");
+    EXPECT_FALSE(subs.contains(subtitleKeyForMovie("/m/Film.mkv")));
+}
+
+TEST(SubtitlePairing, ImageSubFilesAreRefusedTextSubFilesWin)
+{
+    const QString dir = makeTempDir("subs");
+    writeFile(dir + "/Film.srt", "1\n00:00:01,000 --> 00:00:02,000\nHi\n");
+    writeFile(dir + "/Film.sub", "{1}{25}Hello\n");
+    writeFile(dir + "/Vob.sub", QByteArray::fromHex("000001ba4400040004"));
+    writeFile(dir + "/Tiny.sub", "ab");
+    EXPECT_TRUE(isSubtitleFile(dir + "/Film.sub"));
+    EXPECT_FALSE(isSubtitleFile(dir + "/Vob.sub"));
+    // Shorter than the four-byte header: not an image subtitle.
+    EXPECT_TRUE(isSubtitleFile(dir + "/Tiny.sub"));
+
+    QHash<QString, QString> subs;
+    sortIntakeFiles({dir + "/Film.sub", dir + "/Film.srt", dir + "/Vob.sub"}, subs);
+    // Every accepted "sub" file is written after the text subtitles.
+    EXPECT_EQ(subs.value(dir + "/Film"), dir + "/Film.sub");
+    EXPECT_FALSE(subs.contains(dir + "/Vob"));
+}
