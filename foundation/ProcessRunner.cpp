@@ -32,7 +32,10 @@ std::optional<QString> runAsTaskWithTerminationStatus(const QStringList& command
     // holds never blocks on it.
     QByteArray output;
     while (process.state() != QProcess::NotRunning) {
-        process.waitForReadyRead(-1);
+        if (!process.waitForReadyRead(-1)) {
+            // The output is closed (or the child ended): only the exit is left.
+            process.waitForFinished(-1);
+        }
         output += process.readAll();
     }
     process.waitForFinished(-1);

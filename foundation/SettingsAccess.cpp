@@ -8,27 +8,12 @@ namespace {
 
 QVariant read(const QString& key) { return SettingsStore::instance().value(key); }
 
-// INI files give back strings and lists of strings; a single-element list is
-// written as a plain value. These readers accept what the file can hold and
-// treat anything else as unset.
+// The store gives lists back as lists whatever their length; anything else
+// is not a list.
 std::optional<QVariantList> asList(const QVariant& v)
 {
-    if (!v.isValid())
-        return std::nullopt;
-    if (v.typeId() == QMetaType::QVariantList)
+    if (v.typeId() == QMetaType::QVariantList || v.typeId() == QMetaType::QStringList)
         return v.toList();
-    if (v.typeId() == QMetaType::QStringList) {
-        QVariantList out;
-        for (const QString& s : v.toStringList())
-            out.append(s);
-        return out;
-    }
-    if (v.typeId() == QMetaType::QByteArray)
-        return QVariantList{v};
-    if (v.typeId() == QMetaType::QString && !v.toString().isEmpty())
-        return QVariantList{v};
-    if (v.typeId() == QMetaType::QString)
-        return QVariantList{};
     return std::nullopt;
 }
 

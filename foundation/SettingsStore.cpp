@@ -19,6 +19,29 @@ QString defaultSettingsPath()
     return config + "/Vantreo/Vantreo.ini";
 }
 
+// An INI file cannot tell a one-element list from a plain value (it writes
+// both as "Key=value") nor an empty list from an unset key ("@Invalid()").
+// Lists are therefore kept wrapped in a one-entry map, which QSettings writes
+// whole with the type of every element, and unwrapped when read.
+const QString kListTag = QStringLiteral("@list");
+
+QVariant wrapForFile(const QVariant& value)
+{
+    if (value.typeId() == QMetaType::QVariantList || value.typeId() == QMetaType::QStringList)
+        return QVariantMap{{kListTag, value.toList()}};
+    return value;
+}
+
+QVariant unwrapFromFile(const QVariant& value)
+{
+    if (value.typeId() == QMetaType::QVariantMap) {
+        const QVariantMap map = value.toMap();
+        if (map.size() == 1 && map.contains(kListTag))
+            return map.value(kListTag).toList();
+    }
+    return value;
+}
+
 } // namespace
 
 SettingsStore& SettingsStore::instance()
@@ -83,7 +106,7 @@ QVariant SettingsStore::value(const QString& key) const
     if (m_overrides.contains(key))
         return m_overrides.value(key);
     if (m_settings->contains(key))
-        return m_settings->value(key);
+        return unwrapFromFile(m_settings->value(key));
     return m_defaults.value(key);
 }
 
@@ -96,7 +119,7 @@ bool SettingsStore::hasUserValue(const QString& key) const
 void SettingsStore::setValue(const QString& key, const QVariant& value)
 {
     QMutexLocker lock(&m_mutex);
-    m_settings->setValue(key, value);
+    m_settings->setValue(key, wrapForFile(value));
 }
 
 void SettingsStore::removeValue(const QString& key)

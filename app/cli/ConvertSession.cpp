@@ -113,6 +113,11 @@ void ConvertSession::queueMovie(const QString& path, const QString& subtitle)
         info->setInformationString(
             QString(info->informationString()).replace(u')', QStringLiteral("+1)")));
     }
+    // Neither video nor audio: ffmpeg could not read it as a movie at all.
+    if (!info->videoTrackID() && info->audioTrackInformation().isEmpty()) {
+        reportSkipped(path, QStringLiteral("ffmpeg cannot read it as a movie"));
+        return;
+    }
     QString error;
     const auto audio = chooseAudioTrack(info->audioTrackInformation(), m_options.audio,
                                         preferredLanguages3Letter(), error);

@@ -5,6 +5,8 @@
 #include "common/TestSupport.h"
 #include "engine/ConversionJob.h"
 #include "engine/JobState.h"
+#include "foundation/SettingsAccess.h"
+#include "foundation/SettingsKeys.h"
 #include "shell/OutputName.h"
 
 #include <QDeadlineTimer>
@@ -221,6 +223,50 @@ TEST_F(Queue, QuittingWhileConvertingAsksFirst)
     EXPECT_TRUE(processGone(pid));
 }
 
+TEST_F(Queue, ContinuingAJobOfAPausedQueueShowsARunningQueue)
+{
+    installFakeTools();
+    QPointer<ConversionJob> a = add("SlowA.mkv");
+    QPointer<ConversionJob> b = add("B.mkv");
+    delegate->pauseContinueClicked(&toolbar);
+    ASSERT_EQ(a->state(), JobPaused);
+    a->continueJob();
+    EXPECT_EQ(a->state(), JobConverting);
+    expectRunningControls();
+    EXPECT_EQ(b->state(), JobQueued) << "nothing else is started";
+    EXPECT_EQ(delegate->windowTitle(), "Vantreo  [2 Job(s), 1 Queued]");
+}
+
+TEST_F(Queue, AutoCleanRemovesAFinishedJobAndKeepsItsOutput)
+{
+    setDefaultInt(kAutoCleanKey, 1);
+    QPointer<ConversionJob> a = add("A.mkv");
+    QPointer<ConversionJob> b = add("B.mkv");
+    const QString outputA = a->destinationPath();
+    const QString outputB = b->destinationPath();
+    ASSERT_TRUE(waitUntil([&] { return delegate->taskArray().isEmpty(); }));
+    EXPECT_TRUE(QFile::exists(outputA));
+    EXPECT_TRUE(QFile::exists(outputB));
+    ASSERT_EQ(notifier->delivered.size(), 2);
+    EXPECT_EQ(notifier->delivered[0].path, outputA);
+    EXPECT_EQ(notifier->delivered[1].path, outputB);
+    EXPECT_EQ(delegate->windowTitle(), "Vantreo ");
+    EXPECT_TRUE(documentsEntries().isEmpty());
+}
+
+TEST_F(Queue, RemovingTheConvertingJobStartsTheNext)
+{
+    installFakeTools();
+    QPointer<ConversionJob> a = add("SlowA.mkv");
+    QPointer<ConversionJob> b = add("B.mkv");
+    ASSERT_EQ(b->state(), JobQueued);
+    a->remove();
+    EXPECT_EQ(b->state(), JobConverting);
+    EXPECT_EQ(delegate->taskArray().size(), 1);
+    ASSERT_TRUE(waitUntil([&] { return ended(b); }));
+    EXPECT_EQ(b->state(), JobFinished);
+}
+
 TEST_F(Queue, SameNamedMoviesGetDistinctOutputs)
 {
     const QString first = movie("Film.mkv", makeTempDir("one"));
@@ -267,7 +313,7 @@ TEST_F(Queue, UnwritableDestinationIsRefused)
                   "read-only filesystem. Please choose another destination.");
         EXPECT_EQ(alerts->shown[0].defaultButton, "OK");
     }
-    EXPECT_EQ(alerts->activations, 2);
+    EXPECT_GE(alerts->activations, 2);
     EXPECT_EQ(cancelled, 2);
     EXPECT_TRUE(delegate->taskArray().isEmpty());
     EXPECT_EQ(delegate->windowTitle(), "Vantreo ");

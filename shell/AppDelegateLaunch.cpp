@@ -1,0 +1,109 @@
+// Launch, the main window's comings and goings, links, notifications and
+// the rateable flag of AppDelegate.
+
+#include "foundation/Alerts.h"
+#include "foundation/HalvornLib.h"
+#include "foundation/MakeString.h"
+#include "foundation/PathHelpers.h"
+#include "foundation/PlatformServices.h"
+#include "foundation/SettingsAccess.h"
+#include "foundation/SettingsKeys.h"
+#include "foundation/StringHelpers.h"
+#include "inspection/Languages.h"
+#include "shell/AppDelegate.h"
+#include "shell/ServiceLinks.h"
+
+#include <QPointer>
+
+namespace {
+
+// The launch's own HalvornLib; a later launch replaces it.
+std::unique_ptr<HalvornLib>& launchInfo()
+{
+    static std::unique_ptr<HalvornLib> instance;
+    return instance;
+}
+
+QString welcomeMessage()
+{
+    return QStringLiteral(
+        "Welcome to Vantreo. To convert MKV files just drag them into the main window or onto "
+        "the dock icon. Note that conversion will be much faster, more reliable and higher "
+        "quality if you select 'High Speed & Quality' in the 'Audio Conversion Settings' in the "
+        "Preferences, though the resulting files may not play with sound on some devices (e.g. "
+        "iOS). Try it out.");
+}
+
+} // namespace
+
+void AppDelegate::applicationDidFinishLaunching()
+{
+    // The new instance becomes `cc` before the old one goes, so `cc` never
+    // dangles.
+    launchInfo() = std::make_unique<HalvornLib>();
+
+    if (defaultInt(kWelcomeShownKey) == 0) {
+        alert(appInfo().appName(), welcomeMessage(), QStringLiteral("OK"));
+        setDefaultInt(kWelcomeShownKey, 1);
+        synchronize();
+    }
+    asl_NSLog_debug("Vantreo started");
+
+    m_preferredLanguages = preferredLanguages3Letter();
+
+    QPointer<AppDelegate> self(this);
+    userNotifier().onActivated = [self](const QString& path) {
+        if (self)
+            self->notificationActivated(path);
+    };
+
+    selectConversionStyle();
+    setAddPanelShown(false);
+    m_importSubtitleFiles.clear();
+    m_importFiles.clear();
+    setAddButtonTitle(QStringLiteral("Start Conversion"));
+
+    m_build = makeString("%@ %i", localized(QStringLiteral("Build:")), appInfo().appVersion());
+    m_version =
+        makeString("%@ %@", localized(QStringLiteral("Version:")), appInfo().appVersionString());
+    m_aboutURL = resourceURL(QStringLiteral("docs/Credits.md"));
+    m_historyURL = resourceURL(QStringLiteral("docs/History.md"));
+    m_faqURL = resourceURL(QStringLiteral("docs/FAQ.md"));
+    m_readmeURL = resourceURL(QStringLiteral("docs/Read Me.md"));
+
+    destinationUpkeepAtLaunch();
+    rebuildDestinationPopUp();
+}
+
+void AppDelegate::openMainWindow()
+{
+    emit showMainWindowRequested();
+}
+
+void AppDelegate::windowWillClose()
+{
+    synchronize();
+}
+
+void AppDelegate::openURL(int tag)
+{
+    openShellServiceLink(tag);
+}
+
+QString AppDelegate::serviceLinkText(int tag) const
+{
+    return shellServiceLinkText(tag);
+}
+
+void AppDelegate::notificationActivated(const QString& path)
+{
+    if (!path.isEmpty())
+        workspaceService().revealFile(path);
+}
+
+bool AppDelegate::isRateable() const
+{
+    const QString version =
+        appInfo().infoValue(QStringLiteral("CFBundleShortVersionString")).value_or(QString());
+    return defaultInt(makeString("%@_usages", version)) > 10;
+}

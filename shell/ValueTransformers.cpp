@@ -1,0 +1,62 @@
+#include "shell/ValueTransformers.h"
+
+#include "engine/JobState.h"
+
+#include <QSequentialIterable>
+
+namespace {
+
+int stateOf(const QVariant& value)
+{
+    bool ok = false;
+    const int state = value.toInt(&ok);
+    return ok ? state : 0;
+}
+
+QVariant number(bool condition)
+{
+    return QVariant(condition ? 1 : 0);
+}
+
+} // namespace
+
+QVariant NonEmptyCollectionValueTransformer::transformedValue(const QVariant& value) const
+{
+    if (!value.isValid() || value.isNull())
+        return QVariant(false);
+    // Strings convert to lists in QVariant but are not collections here.
+    const int type = value.typeId();
+    if (type == QMetaType::QString || type == QMetaType::QByteArray)
+        return QVariant(false);
+    if (!value.canConvert<QVariantList>() && !value.canConvert<QSequentialIterable>())
+        return QVariant(false);
+    const QSequentialIterable items = value.value<QSequentialIterable>();
+    return QVariant(items.size() > 0);
+}
+
+QVariant StatusIsRunningValueTransformer::transformedValue(const QVariant& value) const
+{
+    return number(stateOf(value) == JobConverting);
+}
+
+QVariant StatusIsQueuedValueTransformer::transformedValue(const QVariant& value) const
+{
+    return number(stateOf(value) == JobQueued);
+}
+
+QVariant StatusNotRunningValueTransformer::transformedValue(const QVariant& value) const
+{
+    return number(stateOf(value) != JobConverting);
+}
+
+QVariant StatusNotQueuedAndPausedValueTransformer::transformedValue(const QVariant& value) const
+{
+    const int state = stateOf(value);
+    return number(state != JobQueued && state != JobPaused);
+}
+
+QVariant StatusNotFinishedValueTransformer::transformedValue(const QVariant& value) const
+{
+    const int state = stateOf(value);
+    return number(state != JobFinished && state != JobFailed);
+}

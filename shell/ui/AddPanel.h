@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QFrame>
+
+class AppDelegate;
+class DestinationComboBox;
+class QComboBox;
+class QLabel;
+class QProgressBar;
+class QPropertyAnimation;
+class QPushButton;
+
+// The strip at the top of the main window in which the user confirms a
+// probed movie: its summary, the audio track, the destination, and the
+// confirm and cancel buttons. It shows the delegate's data and passes the
+// user's choices back; it slides in and out as the delegate says.
+class AddPanel final : public QFrame
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(AddPanel)
+
+public:
+    explicit AddPanel(AppDelegate& delegate, QWidget* parent = nullptr);
+
+    // Whether the panel is (or is sliding to be) shown.
+    bool isOpen() const { return m_open; }
+    static constexpr int kAnimationMs = 150;
+
+    QLabel* summaryLabel() const { return m_summary; }
+    QComboBox* audioComboBox() const;
+    DestinationComboBox* destinationComboBox() const { return m_destination; }
+    QPushButton* confirmButton() const { return m_confirm; }
+    QPushButton* cancelButton() const { return m_cancel; }
+    QLabel* noticeLabel() const { return m_notice; }
+    QProgressBar* busyIndicator() const { return m_busy; }
+
+private:
+    void setOpen(bool open, bool animated);
+    void refreshMovie();
+    void refreshAudio();
+    void refreshDestinations();
+    void refreshState();
+    void chooseFolder();
+    void askSaveLocation(const QString& startFolder, const QString& proposedName,
+                         const QString& extension);
+
+    AppDelegate& m_delegate;
+    QLabel* m_summary = nullptr;
+    QComboBox* m_audio = nullptr;
+    DestinationComboBox* m_destination = nullptr;
+    QPushButton* m_confirm = nullptr;
+    QPushButton* m_cancel = nullptr;
+    QLabel* m_notice = nullptr;
+    QProgressBar* m_busy = nullptr;
+    QPropertyAnimation* m_animation = nullptr;
+    bool m_open = false;
+};

@@ -1,0 +1,294 @@
+#include "shell/ui/JobItemDelegate.h"
+
+#include "engine/ConversionJob.h"
+#include "engine/JobState.h"
+#include "shell/ui/AppIcons.h"
+#include "shell/ui/JobListModel.h"
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QHelpEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
+#include <QToolTip>
+
+namespace {
+
+struct Badge
+{
+    QString text;
+    QColor color;
+};
+
+QList<Badge> badgesFor(const QModelIndex& index)
+{
+    QList<Badge> badges;
+    if (index.data(JobListModel::FastmodeRole).toBool())
+        badges.append({QStringLiteral("Fast"), QColor(0x2e, 0x7d, 0xd2)});
+    if (index.data(JobListModel::SlowmodeRole).toBool())
+        badges.append({QStringLiteral("Slow"), QColor(0xe0, 0x8a, 0x00)});
+    if (index.data(JobListModel::FinishedOKRole).toBool())
+        badges.append({QStringLiteral("Finished"), QColor(0x2e, 0x9d, 0x4c)});
+    if (index.data(JobListModel::FinishedErrorRole).toBool())
+        badges.append({QStringLiteral("Failed"), QColor(0xc6, 0x28, 0x28)});
+    return badges;
+}
+
+QFont smallerFont(const QFont& base, qreal factor)
+{
+    QFont font = base;
+    font.setPointSizeF(base.pointSizeF() * factor);
+    return font;
+}
+
+QFont badgeFont(const QFont& base)
+{
+    QFont font = smallerFont(base, 0.8);
+    font.setBold(true);
+    return font;
+}
+
+} // namespace
+
+JobItemDelegate::JobItemDelegate(QObject* parent)
+    : QStyledItemDelegate(parent), m_movieIcon(AppIcons::movie())
+{
+}
+
+QSize JobItemDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const
+{
+    const int lines = option.fontMetrics.height() * 2 + 12 + 20;
+    return QSize(360, std::max(kRowHeight, lines));
+}
+
+void JobItemDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
+                            const QModelIndex& index) const
+{
+    painter->save();
+    QStyleOptionViewItem background = option;
+    initStyleOption(&background, index);
+    background.text.clear();
+    background.icon = QIcon();
+    QStyle* style = option.widget ? option.widget->style() : QApplication::style();
+    style->drawPrimitive(QStyle::PE_PanelItemViewItem, &background, painter, option.widget);
+
+    // A thin line between rows.
+    painter->setPen(option.palette.color(QPalette::Midlight));
+    painter->drawLine(option.rect.bottomLeft(), option.rect.bottomRight());
+
+    const bool selected = option.state & QStyle::State_Selected;
+    const QPalette::ColorRole textRole = selected ? QPalette::HighlightedText : QPalette::Text;
+    const int state = index.data(JobListModel::StateRole).toInt();
+
+    const QRect iconRect(option.rect.left() + 10, option.rect.center().y() - 16, 32, 32);
+    m_movieIcon.paint(painter, iconRect);
+
+    const QRect text = rowTextRect(option.rect);
+    QFont nameFont = option.font;
+    nameFont.setBold(true);
+    const QFontMetrics nameMetrics(nameFont);
+    const int lineHeight = nameMetrics.height();
+
+    // Line 1: the movie name, then its badges.
+    const QList<Badge> badges = badgesFor(index);
+    const QFontMetrics badgeMetrics(badgeFont(option.font));
+    int badgesWidth = 0;
+    for (const Badge& badge : badges)
+        badgesWidth += badgeMetrics.horizontalAdvance(badge.text) + 14;
+    const QString name = nameMetrics.elidedText(index.data(JobListModel::FileNameRole).toString(),
+                                                Qt::ElideMiddle,
+                                                std::max(40, text.width() - badgesWidth));
+    painter->setFont(nameFont);
+    painter->setPen(option.palette.color(textRole));
+    const QRect nameRect(text.left(), text.top(), nameMetrics.horizontalAdvance(name),
+                         lineHeight);
+    painter->drawText(nameRect, Qt::AlignLeft | Qt::AlignVCenter, name);
+    paintBadges(painter, option, index,
+                QRect(nameRect.right() + 8, text.top(), badgesWidth, lineHeight));
+
+    // Line 2: the progress bar.
+    QStyleOptionProgressBar bar;
+    bar.initFrom(option.widget);
+    bar.state = QStyle::State_Enabled | QStyle::State_Horizontal;
+    bar.rect = QRect(text.left(), text.top() + lineHeight + 3, text.width(), 10);
+    bar.minimum = 0;
+    bar.maximum = 1000;
+    bar.progress = int(std::clamp(index.data(JobListModel::ProgressRole).toDouble(), 0.0, 100.0) *
+                       10.0);
+    bar.textVisible = false;
+    style->drawControl(QStyle::CE_ProgressBar, &bar, painter, option.widget);
+
+    // Line 3: the status line.
+    const QFont statusFont = smallerFont(option.font, 0.9);
+    const QFontMetrics statusMetrics(statusFont);
+    painter->setFont(statusFont);
+    QColor statusColor = option.palette.color(selected ? QPalette::HighlightedText
+                                                       : QPalette::PlaceholderText);
+    if (state == JobFailed && !selected)
+        statusColor = QColor(0xc6, 0x28, 0x28);
+    painter->setPen(statusColor);
+    const QRect statusRect(text.left(), bar.rect.bottom() + 4, text.width(),
+                           statusMetrics.height());
+    painter->drawText(statusRect, Qt::AlignLeft | Qt::AlignVCenter,
+                      statusMetrics.elidedText(
+                          index.data(JobListModel::StateInfoStringRole).toString(),
+                          Qt::ElideRight, statusRect.width()));
+
+    for (const RowButtonPlace& place : rowButtons(option.rect, state)) {
+        const bool hovered = m_hoverIndex == index && m_hoverButton == place.button;
+        paintButton(painter, option, place.button, place.rect, hovered);
+    }
+    painter->restore();
+}
+
+void JobItemDelegate::paintBadges(QPainter* painter, const QStyleOptionViewItem& option,
+                                  const QModelIndex& index, QRect area) const
+{
+    const QFont font = badgeFont(option.font);
+    const QFontMetrics metrics(font);
+    painter->setFont(font);
+    int x = area.left();
+    const int height = metrics.height() + 2;
+    const int top = area.top() + (area.height() - height) / 2;
+    painter->setRenderHint(QPainter::Antialiasing);
+    for (const Badge& badge : badgesFor(index)) {
+        const QRect pill(x, top, metrics.horizontalAdvance(badge.text) + 10, height);
+        QPainterPath path;
+        path.addRoundedRect(pill, height / 2.0, height / 2.0);
+        painter->fillPath(path, badge.color);
+        painter->setPen(Qt::white);
+        painter->drawText(pill, Qt::AlignCenter, badge.text);
+        x = pill.right() + 5;
+    }
+}
+
+void JobItemDelegate::paintButton(QPainter* painter, const QStyleOptionViewItem& option,
+                                  RowButton button, const QRect& rect, bool hovered) const
+{
+    painter->save();
+    painter->setRenderHint(QPainter::Antialiasing);
+    const bool selected = option.state & QStyle::State_Selected;
+    QColor ink = option.palette.color(selected ? QPalette::HighlightedText : QPalette::Text);
+    if (hovered) {
+        QColor fill = option.palette.color(QPalette::Mid);
+        fill.setAlpha(90);
+        painter->setPen(Qt::NoPen);
+        painter->setBrush(fill);
+        painter->drawEllipse(rect.adjusted(1, 1, -1, -1));
+    }
+    ink.setAlpha(hovered ? 255 : 190);
+    const QRectF r = QRectF(rect).adjusted(8, 8, -8, -8);
+    painter->setPen(QPen(ink, 2.0, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    painter->setBrush(Qt::NoBrush);
+    switch (button) {
+    case RowButton::StartOrContinue: {
+        QPolygonF triangle;
+        triangle << QPointF(r.left() + 1, r.top()) << QPointF(r.right() + 1, r.center().y())
+                 << QPointF(r.left() + 1, r.bottom());
+        painter->setBrush(ink);
+        painter->drawPolygon(triangle);
+        break;
+    }
+    case RowButton::Pause:
+        painter->drawLine(QPointF(r.left() + 2, r.top()), QPointF(r.left() + 2, r.bottom()));
+        painter->drawLine(QPointF(r.right() - 2, r.top()), QPointF(r.right() - 2, r.bottom()));
+        break;
+    case RowButton::Remove:
+        painter->drawLine(r.topLeft(), r.bottomRight());
+        painter->drawLine(r.topRight(), r.bottomLeft());
+        break;
+    case RowButton::Reveal: {
+        // A right arrow in a circle, like the file-manager link of a row.
+        const QRectF circle = QRectF(rect).adjusted(4, 4, -4, -4);
+        painter->setPen(QPen(ink, 1.5));
+        painter->drawEllipse(circle);
+        painter->setPen(QPen(ink, 2.0, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        const QPointF c = circle.center();
+        painter->drawLine(QPointF(c.x() - 4, c.y()), QPointF(c.x() + 4, c.y()));
+        painter->drawLine(QPointF(c.x() + 1, c.y() - 3), QPointF(c.x() + 4, c.y()));
+        painter->drawLine(QPointF(c.x() + 1, c.y() + 3), QPointF(c.x() + 4, c.y()));
+        break;
+    }
+    }
+    painter->restore();
+}
+
+void JobItemDelegate::activate(RowButton button, const QModelIndex& index, bool shiftHeld)
+{
+    ConversionJob* job = JobListModel::jobFromIndex(index);
+    if (!job)
+        return;
+    switch (button) {
+    case RowButton::StartOrContinue:
+        job->continueJob();
+        break;
+    case RowButton::Pause:
+        job->pause();
+        break;
+    case RowButton::Remove:
+        job->remove();
+        break;
+    case RowButton::Reveal:
+        job->reveal(shiftHeld);
+        break;
+    }
+}
+
+bool JobItemDelegate::editorEvent(QEvent* event, QAbstractItemModel* model,
+                                  const QStyleOptionViewItem& option, const QModelIndex& index)
+{
+    const auto type = event->type();
+    if (type != QEvent::MouseMove && type != QEvent::MouseButtonPress &&
+        type != QEvent::MouseButtonRelease && type != QEvent::MouseButtonDblClick)
+        return QStyledItemDelegate::editorEvent(event, model, option, index);
+    auto* mouse = static_cast<QMouseEvent*>(event);
+    const int state = index.data(JobListModel::StateRole).toInt();
+    const std::optional<RowButton> under =
+        rowButtonAt(option.rect, state, mouse->position().toPoint());
+
+    if (type == QEvent::MouseMove) {
+        if (m_hoverIndex != index || m_hoverButton != under) {
+            m_hoverIndex = index;
+            m_hoverButton = under;
+            if (auto* view = qobject_cast<QAbstractItemView*>(parent()))
+                view->viewport()->update();
+        }
+        return false;
+    }
+    if (!under || mouse->button() != Qt::LeftButton)
+        return QStyledItemDelegate::editorEvent(event, model, option, index);
+    if (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick) {
+        m_pressedButton = under;
+        return true;
+    }
+    const bool clicked = m_pressedButton == under;
+    m_pressedButton.reset();
+    if (clicked) {
+        // The job may leave the list (remove): act after this event is done.
+        const QPersistentModelIndex target(index);
+        const bool shift = mouse->modifiers() & Qt::ShiftModifier;
+        const RowButton button = *under;
+        QMetaObject::invokeMethod(
+            this,
+            [target, button, shift] {
+                if (target.isValid())
+                    activate(button, target, shift);
+            },
+            Qt::QueuedConnection);
+    }
+    return true;
+}
+
+bool JobItemDelegate::helpEvent(QHelpEvent* event, QAbstractItemView* view,
+                                const QStyleOptionViewItem& option, const QModelIndex& index)
+{
+    if (event && event->type() == QEvent::ToolTip) {
+        const int state = index.data(JobListModel::StateRole).toInt();
+        if (const auto button = rowButtonAt(option.rect, state, event->pos())) {
+            QToolTip::showText(event->globalPos(), rowButtonToolTip(*button, state), view);
+            return true;
+        }
+    }
+    return QStyledItemDelegate::helpEvent(event, view, option, index);
+}

@@ -1,0 +1,122 @@
+#include "JobTestKit.h"
+
+#include "TestSupport.h"
+#include "engine/ConversionJob.h"
+#include "foundation/HalvornLib.h"
+#include "foundation/ToolLocator.h"
+#include "inspection/MKVFileInfo.h"
+#include "shell/AppDelegate.h"
+#include "shell/RegisteredDefaults.h"
+
+#include <QDir>
+#include <QFile>
+#include <cerrno>
+#include <csignal>
+
+namespace {
+
+bool writeScript(const QString& path, const QString& text)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    f.write(text.toUtf8());
+    f.close();
+    return f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                            QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther |
+                            QFile::ExeOther);
+}
+
+} // namespace
+
+void installFakeTools()
+{
+    const QString realFfmpeg = ToolLocator::find("ffmpeg");
+    const QString realAfconvert = ToolLocator::find("afconvert");
+    ASSERT_FALSE(realFfmpeg.isEmpty());
+    ASSERT_FALSE(realAfconvert.isEmpty());
+    const QString tools = makeTempDir("tools");
+    // Only conversions carry "-progress"; probing a movie runs the real tool.
+    ASSERT_TRUE(writeScript(tools + "/ffmpeg",
+                            QStringLiteral("#!/bin/sh\n"
+                                           "case \"$*\" in\n"
+                                           "*Broken*-progress*)\n"
+                                           "  echo \"Broken.mkv: Invalid data found when "
+                                           "processing input\"\n"
+                                           "  for last; do :; done\n"
+                                           "  printf partial > \"$last\"\n"
+                                           "  exit 1 ;;\n"
+                                           "*Slow*-progress*) exec '%1' -re \"$@\" ;;\n"
+                                           "esac\n"
+                                           "exec '%1' \"$@\"\n")
+                                .arg(realFfmpeg)));
+    ASSERT_TRUE(
+        writeScript(tools + "/afconvert", QStringLiteral("#!/bin/sh\n"
+                                                         "case \"$*\" in\n"
+                                                         "*AfconvertFails*)\n"
+                                                         "  echo \"afconvert: encoder error\"\n"
+                                                         "  printf partial > \"$3\"\n"
+                                                         "  exit 1 ;;\n"
+                                                         "esac\n"
+                                                         "exec '%1' \"$@\"\n")
+                                              .arg(realAfconvert)));
+    qputenv("VANTREO_TOOLS_DIR", tools.toUtf8());
+}
+
+ConversionJob* makeJob(const QString& source, const QString& destination, int audioIndex,
+                       const std::optional<QString>& subtitleFile)
+{
+    const MKVFileInfoPtr info = MKVFileInfo::initWithURL(QUrl::fromLocalFile(source));
+    info->setDestinationURL(QUrl::fromLocalFile(destination));
+    if (subtitleFile)
+        info->setSubtitleFileURL(QUrl::fromLocalFile(*subtitleFile));
+    auto* job = new ConversionJob;
+    job->setFileInfo(info);
+    job->setAudioTrackIndex(qulonglong(audioIndex));
+    job->presetSpeedInfo();
+    return job;
+}
+
+QStringList documentsEntries()
+{
+    return QDir(appInfo().docDir()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+}
+
+char processStateLetter(qint64 pid)
+{
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (pid <= 0 || !stat.open(QIODevice::ReadOnly))
+        return 0;
+    const QByteArray text = stat.readAll();
+    const qsizetype close = text.lastIndexOf(')');
+    return close >= 0 && close + 2 < text.size() ? text.at(close + 2) : 0;
+}
+
+bool processGone(qint64 pid)
+{
+    return ::kill(pid_t(pid), 0) == -1 && errno == ESRCH;
+}
+
+void ConversionTestBase::SetUp()
+{
+    registerDefaultSettings();
+    auto a = std::make_unique<ScriptedAlertPresenter>();
+    alerts = a.get();
+    setAlertPresenter(std::move(a));
+    auto n = std::make_unique<RecordingNotifier>();
+    notifier = n.get();
+    setUserNotifier(std::move(n));
+    auto w = std::make_unique<RecordingWorkspace>();
+    workspace = w.get();
+    setWorkspaceService(std::move(w));
+    auto s = std::make_unique<RecordingSleepInhibitor>();
+    inhibitor = s.get();
+    setSleepInhibitor(std::move(s));
+    m_dir = makeTempDir("movies");
+    delegate = std::make_unique<AppDelegate>();
+}
+
+void ConversionTestBase::TearDown()
+{
+    delegate.reset();
+}
