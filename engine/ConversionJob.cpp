@@ -194,17 +194,27 @@ void ConversionJob::stopTimer()
     }
 }
 
-bool ConversionJob::needFixup(int audioIndex)
+ConversionInputs ConversionJob::conversionInputs() const
 {
     ConversionInputs in;
     in.sourcePath = sourcePath();
     in.destinationPath = destinationPath();
+    in.progressFile = m_progressFile;
     in.videoTrackID = m_fileInfo->videoTrackID().value_or(0);
     in.audioTracks = m_fileInfo->audioTrackInformation();
-    in.audioTrackIndex = int(m_audioTrackIndex);
-    Q_UNUSED(audioIndex);
+    // The chosen index, kept inside the list (start refuses movies without audio).
+    in.audioTrackIndex = int(qMin<qulonglong>(
+        m_audioTrackIndex, qulonglong(qMax<qsizetype>(0, in.audioTracks.size() - 1))));
+    in.subtitleTrackIDs = m_fileInfo->subtitleTrackIDs();
+    if (m_fileInfo->subtitleFileURL())
+        in.subtitleFile = m_fileInfo->subtitleFileURL()->toLocalFile();
+    return in;
+}
+
+bool ConversionJob::needFixup()
+{
     const QString ffmpeg = ToolLocator::find(QStringLiteral("ffmpeg"));
-    const auto output = runAsTask(QStringList{ffmpeg} + fixupTestArguments(in));
+    const auto output = runAsTask(QStringList{ffmpeg} + fixupTestArguments(conversionInputs()));
     return output && contains(*output, QStringLiteral("aac_adtstoasc"));
 }
 
@@ -265,18 +275,19 @@ void ConversionJob::start()
         appInfo().docDir(), makeString("%@.log", m_fileInfo->fileName())));
     deleteFile(m_progressFile);
 
-    const QStringList& tracks = m_fileInfo->audioTrackInformation();
-    const int index =
-        int(qMin<qulonglong>(m_audioTrackIndex, qulonglong(qMax(0, int(tracks.size()) - 1))));
+    const ConversionInputs in = conversionInputs();
     const AudioDescriptor descriptor =
-        tracks.isEmpty() ? AudioDescriptor{} : parseAudioDescriptor(tracks.at(index));
+        in.audioTracks.isEmpty() ? AudioDescriptor{}
+                                 : parseAudioDescriptor(in.audioTracks.at(in.audioTrackIndex));
     const ConversionSettings settings = ConversionSettings::fromStore();
     const int method = calculateConversionMethod(descriptor.codec, descriptor.surround, settings);
     setSpeedInfoFromMethod(method);
 
+    QString refusal;
     if (!checkFreeSpace(method == MethodAACViaWAV, m_fileInfo->runtimeSeconds(),
-                        m_fileInfo->fileSize(), destinationPath())) {
+                        m_fileInfo->fileSize(), destinationPath(), &refusal)) {
         releaseSleepAssertion();
+        emit startRefused(refusal);
         return;
     }
     if (!fileExists(m_fileInfo->fileURL())) {
@@ -298,17 +309,6 @@ void ConversionJob::start()
         return;
     }
 
-    ConversionInputs in;
-    in.sourcePath = sourcePath();
-    in.destinationPath = destinationPath();
-    in.progressFile = m_progressFile;
-    in.videoTrackID = m_fileInfo->videoTrackID().value_or(0);
-    in.audioTracks = tracks;
-    in.audioTrackIndex = index;
-    in.subtitleTrackIDs = m_fileInfo->subtitleTrackIDs();
-    if (m_fileInfo->subtitleFileURL())
-        in.subtitleFile = m_fileInfo->subtitleFileURL()->toLocalFile();
-
     QStringList arguments;
     if (method == MethodAACViaWAV) {
         m_audioFile = uniqueFile(stringByAppendingPathComponent(
@@ -317,9 +317,7 @@ void ConversionJob::start()
         m_multiConversion = true;
     } else {
         const BuiltArguments built =
-            singleProcessArguments(in, method, settings, [this, &descriptor] {
-                return needFixup(descriptor.streamIndex);
-            });
+            singleProcessArguments(in, method, settings, [this] { return needFixup(); });
         arguments = built.arguments;
         if (built.addedSurround)
             m_addedSurround = true;
@@ -338,6 +336,10 @@ void ConversionJob::start()
 void ConversionJob::pause()
 {
     asl_NSLog_debug("pause %p", this);
+    // Only a converting job has a tool to stop; pausing anything else would
+    // leave a job that claims to convert with nothing running.
+    if (m_state != JobConverting)
+        return;
     stopTimer();
     if (m_task)
         signalChildGroup(*m_task, SIGSTOP);
@@ -488,17 +490,7 @@ void ConversionJob::conversionFinished(int exitCode, QProcess::ExitStatus exitSt
         } else {
             asl_NSLog_debug("aac got a size of %fGB", fileSize(m_aacFile) / kGiB);
             deleteFile(m_audioFile);
-            ConversionInputs in;
-            in.sourcePath = sourcePath();
-            in.destinationPath = destinationPath();
-            in.progressFile = m_progressFile;
-            in.videoTrackID = m_fileInfo->videoTrackID().value_or(0);
-            in.audioTracks = m_fileInfo->audioTrackInformation();
-            in.audioTrackIndex = int(m_audioTrackIndex);
-            in.subtitleTrackIDs = m_fileInfo->subtitleTrackIDs();
-            if (m_fileInfo->subtitleFileURL())
-                in.subtitleFile = m_fileInfo->subtitleFileURL()->toLocalFile();
-            const BuiltArguments built = muxArguments(in, m_aacFile, settings);
+            const BuiltArguments built = muxArguments(conversionInputs(), m_aacFile, settings);
             if (built.addedSurround)
                 m_addedSurround = true;
             takeSleepAssertion();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/CommandLines.h"
 #include "engine/OutputCollector.h"
 #include "engine/ProgressFileReader.h"
 #include "inspection/MKVFileInfo.h"
@@ -91,6 +92,8 @@ signals:
     void slowmodeChanged(bool);
     void fastmodeChanged(bool);
     void audioTrackIndexChanged(qulonglong);
+    // The space check refused to start the job; it stays Queued.
+    void startRefused(const QString& reason);
 
 private:
     void progressTimer();
@@ -107,7 +110,8 @@ private:
     void finishJob();
     void deleteTemporaryFiles();
     void showFreeSpaceFailureAlert();
-    bool needFixup(int audioIndex);
+    bool needFixup();
+    ConversionInputs conversionInputs() const;
     void notifyEnd();
 
     int m_state = 0;

@@ -71,7 +71,8 @@ std::optional<quint64> volumeMaximumFileSize(const QString& folder)
 }
 
 bool checkFreeSpace(bool aacViaWav, std::optional<qint64> runtimeSeconds,
-                    std::optional<quint64> sourceSize, const QString& destinationPath)
+                    std::optional<quint64> sourceSize, const QString& destinationPath,
+                    QString* refusalText)
 {
     const QString target = stringByDeletingLastPathComponent(destinationPath);
     FreeSpaceFigures f;
@@ -84,6 +85,8 @@ bool checkFreeSpace(bool aacViaWav, std::optional<qint64> runtimeSeconds,
     const std::optional<QString> refusal = freeSpaceRefusal(f);
     if (!refusal)
         return true;
+    if (refusalText)
+        *refusalText = *refusal;
     alert(appInfo().appName(), *refusal, QStringLiteral("OK"));
     return false;
 }

@@ -24,4 +24,5 @@ std::optional<quint64> volumeMaximumFileSize(const QString& folder);
 // Gathers the figures for a job and, on refusal, tells the user. Answers
 // whether the job may start.
 bool checkFreeSpace(bool aacViaWav, std::optional<qint64> runtimeSeconds,
-                    std::optional<quint64> sourceSize, const QString& destinationPath);
+                    std::optional<quint64> sourceSize, const QString& destinationPath,
+                    QString* refusalText = nullptr);

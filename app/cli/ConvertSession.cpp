@@ -162,6 +162,17 @@ void ConvertSession::watch(int index)
         }
     };
     connect(job, &ConversionJob::stateChanged, this, record);
+    // Without a window to free space from, a refused start fails the movie
+    // and the queue goes on with the next one.
+    connect(job, &ConversionJob::startRefused, this, [this, index, job](const QString& reason) {
+        Record& r = m_records[index];
+        if (r.result >= 0)
+            return;
+        r.result = JobFailed;
+        r.explanation = reason;
+        QTimer::singleShot(0, job, &ConversionJob::remove);
+        QTimer::singleShot(0, this, &ConvertSession::checkDone);
+    });
     connect(job, &ConversionJob::progressChanged, this, [this, index] { showProgress(index); });
 }
 
