@@ -172,12 +172,6 @@ QStringList AppDelegate::queuedDestinations() const
     return out;
 }
 
-void AppDelegate::cancelAdd()
-{
-    if (m_cancelAdd)
-        m_cancelAdd();
-}
-
 void AppDelegate::setAddButtonTitle(const QString& title)
 {
     if (title != m_addButtonTitle) {

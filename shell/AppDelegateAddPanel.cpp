@@ -111,8 +111,8 @@ void AppDelegate::probeFinished(const MKVFileInfoPtr& info, const std::optional<
 {
     if (info && subtitle) {
         info->setSubtitleFileURL(QUrl::fromLocalFile(*subtitle));
-        info->setInformationString(
-            info->informationString().replace(QStringLiteral(")"), QStringLiteral("+1)")));
+        QString summary = info->informationString();
+        info->setInformationString(summary.replace(QStringLiteral(")"), QStringLiteral("+1)")));
     }
     setFileInfo(info);
     int audioIndex = -1;

@@ -8,8 +8,8 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QProgressBar>
 #include <QPointer>
+#include <QProgressBar>
 #include <QPropertyAnimation>
 #include <QPushButton>
 #include <QSignalBlocker>
@@ -193,14 +193,14 @@ void AddPanel::chooseFolder()
 void AddPanel::askSaveLocation(const QString& startFolder, const QString& proposedName,
                                const QString& extension)
 {
-    FileDialogs::saveLocation(window(), startFolder, proposedName, extension,
-                              [this, guard = QPointer<AddPanel>(this)](
-                                  std::optional<QString> path) {
-                                  if (!guard)
-                                      return;
-                                  if (path)
-                                      m_delegate.confirmSaveLocation(*path);
-                                  else
-                                      m_delegate.cancelSaveLocation();
-                              });
+    FileDialogs::saveLocation(
+        window(), startFolder, proposedName, extension,
+        [this, guard = QPointer<AddPanel>(this)](std::optional<QString> path) {
+            if (!guard)
+                return;
+            if (path)
+                m_delegate.confirmSaveLocation(*path);
+            else
+                m_delegate.cancelSaveLocation();
+        });
 }

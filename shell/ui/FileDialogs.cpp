@@ -41,15 +41,14 @@ void FileDialogs::saveLocation(QWidget* parent, const QString& startFolder,
     dialog->setNameFilter(nameFilter(extension.toUpper() + QStringLiteral(" movie"), {extension}));
     dialog->setDefaultSuffix(extension);
     dialog->selectFile(proposedName);
-    QObject::connect(dialog, &QFileDialog::finished, dialog,
-                     [dialog, done, extension](int result) {
-                         const QStringList chosen = dialog->selectedFiles();
-                         if (result != QDialog::Accepted || chosen.isEmpty()) {
-                             done(std::nullopt);
-                             return;
-                         }
-                         done(withExtension(chosen.first(), extension));
-                     });
+    QObject::connect(dialog, &QFileDialog::finished, dialog, [dialog, done, extension](int result) {
+        const QStringList chosen = dialog->selectedFiles();
+        if (result != QDialog::Accepted || chosen.isEmpty()) {
+            done(std::nullopt);
+            return;
+        }
+        done(withExtension(chosen.first(), extension));
+    });
     dialog->open();
 }
 

@@ -96,13 +96,12 @@ void JobItemDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
     int badgesWidth = 0;
     for (const Badge& badge : badges)
         badgesWidth += badgeMetrics.horizontalAdvance(badge.text) + 14;
-    const QString name = nameMetrics.elidedText(index.data(JobListModel::FileNameRole).toString(),
-                                                Qt::ElideMiddle,
-                                                std::max(40, text.width() - badgesWidth));
+    const QString name =
+        nameMetrics.elidedText(index.data(JobListModel::FileNameRole).toString(), Qt::ElideMiddle,
+                               std::max(40, text.width() - badgesWidth));
     painter->setFont(nameFont);
     painter->setPen(option.palette.color(textRole));
-    const QRect nameRect(text.left(), text.top(), nameMetrics.horizontalAdvance(name),
-                         lineHeight);
+    const QRect nameRect(text.left(), text.top(), nameMetrics.horizontalAdvance(name), lineHeight);
     painter->drawText(nameRect, Qt::AlignLeft | Qt::AlignVCenter, name);
     paintBadges(painter, option, index,
                 QRect(nameRect.right() + 8, text.top(), badgesWidth, lineHeight));
@@ -114,8 +113,8 @@ void JobItemDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
     bar.rect = QRect(text.left(), text.top() + lineHeight + 3, text.width(), 10);
     bar.minimum = 0;
     bar.maximum = 1000;
-    bar.progress = int(std::clamp(index.data(JobListModel::ProgressRole).toDouble(), 0.0, 100.0) *
-                       10.0);
+    bar.progress =
+        int(std::clamp(index.data(JobListModel::ProgressRole).toDouble(), 0.0, 100.0) * 10.0);
     bar.textVisible = false;
     style->drawControl(QStyle::CE_ProgressBar, &bar, painter, option.widget);
 
@@ -123,17 +122,17 @@ void JobItemDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
     const QFont statusFont = smallerFont(option.font, 0.9);
     const QFontMetrics statusMetrics(statusFont);
     painter->setFont(statusFont);
-    QColor statusColor = option.palette.color(selected ? QPalette::HighlightedText
-                                                       : QPalette::PlaceholderText);
+    QColor statusColor =
+        option.palette.color(selected ? QPalette::HighlightedText : QPalette::PlaceholderText);
     if (state == JobFailed && !selected)
         statusColor = QColor(0xc6, 0x28, 0x28);
     painter->setPen(statusColor);
     const QRect statusRect(text.left(), bar.rect.bottom() + 4, text.width(),
                            statusMetrics.height());
-    painter->drawText(statusRect, Qt::AlignLeft | Qt::AlignVCenter,
-                      statusMetrics.elidedText(
-                          index.data(JobListModel::StateInfoStringRole).toString(),
-                          Qt::ElideRight, statusRect.width()));
+    painter->drawText(
+        statusRect, Qt::AlignLeft | Qt::AlignVCenter,
+        statusMetrics.elidedText(index.data(JobListModel::StateInfoStringRole).toString(),
+                                 Qt::ElideRight, statusRect.width()));
 
     for (const RowButtonPlace& place : rowButtons(option.rect, state)) {
         const bool hovered = m_hoverIndex == index && m_hoverButton == place.button;

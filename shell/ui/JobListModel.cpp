@@ -75,22 +75,19 @@ QVariant JobListModel::data(const QModelIndex& index, int role) const
 
 QHash<int, QByteArray> JobListModel::roleNames() const
 {
-    return {{FileNameRole, "fileName"},
-            {StateRole, "state"},
-            {ProgressRole, "progress"},
-            {StateInfoStringRole, "stateInfoString"},
-            {FinishedOKRole, "finishedOK"},
-            {FinishedErrorRole, "finishedError"},
-            {SlowmodeRole, "slowmode"},
-            {FastmodeRole, "fastmode"}};
+    return {{FileNameRole, "fileName"},     {StateRole, "state"},
+            {ProgressRole, "progress"},     {StateInfoStringRole, "stateInfoString"},
+            {FinishedOKRole, "finishedOK"}, {FinishedErrorRole, "finishedError"},
+            {SlowmodeRole, "slowmode"},     {FastmodeRole, "fastmode"}};
 }
 
 void JobListModel::watchJob(ConversionJob* job)
 {
     if (!job)
         return;
-    connect(job, &ConversionJob::stateChanged, this,
-            [this, job] { jobChanged(job, {StateRole, StateInfoStringRole}); });
+    connect(job, &ConversionJob::stateChanged, this, [this, job] {
+        jobChanged(job, {StateRole, StateInfoStringRole});
+    });
     connect(job, &ConversionJob::progressChanged, this,
             [this, job] { jobChanged(job, {ProgressRole}); });
     connect(job, &ConversionJob::stateInfoStringChanged, this,

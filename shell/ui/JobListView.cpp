@@ -46,6 +46,7 @@ void JobListView::paintEvent(QPaintEvent* event)
     font.setPointSizeF(font.pointSizeF() * 1.5);
     painter.setFont(font);
     painter.setPen(ink);
-    const QRect textRect(box.left(), int(tip.y()) + 8, box.width(), box.bottom() - int(tip.y()) - 16);
+    const QRect textRect(box.left(), int(tip.y()) + 8, box.width(),
+                         box.bottom() - int(tip.y()) - 16);
     painter.drawText(textRect, Qt::AlignHCenter | Qt::AlignVCenter, dropHintText());
 }

@@ -3,7 +3,6 @@
 #include <QList>
 #include <QRect>
 #include <QString>
-
 #include <optional>
 
 // Where the parts of one job row sit, and which of its buttons show for a

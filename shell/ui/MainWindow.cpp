@@ -1,0 +1,339 @@
+#include "shell/ui/MainWindow.h"
+
+#include "engine/ConversionJob.h"
+#include "foundation/HalvornLib.h"
+#include "shell/AppDelegate.h"
+#include "shell/ValueTransformers.h"
+#include "shell/ui/AddPanel.h"
+#include "shell/ui/AppIcons.h"
+#include "shell/ui/FileDialogs.h"
+#include "shell/ui/HelpWindow.h"
+#include "shell/ui/JobItemDelegate.h"
+#include "shell/ui/JobListModel.h"
+#include "shell/ui/JobListView.h"
+#include "shell/ui/PreferencesWindow.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QSystemTrayIcon>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+MainWindow::MainWindow(AppDelegate& delegate, QWidget* parent)
+    : QMainWindow(parent), m_delegate(delegate)
+{
+    setWindowIcon(AppIcons::application());
+    setAcceptDrops(true);
+    setUnifiedTitleAndToolBarOnMac(true);
+
+    auto* central = new QWidget(this);
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    m_addPanel = new AddPanel(m_delegate, central);
+    m_model = new JobListModel(m_delegate, this);
+    m_list = new JobListView(central);
+    m_list->setModel(m_model);
+    m_list->setItemDelegate(new JobItemDelegate(m_list));
+    layout->addWidget(m_addPanel);
+    layout->addWidget(m_list, 1);
+    setCentralWidget(central);
+
+    buildActions();
+    buildMenus();
+    buildToolBar();
+    buildTray();
+
+    setWindowTitle(m_delegate.windowTitle());
+    connect(&m_delegate, &AppDelegate::windowTitleChanged, this, &QWidget::setWindowTitle);
+    connect(&m_delegate, &AppDelegate::pauseContinueChanged, this,
+            &MainWindow::refreshPauseContinue);
+    connect(&m_delegate, &AppDelegate::taskArrayChanged, this, [this] {
+        refreshCleanUp();
+        m_list->viewport()->update();
+    });
+    connect(&m_delegate, &AppDelegate::showMainWindowRequested, this, &MainWindow::showAndRaise);
+    refreshPauseContinue();
+    refreshCleanUp();
+    resize(720, 480);
+    setMinimumSize(560, 340);
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::buildActions()
+{
+    m_addAction = new QAction(AppIcons::named(QStringLiteral("toolbar_add")),
+                              QStringLiteral("Add\u2026"), this);
+    m_addAction->setShortcut(QKeySequence::Open);
+    m_addAction->setToolTip(QStringLiteral("Add movies to convert"));
+    connect(m_addAction, &QAction::triggered, this, &MainWindow::addFiles);
+
+    m_pauseAction = new QAction(this);
+    m_pauseAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+    connect(m_pauseAction, &QAction::triggered, this,
+            [this] { m_delegate.pauseContinueClicked(m_pauseAction); });
+
+    m_cleanAction = new QAction(AppIcons::named(QStringLiteral("toolbar_clean")),
+                                QStringLiteral("Clean Up"), this);
+    m_cleanAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_K));
+    m_cleanAction->setToolTip(QStringLiteral("Remove finished movies from the list"));
+    connect(m_cleanAction, &QAction::triggered, &m_delegate, &AppDelegate::cleanClicked);
+
+    m_preferencesAction = new QAction(QStringLiteral("Preferences\u2026"), this);
+    m_preferencesAction->setShortcut(QKeySequence::Preferences);
+    m_preferencesAction->setMenuRole(QAction::PreferencesRole);
+    connect(m_preferencesAction, &QAction::triggered, this, &MainWindow::showPreferences);
+
+    m_quitAction = new QAction(QStringLiteral("Quit"), this);
+    m_quitAction->setShortcut(QKeySequence::Quit);
+    m_quitAction->setMenuRole(QAction::QuitRole);
+    connect(m_quitAction, &QAction::triggered, this, [this] { requestQuit(); });
+
+    m_showMainAction = new QAction(QStringLiteral("Main Window"), this);
+    m_showMainAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_1));
+    connect(m_showMainAction, &QAction::triggered, &m_delegate, &AppDelegate::openMainWindow);
+}
+
+void MainWindow::buildMenus()
+{
+    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+    file->addAction(m_addAction);
+    file->addSeparator();
+    file->addAction(m_pauseAction);
+    file->addAction(m_cleanAction);
+    file->addSeparator();
+    file->addAction(m_preferencesAction);
+    file->addSeparator();
+    file->addAction(m_quitAction);
+
+    QMenu* window = menuBar()->addMenu(QStringLiteral("&Window"));
+    window->addAction(m_showMainAction);
+
+    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+    // The documents' locations are known once the launch is done: look them
+    // up when the menu opens and when a command runs.
+    using UrlGetter = std::optional<QUrl> (AppDelegate::*)() const;
+    const auto addDocument = [this, help](const QString& title, UrlGetter getter) {
+        QAction* action = help->addAction(
+            title, this, [this, title, getter] { showHelp(title, (m_delegate.*getter)()); });
+        connect(help, &QMenu::aboutToShow, action,
+                [this, action, getter] { action->setEnabled((m_delegate.*getter)().has_value()); });
+    };
+    addDocument(QStringLiteral("Read Me"), &AppDelegate::readmeURL);
+    addDocument(QStringLiteral("FAQ"), &AppDelegate::faqURL);
+    addDocument(QStringLiteral("History"), &AppDelegate::historyURL);
+    addDocument(QStringLiteral("Credits"), &AppDelegate::aboutURL);
+    help->addSeparator();
+    const auto addLink = [this, help](const QString& title, int tag) {
+        help->addAction(title, this, [this, tag] { m_delegate.openURL(tag); });
+    };
+    addLink(QStringLiteral("Support Request\u2026"), 1);
+    addLink(QStringLiteral("Beta Versions\u2026"), 2);
+    addLink(QStringLiteral("Product Page"), 3);
+    addLink(QStringLiteral("Store Page"), 4);
+    help->addSeparator();
+    QAction* about = help->addAction(QStringLiteral("About Vantreo"), this, &MainWindow::showAbout);
+    about->setMenuRole(QAction::AboutRole);
+}
+
+void MainWindow::buildToolBar()
+{
+    QToolBar* bar = addToolBar(QStringLiteral("Toolbar"));
+    bar->setObjectName(QStringLiteral("mainToolBar"));
+    bar->setMovable(false);
+    bar->setFloatable(false);
+    bar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    bar->setIconSize(QSize(24, 24));
+    bar->addAction(m_addAction);
+    bar->addAction(m_pauseAction);
+    bar->addAction(m_cleanAction);
+    if (QToolButton* button = pauseToolButton())
+        button->setMinimumWidth(
+            QFontMetrics(font()).horizontalAdvance(QStringLiteral("Resume Queue")) + 16);
+}
+
+QToolButton* MainWindow::pauseToolButton() const
+{
+    for (QToolBar* bar : findChildren<QToolBar*>())
+        if (auto* button = qobject_cast<QToolButton*>(bar->widgetForAction(m_pauseAction)))
+            return button;
+    return nullptr;
+}
+
+void MainWindow::buildTray()
+{
+    if (!QSystemTrayIcon::isSystemTrayAvailable())
+        return;
+    m_tray = new QSystemTrayIcon(AppIcons::application(), this);
+    auto* menu = new QMenu(this);
+    menu->addAction(m_showMainAction);
+    menu->addAction(m_pauseAction);
+    menu->addSeparator();
+    menu->addAction(m_quitAction);
+    m_tray->setContextMenu(menu);
+    m_tray->setToolTip(m_delegate.windowTitle());
+    connect(&m_delegate, &AppDelegate::windowTitleChanged, m_tray, &QSystemTrayIcon::setToolTip);
+    connect(m_tray, &QSystemTrayIcon::activated, this,
+            [this](QSystemTrayIcon::ActivationReason reason) {
+                if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick)
+                    showAndRaise();
+            });
+    m_tray->show();
+}
+
+void MainWindow::refreshPauseContinue()
+{
+    m_pauseAction->setText(m_delegate.pauseContinueTitle());
+    m_pauseAction->setIcon(AppIcons::named(m_delegate.pauseContinueImage()));
+    m_pauseAction->setToolTip(m_delegate.paused() ? QStringLiteral("Resume the queue")
+                                                  : QStringLiteral("Pause the queue"));
+}
+
+void MainWindow::refreshCleanUp()
+{
+    QVariantList jobs;
+    for (ConversionJob* job : m_delegate.taskArray())
+        jobs.append(QVariant::fromValue(static_cast<QObject*>(job)));
+    m_cleanAction->setEnabled(NonEmptyCollectionValueTransformer().transformedValue(jobs).toBool());
+}
+
+void MainWindow::addFiles()
+{
+    FileDialogs::openFiles(this, AppDelegate::openPanelFileTypes(),
+                           [this, guard = QPointer<MainWindow>(this)](const QStringList& paths) {
+                               if (guard && !paths.isEmpty())
+                                   m_delegate.openFiles(paths);
+                           });
+}
+
+PreferencesWindow* MainWindow::preferencesWindow()
+{
+    if (!m_preferences)
+        m_preferences = new PreferencesWindow(m_delegate, this);
+    return m_preferences;
+}
+
+void MainWindow::showPreferences()
+{
+    PreferencesWindow* window = preferencesWindow();
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+void MainWindow::showHelp(const QString& title, const std::optional<QUrl>& url)
+{
+    if (!url)
+        return;
+    if (!m_help)
+        m_help = new HelpWindow(this);
+    m_help->showDocument(title, *url);
+    m_help->show();
+    m_help->raise();
+    m_help->activateWindow();
+}
+
+void MainWindow::showAbout()
+{
+    QMessageBox box(this);
+    box.setWindowTitle(QStringLiteral("About %1").arg(appInfo().appName()));
+    box.setIconPixmap(AppIcons::application().pixmap(96, 96));
+    box.setText(QStringLiteral("<b>%1</b>").arg(appInfo().appName().toHtmlEscaped()));
+    box.setInformativeText(
+        QStringLiteral("%1<br>%2<br><br>Turns Matroska movies into MP4 files without "
+                       "re-encoding the video.")
+            .arg(m_delegate.version().toHtmlEscaped(), m_delegate.build().toHtmlEscaped()));
+    box.setStandardButtons(QMessageBox::Ok);
+    box.setWindowModality(Qt::WindowModal);
+    box.exec();
+}
+
+void MainWindow::showAndRaise()
+{
+    if (isMinimized())
+        showNormal();
+    show();
+    raise();
+    activateWindow();
+}
+
+bool MainWindow::requestQuit()
+{
+    if (m_quitting)
+        return true;
+    if (!m_delegate.applicationShouldTerminate())
+        return false;
+    m_quitting = true;
+    m_delegate.applicationWillTerminate();
+    if (m_tray)
+        m_tray->hide();
+    QCoreApplication::quit();
+    return true;
+}
+
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    m_delegate.windowWillClose();
+    if (m_quitting || (m_tray && m_tray->isVisible())) {
+        // With a tray icon Vantreo keeps converting there.
+        event->accept();
+        return;
+    }
+    // Without a tray, closing the window is quitting.
+    if (requestQuit())
+        event->accept();
+    else
+        event->ignore();
+}
+
+QStringList MainWindow::localPaths(const QMimeData* mime)
+{
+    QStringList paths;
+    if (!mime || !mime->hasUrls())
+        return paths;
+    for (const QUrl& url : mime->urls())
+        if (url.isLocalFile())
+            paths.append(url.toLocalFile());
+    return paths;
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (m_delegate.draggingEntered(localPaths(event->mimeData()))) {
+        event->setDropAction(Qt::CopyAction);
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
+void MainWindow::dragMoveEvent(QDragMoveEvent* event)
+{
+    if (m_delegate.draggingEntered(localPaths(event->mimeData()))) {
+        event->setDropAction(Qt::CopyAction);
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
+void MainWindow::dropEvent(QDropEvent* event)
+{
+    const QStringList paths = localPaths(event->mimeData());
+    if (paths.isEmpty() || !m_delegate.draggingEntered(paths)) {
+        event->ignore();
+        return;
+    }
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+    // Probing and alerts must not run inside the drag's event handler.
+    QMetaObject::invokeMethod(
+        this, [this, paths] { m_delegate.performDragOperation(paths); }, Qt::QueuedConnection);
+}

@@ -1,0 +1,81 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QPointer>
+#include <QUrl>
+#include <optional>
+
+class AddPanel;
+class AppDelegate;
+class HelpWindow;
+class JobListModel;
+class JobListView;
+class PreferencesWindow;
+class QAction;
+class QMimeData;
+class QSystemTrayIcon;
+class QToolButton;
+
+// The main window: toolbar and menus, the add panel strip, the queue list
+// and the drop target for movies. It shows the delegate's data and passes
+// the user's actions to it.
+class MainWindow final : public QMainWindow
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(MainWindow)
+
+public:
+    explicit MainWindow(AppDelegate& delegate, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    AddPanel* addPanel() const { return m_addPanel; }
+    JobListView* jobListView() const { return m_list; }
+    JobListModel* jobListModel() const { return m_model; }
+    QAction* addAction() const { return m_addAction; }
+    QAction* pauseAction() const { return m_pauseAction; }
+    QAction* cleanAction() const { return m_cleanAction; }
+    QAction* quitAction() const { return m_quitAction; }
+    QToolButton* pauseToolButton() const;
+    PreferencesWindow* preferencesWindow();
+
+    // The local files of a drag (file URLs only).
+    static QStringList localPaths(const QMimeData* mime);
+
+    void showAndRaise();
+    void showPreferences();
+    void showHelp(const QString& title, const std::optional<QUrl>& url);
+    void showAbout();
+    // Quits through the delegate's confirmation; false when the user kept
+    // the application running.
+    bool requestQuit();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    void buildActions();
+    void buildMenus();
+    void buildToolBar();
+    void buildTray();
+    void refreshPauseContinue();
+    void refreshCleanUp();
+    void addFiles();
+
+    AppDelegate& m_delegate;
+    AddPanel* m_addPanel = nullptr;
+    JobListView* m_list = nullptr;
+    JobListModel* m_model = nullptr;
+    QAction* m_addAction = nullptr;
+    QAction* m_pauseAction = nullptr;
+    QAction* m_cleanAction = nullptr;
+    QAction* m_preferencesAction = nullptr;
+    QAction* m_quitAction = nullptr;
+    QAction* m_showMainAction = nullptr;
+    QPointer<PreferencesWindow> m_preferences;
+    QPointer<HelpWindow> m_help;
+    QSystemTrayIcon* m_tray = nullptr;
+    bool m_quitting = false;
+};

@@ -1,0 +1,278 @@
+#include "shell/ui/PreferencesWindow.h"
+
+#include "foundation/SettingsKeys.h"
+#include "shell/AppDelegate.h"
+#include "shell/ui/DestinationComboBox.h"
+#include "shell/ui/FileDialogs.h"
+#include "shell/ui/SettingsBinding.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPointer>
+#include <QStackedWidget>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+QComboBox* comboWith(QWidget* parent, const QStringList& items)
+{
+    auto* combo = new QComboBox(parent);
+    combo->addItems(items);
+    combo->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    return combo;
+}
+
+QCheckBox* checkBox(QWidget* parent, const QString& text, const char* key)
+{
+    auto* box = new QCheckBox(text, parent);
+    SettingsBinding::bindCheckBox(box, key);
+    return box;
+}
+
+QFormLayout* formLayout(QWidget* parent)
+{
+    auto* form = new QFormLayout(parent);
+    form->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
+    form->setLabelAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    form->setRowWrapPolicy(QFormLayout::DontWrapRows);
+    return form;
+}
+
+QLabel* note(QWidget* parent, const QString& text)
+{
+    auto* label = new QLabel(text, parent);
+    label->setWordWrap(true);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, palette.color(QPalette::PlaceholderText));
+    label->setPalette(palette);
+    return label;
+}
+
+} // namespace
+
+PreferencesWindow::PreferencesWindow(AppDelegate& delegate, QWidget* parent)
+    : QWidget(parent, Qt::Window), m_delegate(delegate)
+{
+    setWindowTitle(QStringLiteral("Preferences"));
+    m_tabs = new QTabWidget(this);
+    m_tabs->addTab(makeGeneralPage(), QStringLiteral("General"));
+    m_tabs->addTab(makeAudioPage(), QStringLiteral("Audio Conversion Settings"));
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(12, 12, 12, 12);
+    layout->addWidget(m_tabs);
+
+    connect(&m_delegate, &AppDelegate::conversionStyleChanged, m_styleOptions,
+            &QStackedWidget::setCurrentIndex);
+    connect(&m_delegate, &AppDelegate::preferencesDestinationPopUpChanged, this,
+            &PreferencesWindow::refreshDestinations);
+    refreshDestinations();
+    m_delegate.selectConversionStyle();
+}
+
+QStringList PreferencesWindow::methodTitles()
+{
+    return {QStringLiteral("AAC (via WAV, slow)"), QStringLiteral("AC3 stereo"),
+            QStringLiteral("AC3 5.1"), QStringLiteral("Copy")};
+}
+
+QList<int> PreferencesWindow::defaultAudioValues()
+{
+    return {0, 2, 3, 4, 5, 6, 7, 8};
+}
+
+void PreferencesWindow::showAudioPage()
+{
+    m_tabs->setCurrentIndex(1);
+}
+
+QWidget* PreferencesWindow::makeGeneralPage()
+{
+    auto* page = new QWidget(this);
+    auto* layout = new QVBoxLayout(page);
+
+    auto* output = new QGroupBox(QStringLiteral("New Movies"), page);
+    QFormLayout* outputForm = formLayout(output);
+    m_destination = new DestinationComboBox(output);
+    connect(m_destination, &DestinationComboBox::destinationPicked, &m_delegate,
+            &AppDelegate::setPreferencesDestinationPopUpIndex);
+    connect(m_destination, &DestinationComboBox::chooseRequested, this,
+            &PreferencesWindow::chooseFolder);
+    outputForm->addRow(QStringLiteral("Default destination:"), m_destination);
+
+    QComboBox* extension = comboWith(output, {QStringLiteral("mp4"), QStringLiteral("m4v")});
+    SettingsBinding::bindComboBox(extension, kDefaultExtensionKey);
+    outputForm->addRow(QStringLiteral("File extension:"), extension);
+
+    QComboBox* language = comboWith(
+        output, {QStringLiteral("System languages"), QStringLiteral("English"),
+                 QStringLiteral("German"), QStringLiteral("French"), QStringLiteral("Spanish"),
+                 QStringLiteral("Chinese"), QStringLiteral("Japanese"), QStringLiteral("Russian")});
+    SettingsBinding::bindComboBox(language, kDefaultAudioKey, defaultAudioValues());
+    outputForm->addRow(QStringLiteral("Preferred audio:"), language);
+    outputForm->addRow(
+        QString(),
+        checkBox(output, QStringLiteral("Add movies to the queue without asking"), kAutoAddKey));
+    layout->addWidget(output);
+
+    auto* after = new QGroupBox(QStringLiteral("After Conversion"), page);
+    QFormLayout* afterForm = formLayout(after);
+    afterForm->addRow(
+        checkBox(after, QStringLiteral("Remove finished movies from the list"), kAutoCleanKey));
+    QCheckBox* autoRemove =
+        checkBox(after, QStringLiteral("Dispose of the original movie:"), kAutoRemoveKey);
+    QComboBox* removeType = comboWith(
+        after, {QStringLiteral("Move to the Trash"), QStringLiteral("Delete immediately")});
+    SettingsBinding::bindComboBox(removeType, kAutoRemoveTypeKey, {0, 1});
+    removeType->setEnabled(autoRemove->isChecked());
+    connect(autoRemove, &QCheckBox::toggled, removeType, &QWidget::setEnabled);
+    afterForm->addRow(autoRemove, removeType);
+    afterForm->addRow(checkBox(after, QStringLiteral("Quit when the conversions are done"),
+                               kQuitAfterConversionKey));
+    layout->addWidget(after);
+    layout->addStretch(1);
+    return page;
+}
+
+QWidget* PreferencesWindow::makeAudioPage()
+{
+    auto* page = new QWidget(this);
+    auto* layout = new QVBoxLayout(page);
+
+    auto* styleBox = new QGroupBox(QStringLiteral("Conversion Style"), page);
+    auto* styleLayout = new QVBoxLayout(styleBox);
+    QFormLayout* styleForm = formLayout(nullptr);
+    m_style =
+        comboWith(styleBox, {QStringLiteral("Compatible"), QStringLiteral("High Speed & Quality"),
+                             QStringLiteral("Custom")});
+    SettingsBinding::bindComboBox(m_style, kConversionPresetKey);
+    connect(m_style, &QComboBox::currentIndexChanged, &m_delegate,
+            &AppDelegate::selectConversionStyle);
+    styleForm->addRow(QStringLiteral("Style:"), m_style);
+    styleLayout->addLayout(styleForm);
+
+    m_styleOptions = new QStackedWidget(styleBox);
+    m_styleOptions->addWidget(makeCompatibleOptions());
+    m_styleOptions->addWidget(makeFastOptions());
+    m_styleOptions->addWidget(makeCustomOptions());
+    styleLayout->addWidget(m_styleOptions);
+    layout->addWidget(styleBox);
+
+    auto* rates = new QGroupBox(QStringLiteral("Bit Rates"), page);
+    QFormLayout* ratesForm = formLayout(rates);
+    QComboBox* surround =
+        comboWith(rates, {QStringLiteral("384 kbit/s"), QStringLiteral("448 kbit/s"),
+                          QStringLiteral("512 kbit/s"), QStringLiteral("576 kbit/s")});
+    SettingsBinding::bindComboBox(surround, kAC3SurroundBitrateKey);
+    ratesForm->addRow(QStringLiteral("AC3 5.1:"), surround);
+    QComboBox* stereo =
+        comboWith(rates, {QStringLiteral("160 kbit/s"), QStringLiteral("192 kbit/s"),
+                          QStringLiteral("224 kbit/s"), QStringLiteral("256 kbit/s")});
+    SettingsBinding::bindComboBox(stereo, kAC3StereoBitrateKey);
+    ratesForm->addRow(QStringLiteral("AC3 stereo:"), stereo);
+    QComboBox* aac = comboWith(rates, {QStringLiteral("96 kbit/s"), QStringLiteral("128 kbit/s"),
+                                       QStringLiteral("160 kbit/s"), QStringLiteral("192 kbit/s")});
+    SettingsBinding::bindComboBox(aac, kAACBitrateKey);
+    ratesForm->addRow(QStringLiteral("AAC:"), aac);
+    layout->addWidget(rates);
+
+    auto* subtitles = new QGroupBox(QStringLiteral("Subtitles"), page);
+    auto* subtitlesLayout = new QVBoxLayout(subtitles);
+    subtitlesLayout->addWidget(
+        checkBox(subtitles, QStringLiteral("Leave out the subtitle tracks inside the movie"),
+                 kDisableBuiltinSubtitlesKey));
+    subtitlesLayout->addWidget(
+        note(subtitles, QStringLiteral("A subtitle file beside the movie is always included.")));
+    layout->addWidget(subtitles);
+    layout->addStretch(1);
+    return page;
+}
+
+QWidget* PreferencesWindow::makeCompatibleOptions()
+{
+    auto* view = new QWidget;
+    auto* layout = new QVBoxLayout(view);
+    layout->setContentsMargins(0, 4, 0, 0);
+    layout->addWidget(note(view, QStringLiteral("Every audio track that is not AAC becomes AAC: "
+                                                "plays everywhere, converts slowly.")));
+    QCheckBox* include = checkBox(
+        view, QStringLiteral("Also include the 5.1 surround track as a second audio track"),
+        kIncludeSurroundTrackKey);
+    QCheckBox* transcoded =
+        checkBox(view, QStringLiteral("Convert a DTS surround track to AC3 5.1"),
+                 kIncludeSurroundTrackTranscodedKey);
+    QCheckBox* disabled = checkBox(
+        view, QStringLiteral("Mark the surround track as disabled, so players start with AAC"),
+        kIncludeSurroundTrackDisabledKey);
+    layout->addWidget(include);
+    for (QCheckBox* dependent : {transcoded, disabled}) {
+        dependent->setEnabled(include->isChecked());
+        connect(include, &QCheckBox::toggled, dependent, &QWidget::setEnabled);
+        auto* indented = new QHBoxLayout;
+        indented->addSpacing(24);
+        indented->addWidget(dependent, 1);
+        layout->addLayout(indented);
+    }
+    layout->addStretch(1);
+    return view;
+}
+
+QWidget* PreferencesWindow::makeFastOptions()
+{
+    auto* view = new QWidget;
+    auto* layout = new QVBoxLayout(view);
+    layout->setContentsMargins(0, 4, 0, 0);
+    layout->addWidget(note(view, QStringLiteral("AC3 is copied, DTS becomes AC3, everything "
+                                                "else AC3 stereo: fast and high quality, but "
+                                                "some devices play such files without sound.")));
+    layout->addWidget(checkBox(view, QStringLiteral("Downmix AC3 5.1 to stereo"), kAC3DownmixKey));
+    layout->addWidget(
+        checkBox(view, QStringLiteral("Downmix DTS 5.1 to AC3 stereo"), kDTSDownmixKey));
+    layout->addStretch(1);
+    return view;
+}
+
+QWidget* PreferencesWindow::makeCustomOptions()
+{
+    auto* view = new QWidget;
+    QFormLayout* form = formLayout(view);
+    form->setContentsMargins(0, 4, 0, 0);
+    const struct
+    {
+        const char* label;
+        const char* key;
+    } rows[] = {{"AC3 stereo:", kCustomAC3HandlingKey},
+                {"AC3 5.1:", kCustomAC351HandlingKey},
+                {"DTS 5.1:", kCustomDTS51HandlingKey},
+                {"MP3 stereo:", kCustomMP3HandlingKey},
+                {"Other formats:", kCustomUnknownHandlingKey}};
+    for (const auto& row : rows) {
+        QComboBox* method = comboWith(view, methodTitles());
+        method->setObjectName(QString::fromLatin1(row.key));
+        SettingsBinding::bindComboBox(method, row.key);
+        form->addRow(QString::fromLatin1(row.label), method);
+    }
+    return view;
+}
+
+void PreferencesWindow::refreshDestinations()
+{
+    m_destination->setItems(m_delegate.preferencesDestinationPopUpItems(),
+                            m_delegate.preferencesDestinationPopUpIndex());
+}
+
+void PreferencesWindow::chooseFolder()
+{
+    FileDialogs::chooseFolder(
+        this, QStringLiteral("Choose a Destination Folder"),
+        [this, guard = QPointer<PreferencesWindow>(this)](const QString& folder) {
+            if (!guard)
+                return;
+            m_delegate.chooseNewDestination(0, folder);
+            refreshDestinations();
+        });
+}

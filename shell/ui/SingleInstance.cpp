@@ -1,0 +1,75 @@
+#include "shell/ui/SingleInstance.h"
+
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <pwd.h>
+#include <unistd.h>
+
+SingleInstance::SingleInstance(const QString& name, QObject* parent) : QObject(parent), m_name(name)
+{
+}
+
+SingleInstance::~SingleInstance() = default;
+
+QString SingleInstance::defaultName()
+{
+    QString user = qEnvironmentVariable("USER");
+    if (user.isEmpty()) {
+        const passwd* entry = getpwuid(getuid());
+        user = entry ? QString::fromLocal8Bit(entry->pw_name) : QString::number(getuid());
+    }
+    return QStringLiteral("vantreo-") + user;
+}
+
+bool SingleInstance::sendToRunning(const QStringList& paths) const
+{
+    QLocalSocket socket;
+    socket.connectToServer(m_name);
+    if (!socket.waitForConnected(1000))
+        return false;
+    socket.write(encode(paths));
+    socket.flush();
+    socket.waitForBytesWritten(2000);
+    socket.disconnectFromServer();
+    if (socket.state() != QLocalSocket::UnconnectedState)
+        socket.waitForDisconnected(2000);
+    return true;
+}
+
+bool SingleInstance::listen()
+{
+    if (!m_server) {
+        m_server = new QLocalServer(this);
+        m_server->setSocketOptions(QLocalServer::UserAccessOption);
+        connect(m_server, &QLocalServer::newConnection, this, [this] {
+            while (QLocalSocket* socket = m_server->nextPendingConnection()) {
+                connect(socket, &QLocalSocket::disconnected, socket, [this, socket] {
+                    emit filesReceived(decode(socket->readAll()));
+                    socket->deleteLater();
+                });
+            }
+        });
+    }
+    if (m_server->listen(m_name))
+        return true;
+    // A socket file left by a run that crashed: nobody answers on it.
+    QLocalServer::removeServer(m_name);
+    return m_server->listen(m_name);
+}
+
+QByteArray SingleInstance::encode(const QStringList& paths)
+{
+    QByteArray data;
+    for (const QString& path : paths)
+        data += path.toUtf8() + '\n';
+    return data;
+}
+
+QStringList SingleInstance::decode(const QByteArray& data)
+{
+    QStringList paths;
+    for (const QByteArray& line : data.split('\n'))
+        if (!line.isEmpty())
+            paths.append(QString::fromUtf8(line));
+    return paths;
+}

@@ -1,0 +1,236 @@
+#include "ShellTestKit.h"
+#include "common/MovieFactory.h"
+#include "common/TestSupport.h"
+#include "engine/ConversionJob.h"
+#include "engine/JobState.h"
+#include "foundation/SettingsAccess.h"
+#include "foundation/SettingsKeys.h"
+#include "shell/AppDelegate.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <gtest/gtest.h>
+
+// Files handed to the application: pairing, the order of probes, drops,
+// the add panel's answers and automatic adding.
+
+namespace {
+
+void writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+struct SaveRequest
+{
+    QString folder, name, extension;
+};
+
+} // namespace
+
+class Intake : public ShellTest
+{
+protected:
+    // The probed movies, in the order their results reached the panel.
+    QStringList probed;
+    QList<SaveRequest> saveRequests;
+
+    void SetUp() override
+    {
+        ShellTest::SetUp();
+        QObject::connect(delegate.get(), &AppDelegate::fileInfoChanged, [this] {
+            if (delegate->fileInfo())
+                probed.append(delegate->fileInfo()->fileName());
+        });
+        QObject::connect(delegate.get(), &AppDelegate::saveLocationRequested,
+                         [this](const QString& f, const QString& n, const QString& e) {
+                             saveRequests.append({f, n, e});
+                         });
+    }
+};
+
+TEST_F(Intake, SubtitleDroppedWithItsMovieIsPaired)
+{
+    const QString film = movie("Film.mkv");
+    ASSERT_TRUE(writeSrt(dir() + "/Film.srt"));
+    delegate->openFiles({film, dir() + "/Film.srt"});
+    EXPECT_TRUE(delegate->addPanelShown());
+    EXPECT_TRUE(delegate->isScanning());
+    EXPECT_FALSE(delegate->canAddToQueue());
+    ASSERT_TRUE(waitForProbe());
+    EXPECT_EQ(probed, QStringList({"Film.mkv"}));
+    const MKVFileInfoPtr info = delegate->fileInfo();
+    ASSERT_TRUE(info->subtitleFileURL());
+    EXPECT_EQ(info->subtitleFileURL()->toLocalFile(), dir() + "/Film.srt");
+    EXPECT_TRUE(info->informationString().contains("+1)"))
+        << info->informationString().toStdString();
+    EXPECT_EQ(delegate->audioItems().size(), 1);
+    EXPECT_EQ(delegate->selectedAudioIndex(), 0);
+    EXPECT_TRUE(delegate->canAddToQueue());
+    EXPECT_TRUE(delegate->addPanelNotice().isEmpty());
+    EXPECT_TRUE(delegate->importSubtitleFiles().isEmpty());
+    EXPECT_EQ(delegate->outputName(), "Film.mp4");
+}
+
+TEST_F(Intake, SubtitleFromAnEarlierDropStillPairs)
+{
+    ASSERT_TRUE(writeSrt(dir() + "/Film.srt"));
+    delegate->openFiles({dir() + "/Film.srt"});
+    EXPECT_FALSE(delegate->addPanelShown());
+    EXPECT_EQ(delegate->importSubtitleFiles().value(dir() + "/Film"), dir() + "/Film.srt");
+    delegate->openFiles({movie("Film.mkv")});
+    ASSERT_TRUE(waitForProbe());
+    ASSERT_TRUE(delegate->fileInfo()->subtitleFileURL());
+    EXPECT_EQ(delegate->fileInfo()->subtitleFileURL()->toLocalFile(), dir() + "/Film.srt");
+}
+
+TEST_F(Intake, MoviesAreProbedInTheOrderGivenAndOthersIgnored)
+{
+    const QString a = movie("A.mkv");
+    const QString b = movie("B.MKV");
+    writeFile(dir() + "/C.avi", "not a movie we take");
+    delegate->openFiles({a, b, dir() + "/C.avi", dir()});
+    EXPECT_EQ(delegate->importFiles(), QStringList({b}));
+    ASSERT_TRUE(waitForProbe());
+    EXPECT_EQ(probed, QStringList({"A.mkv"}));
+    // Cancelling moves on to the next movie, then hides the panel.
+    delegate->cancelAdd();
+    EXPECT_TRUE(delegate->addPanelShown());
+    ASSERT_TRUE(waitUntil([&] { return probed.size() == 2 && !delegate->isScanning(); }));
+    EXPECT_EQ(probed, QStringList({"A.mkv", "B.MKV"}));
+    delegate->cancelAdd();
+    EXPECT_FALSE(delegate->addPanelShown());
+    // The last movie stays in the panel's data.
+    ASSERT_TRUE(delegate->fileInfo());
+    EXPECT_EQ(delegate->fileInfo()->fileName(), "B.MKV");
+}
+
+TEST_F(Intake, SubtitlesAloneAreStoredAndNothingIsProbed)
+{
+    ASSERT_TRUE(writeSrt(dir() + "/One.srt"));
+    ASSERT_TRUE(writeSrt(dir() + "/Two.ass"));
+    const QStringList subs = {dir() + "/One.srt", dir() + "/Two.ass"};
+    EXPECT_FALSE(delegate->draggingEntered(subs));
+    EXPECT_FALSE(delegate->draggingEntered({dir()}));
+    EXPECT_TRUE(delegate->draggingEntered(subs + QStringList{dir() + "/X.Mov"}));
+    delegate->openFiles(subs);
+    EXPECT_FALSE(delegate->addPanelShown());
+    EXPECT_FALSE(delegate->isScanning());
+    EXPECT_TRUE(delegate->importFiles().isEmpty());
+    EXPECT_EQ(delegate->importSubtitleFiles().size(), 2);
+}
+
+TEST_F(Intake, TextSubFilesPairImageSubFilesDoNot)
+{
+    writeFile(dir() + "/Text.sub", "{1}{25}Hello\n");
+    writeFile(dir() + "/Image.sub", QByteArray::fromHex("000001ba4400040004"));
+    const QString text = movie("Text.mkv");
+    const QString image = movie("Image.mkv");
+    EXPECT_TRUE(
+        delegate->performDragOperation({dir() + "/Text.sub", dir() + "/Image.sub", text, image}));
+    ASSERT_TRUE(waitForProbe());
+    ASSERT_TRUE(delegate->fileInfo()->subtitleFileURL());
+    EXPECT_EQ(delegate->fileInfo()->subtitleFileURL()->toLocalFile(), dir() + "/Text.sub");
+    delegate->cancelAdd();
+    ASSERT_TRUE(waitUntil([&] { return probed.size() == 2 && !delegate->isScanning(); }));
+    EXPECT_EQ(delegate->fileInfo()->fileName(), "Image.mkv");
+    EXPECT_FALSE(delegate->fileInfo()->subtitleFileURL());
+}
+
+TEST_F(Intake, MovieWithoutAudioCannotBeQueued)
+{
+    delegate->openFiles({movie("Silent.mkv", true)});
+    ASSERT_TRUE(waitForProbe());
+    EXPECT_TRUE(delegate->audioItems().isEmpty());
+    EXPECT_FALSE(delegate->canAddToQueue());
+    EXPECT_EQ(delegate->addPanelNotice(), "This movie has no audio track Vantreo can convert.");
+    delegate->addToQueue();
+    EXPECT_TRUE(delegate->taskArray().isEmpty());
+    EXPECT_TRUE(saveRequests.isEmpty());
+    EXPECT_TRUE(delegate->addPanelShown());
+}
+
+TEST_F(Intake, AskingForTheLocation)
+{
+    const QString film = movie("Film.mkv");
+    setDefaultInt(kDefaultExtensionKey, 1);
+    delegate->openFiles({film});
+    ASSERT_TRUE(waitForProbe());
+    ASSERT_EQ(delegate->destinationPopUpIndex(), 0);
+    delegate->addToQueue();
+    ASSERT_EQ(saveRequests.size(), 1);
+    EXPECT_EQ(saveRequests[0].folder, dir());
+    EXPECT_EQ(saveRequests[0].name, "Film.m4v");
+    EXPECT_EQ(saveRequests[0].extension, "m4v");
+
+    // Cancelled: the panel stays on the movie, nothing is queued.
+    delegate->cancelSaveLocation();
+    EXPECT_TRUE(delegate->addPanelShown());
+    EXPECT_TRUE(delegate->taskArray().isEmpty());
+    EXPECT_EQ(delegate->fileInfo()->fileName(), "Film.mkv");
+    delegate->confirmSaveLocation(dir() + "/Late.m4v"); // no question pending
+    EXPECT_TRUE(delegate->taskArray().isEmpty());
+
+    // The separator counts as the ask item; an existing file is replaced.
+    delegate->setDestinationPopUpIndex(1);
+    delegate->addToQueue();
+    ASSERT_EQ(saveRequests.size(), 2);
+    const QString chosen = dir() + "/Chosen.m4v";
+    writeFile(chosen, "old");
+    delegate->confirmSaveLocation(chosen);
+    ASSERT_EQ(delegate->taskArray().size(), 1);
+    EXPECT_EQ(delegate->taskArray()[0]->destinationPath(), chosen);
+    EXPECT_FALSE(delegate->addPanelShown());
+    ASSERT_TRUE(waitForQueue());
+    EXPECT_EQ(delegate->taskArray()[0]->state(), JobFinished);
+    EXPECT_GT(QFileInfo(chosen).size(), 3);
+}
+
+TEST_F(Intake, TheMovieItselfIsNeverReplaced)
+{
+    const QString source = movie("Clip.mp4");
+    const qint64 size = QFileInfo(source).size();
+    delegate->openFiles({source});
+    ASSERT_TRUE(waitForProbe());
+    delegate->addToQueue();
+    ASSERT_EQ(saveRequests.size(), 1);
+    EXPECT_EQ(saveRequests[0].name, "Clip.mp4");
+    delegate->confirmSaveLocation(source);
+    EXPECT_TRUE(delegate->taskArray().isEmpty());
+    ASSERT_EQ(alerts->shown.size(), 1);
+    EXPECT_TRUE(alerts->shown[0].message.startsWith("You don't seem to have write access"));
+    EXPECT_EQ(QFileInfo(source).size(), size);
+}
+
+TEST_F(Intake, AutoAddQueuesEveryMovieIntoTheSavedFolder)
+{
+    const QString out = makeTempDir("auto");
+    saveDestinations({out});
+    setDefaultInt(kDefaultDestinationKey, 2);
+    setDefaultInt(kAutoAddKey, 1);
+    delegate->destinationUpkeepAtLaunch();
+    const QString silent = movie("Silent.mkv", true);
+    delegate->openFiles({movie("One.mkv"), silent, movie("Two.mkv")});
+    ASSERT_TRUE(
+        waitUntil([&] { return delegate->taskArray().size() == 2 && !delegate->addPanelShown(); }));
+    EXPECT_EQ(probed, QStringList({"One.mkv", "Silent.mkv", "Two.mkv"}));
+    EXPECT_EQ(delegate->taskArray()[0]->destinationPath(), out + "/One.mp4");
+    EXPECT_EQ(delegate->taskArray()[1]->destinationPath(), out + "/Two.mp4");
+    EXPECT_TRUE(saveRequests.isEmpty());
+    ASSERT_TRUE(waitForQueue());
+    for (const ConversionJob* job : delegate->taskArray()) {
+        EXPECT_EQ(job->state(), JobFinished);
+        EXPECT_EQ(probeStreams(job->destinationPath()).size(), 2);
+    }
+}
+
+TEST_F(Intake, AutoAddWithTheAskItemAsksAtOnce)
+{
+    setDefaultInt(kAutoAddKey, 1);
+    delegate->openFiles({movie("Film.mkv")});
+    ASSERT_TRUE(waitUntil([&] { return !saveRequests.isEmpty(); }));
+    EXPECT_TRUE(delegate->taskArray().isEmpty());
+    EXPECT_TRUE(delegate->addPanelShown());
+}
