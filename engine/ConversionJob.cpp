@@ -37,6 +37,27 @@ void deleteFile(const QString& path)
         QFile::remove(path);
 }
 
+// The queue's own words for a destination it cannot write to.
+QString destinationNotWritableText()
+{
+    return QStringLiteral("You don't seem to have write access to the selected destinatation "
+                          "or it is a read-only filesystem. Please choose another destination.");
+}
+
+// A free path in the documents folder named after the movie plus `suffix`.
+// A long movie name is shortened so the name, with room for the "-N" that
+// uniqueFile may add, stays within the file system's 255-byte limit.
+QString documentsFile(const QString& movieName, const QString& suffix)
+{
+    constexpr qsizetype kMaxNameBytes = 255 - 8;
+    QString base = movieName;
+    while (!base.isEmpty() && (base + suffix).toUtf8().size() > kMaxNameBytes)
+        base.chop(1);
+    if (!base.isEmpty() && base.back().isHighSurrogate())
+        base.chop(1);
+    return uniqueFile(stringByAppendingPathComponent(appInfo().docDir(), base + suffix));
+}
+
 } // namespace
 
 ConversionJob::ConversionJob(QObject* parent) : QObject(parent) {}
@@ -271,8 +292,7 @@ void ConversionJob::start()
     m_progressReader.reset();
 
     deleteFile(destinationPath());
-    m_progressFile = uniqueFile(stringByAppendingPathComponent(
-        appInfo().docDir(), makeString("%@.log", m_fileInfo->fileName())));
+    m_progressFile = documentsFile(m_fileInfo->fileName(), QStringLiteral(".log"));
     deleteFile(m_progressFile);
 
     const ConversionInputs in = conversionInputs();
@@ -283,14 +303,25 @@ void ConversionJob::start()
     const int method = calculateConversionMethod(descriptor.codec, descriptor.surround, settings);
     setSpeedInfoFromMethod(method);
 
+    // A destination folder deleted, unmounted or made read-only since the
+    // movie was queued is named as such (its free space would read as zero).
+    // A missing source is reported below instead.
+    const bool sourceExists = fileExists(m_fileInfo->fileURL());
+    if (sourceExists && !isWriteablePath(destinationPath())) {
+        const QString refusal = destinationNotWritableText();
+        releaseSleepAssertion();
+        alert(appInfo().appName(), refusal, QStringLiteral("OK"));
+        emit startRefused(refusal);
+        return;
+    }
     QString refusal;
-    if (!checkFreeSpace(method == MethodAACViaWAV, m_fileInfo->runtimeSeconds(),
-                        m_fileInfo->fileSize(), destinationPath(), &refusal)) {
+    if (sourceExists && !checkFreeSpace(method == MethodAACViaWAV, m_fileInfo->runtimeSeconds(),
+                                        m_fileInfo->fileSize(), destinationPath(), &refusal)) {
         releaseSleepAssertion();
         emit startRefused(refusal);
         return;
     }
-    if (!fileExists(m_fileInfo->fileURL())) {
+    if (!sourceExists) {
         alert(appInfo().appName(),
               makeString("It seems you've removed the file %@ or unmounted it's volume so "
                          "conversion can't proceed.",
@@ -311,8 +342,7 @@ void ConversionJob::start()
 
     QStringList arguments;
     if (method == MethodAACViaWAV) {
-        m_audioFile = uniqueFile(stringByAppendingPathComponent(
-            appInfo().docDir(), makeString("%@.tmp.wav", m_fileInfo->fileName())));
+        m_audioFile = documentsFile(m_fileInfo->fileName(), QStringLiteral(".tmp.wav"));
         arguments = extractionArguments(in, m_audioFile);
         m_multiConversion = true;
     } else {
@@ -482,8 +512,7 @@ void ConversionJob::conversionFinished(int exitCode, QProcess::ExitStatus exitSt
         if (m_conversionStage == 0) {
             asl_NSLog_debug("wav got a size of %fGB", fileSize(m_audioFile) / kGiB);
             m_progressReader.reset();
-            m_aacFile = uniqueFile(stringByAppendingPathComponent(
-                appInfo().docDir(), makeString("%@.tmp.aac", m_fileInfo->fileName())));
+            m_aacFile = documentsFile(m_fileInfo->fileName(), QStringLiteral(".tmp.aac"));
             takeSleepAssertion();
             launch(QStringLiteral("afconvert"),
                    afconvertArguments(m_audioFile, m_aacFile, settings));
@@ -524,6 +553,13 @@ void ConversionJob::endLastProcess(bool success)
     if (!m_aacFile.isEmpty())
         deleteFile(m_aacFile);
     deleteFile(m_audioFile);
+    if (success && !fileExists(destinationPath())) {
+        // The tool ended well, but its output went away meanwhile (its folder
+        // deleted or unmounted): never reported as a finished movie.
+        m_output.setText(m_output.text() +
+                         makeString("The output file %@ no longer exists.", destinationPath()));
+        success = false;
+    }
     const ConversionSettings settings = ConversionSettings::fromStore();
     if (success && settings.conversionPreset == 0 && m_addedSurround &&
         settings.includeSurroundTrackDisabled != 0) {

@@ -9,6 +9,10 @@ packages=(
     libgtest-dev libgmock-dev
     ffmpeg mediainfo
 )
+# fuzz/run-fuzzers.sh also needs clang++ and its libFuzzer runtime.
+if [ "${1:-}" = "--fuzz" ]; then
+    packages+=(clang libclang-rt-14-dev)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -68,7 +68,8 @@ AddPanel::AddPanel(AppDelegate& delegate, QWidget* parent) : QFrame(parent), m_d
     choices->setColumnStretch(1, 1);
 
     auto* bottom = new QHBoxLayout;
-    bottom->addWidget(m_notice, 1);
+    bottom->addWidget(m_notice, 10);
+    bottom->addStretch(1); // keeps the buttons at their size while there is no notice
     bottom->addWidget(m_cancel);
     bottom->addWidget(m_confirm);
 
@@ -119,7 +120,7 @@ QComboBox* AddPanel::audioComboBox() const
 
 void AddPanel::setOpen(bool open, bool animated)
 {
-    if (open == m_open && (animated || isVisible() == open))
+    if (animated && open == m_open)
         return;
     m_open = open;
     m_animation->stop();

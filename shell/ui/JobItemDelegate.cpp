@@ -7,6 +7,7 @@
 
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QCursor>
 #include <QHelpEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -134,8 +135,13 @@ void JobItemDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
         statusMetrics.elidedText(index.data(JobListModel::StateInfoStringRole).toString(),
                                  Qt::ElideRight, statusRect.width()));
 
+    // The view repaints a row while the mouse moves over it (JobListView).
+    std::optional<QPoint> mouse;
+    if (const auto* view = qobject_cast<const QAbstractItemView*>(option.widget);
+        view && (option.state & QStyle::State_MouseOver))
+        mouse = view->viewport()->mapFromGlobal(QCursor::pos());
     for (const RowButtonPlace& place : rowButtons(option.rect, state)) {
-        const bool hovered = m_hoverIndex == index && m_hoverButton == place.button;
+        const bool hovered = mouse && place.rect.contains(*mouse);
         paintButton(painter, option, place.button, place.rect, hovered);
     }
     painter->restore();
@@ -246,15 +252,8 @@ bool JobItemDelegate::editorEvent(QEvent* event, QAbstractItemModel* model,
     const std::optional<RowButton> under =
         rowButtonAt(option.rect, state, mouse->position().toPoint());
 
-    if (type == QEvent::MouseMove) {
-        if (m_hoverIndex != index || m_hoverButton != under) {
-            m_hoverIndex = index;
-            m_hoverButton = under;
-            if (auto* view = qobject_cast<QAbstractItemView*>(parent()))
-                view->viewport()->update();
-        }
+    if (type == QEvent::MouseMove)
         return false;
-    }
     if (!under || mouse->button() != Qt::LeftButton)
         return QStyledItemDelegate::editorEvent(event, model, option, index);
     if (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick) {

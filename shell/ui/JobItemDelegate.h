@@ -3,7 +3,6 @@
 #include "shell/ui/JobRowLayout.h"
 
 #include <QIcon>
-#include <QPersistentModelIndex>
 #include <QStyledItemDelegate>
 
 // Paints one job row of the queue: movie name with badges (fast, slow,
@@ -36,7 +35,5 @@ private:
                      const QModelIndex& index, QRect area) const;
 
     QIcon m_movieIcon;
-    QPersistentModelIndex m_hoverIndex;
-    std::optional<RowButton> m_hoverButton;
     std::optional<RowButton> m_pressedButton;
 };

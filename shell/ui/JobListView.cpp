@@ -1,5 +1,6 @@
 #include "shell/ui/JobListView.h"
 
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
 
@@ -49,4 +50,19 @@ void JobListView::paintEvent(QPaintEvent* event)
     const QRect textRect(box.left(), int(tip.y()) + 8, box.width(),
                          box.bottom() - int(tip.y()) - 16);
     painter.drawText(textRect, Qt::AlignHCenter | Qt::AlignVCenter, dropHintText());
+}
+
+void JobListView::mouseMoveEvent(QMouseEvent* event)
+{
+    QListView::mouseMoveEvent(event);
+    // The row's buttons light up under the mouse.
+    const QModelIndex index = indexAt(event->position().toPoint());
+    if (index.isValid())
+        viewport()->update(visualRect(index));
+}
+
+void JobListView::leaveEvent(QEvent* event)
+{
+    QListView::leaveEvent(event);
+    viewport()->update();
 }

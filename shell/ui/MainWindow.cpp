@@ -326,14 +326,21 @@ void MainWindow::dragMoveEvent(QDragMoveEvent* event)
 
 void MainWindow::dropEvent(QDropEvent* event)
 {
-    const QStringList paths = localPaths(event->mimeData());
-    if (paths.isEmpty() || !m_delegate.draggingEntered(paths)) {
+    if (!takeDrop(event->mimeData())) {
         event->ignore();
         return;
     }
     event->setDropAction(Qt::CopyAction);
     event->accept();
+}
+
+bool MainWindow::takeDrop(const QMimeData* mime)
+{
+    const QStringList paths = localPaths(mime);
+    if (paths.isEmpty() || !m_delegate.draggingEntered(paths))
+        return false;
     // Probing and alerts must not run inside the drag's event handler.
     QMetaObject::invokeMethod(
         this, [this, paths] { m_delegate.performDragOperation(paths); }, Qt::QueuedConnection);
+    return true;
 }

@@ -40,6 +40,9 @@ public:
 
     // The local files of a drag (file URLs only).
     static QStringList localPaths(const QMimeData* mime);
+    // What a drop does: a drag holding a movie goes to the intake; false
+    // when the drag is refused.
+    bool takeDrop(const QMimeData* mime);
 
     void showAndRaise();
     void showPreferences();

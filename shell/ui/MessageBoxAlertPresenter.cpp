@@ -67,6 +67,12 @@ int MessageBoxAlertPresenter::present(AlertRequest& request)
     box.setDefaultButton(defaultButton);
     box.setEscapeButton(alternateButton ? static_cast<QAbstractButton*>(alternateButton)
                                         : defaultButton);
+    // Message boxes stay narrow on their own; long explanations read better wider.
+    if (request.message.size() > 160) {
+        if (auto* grid = qobject_cast<QGridLayout*>(box.layout()))
+            grid->addItem(new QSpacerItem(480, 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
+                          grid->rowCount(), 0, 1, grid->columnCount());
+    }
     QLineEdit* edit = request.withTextField ? addTextField(box, request.text) : nullptr;
 
     if (boxHook())

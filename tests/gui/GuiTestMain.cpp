@@ -3,10 +3,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QTemporaryDir>
-
-#include <gtest/gtest.h>
-
 #include <cstdlib>
+#include <gtest/gtest.h>
 
 // The widget tests' main: the same isolation as the other test programs (own
 // home, documents folder and settings file), with a QApplication on the
@@ -25,7 +23,8 @@ int main(int argc, char** argv)
     setenv("XDG_DATA_HOME", (home + "/.local/share").toUtf8().constData(), 1);
     setenv("XDG_CACHE_HOME", (home + "/.cache").toUtf8().constData(), 1);
     setenv("XDG_RUNTIME_DIR", root.path().toUtf8().constData(), 1);
-    setenv("VANTREO_SETTINGS_FILE", (home + "/.config/Vantreo/Vantreo.ini").toUtf8().constData(), 1);
+    setenv("VANTREO_SETTINGS_FILE", (home + "/.config/Vantreo/Vantreo.ini").toUtf8().constData(),
+           1);
     setenv("VANTREO_CRASH_DIR", (root.path() + "/crash").toUtf8().constData(), 1);
     setenv("VANTREO_RESOURCES_DIR", VANTREO_TEST_RESOURCES_DIR, 1);
     setenv("QT_QPA_PLATFORM", "offscreen", 1);

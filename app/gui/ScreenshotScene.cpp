@@ -1,0 +1,99 @@
+#include "ScreenshotScene.h"
+
+#include "engine/ConversionJob.h"
+#include "engine/JobState.h"
+#include "foundation/SettingsAccess.h"
+#include "foundation/SettingsKeys.h"
+#include "shell/AppDelegate.h"
+#include "shell/ui/MainWindow.h"
+#include "shell/ui/PreferencesWindow.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QPixmap>
+#include <QTimer>
+
+ScreenshotScene::ScreenshotScene(AppDelegate& delegate, MainWindow& window, QObject* parent)
+    : QObject(parent), m_delegate(delegate), m_window(window),
+      m_file(qEnvironmentVariable("VANTREO_SCREENSHOT_FILE", QStringLiteral("screenshot.png")))
+{
+    bool ok = false;
+    const int delay = qEnvironmentVariableIntValue("VANTREO_SCREENSHOT_DELAY", &ok);
+    if (ok)
+        m_delay = delay;
+}
+
+QString ScreenshotScene::requestedScene()
+{
+    return qEnvironmentVariable("VANTREO_SCREENSHOT_SCENE");
+}
+
+void ScreenshotScene::prepareSettings(const QString& scene)
+{
+    setDefaultInt(kWelcomeShownKey, 1);
+    if (scene.startsWith(QLatin1String("prefs")))
+        setDefaultInt(kConversionPresetKey, scene.mid(5).toInt());
+}
+
+void ScreenshotScene::run(const QString& scene, const QStringList& movies)
+{
+    if (scene.startsWith(QLatin1String("prefs"))) {
+        m_window.showPreferences();
+        if (scene != QLatin1String("prefsgeneral"))
+            m_window.preferencesWindow()->showAudioPage();
+        grabAfterDelay(m_window.preferencesWindow());
+        return;
+    }
+    if (scene == QLatin1String("queue") || scene == QLatin1String("failed")) {
+        // Queue every movie into a saved destination without asking.
+        const QString folder = QDir::tempPath() + QStringLiteral("/vantreo-screenshots/Movies");
+        QDir().mkpath(folder);
+        m_delegate.chooseNewDestination(0, folder);
+        setDefaultInt(kAutoAddKey, 1);
+    }
+    if (!movies.isEmpty())
+        m_delegate.openFiles(movies);
+    if (scene == QLatin1String("failed")) {
+        // Wait for the failure, then show its explanation and grab that too.
+        auto* poll = new QTimer(this);
+        connect(poll, &QTimer::timeout, this, [this, poll] {
+            for (ConversionJob* job : m_delegate.taskArray()) {
+                if (job->state() != JobFailed)
+                    continue;
+                poll->stop();
+                QTimer::singleShot(m_delay, this, [this, job] {
+                    m_window.grab().save(m_file);
+                    QTimer::singleShot(800, this, [this] {
+                        if (QWidget* box = QApplication::activeModalWidget()) {
+                            const QFileInfo file(m_file);
+                            box->grab().save(file.path() + "/" + file.completeBaseName() +
+                                             "-alert.png");
+                            box->close();
+                        }
+                        finish();
+                    });
+                    job->reveal(false);
+                });
+                return;
+            }
+        });
+        poll->start(200);
+        return;
+    }
+    grabAfterDelay(&m_window);
+}
+
+void ScreenshotScene::grabAfterDelay(QWidget* widget)
+{
+    QTimer::singleShot(m_delay, this, [this, widget] {
+        widget->grab().save(m_file);
+        finish();
+    });
+}
+
+void ScreenshotScene::finish()
+{
+    m_delegate.applicationWillTerminate();
+    QCoreApplication::quit();
+}

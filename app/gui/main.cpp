@@ -1,0 +1,89 @@
+#include "ScreenshotScene.h"
+#include "foundation/PlatformServices.h"
+#include "foundation/SettingsStore.h"
+#include "platform/InstallPlatformServices.h"
+#include "shell/AppDelegate.h"
+#include "shell/RegisteredDefaults.h"
+#include "shell/ui/MainWindow.h"
+#include "shell/ui/MessageBoxAlertPresenter.h"
+#include "shell/ui/SingleInstance.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QStyleFactory>
+
+namespace {
+
+QStringList absolutePaths(const QStringList& arguments)
+{
+    QStringList paths;
+    for (const QString& argument : arguments) {
+        if (argument.startsWith(QLatin1Char('-')))
+            continue;
+        const QUrl url(argument);
+        const QString path = url.isLocalFile() ? url.toLocalFile() : argument;
+        paths.append(QFileInfo(path).absoluteFilePath());
+    }
+    return paths;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Vantreo"));
+    QApplication::setOrganizationName(QStringLiteral("Vantreo"));
+    QApplication::setDesktopFileName(QStringLiteral("vantreo"));
+    // The window is closed into the tray or closing it quits through the
+    // delegate's confirmation; Qt must not quit on its own.
+    QApplication::setQuitOnLastWindowClosed(false);
+    if (!qEnvironmentVariableIsSet("QT_STYLE_OVERRIDE") &&
+        QStyleFactory::keys().contains(QStringLiteral("Fusion")))
+        QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+
+    const QStringList files = absolutePaths(app.arguments().mid(1));
+    const QString scene = ScreenshotScene::requestedScene();
+
+    // One Vantreo per user: a second launch hands its files over and ends.
+    SingleInstance instance;
+    if (scene.isEmpty()) {
+        if (instance.sendToRunning(files))
+            return 0;
+        instance.listen();
+    }
+
+    registerDefaultSettings();
+    if (!scene.isEmpty())
+        ScreenshotScene::prepareSettings(scene);
+    installPlatformServices();
+    auto presenterOwner = std::make_unique<MessageBoxAlertPresenter>();
+    MessageBoxAlertPresenter* presenter = presenterOwner.get();
+    setAlertPresenter(std::move(presenterOwner));
+
+    AppDelegate delegate;
+    MainWindow window(delegate);
+    presenter->setMainWindow(&window);
+    window.show();
+    delegate.applicationDidFinishLaunching();
+
+    QObject::connect(&delegate, &AppDelegate::terminateRequested, &window,
+                     [&window] { window.requestQuit(); });
+    QObject::connect(&instance, &SingleInstance::filesReceived, &window,
+                     [&window, &delegate](const QStringList& paths) {
+                         window.showAndRaise();
+                         if (!paths.isEmpty())
+                             delegate.openFiles(paths);
+                     });
+
+    ScreenshotScene screenshots(delegate, window);
+    if (!scene.isEmpty())
+        screenshots.run(scene, files);
+    else if (!files.isEmpty())
+        delegate.openFiles(files);
+
+    const int status = app.exec();
+    presenter->setMainWindow(nullptr);
+    return status;
+}
