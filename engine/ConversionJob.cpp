@@ -37,13 +37,6 @@ void deleteFile(const QString& path)
         QFile::remove(path);
 }
 
-// The queue's own words for a destination it cannot write to.
-QString destinationNotWritableText()
-{
-    return QStringLiteral("You don't seem to have write access to the selected destinatation "
-                          "or it is a read-only filesystem. Please choose another destination.");
-}
-
 // A free path in the documents folder named after the movie plus `suffix`.
 // A long movie name is shortened so the name, with room for the "-N" that
 // uniqueFile may add, stays within the file system's 255-byte limit.

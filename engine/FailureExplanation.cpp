@@ -68,3 +68,9 @@ QString problemReportMailText(const QString& supportAddress, const QString& appN
                       appName, appVersionString, commandLine, jobOutput, machineType, osVersion,
                       crashNote);
 }
+
+QString destinationNotWritableText()
+{
+    return QStringLiteral("You don't seem to have write access to the selected destinatation "
+                          "or it is a read-only filesystem. Please choose another destination.");
+}

@@ -22,3 +22,6 @@ QString problemReportMailText(const QString& supportAddress, const QString& appN
                               const QString& jobOutput, const QString& machineType,
                               const QString& osVersion, const QString& crashNote);
 QString freeSpaceFailureText();
+
+// The message for a destination that cannot be written to.
+QString destinationNotWritableText();

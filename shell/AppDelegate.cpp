@@ -1,6 +1,7 @@
 #include "shell/AppDelegate.h"
 
 #include "engine/ConversionJob.h"
+#include "engine/FailureExplanation.h"
 #include "engine/JobState.h"
 #include "foundation/Alerts.h"
 #include "foundation/HalvornLib.h"
@@ -28,10 +29,7 @@ bool AppDelegate::addJob(ConversionJob* job)
     if (!isWriteablePath(destination)) {
         cancelAdd();
         alertPresenter().activateApplication();
-        alert(appInfo().appName(),
-              QStringLiteral("You don't seem to have write access to the selected destinatation "
-                             "or it is a read-only filesystem. Please choose another destination."),
-              QStringLiteral("OK"));
+        alert(appInfo().appName(), destinationNotWritableText(), QStringLiteral("OK"));
         job->deleteLater();
         return false;
     }

@@ -1,6 +1,7 @@
 // File intake, the add panel and the saved destinations of AppDelegate.
 
 #include "engine/ConversionJob.h"
+#include "engine/FailureExplanation.h"
 #include "foundation/Alerts.h"
 #include "foundation/HalvornLib.h"
 #include "foundation/PathHelpers.h"
@@ -22,12 +23,6 @@
 namespace {
 
 const QString kNoAudioNotice = QStringLiteral("This movie has no audio track Vantreo can convert.");
-
-QString unwritableDestinationMessage()
-{
-    return QStringLiteral("You don't seem to have write access to the selected destinatation or "
-                          "it is a read-only filesystem. Please choose another destination.");
-}
 
 QStringList savedDestinationNames()
 {
@@ -301,7 +296,7 @@ void AppDelegate::refuseLocation(ConversionJob* job)
 {
     cancelAdd();
     alertPresenter().activateApplication();
-    alert(appInfo().appName(), unwritableDestinationMessage(), QStringLiteral("OK"));
+    alert(appInfo().appName(), destinationNotWritableText(), QStringLiteral("OK"));
     delete job;
 }
 

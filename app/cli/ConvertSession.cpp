@@ -1,7 +1,7 @@
 #include "ConvertSession.h"
 
 #include "Commands.h"
-#include "SignalWatcher.h"
+#include "platform/SignalWatcher.h"
 #include "engine/ConversionJob.h"
 #include "engine/JobState.h"
 #include "foundation/PathHelpers.h"

@@ -2,6 +2,7 @@
 #include "foundation/PlatformServices.h"
 #include "foundation/SettingsStore.h"
 #include "platform/InstallPlatformServices.h"
+#include "platform/SignalWatcher.h"
 #include "shell/AppDelegate.h"
 #include "shell/RegisteredDefaults.h"
 #include "shell/ui/MainWindow.h"
@@ -12,6 +13,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QStyleFactory>
+#include <QWidget>
 
 namespace {
 
@@ -63,6 +65,19 @@ int main(int argc, char** argv)
     setAlertPresenter(std::move(presenterOwner));
 
     AppDelegate delegate;
+    // SIGTERM, SIGINT and SIGHUP quit like the Quit command, without asking:
+    // every job is removed, running tools end, unfinished outputs go.
+    SignalWatcher signalWatcher;
+    QObject::connect(&signalWatcher, &SignalWatcher::interrupted, &app, [&delegate, &app] {
+        delegate.applicationWillTerminate();
+        // An open alert runs its own loop; close it so quitting goes through.
+        while (QWidget* modal = QApplication::activeModalWidget()) {
+            modal->close();
+            modal->hide();
+        }
+        app.quit();
+    });
+
     MainWindow window(delegate);
     presenter->setMainWindow(&window);
     window.show();

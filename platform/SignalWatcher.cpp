@@ -1,4 +1,4 @@
-#include "SignalWatcher.h"
+#include "platform/SignalWatcher.h"
 
 #include <QSocketNotifier>
 #include <csignal>
