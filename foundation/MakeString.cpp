@@ -106,26 +106,26 @@ bool isFlag(QChar c)
     return c == u'-' || c == u'+' || c == u' ' || c == u'#' || c == u'0';
 }
 
-// Runs one numeric conversion through the C library with the spec as written
+// Runs one numeric conversion through the C library with the directive as written
 // (flags, width, precision), the length modifier replaced by the one that
 // matches the value's C type.
 QString printfNumber(const QByteArray& flagsWidthPrecision, char conversion, const FormatArg& arg)
 {
     char buffer[512];
-    QByteArray spec = "%" + flagsWidthPrecision;
+    QByteArray directive = "%" + flagsWidthPrecision;
     switch (conversion) {
     case 'd':
     case 'i':
-        spec += "lld";
-        std::snprintf(buffer, sizeof buffer, spec.constData(), arg.asSigned());
+        directive += "lld";
+        std::snprintf(buffer, sizeof buffer, directive.constData(), arg.asSigned());
         break;
     case 'u':
     case 'x':
     case 'X':
     case 'o':
-        spec += "ll";
-        spec += conversion;
-        std::snprintf(buffer, sizeof buffer, spec.constData(), arg.asUnsigned());
+        directive += "ll";
+        directive += conversion;
+        std::snprintf(buffer, sizeof buffer, directive.constData(), arg.asUnsigned());
         break;
     case 'c':
         // A char argument arrives as text; a number is a character code.
@@ -133,8 +133,8 @@ QString printfNumber(const QByteArray& flagsWidthPrecision, char conversion, con
             return arg.asText().left(1);
         return QString(QChar(char16_t(arg.asUnsigned())));
     default: // f F e E g G a A
-        spec += conversion;
-        std::snprintf(buffer, sizeof buffer, spec.constData(), arg.asDouble());
+        directive += conversion;
+        std::snprintf(buffer, sizeof buffer, directive.constData(), arg.asDouble());
         break;
     }
     return QString::fromLatin1(buffer);
@@ -205,9 +205,9 @@ QString formatWithArgs(QStringView format, std::initializer_list<FormatArg> argL
             }
             precisionText = "." + QByteArray::number(precision);
         }
-        while (j < n && (format[j] == u'l' || format[j] == u'h' || format[j] == u'q' ||
-                         format[j] == u'z' || format[j] == u't' || format[j] == u'j' ||
-                         format[j] == u'L'))
+        while (j < n &&
+               (format[j] == u'l' || format[j] == u'h' || format[j] == u'q' || format[j] == u'z' ||
+                format[j] == u't' || format[j] == u'j' || format[j] == u'L'))
             ++j;
         if (j >= n) {
             out += format.mid(i);

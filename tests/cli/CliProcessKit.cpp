@@ -191,16 +191,16 @@ bool writeExecutable(const QString& path, const QByteArray& text)
 QString makeSmallMovie(const QString& path, const QString& audioCodec, int seconds,
                        const QString& bitrate)
 {
-    MovieSpec spec;
-    spec.path = path;
-    spec.seconds = seconds;
-    spec.size = QStringLiteral("64x48");
-    spec.frameRate = 5;
+    MovieSpec movie;
+    movie.path = path;
+    movie.seconds = seconds;
+    movie.size = QStringLiteral("64x48");
+    movie.frameRate = 5;
     AudioSpec audio;
     audio.codec = audioCodec;
     audio.bitrate = bitrate;
-    spec.audio = {audio};
-    return ::makeMovie(spec) ? path : QString();
+    movie.audio = {audio};
+    return ::makeMovie(movie) ? path : QString();
 }
 
 Tmpfs::Tmpfs(const QString& folder, const QString& size) : m_folder(folder)

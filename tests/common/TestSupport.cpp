@@ -16,14 +16,38 @@ QString& rootStorage()
 }
 } // namespace
 
-void setTestRoot(const QString& root) { rootStorage() = root; }
+void setTestRoot(const QString& root)
+{
+    rootStorage() = root;
+}
 
-QString testRoot() { return rootStorage(); }
+QString testRoot()
+{
+    return rootStorage();
+}
+
+void isolateTestProcess(const QString& root)
+{
+    const QString home = root + "/home";
+    QDir().mkpath(home + "/Documents");
+    QDir().mkpath(home + "/.config");
+    qputenv("HOME", home.toUtf8());
+    qputenv("XDG_CONFIG_HOME", (home + "/.config").toUtf8());
+    qputenv("XDG_DATA_HOME", (home + "/.local/share").toUtf8());
+    qputenv("XDG_CACHE_HOME", (home + "/.cache").toUtf8());
+    qputenv("XDG_RUNTIME_DIR", root.toUtf8());
+    qputenv("VANTREO_SETTINGS_FILE", (home + "/.config/Vantreo/Vantreo.ini").toUtf8());
+    qputenv("VANTREO_CRASH_DIR", (root + "/crash").toUtf8());
+    qputenv("VANTREO_RESOURCES_DIR", VANTREO_TEST_RESOURCES_DIR);
+    qunsetenv("VANTREO_TOOLS_DIR");
+    qunsetenv("DBUS_SESSION_BUS_ADDRESS");
+    setTestRoot(root);
+}
 
 QString makeTempDir(const QString& name)
 {
-    const QString path = testRoot() + "/" + name + "-" +
-                         QUuid::createUuid().toString(QUuid::Id128).left(8);
+    const QString path =
+        testRoot() + "/" + name + "-" + QUuid::createUuid().toString(QUuid::Id128).left(8);
     QDir().mkpath(path);
     return path;
 }
@@ -49,8 +73,8 @@ int runProgram(const QString& program, const QStringList& args, QString* output,
 bool ffmpeg(const QStringList& args)
 {
     QString out;
-    const int rc = runProgram("ffmpeg", QStringList{"-hide_banner", "-loglevel", "error", "-y"} + args,
-                              &out);
+    const int rc =
+        runProgram("ffmpeg", QStringList{"-hide_banner", "-loglevel", "error", "-y"} + args, &out);
     if (rc != 0)
         qWarning("ffmpeg failed (%d): %s", rc, qPrintable(out));
     return rc == 0;
@@ -59,8 +83,8 @@ bool ffmpeg(const QStringList& args)
 QString ffprobeJson(const QString& path)
 {
     QProcess p;
-    p.start("ffprobe", {"-v", "error", "-print_format", "json", "-show_streams", "-show_format",
-                        path});
+    p.start("ffprobe",
+            {"-v", "error", "-print_format", "json", "-show_streams", "-show_format", path});
     p.waitForFinished(60000);
     return QString::fromUtf8(p.readAllStandardOutput());
 }
@@ -77,6 +101,15 @@ bool waitUntil(const std::function<bool()>& condition, int timeoutMs)
     return true;
 }
 
-QString binDir() { return QStringLiteral(VANTREO_TEST_BIN_DIR); }
-QString resourcesDir() { return QStringLiteral(VANTREO_TEST_RESOURCES_DIR); }
-QString sourceDir() { return QStringLiteral(VANTREO_TEST_SOURCE_DIR); }
+QString binDir()
+{
+    return QStringLiteral(VANTREO_TEST_BIN_DIR);
+}
+QString resourcesDir()
+{
+    return QStringLiteral(VANTREO_TEST_RESOURCES_DIR);
+}
+QString sourceDir()
+{
+    return QStringLiteral(VANTREO_TEST_SOURCE_DIR);
+}

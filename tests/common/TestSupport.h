@@ -2,7 +2,6 @@
 
 #include <QString>
 #include <QStringList>
-
 #include <functional>
 
 // Shared by every test executable. Each test runs in its own process (CTest
@@ -12,6 +11,10 @@
 // The per-process temporary folder (the fake home is inside it).
 QString testRoot();
 void setTestRoot(const QString& root);
+// Points HOME, the XDG folders, the settings file, the crash folder and the
+// resources folder into `root`, so a test process never touches the user's
+// files; called by the test mains before the application object exists.
+void isolateTestProcess(const QString& root);
 // A fresh empty folder inside testRoot().
 QString makeTempDir(const QString& name);
 
