@@ -1,3 +1,4 @@
+#include "CliProcessKit.h"
 #include "TestSupport.h"
 
 #include <QDir>
@@ -13,6 +14,9 @@
 #include <gtest/gtest.h>
 
 namespace {
+
+using clikit::descendants;
+using clikit::processAlive;
 
 struct CliRun
 {
@@ -110,40 +114,6 @@ QString writeScript(const QString& path, const QByteArray& text)
     file.close();
     file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     return path;
-}
-
-// Every living descendant of a process (children, their children, …).
-QList<qint64> descendants(qint64 root)
-{
-    QHash<qint64, QList<qint64>> children;
-    for (const QString& entry : QDir("/proc").entryList(QDir::Dirs)) {
-        bool isPid = false;
-        const qint64 pid = entry.toLongLong(&isPid);
-        if (!isPid)
-            continue;
-        const QString stat = fileText("/proc/" + entry + "/stat");
-        const qsizetype close = stat.lastIndexOf(')');
-        const QStringList fields = stat.mid(close + 2).split(' ');
-        if (fields.size() > 1 && fields.at(0) != "Z")
-            children[fields.at(1).toLongLong()].append(pid);
-    }
-    QList<qint64> out;
-    QList<qint64> todo{root};
-    while (!todo.isEmpty()) {
-        for (qint64 child : children.value(todo.takeFirst())) {
-            out.append(child);
-            todo.append(child);
-        }
-    }
-    return out;
-}
-
-bool processAlive(qint64 pid)
-{
-    const QString stat = fileText(QString("/proc/%1/stat").arg(pid));
-    if (stat.isEmpty())
-        return false;
-    return stat.mid(stat.lastIndexOf(')') + 2, 1) != "Z"; // a zombie has ended
 }
 
 } // namespace

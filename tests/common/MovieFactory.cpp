@@ -16,38 +16,38 @@ bool writeSrt(const QString& path)
     return true;
 }
 
-bool makeMovie(const MovieSpec& spec)
+bool makeMovie(const MovieSpec& movie)
 {
-    const QString seconds = QString::number(spec.seconds);
+    const QString seconds = QString::number(movie.seconds);
     QStringList args{"-f", "lavfi", "-i",
                      QStringLiteral("testsrc=size=%1:rate=%2:duration=%3")
-                         .arg(spec.size)
-                         .arg(spec.frameRate)
+                         .arg(movie.size)
+                         .arg(movie.frameRate)
                          .arg(seconds)};
-    for (int i = 0; i < spec.audio.size(); ++i)
+    for (int i = 0; i < movie.audio.size(); ++i)
         args << "-f"
              << "lavfi"
              << "-i"
              << QStringLiteral("sine=frequency=%1:duration=%2").arg(220 + 110 * i).arg(seconds);
     QString srtPath;
-    if (spec.embeddedSubtitle) {
-        srtPath = spec.path + ".source.srt";
+    if (movie.embeddedSubtitle) {
+        srtPath = movie.path + ".source.srt";
         if (!writeSrt(srtPath))
             return false;
         args << "-i" << srtPath;
     }
     args << "-map"
          << "0:0";
-    for (int i = 0; i < spec.audio.size(); ++i)
+    for (int i = 0; i < movie.audio.size(); ++i)
         args << "-map" << QStringLiteral("%1:0").arg(i + 1);
-    if (spec.embeddedSubtitle)
-        args << "-map" << QStringLiteral("%1:0").arg(spec.audio.size() + 1) << "-c:s"
+    if (movie.embeddedSubtitle)
+        args << "-map" << QStringLiteral("%1:0").arg(movie.audio.size() + 1) << "-c:s"
              << "srt";
     args << "-c:v"
          << "mpeg4";
     bool experimental = false;
-    for (int i = 0; i < spec.audio.size(); ++i) {
-        const AudioSpec& a = spec.audio.at(i);
+    for (int i = 0; i < movie.audio.size(); ++i) {
+        const AudioSpec& a = movie.audio.at(i);
         const QString s = QString::number(i);
         args << "-c:a:" + s << a.codec << "-ac:a:" + s << QString::number(a.channels)
              << "-metadata:s:a:" + s << "language=" + a.language << "-disposition:a:" + s
@@ -59,7 +59,7 @@ bool makeMovie(const MovieSpec& spec)
     if (experimental)
         args << "-strict"
              << "-2";
-    args << spec.path;
+    args << movie.path;
     const bool ok = ffmpeg(args);
     if (!srtPath.isEmpty())
         QFile::remove(srtPath);

@@ -27,7 +27,7 @@ struct MovieSpec
 };
 
 // Writes the movie; false (with a warning) when ffmpeg failed.
-bool makeMovie(const MovieSpec& spec);
+bool makeMovie(const MovieSpec& movie);
 // A two-line SubRip file.
 bool writeSrt(const QString& path);
 // ffprobe's streams of a file, in file order.

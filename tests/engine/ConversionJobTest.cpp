@@ -52,12 +52,12 @@ protected:
 
     QString movie(const QString& name, const QList<AudioSpec>& audio, bool subtitle = false)
     {
-        MovieSpec spec;
-        spec.path = dir() + "/" + name;
-        spec.audio = audio;
-        spec.embeddedSubtitle = subtitle;
-        EXPECT_TRUE(makeMovie(spec));
-        return spec.path;
+        MovieSpec movie;
+        movie.path = dir() + "/" + name;
+        movie.audio = audio;
+        movie.embeddedSubtitle = subtitle;
+        EXPECT_TRUE(makeMovie(movie));
+        return movie.path;
     }
 
     QStringList statusLines;

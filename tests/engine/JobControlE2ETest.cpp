@@ -22,15 +22,15 @@ protected:
     // reports progress.
     void startSlowJob(const QString& codec = "aac", int seconds = 60)
     {
-        MovieSpec spec;
-        spec.path = dir() + "/Slow.mkv";
-        spec.seconds = seconds;
+        MovieSpec movie;
+        movie.path = dir() + "/Slow.mkv";
+        movie.seconds = seconds;
         AudioSpec audio;
         audio.codec = codec;
-        spec.audio = {audio};
-        ASSERT_TRUE(makeMovie(spec));
+        movie.audio = {audio};
+        ASSERT_TRUE(makeMovie(movie));
         installFakeTools();
-        job = makeJob(spec.path, dir() + "/Slow.mp4");
+        job = makeJob(movie.path, dir() + "/Slow.mp4");
         ASSERT_TRUE(delegate->addJob(job));
         ASSERT_EQ(job->state(), JobConverting);
         pid = job->processId();

@@ -25,15 +25,15 @@ protected:
     QString movie(const QString& name, const QString& codec, int seconds = 2,
                   const QString& size = "160x120")
     {
-        MovieSpec spec;
-        spec.path = dir() + "/" + name;
-        spec.seconds = seconds;
-        spec.size = size;
+        MovieSpec movie;
+        movie.path = dir() + "/" + name;
+        movie.seconds = seconds;
+        movie.size = size;
         AudioSpec a;
         a.codec = codec;
-        spec.audio = {a};
-        EXPECT_TRUE(makeMovie(spec));
-        return spec.path;
+        movie.audio = {a};
+        EXPECT_TRUE(makeMovie(movie));
+        return movie.path;
     }
 
     static bool ended(const QPointer<ConversionJob>& job)
@@ -192,16 +192,16 @@ TEST_F(DiskFull, SourceLargerThanTheFreeSpaceIsNotStarted)
     ASSERT_NO_FATAL_FAILURE(mountSmallVolume());
     if (m_mount.isEmpty())
         return;
-    MovieSpec spec;
-    spec.path = dir() + "/Big.mkv";
-    spec.seconds = 60;
-    spec.size = "320x240";
-    spec.frameRate = 25;
-    spec.audio = {AudioSpec{}};
-    ASSERT_TRUE(makeMovie(spec));
-    ASSERT_GT(QFile(spec.path).size(), 2 * 1024 * 1024);
+    MovieSpec movie;
+    movie.path = dir() + "/Big.mkv";
+    movie.seconds = 60;
+    movie.size = "320x240";
+    movie.frameRate = 25;
+    movie.audio = {AudioSpec{}};
+    ASSERT_TRUE(makeMovie(movie));
+    ASSERT_GT(QFile(movie.path).size(), 2 * 1024 * 1024);
 
-    QPointer<ConversionJob> job = makeJob(spec.path, m_mount + "/Big.mp4");
+    QPointer<ConversionJob> job = makeJob(movie.path, m_mount + "/Big.mp4");
     ASSERT_TRUE(delegate->addJob(job));
     EXPECT_EQ(job->state(), JobQueued);
     EXPECT_EQ(job->stateInfoString(), "Status: Queued");
@@ -225,19 +225,19 @@ TEST_F(DiskFull, ConversionFailsWithTheFreeSpaceExplanation)
     setDefaultInt(kConversionPresetKey, 2);
     setDefaultInt(kCustomMP3HandlingKey, 2);
     setDefaultInt(kAC3SurroundBitrateKey, 3);
-    MovieSpec spec;
-    spec.path = dir() + "/Long.mkv";
-    spec.seconds = 60;
-    spec.size = "32x32";
-    spec.frameRate = 1;
+    MovieSpec movie;
+    movie.path = dir() + "/Long.mkv";
+    movie.seconds = 60;
+    movie.size = "32x32";
+    movie.frameRate = 1;
     AudioSpec a;
     a.codec = "libmp3lame";
     a.bitrate = "32k";
-    spec.audio = {a};
-    ASSERT_TRUE(makeMovie(spec));
-    ASSERT_LT(QFile(spec.path).size(), 1024 * 1024) << "the source must pass the space check";
+    movie.audio = {a};
+    ASSERT_TRUE(makeMovie(movie));
+    ASSERT_LT(QFile(movie.path).size(), 1024 * 1024) << "the source must pass the space check";
 
-    QPointer<ConversionJob> job = makeJob(spec.path, mount + "/Long.mp4");
+    QPointer<ConversionJob> job = makeJob(movie.path, mount + "/Long.mp4");
     ASSERT_TRUE(delegate->addJob(job));
     ASSERT_EQ(job->state(), JobConverting) << "the space check let it start";
     ASSERT_TRUE(waitUntil([&] { return ended(job); }));

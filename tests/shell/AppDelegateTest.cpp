@@ -27,12 +27,12 @@ protected:
     // its name contains "Slow".
     QString movie(const QString& name, const QString& folder = {})
     {
-        MovieSpec spec;
-        spec.path = (folder.isEmpty() ? dir() : folder) + "/" + name;
-        spec.seconds = name.contains("Slow") ? 30 : 2;
-        spec.audio = {AudioSpec{}};
-        EXPECT_TRUE(makeMovie(spec));
-        return spec.path;
+        MovieSpec movie;
+        movie.path = (folder.isEmpty() ? dir() : folder) + "/" + name;
+        movie.seconds = name.contains("Slow") ? 30 : 2;
+        movie.audio = {AudioSpec{}};
+        EXPECT_TRUE(makeMovie(movie));
+        return movie.path;
     }
 
     QPointer<ConversionJob> add(const QString& name)

@@ -30,13 +30,13 @@ void ShellTest::TearDown()
 
 QString ShellTest::movie(const QString& name, bool noAudio)
 {
-    MovieSpec spec;
-    spec.path = dir() + "/" + name;
-    spec.seconds = 1;
+    MovieSpec movie;
+    movie.path = dir() + "/" + name;
+    movie.seconds = 1;
     if (!noAudio)
-        spec.audio = {AudioSpec{}};
-    EXPECT_TRUE(makeMovie(spec)) << name.toStdString();
-    return spec.path;
+        movie.audio = {AudioSpec{}};
+    EXPECT_TRUE(makeMovie(movie)) << name.toStdString();
+    return movie.path;
 }
 
 void ShellTest::saveDestinations(const QStringList& folders)
