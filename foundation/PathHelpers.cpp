@@ -135,6 +135,14 @@ quint64 fileSize(const QString& path)
     return quint64(info.st_size);
 }
 
+bool isRegularFile(const QString& path)
+{
+    struct stat info;
+    if (path.isEmpty() || ::stat(QFile::encodeName(path).constData(), &info) != 0)
+        return false;
+    return S_ISREG(info.st_mode);
+}
+
 bool isWriteablePath(const QString& path)
 {
     if (path.isEmpty() || fileExists(path))

@@ -15,6 +15,9 @@ bool fileExists(const QString& path);
 // Byte size of the item itself (a symbolic link is not followed); 0 when it
 // cannot be read.
 quint64 fileSize(const QString& path);
+// A regular file, or a symbolic link that leads to one. FIFOs, sockets,
+// devices and folders answer false: a tool reading one may block for ever.
+bool isRegularFile(const QString& path);
 // False when an item exists at the path; otherwise writes a small test file
 // there, removes it again and answers whether the write worked.
 bool isWriteablePath(const QString& path);

@@ -27,3 +27,5 @@ inline constexpr const char* kAutoRemoveTypeKey = "AutoRemoveType";
 inline constexpr const char* kConversionPresetKey = "ConversionPreset";
 inline constexpr const char* kIncludeSurroundTrackKey = "IncludeSurroundTrack";
 inline constexpr const char* kWelcomeShownKey = "WelcomeShown";
+// Seconds a probe tool (ffmpeg -i, mediainfo) may take before it is given up.
+inline constexpr const char* kProbeTimeoutKey = "ProbeTimeout";

@@ -68,6 +68,7 @@ std::shared_ptr<MKVFileInfo> MKVFileInfo::initWithURL(const QUrl& url)
     info->m_fileSize = sizeOfItem(path);
     info->m_audioTrackInformation = probe.descriptors;
     info->m_videoTrackID = probe.videoStream;
+    info->m_videoCodec = probe.videoStream ? probe.videoCodec : QString();
     info->m_runtimeSeconds = probe.runtimeSeconds;
     info->m_informationString = summaryLine(probe);
 

@@ -33,6 +33,9 @@ public:
     void setDestinationURL(const QUrl& v) { m_destinationURL = v; }
     std::optional<int> videoTrackID() const { return m_videoTrackID; }
     void setVideoTrackID(std::optional<int> v) { m_videoTrackID = v; }
+    // The codec word of the video track ("h264", "hevc", …); empty without one.
+    const QString& videoCodec() const { return m_videoCodec; }
+    void setVideoCodec(const QString& v) { m_videoCodec = v; }
     std::optional<qint64> runtimeSeconds() const { return m_runtimeSeconds; }
     void setRuntimeSeconds(std::optional<qint64> v) { m_runtimeSeconds = v; }
     std::optional<quint64> fileSize() const { return m_fileSize; }
@@ -49,6 +52,11 @@ public:
     const QStringList& raisedWarnings() const { return m_raisedWarnings; }
     void setRaisedWarnings(const QStringList& v) { m_raisedWarnings = v; }
 
+    // Why the movie could not be read at all (a tool that did not answer in
+    // time, a file that is not a regular file); empty when the probe ran.
+    const QString& unreadableReason() const { return m_unreadableReason; }
+    void setUnreadableReason(const QString& v) { m_unreadableReason = v; }
+
 private:
     QStringList m_audioTrackInformation;
     QString m_informationString;
@@ -56,12 +64,14 @@ private:
     QUrl m_fileURL;
     QUrl m_destinationURL;
     std::optional<int> m_videoTrackID;
+    QString m_videoCodec;
     std::optional<qint64> m_runtimeSeconds;
     std::optional<quint64> m_fileSize;
     QList<int> m_subtitleTrackIDs;
     std::optional<QUrl> m_subtitleFileURL;
     std::optional<QUrl> m_securityURL;
     QStringList m_raisedWarnings;
+    QString m_unreadableReason;
 };
 
 using MKVFileInfoPtr = std::shared_ptr<MKVFileInfo>;

@@ -83,6 +83,9 @@ void readVideoLine(const QString& line, int number, ProbeResult& result)
     if (contains(line, QStringLiteral("High 10")))
         result.warnings.append(k10BitVideoWarning);
     result.videoStream = number;
+    result.videoCodec =
+        field(field(field(line, QStringLiteral("Video: "), 1), QStringLiteral(","), 0),
+              QStringLiteral(" "), 0);
 }
 
 void readAudioLine(const QString& line, int number, const QString& language, ProbeResult& result)

@@ -19,6 +19,8 @@ struct ProbeResult
     QStringList descriptors;
     // Stream number of the last video stream (cover art excluded).
     std::optional<int> videoStream;
+    // The codec word of that stream as ffmpeg names it ("h264", "hevc", …).
+    QString videoCodec;
     // Stream numbers of the subtitle streams in a text format.
     QList<int> textSubtitleStreams;
     std::optional<qint64> runtimeSeconds;

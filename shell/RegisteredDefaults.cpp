@@ -26,6 +26,7 @@ QVariantHash registeredDefaultsTable()
         {kCustomDTS51HandlingKey, 2},
         {kCustomMP3HandlingKey, 1},
         {kCustomUnknownHandlingKey, 1},
+        {kProbeTimeoutKey, 30},
     };
 }
 
@@ -65,5 +66,6 @@ QStringList allSettingsKeys()
             kAutoRemoveKey,
             kAutoRemoveTypeKey,
             kQuitAfterConversionKey,
+            kProbeTimeoutKey,
             kWelcomeShownKey};
 }

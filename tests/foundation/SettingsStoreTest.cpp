@@ -60,8 +60,9 @@ TEST(Settings, RegisteredDefaultsAnswerForUnsetKeysAndAreNeverWritten)
                                       {"CustomAC351Handling", 3},
                                       {"CustomDTS51Handling", 2},
                                       {"CustomMP3Handling", 1},
-                                      {"CustomUnknownHandling", 1}};
-    ASSERT_EQ(table.size(), 18);
+                                      {"CustomUnknownHandling", 1},
+                                      {"ProbeTimeout", 30}};
+    ASSERT_EQ(table.size(), 19);
     for (auto it = numbers.begin(); it != numbers.end(); ++it) {
         ASSERT_TRUE(table.contains(it.key())) << qPrintable(it.key());
         EXPECT_EQ(table.value(it.key()).typeId(), QMetaType::Int) << qPrintable(it.key());
