@@ -8,6 +8,9 @@ packages=(
     qt6-base-dev qt6-base-dev-tools
     libgtest-dev libgmock-dev
     ffmpeg mediainfo
+    # The desktop check under a real X server (scripts/desktop-check.sh) and
+    # the private session bus of the launcher-entry test.
+    xvfb xauth openbox xdotool dbus-daemon
 )
 # fuzz/run-fuzzers.sh also needs clang++ and its libFuzzer runtime.
 if [ "${1:-}" = "--fuzz" ]; then
