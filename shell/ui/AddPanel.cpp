@@ -182,7 +182,7 @@ void AddPanel::focusChoices()
     // leaves only Cancel.
     if (m_delegate.isScanning() || !m_delegate.fileInfo() || !isVisible())
         return;
-    if (m_audio->isEnabled())
+    if (m_delegate.canAddToQueue())
         m_audio->setFocus(Qt::OtherFocusReason);
     else
         m_cancel->setFocus(Qt::OtherFocusReason);
