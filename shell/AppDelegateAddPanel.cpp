@@ -334,7 +334,8 @@ void AppDelegate::refuseLocation(ConversionJob* job)
 {
     cancelAdd();
     alertPresenter().activateApplication();
-    alert(appInfo().appName(), destinationNotWritableText(), QStringLiteral("OK"));
+    alert(AlertKind::Warning, appInfo().appName(), destinationNotWritableText(),
+          QStringLiteral("OK"));
     delete job;
 }
 

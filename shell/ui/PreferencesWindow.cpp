@@ -273,7 +273,7 @@ QWidget* PreferencesWindow::makeCustomOptions()
         SettingsBinding::bindComboBox(method, row.key);
         form->addRow(QString::fromLatin1(row.label), method);
     }
-    form->addRow(QString(), note(view, QStringLiteral("AAC is always copied as it is.")));
+    form->addRow(note(view, QStringLiteral("AAC is always copied as it is.")));
     return view;
 }
 

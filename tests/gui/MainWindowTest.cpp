@@ -94,11 +94,17 @@ TEST_F(MainWindowTest, DestinationComboShowsSavedFoldersBetweenSeparators)
     EXPECT_TRUE(combo->isSeparator(4));
     EXPECT_EQ(combo->itemText(5), delegate->destinationPopUpItems().last().title);
     EXPECT_EQ(combo->currentIndex(), delegate->destinationPopUpIndex());
+    // Each saved folder says where it is.
+    EXPECT_EQ(combo->itemData(2, Qt::ToolTipRole).toString(), movies);
+    EXPECT_EQ(combo->itemData(3, Qt::ToolTipRole).toString(), series);
+    EXPECT_EQ(window->preferencesWindow()->destinationComboBox()->itemData(3, Qt::ToolTipRole),
+              series);
 
     // Picking a saved folder tells the delegate.
     combo->setCurrentIndex(3);
     emit combo->activated(3);
     EXPECT_EQ(delegate->destinationPopUpIndex(), 3);
+    EXPECT_EQ(combo->toolTip(), series);
 }
 
 TEST_F(MainWindowTest, DragsWithAMovieAreAcceptedSubtitlesAloneAreNot)
@@ -240,4 +246,12 @@ TEST_F(MainWindowTest, TitleShowsTheOverallProgressWhileConverting)
     job->remove();
     EXPECT_EQ(window->windowTitle(), delegate->windowTitle());
     EXPECT_EQ(told.last(), QueueProgress{});
+}
+
+TEST_F(MainWindowTest, TheTrayNoticeIsGivenOnce)
+{
+    EXPECT_EQ(MainWindow::trayNoticeText(),
+              "Vantreo keeps converting in the tray. Quit from its menu.");
+    EXPECT_TRUE(MainWindow::takeTrayNotice());
+    EXPECT_FALSE(MainWindow::takeTrayNotice());
 }
