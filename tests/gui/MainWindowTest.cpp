@@ -170,14 +170,7 @@ TEST_F(MainWindowTest, WindowsComeBackWhereAndHowBigTheyWere)
 TEST_F(MainWindowTest, AcceptedDragsLightUpTheList)
 {
     const auto drag = [&](const QStringList& paths) {
-        QMimeData mime;
-        QList<QUrl> urls;
-        for (const QString& path : paths)
-            urls.append(QUrl::fromLocalFile(path));
-        mime.setUrls(urls);
-        QDragEnterEvent enter(QPoint(20, 20), Qt::CopyAction, &mime, Qt::LeftButton,
-                              Qt::NoModifier);
-        QApplication::sendEvent(window.get(), &enter);
+        dragAccepted(*window, paths);
         return window->jobListView()->isDropHighlighted();
     };
     EXPECT_TRUE(drag({dir() + "/Film.mkv", dir() + "/Film.srt"}));

@@ -242,13 +242,14 @@ TEST_F(Intake, MoviesWithoutVideoAreRefusedAndSkippedByAutoAdd)
 {
     // Audio alone, and audio with a cover picture (not a video track).
     const QString song = dir() + "/Song.mkv";
-    ASSERT_TRUE(ffmpeg({"-f", "lavfi", "-i", "sine=frequency=440", "-t", "1", "-c:a", "aac", song}));
+    ASSERT_TRUE(
+        ffmpeg({"-f", "lavfi", "-i", "sine=frequency=440", "-t", "1", "-c:a", "aac", song}));
     const QString cover = dir() + "/cover.jpg";
     ASSERT_TRUE(ffmpeg({"-f", "lavfi", "-i", "color=red:s=64x64", "-frames:v", "1", cover}));
     const QString album = dir() + "/Album.mp4";
-    ASSERT_TRUE(ffmpeg({"-f", "lavfi", "-i", "sine=frequency=330", "-i", cover, "-map", "0",
-                        "-map", "1", "-t", "1", "-c:a", "aac", "-c:v", "mjpeg",
-                        "-disposition:v", "attached_pic", album}));
+    ASSERT_TRUE(ffmpeg({"-f", "lavfi", "-i", "sine=frequency=330", "-i", cover, "-map", "0", "-map",
+                        "1", "-t", "1", "-c:a", "aac", "-c:v", "mjpeg", "-disposition:v",
+                        "attached_pic", album}));
     for (const QString& file : {song, album}) {
         delegate->openFiles({file});
         ASSERT_TRUE(waitForProbe());
