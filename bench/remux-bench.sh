@@ -1,10 +1,15 @@
 #!/usr/bin/env bash
-# Compares the wall time of vantreo-cli against plain ffmpeg runs doing the
-# same work, on a large generated movie (h264 + ac3).
+# Compares Vantreo with plain ffmpeg doing the same work, side by side on one
+# machine: each row runs the two sides alternately, every run starts by
+# deleting both sides' outputs (overwriting a large file is slower than a
+# fresh write), and the row reports both medians and the median of the
+# pairwise ratios. Then the command line's peak resident memory for a batch
+# and for a 200-movie queue, and the worst stall of the desktop's main
+# thread while a job converts and another movie is probed.
 #
 #   bench/remux-bench.sh [SIZE_MB] [BUILD_DIR]
 #
-# SIZE_MB   approximate size of the test movie (default 1000)
+# SIZE_MB   approximate size of the large test movie (default 1000)
 # BUILD_DIR build folder holding bin/vantreo-cli (default build)
 set -euo pipefail
 
@@ -16,6 +21,9 @@ case $build_dir in
 *) build_dir=$here/$build_dir ;;
 esac
 cli=$build_dir/bin/vantreo-cli
+pairs=${BENCH_PAIRS:-5}
+batch_pairs=${BENCH_BATCH_PAIRS:-3}
+queue_size=${BENCH_QUEUE:-200}
 
 if ! [[ $size_mb =~ ^[0-9]+$ ]] || ((size_mb < 1)); then
     echo "usage: $0 [SIZE_MB] [BUILD_DIR]" >&2
@@ -23,26 +31,54 @@ if ! [[ $size_mb =~ ^[0-9]+$ ]] || ((size_mb < 1)); then
 fi
 [[ -x $cli ]] || { echo "no vantreo-cli in $build_dir/bin: build it first" >&2; exit 2; }
 command -v ffmpeg >/dev/null || { echo "ffmpeg is missing (apt-get install ffmpeg)" >&2; exit 2; }
+cmake --build "$build_dir" --target vantreo-latency-bench >/dev/null
+latency_bench=$build_dir/bin/vantreo-latency-bench
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/remux-bench.XXXXXX")
 trap 'rm -rf "$work"' EXIT
-mkdir -p "$work/home/Documents" "$work/out"
+mkdir -p "$work/home/Documents" "$work/out" "$work/base" "$work/batch" "$work/queue"
 
-# The CLI runs with its own home and settings, so the user's stay untouched.
-run_cli() {
-    HOME=$work/home XDG_CONFIG_HOME=$work/home/.config XDG_DATA_HOME=$work/home/.local/share \
-        "$cli" --settings "$work/settings.ini" "$@" >/dev/null
-}
+# The programs run with their own home and settings, so the user's stay
+# untouched.
+export HOME=$work/home XDG_CONFIG_HOME=$work/home/.config XDG_DATA_HOME=$work/home/.local/share
+export VANTREO_SETTINGS_FILE=$work/settings.ini
+unset DBUS_SESSION_BUS_ADDRESS
 
 ff() { ffmpeg -nostdin -hide_banner -loglevel error -y "$@"; }
 
-# Seconds (with fractions) a command takes.
+now() { date +%s.%N; }
+# Seconds (with fractions) the command takes; its output is dropped.
 wall() {
-    local start end
-    start=$(date +%s.%N)
-    "$@"
-    end=$(date +%s.%N)
-    awk -v s="$start" -v e="$end" 'BEGIN { printf "%.2f", e - s }'
+    local start
+    start=$(now)
+    "$@" >/dev/null 2>&1 || { echo "failed: $*" >&2; return 1; }
+    awk -v s="$start" -v e="$(now)" 'BEGIN { printf "%.3f", e - s }'
+}
+median() { printf '%s\n' "$@" | sort -g | awk '{ v[NR] = $1 } END { m = int((NR + 1) / 2); if (NR % 2) print v[m]; else printf "%.3f\n", (v[m] + v[m + 1]) / 2 }'; }
+
+clear_outputs() { rm -rf "$work"/out/* "$work"/base/*; }
+
+# One row: NAME, then the Vantreo command and the baseline command as two
+# bash functions run alternately (the first side alternates too).
+rows=()
+row() {
+    local name=$1 ours=$2 theirs=$3 n=$4 i a b
+    local -a as=() bs=() rs=()
+    for ((i = 0; i < n; i++)); do
+        if ((i % 2 == 0)); then
+            clear_outputs; a=$(wall "$ours")
+            clear_outputs; b=$(wall "$theirs")
+        else
+            clear_outputs; b=$(wall "$theirs")
+            clear_outputs; a=$(wall "$ours")
+        fi
+        as+=("$a"); bs+=("$b")
+        rs+=("$(awk -v a="$a" -v b="$b" 'BEGIN { printf "%.3f", a / b }')")
+    done
+    clear_outputs
+    rows+=("$(printf '%-58s %8.2f s %8.2f s %7.2f' "$name" "$(median "${as[@]}")" \
+        "$(median "${bs[@]}")" "$(median "${rs[@]}")")")
+    echo "  ${rows[-1]}" >&2
 }
 
 echo "Making a 10-second 1280x720 clip (h264 + ac3 5.1)..." >&2
@@ -51,33 +87,87 @@ ff -f lavfi -i "testsrc2=size=1280x720:rate=25:duration=10,noise=alls=40:allf=t"
     -f lavfi -i "sine=frequency=440:sample_rate=48000:duration=10" \
     -c:v libx264 -preset ultrafast -crf 16 -pix_fmt yuv420p \
     -c:a ac3 -ac 6 -b:a 448k "$work/clip.mkv"
-
 clip_bytes=$(stat -c %s "$work/clip.mkv")
 target_bytes=$((size_mb * 1000 * 1000))
 loops=$(((target_bytes + clip_bytes - 1) / clip_bytes - 1))
 ((loops < 0)) && loops=0
 echo "Looping it $((loops + 1)) times by stream copy..." >&2
-# -fs stops the copy at the wanted size when the clip alone is bigger.
 ff -stream_loop "$loops" -i "$work/clip.mkv" -c copy -fs "$target_bytes" "$work/big.mkv"
 movie_mb=$(awk -v b="$(stat -c %s "$work/big.mkv")" 'BEGIN { printf "%.0f", b / 1e6 }')
 
-echo "Timing (movie of ${movie_mb} MB)..." >&2
-# Warm the page cache so the first timed run is not the only one reading the disk.
-cat "$work/big.mkv" >/dev/null
+# Ten short 720p movies (h264 + ac3 stereo, copied by the fast style).
+batch=()
+for i in $(seq 1 10); do
+    ff -i "$work/clip.mkv" -map 0:v -map 0:a -c:v copy -c:a ac3 -ac 2 "$work/batch/Movie $i.mkv"
+    batch+=("$work/batch/Movie $i.mkv")
+done
+# The queue for the memory figures: tiny movies.
+ff -f lavfi -i "testsrc=size=64x48:rate=5:duration=1" -f lavfi -i "sine=duration=1" \
+    -c:v libx264 -preset ultrafast -c:a ac3 -ac 2 "$work/tiny.mkv"
+queue=()
+for i in $(seq 1 "$queue_size"); do
+    cp "$work/tiny.mkv" "$work/queue/Tiny $i.mkv"
+    queue+=("$work/queue/Tiny $i.mkv")
+done
 
-t_fast=$(wall run_cli convert --style fast --dest "$work/out" "$work/big.mkv")
-rm -f "$work"/out/*
-t_ff_copy=$(wall ff -i "$work/big.mkv" -map 0:0 -map 0:1 -c copy "$work/out/copy.mp4")
-rm -f "$work"/out/*
-t_compat=$(wall run_cli convert --style compatible --dest "$work/out" "$work/big.mkv")
-rm -f "$work"/out/*
-t_ff_aac=$(wall ff -i "$work/big.mkv" -map 0:0 -map 0:1 -c:v copy -c:a aac "$work/out/aac.mp4")
-rm -f "$work"/out/*
+# Warm the page cache so the first timed run is not the only one reading.
+cat "$work/big.mkv" "${batch[@]}" >/dev/null
 
-ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b > 0) printf "%.2fx", a / b; else print "n/a" }'; }
+ours_fast() { "$cli" convert --style fast --dest "$work/out" "$work/big.mkv"; }
+theirs_fast() { ff -i "$work/big.mkv" -map 0:0 -map 0:1 -c copy "$work/base/big.mp4"; }
+ours_batch() { "$cli" convert --style fast --dest "$work/out" "${batch[@]}"; }
+theirs_batch() {
+    local m
+    for m in "${batch[@]}"; do
+        ff -i "$m" -map 0:0 -map 0:1 -c copy "$work/base/$(basename "$m" .mkv).mp4"
+    done
+}
+ours_probe() { "$cli" probe --json "$work/big.mkv"; }
+theirs_probe() { ffmpeg -nostdin -hide_banner -i "$work/big.mkv" || true; }
+ours_compatible() { "$cli" convert --style compatible --dest "$work/out" "$work/big.mkv"; }
+theirs_compatible() {
+    ff -i "$work/big.mkv" -map 0:0 -map 0:1 -c:v copy -c:a aac -ac 2 "$work/base/big.mp4"
+}
 
-printf '\n%-34s %10s %10s %8s\n' "movie: ${movie_mb} MB" "vantreo" "ffmpeg" "ratio"
-printf '%-34s %9ss %9ss %8s\n' "fast (copy) vs -c copy" "$t_fast" "$t_ff_copy" \
-    "$(ratio "$t_fast" "$t_ff_copy")"
-printf '%-34s %9ss %9ss %8s\n' "compatible vs -c:v copy -c:a aac" "$t_compat" "$t_ff_aac" \
-    "$(ratio "$t_compat" "$t_ff_aac")"
+echo "Timing ($pairs pairs a row, $batch_pairs for the batch; movie of ${movie_mb} MB)..." >&2
+row "convert --style fast, ${movie_mb} MB MKV (probe included)" ours_fast theirs_fast "$pairs"
+row "ten 10-second 720p movies in one convert" ours_batch theirs_batch "$batch_pairs"
+row "probe --json, ${movie_mb} MB MKV" ours_probe theirs_probe "$pairs"
+row "compatible style, ${movie_mb} MB MKV" ours_compatible theirs_compatible "$pairs"
+
+# Peak resident memory of the command line itself (VmHWM of its own
+# process, not of the tools it runs), read until it exits.
+peak_kb() {
+    local pid hwm=0 v
+    "$cli" convert --style fast --dest "$work/out" "$@" >/dev/null 2>&1 &
+    pid=$!
+    while kill -0 "$pid" 2>/dev/null; do
+        v=$(awk '/^VmHWM/ { print $2 }' "/proc/$pid/status" 2>/dev/null || true)
+        [[ -n $v ]] && ((v > hwm)) && hwm=$v
+        sleep 0.05
+    done
+    wait "$pid" || true
+    echo "$hwm"
+}
+echo "Memory..." >&2
+clear_outputs
+mem_batch=$(peak_kb "${batch[@]}")
+clear_outputs
+mem_ten=$(peak_kb "${queue[@]:0:10}")
+clear_outputs
+mem_queue=$(peak_kb "${queue[@]}")
+clear_outputs
+
+echo "Main-thread stalls..." >&2
+lat_fast=$("$latency_bench" "$work/batch/Movie 1.mkv" "$work/big.mkv" "$work/out" 1)
+clear_outputs
+lat_compat=$("$latency_bench" "$work/batch/Movie 1.mkv" "$work/big.mkv" "$work/out" 0)
+clear_outputs
+
+printf '\n%-58s %10s %10s %7s\n' "work (median of runs)" "vantreo" "ffmpeg" "ratio"
+printf '%s\n' "${rows[@]}"
+printf '\nPeak resident memory of vantreo-cli: %s kB for the ten-movie batch; ' "$mem_batch"
+printf '%s kB for 10 tiny movies, %s kB for %s (growth %s kB)\n' "$mem_ten" "$mem_queue" \
+    "$queue_size" "$((mem_queue - mem_ten))"
+printf 'Desktop main thread, fast style: %s\n' "$lat_fast"
+printf 'Desktop main thread, compatible style: %s\n' "$lat_compat"

@@ -140,3 +140,54 @@ TEST(RealMovies, MoviesOfOtherMuxersConvertWithTheirTracks)
     EXPECT_EQ(streamTag(ogm[1], "language"), "eng");
     EXPECT_EQ(streamValue(ogm[2], "codec_name"), "mov_text");
 }
+
+TEST(RealMovies, ABatchIsConvertedInOrderWhileTheNextMovieIsProbed)
+{
+    const Home h = makeHome("batch");
+    const QString dir = makeTempDir("batch-movies");
+    const QString tools = makeTempDir("batch-tools");
+    const QString log = tools + "/log";
+    // Logs every run; a conversion waits (10 s at most) until the next
+    // movie's probe has begun, which only happens when the two overlap.
+    ASSERT_TRUE(writeExecutable(
+        tools + "/ffmpeg",
+        QString("#!/bin/sh\n"
+                "log='%1'\n"
+                "name=$(basename \"$2\")\n"
+                "case \"$*\" in\n"
+                "*-progress*)\n"
+                "  echo \"start $name\" >> \"$log\"\n"
+                "  next=$(echo \"$name\" | tr ABC BCD)\n"
+                "  n=0\n"
+                "  while ! grep -q \"probe $next\" \"$log\" && [ $n -lt 200 ] && [ $name != "
+                "C.mkv ]; do\n"
+                "    sleep 0.05; n=$((n+1))\n"
+                "  done\n"
+                "  /usr/bin/ffmpeg \"$@\"; status=$?\n"
+                "  echo \"end $name\" >> \"$log\"\n"
+                "  exit $status ;;\n"
+                "esac\n"
+                "echo \"probe $name\" >> \"$log\"\n"
+                "exec /usr/bin/ffmpeg \"$@\"\n")
+            .arg(log)
+            .toUtf8()));
+    QStringList movies;
+    for (const char* name : {"A", "B", "C"})
+        movies << makeSmallMovie(dir + "/" + name + ".mkv", "ac3", 1);
+    QProcessEnvironment env = h.env;
+    env.insert("VANTREO_TOOLS_DIR", tools);
+    const Outcome r = run(QStringList{"convert", "--style", "fast"} + movies, env);
+    ASSERT_EQ(r.status, 0) << qPrintable(r.err);
+    EXPECT_EQ(r.out,
+              QString("Finished: %1/A.mp4\nFinished: %1/B.mp4\nFinished: %1/C.mp4\n").arg(dir));
+    const QStringList order = readText(log).split('\n', Qt::SkipEmptyParts);
+    auto at = [&](const QString& line) { return order.indexOf(line); };
+    ASSERT_GE(at("end C.mkv"), 0) << qPrintable(order.join(", "));
+    EXPECT_LT(at("probe A.mkv"), at("probe B.mkv"));
+    EXPECT_LT(at("probe B.mkv"), at("probe C.mkv"));
+    EXPECT_LT(at("end A.mkv"), at("start B.mkv"));
+    EXPECT_LT(at("end B.mkv"), at("start C.mkv"));
+    // The next probe ran while the movie before it converted.
+    EXPECT_LT(at("probe B.mkv"), at("end A.mkv"));
+    EXPECT_LT(at("probe C.mkv"), at("end B.mkv"));
+}

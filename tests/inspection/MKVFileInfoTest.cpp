@@ -2,9 +2,12 @@
 
 #include "TestSupport.h"
 #include "foundation/AlertPresenter.h"
+#include "foundation/ProcessRunner.h"
 #include "foundation/RememberedWarnings.h"
 #include "foundation/ScriptedAlertPresenter.h"
 #include "foundation/SettingsAccess.h"
+#include "foundation/ToolLocator.h"
+#include "inspection/ProbeListing.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -323,4 +326,33 @@ TEST_F(MKVFileInfoTest, ToolsThatCannotAnswerAreGivenUp)
     const QString stat = QString("/proc/%1/stat").arg(pidFile.readAll().trimmed().toInt());
     QFile proc(stat);
     EXPECT_TRUE(!proc.open(QIODevice::ReadOnly) || proc.readAll().contains(") Z "));
+}
+
+TEST_F(MKVFileInfoTest, HeaderOnlyMediainfoCountsReferenceFramesAsAWholeRead)
+{
+    const QString mediainfo = ToolLocator::find("mediainfo");
+    ASSERT_FALSE(mediainfo.isEmpty());
+    for (const int refs : {1, 12}) {
+        const QString mkv = dir + QString("/refs%1.mkv").arg(refs);
+        ASSERT_TRUE(ffmpeg({"-f", "lavfi", "-i", "testsrc=size=1280x720:rate=25", "-t", "0.4",
+                            "-c:v", "libx264", "-preset", "medium", "-bf", "0", "-refs",
+                            QString::number(refs), mkv}));
+        QStringList movies{mkv};
+        for (const char* extension : {"mp4", "mov"}) {
+            movies << dir + QString("/refs%1.%2").arg(refs).arg(extension);
+            ASSERT_TRUE(ffmpeg({"-i", mkv, "-c", "copy", movies.last()}));
+        }
+        for (const QString& movie : movies) {
+            SCOPED_TRACE(qPrintable(movie));
+            const auto whole =
+                referenceFramesFromMediainfoXml(*runAsTask({mediainfo, "--Output=XML", movie}));
+            const auto headers = referenceFramesFromMediainfoXml(
+                *runAsTask({mediainfo, "--ParseSpeed=0", "--Output=XML", movie}));
+            ASSERT_TRUE(whole.has_value());
+            EXPECT_EQ(headers, whole);
+            EXPECT_EQ(*whole, refs);
+            EXPECT_EQ(probe(movie)->raisedWarnings(),
+                      refs > 9 ? QStringList{"warningtoomanyrefframes"} : QStringList{});
+        }
+    }
 }
