@@ -1,5 +1,7 @@
 #include "inspection/Languages.h"
 
+#include "inspection/LanguageNames.h"
+
 #include <QSet>
 
 namespace {
@@ -20,7 +22,55 @@ QString languagePart(const QString& locale)
     return language;
 }
 
+// Case folded, with the accents taken off, so "Francais" finds "français".
+QString foldedName(const QString& name)
+{
+    const QString decomposed =
+        name.trimmed().toCaseFolded().normalized(QString::NormalizationForm_D);
+    QString out;
+    out.reserve(decomposed.size());
+    for (const QChar c : decomposed)
+        if (c.category() != QChar::Mark_NonSpacing)
+            out.append(c);
+    return out;
+}
+
+const QHash<QString, QString>& foldedNameTable()
+{
+    static const QHash<QString, QString> table = [] {
+        QHash<QString, QString> folded;
+        const QHash<QString, QString>& names = languageNameTable();
+        for (auto it = names.begin(); it != names.end(); ++it)
+            folded.insert(foldedName(it.key()), it.value());
+        return folded;
+    }();
+    return table;
+}
+
+// Two or three ASCII letters, or such a code with a region or script after
+// a dash ("pt-BR", "zh-Hant").
+bool looksLikeCode(const QString& tag)
+{
+    const QString primary = tag.section(u'-', 0, 0);
+    if (primary.size() < 2 || primary.size() > 3)
+        return false;
+    for (const QChar c : primary)
+        if (!(c >= u'a' && c <= u'z') && !(c >= u'A' && c <= u'Z'))
+            return false;
+    return true;
+}
+
 } // namespace
+
+QString languageCodeForTag(const QString& tag)
+{
+    if (looksLikeCode(tag))
+        return tag;
+    const QString code = foldedNameTable().value(foldedName(tag));
+    if (!code.isEmpty())
+        return code;
+    return tag.contains(u' ') ? QStringLiteral("unk") : tag;
+}
 
 const QHash<QString, QString>& languageTable()
 {

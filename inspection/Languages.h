@@ -9,6 +9,12 @@
 // has two, so de gives ger and zh gives chi).
 const QHash<QString, QString>& languageTable();
 
+// The language word of a track as the probe keeps it: a code ("eng", "de",
+// "pt-BR") as it is; a language name ("English", "Deutsch", "français",
+// case and accents aside) as its three-letter code; any other word with a
+// space in it, which no descriptor may hold, as "unk".
+QString languageCodeForTag(const QString& tag);
+
 // The user's languages, most preferred first, from the values of LANGUAGE
 // (a colon-separated list), LC_ALL, LC_MESSAGES and LANG in that order: the
 // language part of each entry ("de_DE.UTF-8" gives "de"), duplicates

@@ -1,9 +1,12 @@
 #include "inspection/MKVFileInfo.h"
 
+#include "foundation/BoundedTask.h"
 #include "foundation/Dispatch.h"
+#include "foundation/MakeString.h"
 #include "foundation/PathHelpers.h"
-#include "foundation/ProcessRunner.h"
 #include "foundation/RememberedWarnings.h"
+#include "foundation/SettingsAccess.h"
+#include "foundation/SettingsKeys.h"
 #include "foundation/ToolLocator.h"
 #include "inspection/ProbeListing.h"
 
@@ -12,14 +15,12 @@
 
 namespace {
 
-// The tool's combined output; empty when the tool is missing, cannot run or
-// prints something that is not UTF-8.
-QString toolOutput(const QString& tool, const QStringList& arguments)
+constexpr int kDefaultProbeTimeoutSeconds = 30;
+
+int probeTimeoutSeconds()
 {
-    const QString executable = ToolLocator::find(tool);
-    if (executable.isEmpty())
-        return QString();
-    return runAsTask(QStringList{executable} + arguments).value_or(QString());
+    const qint64 seconds = defaultInt(kProbeTimeoutKey);
+    return seconds > 0 && seconds <= 86400 ? int(seconds) : kDefaultProbeTimeoutSeconds;
 }
 
 // The size of the movie that ffmpeg reads, so a link to a movie answers the
@@ -46,23 +47,67 @@ void scheduleWarning(const QString& key, const QString& fileName)
     dispatch_after_main([key, fileName] { showWarning(key, fileName); }, 0.1f);
 }
 
+// Why a tool's run gives nothing to read, or empty when it ran.
+QString failedRun(const QString& tool, const BoundedTaskResult& run, int timeoutSeconds)
+{
+    if (run.cancelled)
+        return makeString("%@ was stopped because Vantreo is quitting.", tool);
+    if (run.timedOut)
+        return makeString("%@ did not answer within %i s.", tool, timeoutSeconds);
+    return QString();
+}
+
 } // namespace
 
-std::shared_ptr<MKVFileInfo> MKVFileInfo::initWithURL(const QUrl& url)
+std::shared_ptr<MKVFileInfo> MKVFileInfo::initWithURL(const QUrl& url, Warnings warnings)
 {
     auto info = std::make_shared<MKVFileInfo>();
     const QString path = url.isLocalFile() ? url.toLocalFile() : url.path();
     const QString name = lastPathComponent(path);
+    const bool show = warnings == Warnings::Shown;
 
-    const ProbeResult probe =
-        parseFfmpegListing(toolOutput(QStringLiteral("ffmpeg"), {QStringLiteral("-i"), path}));
+    QString unreadable;
+    ProbeResult probe;
+    std::optional<int> referenceFrames;
+    if (fileExists(path) && !isRegularFile(path)) {
+        // A FIFO, socket or device would keep ffmpeg waiting for ever.
+        unreadable = QStringLiteral("It is not a regular file.");
+    } else {
+        const QString ffmpeg = ToolLocator::find(QStringLiteral("ffmpeg"));
+        const QString mediainfo = ToolLocator::find(QStringLiteral("mediainfo"));
+        QList<QStringList> commands{{ffmpeg, QStringLiteral("-i"), path}};
+        // mediainfo reads only the headers; its count of reference frames is
+        // the same as after reading the whole movie.
+        if (!mediainfo.isEmpty())
+            commands.append({mediainfo, QStringLiteral("--ParseSpeed=0"),
+                             QStringLiteral("--Output=XML"), path});
+        const int timeout = probeTimeoutSeconds();
+        const QList<BoundedTaskResult> runs = ffmpeg.isEmpty()
+                                                  ? QList<BoundedTaskResult>{}
+                                                  : runBoundedTasks(commands, timeout * 1000);
+        if (!runs.isEmpty()) {
+            unreadable = failedRun(QStringLiteral("ffmpeg"), runs.at(0), timeout);
+            if (unreadable.isEmpty())
+                probe = parseFfmpegListing(runs.at(0).output);
+        }
+        if (probe.resolutionText && runs.size() > 1) {
+            unreadable = failedRun(QStringLiteral("mediainfo"), runs.at(1), timeout);
+            if (unreadable.isEmpty())
+                referenceFrames = referenceFramesFromMediainfoXml(runs.at(1).output);
+            else
+                probe = ProbeResult{};
+        }
+    }
+
     QStringList raised;
     for (const QString& key : probe.warnings) {
         raised.append(key);
-        showWarning(key, name);
+        if (show)
+            showWarning(key, name);
     }
 
     info->m_subtitleTrackIDs = probe.textSubtitleStreams;
+    info->m_subtitleTrackLanguages = probe.textSubtitleLanguages;
     info->m_fileName = name;
     info->m_fileURL = url;
     info->m_fileSize = sizeOfItem(path);
@@ -71,18 +116,19 @@ std::shared_ptr<MKVFileInfo> MKVFileInfo::initWithURL(const QUrl& url)
     info->m_videoCodec = probe.videoStream ? probe.videoCodec : QString();
     info->m_runtimeSeconds = probe.runtimeSeconds;
     info->m_informationString = summaryLine(probe);
+    info->m_unreadableReason = unreadable;
 
     if (probe.resolutionText) {
         const auto [width, height] = dimensionsOfResolution(*probe.resolutionText);
         if (isResolutionTooHigh(width)) {
             raised.append(kTooHighResWarning);
-            scheduleWarning(kTooHighResWarning, name);
+            if (show)
+                scheduleWarning(kTooHighResWarning, name);
         }
-        const std::optional<int> referenceFrames = referenceFramesFromMediainfoXml(
-            toolOutput(QStringLiteral("mediainfo"), {QStringLiteral("--Output=XML"), path}));
         if (referenceFrames && hasTooManyReferenceFrames(*referenceFrames, width, height)) {
             raised.append(kTooManyRefFramesWarning);
-            scheduleWarning(kTooManyRefFramesWarning, name);
+            if (show)
+                scheduleWarning(kTooManyRefFramesWarning, name);
         }
     }
     info->m_raisedWarnings = raised;

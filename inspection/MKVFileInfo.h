@@ -4,7 +4,6 @@
 #include <QString>
 #include <QStringList>
 #include <QUrl>
-
 #include <memory>
 #include <optional>
 
@@ -15,11 +14,19 @@
 class MKVFileInfo final
 {
 public:
-    // Probes the movie with ffmpeg (and mediainfo when a resolution was
-    // found). Blocks while the tools run: call it off the main thread.
-    // Never fails for a bad movie: unreadable input gives empty lists and
-    // absent values.
-    static std::shared_ptr<MKVFileInfo> initWithURL(const QUrl& url);
+    // How the playability warnings reach the user: as alerts (the parse
+    // warnings at once, the others on the main thread 0.1 s later), or only
+    // in raisedWarnings, for a caller that reports them itself at once.
+    enum class Warnings { Shown, Collected };
+
+    // Probes the movie with ffmpeg and mediainfo, started together; what
+    // mediainfo says counts only when ffmpeg found a resolution. Blocks
+    // while the tools run (each for at most ProbeTimeout seconds): call it
+    // off the main thread. Never fails for a bad movie: unreadable input
+    // gives empty lists and absent values, and unreadableReason says why
+    // when the cause is known.
+    static std::shared_ptr<MKVFileInfo> initWithURL(const QUrl& url,
+                                                    Warnings warnings = Warnings::Shown);
 
     const QStringList& audioTrackInformation() const { return m_audioTrackInformation; }
     void setAudioTrackInformation(const QStringList& v) { m_audioTrackInformation = v; }
@@ -42,6 +49,10 @@ public:
     void setFileSize(std::optional<quint64> v) { m_fileSize = v; }
     const QList<int>& subtitleTrackIDs() const { return m_subtitleTrackIDs; }
     void setSubtitleTrackIDs(const QList<int>& v) { m_subtitleTrackIDs = v; }
+    // The language word of each of those streams, in the same order ("unk"
+    // when untagged).
+    const QStringList& subtitleTrackLanguages() const { return m_subtitleTrackLanguages; }
+    void setSubtitleTrackLanguages(const QStringList& v) { m_subtitleTrackLanguages = v; }
     const std::optional<QUrl>& subtitleFileURL() const { return m_subtitleFileURL; }
     void setSubtitleFileURL(const std::optional<QUrl>& v) { m_subtitleFileURL = v; }
     const std::optional<QUrl>& securityURL() const { return m_securityURL; }
@@ -68,6 +79,7 @@ private:
     std::optional<qint64> m_runtimeSeconds;
     std::optional<quint64> m_fileSize;
     QList<int> m_subtitleTrackIDs;
+    QStringList m_subtitleTrackLanguages;
     std::optional<QUrl> m_subtitleFileURL;
     std::optional<QUrl> m_securityURL;
     QStringList m_raisedWarnings;

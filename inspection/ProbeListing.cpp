@@ -2,7 +2,9 @@
 
 #include "foundation/MakeString.h"
 #include "foundation/StringHelpers.h"
+#include "inspection/Languages.h"
 
+#include <QRegularExpression>
 #include <cmath>
 #include <limits>
 
@@ -22,6 +24,37 @@ QString field(const QString& text, const QString& separator, qsizetype index)
 {
     const QStringList fields = split(text, separator);
     return index < fields.size() ? fields.at(index) : QString();
+}
+
+// Every other subtitle codec ffmpeg 5.1 decodes as text, and so can write as
+// mov_text: an MP4's own subtitles, WebVTT, an OGM's plain text and the
+// rarer formats. Compared with the codec word as a whole, since short names
+// such as "text" or "stl" also stand inside image codec names.
+const QStringList& furtherTextSubtitleCodecs()
+{
+    static const QStringList codecs{"mov_text", "webvtt",   "text", "jacosub",    "mpl2",
+                                    "pjs",      "realtext", "stl",  "subviewer1", "vplayer"};
+    return codecs;
+}
+
+// The first word after `label` ("Video: ", "Subtitle: "), up to a comma.
+QString codecWordAfter(const QString& line, const QString& label)
+{
+    return field(field(field(line, label, 1), QStringLiteral(","), 0), QStringLiteral(" "), 0);
+}
+
+// A pixel format with 9 to 16 bits per component, as ffmpeg names those the
+// H.264 decoder puts out: yuv420p10le, yuv422p10le, yuv444p12le, gbrp10le,
+// gray10le, each possibly followed by "(tv, bt709, …)".
+bool hasHighBitDepthPixelFormat(const QString& line)
+{
+    static const QRegularExpression format(
+        QStringLiteral("^(?:yuv[aj]?\\d{3}p|gbra?p|gray|ya)(9|1[0-6])(?:le|be)?(?:\\(|$)"));
+    for (const QString& part :
+         split(field(line, QStringLiteral("Video: "), 1), QStringLiteral(",")))
+        if (format.match(trimmed(part)).hasMatch())
+            return true;
+    return false;
 }
 
 template <typename Pred> QString stripEnds(const QString& text, Pred strip)
@@ -60,7 +93,9 @@ QString languageOf(const QString& address)
 {
     const QString language =
         stripEnds(address, [](QChar c) { return isDigit(c) || c == u'(' || c == u')'; });
-    return language.isEmpty() ? QStringLiteral("unk") : language;
+    // Some muxers tag a language by name ("English"); the rest of the
+    // program compares codes.
+    return language.isEmpty() ? QStringLiteral("unk") : languageCodeForTag(language);
 }
 
 int streamNumberOf(const QString& address)
@@ -80,12 +115,11 @@ void readVideoLine(const QString& line, int number, ProbeResult& result)
     }
     if (!contains(line, QStringLiteral("h264")) && !contains(line, QStringLiteral("mpeg4")))
         result.warnings.append(kWrongVideoWarning);
-    if (contains(line, QStringLiteral("High 10")))
+    if (contains(line, QStringLiteral("High 10")) ||
+        (contains(line, QStringLiteral("h264")) && hasHighBitDepthPixelFormat(line)))
         result.warnings.append(k10BitVideoWarning);
     result.videoStream = number;
-    result.videoCodec =
-        field(field(field(line, QStringLiteral("Video: "), 1), QStringLiteral(","), 0),
-              QStringLiteral(" "), 0);
+    result.videoCodec = codecWordAfter(line, QStringLiteral("Video: "));
 }
 
 void readAudioLine(const QString& line, int number, const QString& language, ProbeResult& result)
@@ -101,11 +135,14 @@ void readAudioLine(const QString& line, int number, const QString& language, Pro
     ++result.audioCount;
 }
 
-void readSubtitleLine(const QString& line, int number, ProbeResult& result)
+void readSubtitleLine(const QString& line, int number, const QString& language, ProbeResult& result)
 {
     ++result.subtitleCount;
-    if (containsAny(line, textSubtitleNames()))
+    if (containsAny(line, textSubtitleNames()) ||
+        furtherTextSubtitleCodecs().contains(codecWordAfter(line, QStringLiteral("Subtitle: ")))) {
         result.textSubtitleStreams.append(number);
+        result.textSubtitleLanguages.append(language);
+    }
 }
 
 void readStreamLine(const QString& line, ProbeResult& result)
@@ -118,7 +155,7 @@ void readStreamLine(const QString& line, ProbeResult& result)
     else if (contains(line, QStringLiteral("Audio: ")))
         readAudioLine(line, number, language, result);
     else if (contains(line, QStringLiteral("Subtitle: ")))
-        readSubtitleLine(line, number, result);
+        readSubtitleLine(line, number, language, result);
 }
 
 // "Duration: 01:02:03.45, start: 0.000000, bitrate: 5234 kb/s". A line

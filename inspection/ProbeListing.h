@@ -21,8 +21,10 @@ struct ProbeResult
     std::optional<int> videoStream;
     // The codec word of that stream as ffmpeg names it ("h264", "hevc", …).
     QString videoCodec;
-    // Stream numbers of the subtitle streams in a text format.
+    // Stream numbers of the subtitle streams in a text format, and their
+    // language words ("unk" when untagged), in the same order.
     QList<int> textSubtitleStreams;
+    QStringList textSubtitleLanguages;
     std::optional<qint64> runtimeSeconds;
     std::optional<QString> durationText;
     std::optional<QString> bitrateText;

@@ -8,6 +8,8 @@ packages=(
     qt6-base-dev qt6-base-dev-tools
     libgtest-dev libgmock-dev
     ffmpeg mediainfo
+    # Movies muxed by other programs, for the tests.
+    ogmtools mkvtoolnix
 )
 # fuzz/run-fuzzers.sh also needs clang++ and its libFuzzer runtime.
 if [ "${1:-}" = "--fuzz" ]; then

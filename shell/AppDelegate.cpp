@@ -1,6 +1,7 @@
 #include "shell/AppDelegate.h"
 
 #include "engine/ConversionJob.h"
+#include "foundation/BoundedTask.h"
 #include "engine/FailureExplanation.h"
 #include "engine/FileJournal.h"
 #include "engine/JobState.h"
@@ -150,6 +151,9 @@ bool AppDelegate::applicationShouldTerminate()
 void AppDelegate::applicationWillTerminate()
 {
     synchronize();
+    // A movie being probed: its tools end now, so the probe's thread does not
+    // hold up the exit.
+    cancelBoundedTasks();
     // No job is started while the queue is emptied for quitting.
     m_terminating = true;
     while (!m_taskArray.isEmpty()) {

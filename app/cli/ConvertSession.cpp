@@ -1,20 +1,24 @@
 #include "ConvertSession.h"
 
 #include "Commands.h"
-#include "platform/SignalWatcher.h"
 #include "engine/ConversionJob.h"
 #include "engine/JobState.h"
+#include "foundation/BoundedTask.h"
 #include "foundation/PathHelpers.h"
+#include "foundation/RememberedWarnings.h"
 #include "foundation/SettingsAccess.h"
 #include "foundation/SettingsKeys.h"
 #include "inspection/Languages.h"
-#include "inspection/MKVFileInfo.h"
+#include "inspection/ProbeListing.h"
+#include "platform/SignalWatcher.h"
 #include "shell/AppDelegate.h"
 #include "shell/OutputName.h"
 #include "shell/SubtitlePairing.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QPointer>
+#include <QThreadPool>
 #include <QTimer>
 #include <cstdio>
 #include <unistd.h>
@@ -51,16 +55,22 @@ int ConvertSession::run()
 {
     QHash<QString, QString> subtitlesByBase;
     QStringList existing;
+    // Problems are reported under the name the user gave.
+    QHash<QString, QString> givenNames;
     for (const QString& file : m_options.files) {
         const QFileInfo info(file);
         if (!info.exists())
             reportSkipped(file, QStringLiteral("no such file"));
         else if (info.isDir())
             reportSkipped(file, QStringLiteral("it is a folder"));
+        else if (!isRegularFile(file))
+            reportSkipped(file, QStringLiteral("not a regular file"));
         else if (!isMovieFile(file) && !isSubtitleFile(file))
             reportSkipped(file, QStringLiteral("not a movie file (mkv, mp4, mov or ogm)"));
-        else
+        else {
             existing.append(info.absoluteFilePath()); // never read as an option or protocol
+            givenNames.insert(info.absoluteFilePath(), file);
+        }
     }
     const QStringList movies = sortIntakeFiles(existing, subtitlesByBase);
     if (!m_options.subtitles.isEmpty() && movies.size() > 1) {
@@ -68,24 +78,18 @@ int ConvertSession::run()
         return kExitUsage;
     }
     for (const QString& movie : movies) {
-        if (m_interrupted)
-            break;
         const QString subtitle = m_options.subtitles.isEmpty()
                                      ? subtitlesByBase.take(subtitleKeyForMovie(movie))
                                      : QFileInfo(m_options.subtitles).absoluteFilePath();
-        queueMovie(movie, subtitle);
-        // Lets Ctrl-C and the first job's output through between probes.
-        QCoreApplication::processEvents();
+        m_pending.append(Pending{movie, subtitle, givenNames.value(movie, movie)});
     }
     QTimer redraw;
     if (m_terminal) {
         connect(&redraw, &QTimer::timeout, this, &ConvertSession::redrawTerminal);
         redraw.start(1000);
     }
-    if (!m_interrupted) {
-        QTimer::singleShot(0, this, &ConvertSession::checkDone);
-        m_loop.exec();
-    }
+    QTimer::singleShot(0, this, &ConvertSession::probeNext);
+    m_loop.exec();
     if (m_lineOpen)
         std::fputs("\n", stdout);
     if (m_interrupted) {
@@ -105,24 +109,81 @@ int ConvertSession::run()
     return anyFailed ? kExitFailed : kExitOK;
 }
 
-void ConvertSession::queueMovie(const QString& path, const QString& subtitle)
+void ConvertSession::probeNext()
 {
-    const MKVFileInfoPtr info = MKVFileInfo::initWithURL(QUrl::fromLocalFile(path));
-    if (!subtitle.isEmpty()) {
-        info->setSubtitleFileURL(QUrl::fromLocalFile(subtitle));
+    if (m_interrupted || m_probing)
+        return;
+    if (m_pending.isEmpty()) {
+        checkDone();
+        return;
+    }
+    const Pending movie = m_pending.takeFirst();
+    m_probing = true;
+    // The result comes back through the application object, which outlives
+    // this session, and is dropped when the session is gone.
+    QPointer<ConvertSession> self(this);
+    QObject* mainThreadObject = QCoreApplication::instance();
+    QThreadPool::globalInstance()->start([self, movie, mainThreadObject] {
+        const MKVFileInfoPtr info = MKVFileInfo::initWithURL(QUrl::fromLocalFile(movie.path),
+                                                             MKVFileInfo::Warnings::Collected);
+        QMetaObject::invokeMethod(
+            mainThreadObject,
+            [self, info, movie] {
+                if (self)
+                    self->probeFinished(info, movie);
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void ConvertSession::probeFinished(const MKVFileInfoPtr& info, const Pending& movie)
+{
+    m_probing = false;
+    if (m_interrupted)
+        return;
+    if (!movie.subtitle.isEmpty()) {
+        info->setSubtitleFileURL(QUrl::fromLocalFile(movie.subtitle));
         info->setInformationString(
             QString(info->informationString()).replace(u')', QStringLiteral("+1)")));
     }
+    printWarnings(*info);
+    queueMovie(info, movie.given);
+    probeNext();
+}
+
+void ConvertSession::printWarnings(const MKVFileInfo& info)
+{
+    // As the desktop would show them, minus the ones the user silenced.
+    for (const QString& key : info.raisedWarnings()) {
+        if (defaultInt(dontWarnAgainVersionKey(key)) != 0)
+            continue;
+        std::fprintf(stderr, "Warning: %s\n", qPrintable(warningMessage(key, info.fileName())));
+    }
+    std::fflush(stderr);
+}
+
+void ConvertSession::queueMovie(const MKVFileInfoPtr& info, const QString& given)
+{
+    const QString path = info->fileURL().toLocalFile();
+    if (!info->unreadableReason().isEmpty()) {
+        reportSkipped(given, info->unreadableReason());
+        return;
+    }
     // Neither video nor audio: ffmpeg could not read it as a movie at all.
     if (!info->videoTrackID() && info->audioTrackInformation().isEmpty()) {
-        reportSkipped(path, QStringLiteral("ffmpeg cannot read it as a movie"));
+        reportSkipped(given, QStringLiteral("ffmpeg cannot read it as a movie"));
+        return;
+    }
+    // Audio alone, or audio with a cover picture: nothing to keep as video.
+    if (!info->videoTrackID()) {
+        reportSkipped(given, QStringLiteral("it has no video track"));
         return;
     }
     QString error;
     const auto audio = chooseAudioTrack(info->audioTrackInformation(), m_options.audio,
                                         preferredLanguages3Letter(), error);
     if (!audio) {
-        reportSkipped(path, error);
+        reportSkipped(given, error);
         return;
     }
     const QString folder = m_options.destination.isEmpty()
@@ -214,6 +275,8 @@ void ConvertSession::redrawTerminal()
 
 void ConvertSession::checkDone()
 {
+    if (m_probing || !m_pending.isEmpty())
+        return;
     for (const Record& r : m_records)
         if (r.result < 0 && r.job)
             return;
@@ -225,6 +288,8 @@ void ConvertSession::interrupt(int)
     if (m_interrupted)
         return;
     m_interrupted = true;
+    // A movie being probed: its tools end at once.
+    cancelBoundedTasks();
     // As the desktop quits: every job removed, tools ended, unfinished
     // outputs deleted.
     m_delegate->applicationWillTerminate();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ConvertOptions.h"
+#include "inspection/MKVFileInfo.h"
 
 #include <QEventLoop>
 #include <QList>
@@ -14,7 +15,9 @@ class SignalWatcher;
 
 // One run of `vantreo-cli convert`: takes the files in, queues every movie
 // through the same queue the desktop uses, shows progress, and reports each
-// job at the end.
+// job at the end. Movies are probed one after another on a background
+// thread, in the order given, so the next probe runs while the previous
+// movie converts and the event loop always answers Ctrl-C.
 class ConvertSession final : public QObject
 {
     Q_OBJECT
@@ -37,7 +40,17 @@ private:
         int lastTenth = -1;
     };
 
-    void queueMovie(const QString& path, const QString& subtitle);
+    struct Pending
+    {
+        QString path;
+        QString subtitle;
+        QString given; // the name on the command line
+    };
+
+    void probeNext();
+    void probeFinished(const MKVFileInfoPtr& info, const Pending& movie);
+    void queueMovie(const MKVFileInfoPtr& info, const QString& given);
+    void printWarnings(const MKVFileInfo& info);
     void watch(int index);
     void showProgress(int index);
     void redrawTerminal();
@@ -49,6 +62,8 @@ private:
     AppDelegate* m_delegate = nullptr;
     SignalWatcher* m_signals = nullptr;
     QList<Record> m_records;
+    QList<Pending> m_pending;
+    bool m_probing = false;
     QEventLoop m_loop;
     int m_skipped = 0;
     bool m_interrupted = false;

@@ -1,28 +1,21 @@
 #include "Commands.h"
-#include "foundation/AlertPresenter.h"
+#include "foundation/BoundedTask.h"
 #include "foundation/ToolLocator.h"
 #include "inspection/AudioTrackChoice.h"
 #include "inspection/Languages.h"
 #include "inspection/MKVFileInfo.h"
 #include "inspection/ProbeListing.h"
+#include "platform/SignalWatcher.h"
 
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QTimer>
+#include <QThreadPool>
 #include <cstdio>
 
 namespace {
-
-// The probe command prints the warnings itself, from what the probe
-// recorded; the alerts raised on the way are answered without a word.
-class SilentAlertPresenter final : public AlertPresenter
-{
-public:
-    int present(AlertRequest&) override { return kAlertDefault; }
-};
 
 void print(FILE* to, const QString& text)
 {
@@ -97,12 +90,39 @@ QJsonObject jsonObject(const QString& argument, const MKVFileInfo& info,
     return object;
 }
 
-// Lets the warnings that the probe scheduled on the main thread run.
-void deliverDelayedWarnings()
+// Probes on a background thread while the event loop answers Ctrl-C and
+// SIGTERM; absent when a signal came first (the tools are then ended).
+MKVFileInfoPtr probeInterruptibly(const QString& path, SignalWatcher& watcher)
 {
     QEventLoop loop;
-    QTimer::singleShot(150, &loop, &QEventLoop::quit);
+    MKVFileInfoPtr result;
+    bool interrupted = false;
+    QObject::connect(&watcher, &SignalWatcher::interrupted, &loop, [&] {
+        interrupted = true;
+        cancelBoundedTasks();
+        loop.quit();
+    });
+    QObject guard;
+    QObject* target = &guard;
+    QThreadPool::globalInstance()->start([path, target, &result, &loop] {
+        MKVFileInfoPtr info =
+            MKVFileInfo::initWithURL(QUrl::fromLocalFile(path), MKVFileInfo::Warnings::Collected);
+        QMetaObject::invokeMethod(
+            target,
+            [&result, &loop, info] {
+                result = info;
+                loop.quit();
+            },
+            Qt::QueuedConnection);
+    });
     loop.exec();
+    if (interrupted) {
+        // The probe's thread still refers to the loop's variables: wait for
+        // it, which is quick now that its tools are gone.
+        QThreadPool::globalInstance()->waitForDone();
+        return nullptr;
+    }
+    return result;
 }
 
 } // namespace
@@ -137,19 +157,25 @@ int runProbeCommand(const QStringList& args)
         return kExitUsage;
     }
 
-    setAlertPresenter(std::make_unique<SilentAlertPresenter>());
+    SignalWatcher watcher;
     const QStringList preferred = preferredLanguages3Letter();
     QJsonArray results;
     for (const QString& file : files) {
-        const MKVFileInfoPtr info =
-            MKVFileInfo::initWithURL(QUrl::fromLocalFile(QFileInfo(file).absoluteFilePath()));
+        const MKVFileInfoPtr info = probeInterruptibly(QFileInfo(file).absoluteFilePath(), watcher);
+        if (!info) {
+            print(stderr, QStringLiteral("Interrupted.\n"));
+            return kExitInterrupted;
+        }
+        if (!info->unreadableReason().isEmpty())
+            print(stderr, QStringLiteral("vantreo-cli probe: ") + info->fileName() +
+                              QStringLiteral(": ") + info->unreadableReason() +
+                              QStringLiteral("\n"));
         const std::optional<QString> best = bestLanguage(info->audioTrackInformation(), preferred);
         if (json)
             results.append(jsonObject(file, *info, best));
         else
             printPlain(*info, best);
     }
-    deliverDelayedWarnings();
     if (json)
         print(stdout, QString::fromUtf8(QJsonDocument(results).toJson(QJsonDocument::Indented)));
     return kExitOK;

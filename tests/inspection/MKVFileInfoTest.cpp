@@ -109,8 +109,8 @@ TEST_F(MKVFileInfoTest, SameTracksFromMatroskaMp4AndMov)
         const MKVFileInfoPtr info = probe(path);
         EXPECT_EQ(info->audioTrackInformation(), (QStringList{"#1: ger (ac3)", "#2: eng (aac)"}));
         EXPECT_EQ(info->videoTrackID(), 0);
-        // mov_text is no text-subtitle name: only the Matroska file lists it.
-        EXPECT_EQ(info->subtitleTrackIDs(), name.endsWith("mkv") ? QList<int>{3} : QList<int>{});
+        // SubRip in Matroska and mov_text in MP4 and MOV are all text.
+        EXPECT_EQ(info->subtitleTrackIDs(), QList<int>{3});
         EXPECT_EQ(info->runtimeSeconds(), 2);
         EXPECT_EQ(info->fileSize(), quint64(QFileInfo(path).size()));
         EXPECT_EQ(info->fileName(), name);
@@ -224,4 +224,103 @@ TEST_F(MKVFileInfoTest, TruncatedMatroskaGivesWhatFfmpegStillLists)
     for (const QString& descriptor : info->audioTrackInformation())
         EXPECT_TRUE(full.contains(descriptor)) << qPrintable(descriptor);
     EXPECT_EQ(info->fileSize(), quint64(head.size()));
+}
+
+TEST_F(MKVFileInfoTest, MoviesOtherProgramsWrite)
+{
+    // A Latin-1 title tag (older muxers wrote them) costs nothing.
+    const QString latin = dir + "/latin.mkv";
+    ASSERT_TRUE(
+        ffmpeg({"-f", "lavfi", "-i", "testsrc=size=160x120:rate=10:duration=1", "-f", "lavfi", "-i",
+                "sine=duration=1", "-c:v", "libx264", "-c:a", "aac", "-metadata",
+                QString::fromLatin1("title=Caf\xe9"), "-metadata:s:a:0", "language=fre", latin}));
+    const MKVFileInfoPtr l = probe(latin);
+    EXPECT_EQ(l->audioTrackInformation(), QStringList{"#1: fre (aac)"});
+    EXPECT_EQ(l->videoTrackID(), 0);
+    EXPECT_EQ(l->videoCodec(), "h264");
+    EXPECT_TRUE(l->unreadableReason().isEmpty());
+
+    // An MP4's own subtitles are text, with their languages.
+    const QString srt = dir + "/cue.srt";
+    QFile cue(srt);
+    ASSERT_TRUE(cue.open(QIODevice::WriteOnly));
+    cue.write("1\n00:00:00,000 --> 00:00:01,000\nHello\n\n");
+    cue.close();
+    const QString mp4 = dir + "/subs.mp4";
+    ASSERT_TRUE(ffmpeg({"-f",
+                        "lavfi",
+                        "-i",
+                        "testsrc=size=160x120:rate=10:duration=1",
+                        "-i",
+                        srt,
+                        "-i",
+                        srt,
+                        "-map",
+                        "0",
+                        "-map",
+                        "1",
+                        "-map",
+                        "2",
+                        "-c:v",
+                        "libx264",
+                        "-c:s",
+                        "mov_text",
+                        "-metadata:s:s:0",
+                        "language=eng",
+                        "-metadata:s:s:1",
+                        "language=fre",
+                        mp4}));
+    const MKVFileInfoPtr m = probe(mp4);
+    EXPECT_EQ(m->subtitleTrackIDs(), (QList<int>{1, 2}));
+    EXPECT_EQ(m->subtitleTrackLanguages(), (QStringList{"eng", "fre"}));
+
+    // 4:2:2 10-bit H.264 is 10-bit too.
+    const QString deep = makeVideo(
+        "deep.mkv", {"-c:v", "libx264", "-preset", "ultrafast", "-pix_fmt", "yuv422p10le"});
+    EXPECT_EQ(probe(deep)->raisedWarnings(), QStringList{"10bitvideowarning"});
+
+    // ogmmerge: MPEG-4 video from an AVI, an MP3 and an SRT, languages named.
+    const QString avi = dir + "/v.avi";
+    const QString mp3 = dir + "/a.mp3";
+    const QString ogm = dir + "/film.ogm";
+    ASSERT_TRUE(ffmpeg(
+        {"-f", "lavfi", "-i", "testsrc=size=160x120:rate=10:duration=2", "-c:v", "mpeg4", avi}));
+    ASSERT_TRUE(ffmpeg({"-f", "lavfi", "-i", "sine=duration=2", "-c:a", "libmp3lame", mp3}));
+    ASSERT_EQ(runProgram("ogmmerge", {"-o", ogm, avi, "-c", "LANGUAGE=English", mp3, "-c",
+                                      "LANGUAGE=English", srt}),
+              0);
+    const MKVFileInfoPtr o = probe(ogm);
+    EXPECT_EQ(o->audioTrackInformation(), QStringList{"#1: eng (mp3)"});
+    EXPECT_EQ(o->videoCodec(), "mpeg4");
+    EXPECT_EQ(o->subtitleTrackIDs(), QList<int>{2});
+    EXPECT_EQ(o->subtitleTrackLanguages(), QStringList{"eng"});
+}
+
+TEST_F(MKVFileInfoTest, ToolsThatCannotAnswerAreGivenUp)
+{
+    // A FIFO named like a movie would keep ffmpeg waiting for a writer.
+    const QString fifo = dir + "/Film.mkv";
+    ASSERT_EQ(runProgram("mkfifo", {fifo}), 0);
+    const MKVFileInfoPtr f = probe(fifo);
+    EXPECT_EQ(f->unreadableReason(), "It is not a regular file.");
+    EXPECT_TRUE(f->audioTrackInformation().isEmpty());
+
+    // A tool that never answers is ended, with its whole group.
+    const QString tools = makeTempDir("stalled");
+    QFile script(tools + "/ffmpeg");
+    ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+    script.write(("#!/bin/sh\necho $$ > " + tools + "/pid\nexec sleep 300\n").toUtf8());
+    script.close();
+    script.setPermissions(QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    qputenv("VANTREO_TOOLS_DIR", tools.toUtf8());
+    setDefaultInt("ProbeTimeout", 1);
+    const MKVFileInfoPtr s = probe(makeVideo("stalled.mkv", {"-c:v", "libx264"}));
+    qunsetenv("VANTREO_TOOLS_DIR");
+    EXPECT_EQ(s->unreadableReason(), "ffmpeg did not answer within 1 s.");
+    EXPECT_EQ(s->informationString(), kNoValues);
+    QFile pidFile(tools + "/pid");
+    ASSERT_TRUE(pidFile.open(QIODevice::ReadOnly));
+    const QString stat = QString("/proc/%1/stat").arg(pidFile.readAll().trimmed().toInt());
+    QFile proc(stat);
+    EXPECT_TRUE(!proc.open(QIODevice::ReadOnly) || proc.readAll().contains(") Z "));
 }

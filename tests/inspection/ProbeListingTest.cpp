@@ -97,10 +97,67 @@ TEST(ProbeListing, SubtitlesTextAndImage)
                                              "  Stream #0:4: Subtitle: subrip (default)\n"
                                              "  Stream #0:5: Subtitle: mov_text\n"
                                              "  Stream #0:6: Attachment: ttf\n");
-    EXPECT_EQ(r.textSubtitleStreams, (QList<int>{2, 4}));
+    EXPECT_EQ(r.textSubtitleStreams, (QList<int>{2, 4, 5}));
+    EXPECT_EQ(r.textSubtitleLanguages, (QStringList{"eng", "unk", "unk"}));
     EXPECT_EQ(r.subtitleCount, 4);
     EXPECT_EQ(summaryLine(r),
               "Duration: (null)  Bitrate: (null)  Resolution: (null)  Audiotracks: 0 (4)");
+}
+
+TEST(ProbeListing, WhatOtherMuxersWrite)
+{
+    // Every text format ffmpeg writes as mov_text counts, matched as a whole
+    // codec word; image formats whose names hold "text" or "stl" do not.
+    QString subtitles;
+    const QStringList text{"mov_text (tx3g / 0x67337874)",
+                           "webvtt",
+                           "text",
+                           "jacosub",
+                           "mpl2",
+                           "pjs",
+                           "realtext",
+                           "stl",
+                           "subviewer1",
+                           "vplayer"};
+    const QStringList image{"dvb_teletext", "hdmv_pgs_subtitle", "dvb_subtitle", "xsub"};
+    int n = 0;
+    for (const QString& codec : text + image)
+        subtitles += QString("  Stream #0:%1(ger): Subtitle: %2\n").arg(n++).arg(codec);
+    const ProbeResult subs = parseFfmpegListing(subtitles);
+    EXPECT_EQ(subs.textSubtitleStreams.size(), text.size());
+    EXPECT_EQ(subs.textSubtitleStreams.last(), text.size() - 1);
+    EXPECT_EQ(subs.subtitleCount, n);
+
+    // Languages written as names become codes; codes stay as they are.
+    const ProbeResult names = parseFfmpegListing(
+        audioLine("1(English)", "mp3, 44100 Hz, stereo") + audioLine("2(Deutsch)", "ac3") +
+        audioLine("3(français)", "aac") + audioLine("4(Francais)", "aac") +
+        audioLine("5(JAPANESE)", "aac") + audioLine("6(Norwegian Bokmål)", "aac") +
+        audioLine("7(Some Language)", "aac") + audioLine("8(deu)", "aac") +
+        audioLine("9(pt-BR)", "aac") + "  Stream #0:10(Español): Subtitle: text\n");
+    EXPECT_EQ(names.descriptors,
+              (QStringList{"#1: eng (mp3)", "#2: ger (ac3)", "#3: fre (aac)", "#4: fre (aac)",
+                           "#5: jpn (aac)", "#6: nob (aac)", "#7: unk (aac)", "#8: deu (aac)",
+                           "#9: pt-BR (aac)"}));
+    EXPECT_EQ(names.textSubtitleLanguages, QStringList{"spa"});
+
+    // 10-bit H.264 beyond "High 10": any pixel format of 9 to 16 bits.
+    auto warningsOf = [](const QString& video) {
+        return parseFfmpegListing("  Stream #0:0: Video: " + video + ", 160x120\n").warnings;
+    };
+    for (const char* deep :
+         {"h264 (High 4:2:2), yuv422p10le(tv, progressive)",
+          "h264 (High 4:4:4 Predictive), yuv444p10le(pc)",
+          "h264 (High 4:4:4 Predictive), yuv444p12", "h264 (High 4:2:2 Intra), yuv422p9le",
+          "h264 (High 4:4:4 Predictive), gbrp10le"})
+        EXPECT_EQ(warningsOf(deep), QStringList{"10bitvideowarning"}) << deep;
+    for (const char* plain : {"h264 (High 4:4:4 Predictive), yuv444p(progressive)",
+                              "h264 (High), yuv420p(tv, bt709, progressive)"})
+        EXPECT_TRUE(warningsOf(plain).isEmpty()) << plain;
+    const ProbeResult hevc =
+        parseFfmpegListing("  Stream #0:0: Video: hevc (Main 10), yuv420p10le(tv), 160x120\n");
+    EXPECT_EQ(hevc.warnings, QStringList{"wrongvideowarning"});
+    EXPECT_EQ(hevc.videoCodec, "hevc");
 }
 
 TEST(ProbeListing, DurationLines)

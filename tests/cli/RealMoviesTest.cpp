@@ -1,0 +1,142 @@
+#include "CliProcessKit.h"
+#include "MovieFactory.h"
+#include "TestSupport.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <csignal>
+#include <gtest/gtest.h>
+
+using namespace clikit;
+
+TEST(RealMovies, NothingToKeepAsVideoOrNoRegularFileIsRefused)
+{
+    const Home h = makeHome("refusals");
+    const QString dir = makeTempDir("refusals-movies");
+    ASSERT_TRUE(
+        ffmpeg({"-f", "lavfi", "-i", "sine=duration=1", "-c:a", "aac", dir + "/Music.mkv"}));
+    ASSERT_TRUE(
+        ffmpeg({"-f", "lavfi", "-i", "testsrc=size=32x32", "-frames:v", "1", dir + "/cover.png"}));
+    ASSERT_TRUE(ffmpeg({"-f", "lavfi", "-i", "sine=duration=1", "-i", dir + "/cover.png", "-map",
+                        "0", "-map", "1", "-c:a", "aac", "-c:v", "png", "-disposition:v",
+                        "attached_pic", dir + "/Album.mp4"}));
+    ASSERT_EQ(runProgram("mkfifo", {dir + "/Pipe.mkv"}), 0);
+    const QStringList before = entries(dir);
+
+    const Outcome r =
+        run({"convert", dir + "/Music.mkv", dir + "/Album.mp4", dir + "/Pipe.mkv"}, h.env, 30000);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(r.err.contains("Not converted: " + dir + "/Music.mkv: it has no video track"))
+        << qPrintable(r.err);
+    EXPECT_TRUE(r.err.contains("Not converted: " + dir + "/Album.mp4: it has no video track"));
+    EXPECT_TRUE(r.err.contains("Not converted: " + dir + "/Pipe.mkv: not a regular file"));
+    EXPECT_FALSE(r.out.contains("Finished"));
+    EXPECT_EQ(entries(dir), before);
+    EXPECT_TRUE(entries(h.documents()).isEmpty());
+}
+
+TEST(RealMovies, SignalDuringAStalledProbeEndsTheCommandLineAtOnce)
+{
+    const Home h = makeHome("stalled");
+    const QString dir = makeTempDir("stalled-movies");
+    const QString movie = makeSmallMovie(dir + "/Film.mkv", "aac", 1);
+    const QString tools = makeTempDir("stalled-tools");
+    ASSERT_TRUE(writeExecutable(tools + "/ffmpeg", "#!/bin/sh\nexec sleep 300\n"));
+    QProcessEnvironment env = h.env;
+    env.insert("VANTREO_TOOLS_DIR", tools);
+    for (const QString& command : {QString("convert"), QString("probe")}) {
+        SCOPED_TRACE(qPrintable(command));
+        QProcess cli;
+        start(cli, {command, movie}, env);
+        ASSERT_NE(waitForDescendant(cli.processId(), "sleep"), 0);
+        const QList<qint64> children = descendants(cli.processId());
+        ::kill(pid_t(cli.processId()), SIGINT);
+        // Far less than the probe's time limit of 30 s.
+        const Outcome r = finish(cli, 5000);
+        EXPECT_EQ(r.status, 130) << qPrintable(r.err);
+        EXPECT_TRUE(allGone(children));
+    }
+    EXPECT_EQ(entries(dir), QStringList{"Film.mkv"});
+}
+
+TEST(RealMovies, MoviesOfOtherMuxersConvertWithTheirTracks)
+{
+    const Home h = makeHome("muxers");
+    const QString dir = makeTempDir("muxers-movies");
+    const QString out = makeTempDir("muxers-out");
+    ASSERT_EQ(run({"settings", "DisableBuiltinSubtitles", "0"}, h.env).status, 0);
+    const QString srt = dir + "/cue.srt";
+    ASSERT_TRUE(writeSrt(srt));
+
+    // A Latin-1 title tag.
+    ASSERT_TRUE(ffmpeg({"-f", "lavfi", "-i", "testsrc=size=64x48:rate=5:duration=2", "-f", "lavfi",
+                        "-i", "sine=duration=2", "-c:v", "libx264", "-c:a", "aac", "-metadata",
+                        QString::fromLatin1("title=Caf\xe9"), dir + "/Latin.mkv"}));
+    // An MP4 with its own subtitles in two languages.
+    ASSERT_TRUE(ffmpeg({"-f",
+                        "lavfi",
+                        "-i",
+                        "testsrc=size=64x48:rate=5:duration=2",
+                        "-f",
+                        "lavfi",
+                        "-i",
+                        "sine=duration=2",
+                        "-i",
+                        srt,
+                        "-i",
+                        srt,
+                        "-map",
+                        "0",
+                        "-map",
+                        "1",
+                        "-map",
+                        "2",
+                        "-map",
+                        "3",
+                        "-c:v",
+                        "libx264",
+                        "-c:a",
+                        "aac",
+                        "-c:s",
+                        "mov_text",
+                        "-metadata:s:s:0",
+                        "language=eng",
+                        "-metadata:s:s:1",
+                        "language=fre",
+                        dir + "/Subs.mp4"}));
+    // ogmmerge: MPEG-4 video from an AVI, an MP3 and an SRT, languages named.
+    ASSERT_TRUE(ffmpeg({"-f", "lavfi", "-i", "testsrc=size=64x48:rate=5:duration=2", "-c:v",
+                        "mpeg4", dir + "/v.avi"}));
+    ASSERT_TRUE(
+        ffmpeg({"-f", "lavfi", "-i", "sine=duration=2", "-c:a", "libmp3lame", dir + "/a.mp3"}));
+    ASSERT_EQ(
+        runProgram("ogmmerge", {"-o", dir + "/Old.ogm", dir + "/v.avi", "-c", "LANGUAGE=English",
+                                dir + "/a.mp3", "-c", "LANGUAGE=English", srt}),
+        0);
+
+    const Outcome r = run(
+        {"convert", "--dest", out, dir + "/Latin.mkv", dir + "/Subs.mp4", dir + "/Old.ogm"}, h.env);
+    ASSERT_EQ(r.status, 0) << qPrintable(r.err);
+
+    const QJsonArray latin = probeStreams(out + "/Latin.mp4");
+    ASSERT_EQ(latin.size(), 2);
+    EXPECT_EQ(streamValue(latin[0], "codec_type"), "video");
+
+    const QJsonArray subs = probeStreams(out + "/Subs.mp4");
+    ASSERT_EQ(subs.size(), 4);
+    QStringList languages;
+    for (int i : {2, 3}) {
+        EXPECT_EQ(streamValue(subs[i], "codec_name"), "mov_text");
+        languages << streamTag(subs[i], "language");
+    }
+    languages.sort();
+    EXPECT_EQ(languages, (QStringList{"eng", "fre"}));
+
+    const QJsonArray ogm = probeStreams(out + "/Old.mp4");
+    ASSERT_EQ(ogm.size(), 3);
+    EXPECT_EQ(streamValue(ogm[0], "codec_name"), "mpeg4");
+    EXPECT_EQ(streamValue(ogm[1], "codec_name"), "aac");
+    EXPECT_EQ(streamTag(ogm[1], "language"), "eng");
+    EXPECT_EQ(streamValue(ogm[2], "codec_name"), "mov_text");
+}
