@@ -7,7 +7,6 @@
 #include "foundation/StringHelpers.h"
 
 #include <AppInfo.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <mutex>
@@ -40,6 +39,14 @@ int alert(const QString& title, const QString& message, const QString& defaultBu
                      true);
 }
 
+int alert(AlertKind kind, const QString& title, const QString& message,
+          const QString& defaultButton, const QString& alternateButton, const QString& otherButton)
+{
+    AlertRequest request{title, message, defaultButton, alternateButton, otherButton, false, {}};
+    request.kind = kind;
+    return showAlert(std::move(request), true);
+}
+
 int alert_apptitled(const QString& message, const QString& defaultButton,
                     const QString& alternateButton, const QString& otherButton)
 {
@@ -48,13 +55,8 @@ int alert_apptitled(const QString& message, const QString& defaultButton,
 
 int input(const QString& prompt, const QStringList& buttons, QString& text)
 {
-    AlertRequest request{prompt,
-                         {},
-                         buttons.value(0),
-                         buttons.value(1),
-                         buttons.value(2),
-                         true,
-                         {}};
+    AlertRequest request{prompt, {}, buttons.value(0), buttons.value(1), buttons.value(2),
+                         true,   {}};
     request.title = prompt;
     request.message.clear();
     if (request.defaultButton.isEmpty())
@@ -96,6 +98,7 @@ void alertfeedbackfatal(const QString& message, const QString& details)
                              {},
                              false,
                              {}};
+        request.kind = AlertKind::Critical;
         if (alertPresenter().present(request) == kAlertDefault) {
             if (const auto url = escapedURL(fatalReportMail(details)))
                 open(*url);

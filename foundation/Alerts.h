@@ -9,6 +9,10 @@
 // Modal alerts. The message is shown as given: it is never read as a format.
 int alert(const QString& title, const QString& message, const QString& defaultButton,
           const QString& alternateButton = {}, const QString& otherButton = {});
+// The same with the kind of alert given (the box's icon).
+int alert(AlertKind kind, const QString& title, const QString& message,
+          const QString& defaultButton, const QString& alternateButton = {},
+          const QString& otherButton = {});
 int alert_apptitled(const QString& message, const QString& defaultButton,
                     const QString& alternateButton = {}, const QString& otherButton = {});
 // An alert with a text field; `text` receives what the user typed.
@@ -24,8 +28,7 @@ QString fatalReportMail(const QString& details);
 std::shared_ptr<LogSink> logSink();
 void setLogSink(std::shared_ptr<LogSink> sink);
 
-template <typename... Args>
-void asl_NSLog(int level, const char* format, const Args&... args)
+template <typename... Args> void asl_NSLog(int level, const char* format, const Args&... args)
 {
     logSink()->write(level, makeString(format, args...));
 }
@@ -34,8 +37,7 @@ void asl_NSLog(int level, const char* format, const Args&... args)
 // writes to standard error.
 void debugLogText(const QString& text);
 bool debugLogEnabled();
-template <typename... Args>
-void asl_NSLog_debug(const char* format, const Args&... args)
+template <typename... Args> void asl_NSLog_debug(const char* format, const Args&... args)
 {
     if (debugLogEnabled())
         debugLogText(makeString(format, args...));

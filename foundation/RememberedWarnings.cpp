@@ -16,6 +16,8 @@ void showRemembered(const QString& key, const QString& title, const QString& mes
     AlertRequest request{title, message, defaultButton, dontWarnButton, {}, false, {}};
     if (request.defaultButton.isEmpty())
         request.defaultButton = QStringLiteral("OK");
+    request.kind = AlertKind::Warning;
+    request.escapeAnswersDefault = true;
     alertPresenter().activateApplication();
     if (alertPresenter().present(request) != kAlertDefault)
         setDefaultInt(key, 1);

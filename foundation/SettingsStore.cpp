@@ -5,6 +5,8 @@
 #include <QMutexLocker>
 #include <QSettings>
 #include <QStandardPaths>
+#include <algorithm>
+#include <optional>
 
 namespace {
 
@@ -21,18 +23,39 @@ QString defaultSettingsPath()
 
 // An INI file cannot tell a one-element list from a plain value (it writes
 // both as "Key=value") nor an empty list from an unset key ("@Invalid()").
-// Lists are therefore kept wrapped in a one-entry map, which QSettings writes
-// whole with the type of every element, and unwrapped when read.
+// A list is therefore written as a group of its own, one plain entry per
+// element and its length, which a person can read and edit:
+//
+//   [DestinationNames]
+//   1=Movies
+//   2=Series
+//   size=2
+//
+// Files of earlier versions kept lists wrapped in a one-entry map, written
+// as an "@Variant(...)" blob; those still read.
 const QString kListTag = QStringLiteral("@list");
+const QString kListSize = QStringLiteral("/size");
+constexpr int kMaxListSize = 100000;
 
-QVariant wrapForFile(const QVariant& value)
+bool isList(const QVariant& value)
 {
-    if (value.typeId() == QMetaType::QVariantList || value.typeId() == QMetaType::QStringList)
-        return QVariantMap{{kListTag, value.toList()}};
-    return value;
+    return value.typeId() == QMetaType::QVariantList || value.typeId() == QMetaType::QStringList;
 }
 
-QVariant unwrapFromFile(const QVariant& value)
+// Bytes that are text are written as text; other bytes keep QSettings'
+// escaped "@ByteArray(...)" form so they come back unchanged.
+QVariant elementForFile(const QVariant& element)
+{
+    if (element.typeId() == QMetaType::QByteArray) {
+        const QByteArray bytes = element.toByteArray();
+        const QString text = QString::fromUtf8(bytes);
+        if (text.toUtf8() == bytes)
+            return text;
+    }
+    return element;
+}
+
+QVariant unwrapOldList(const QVariant& value)
 {
     if (value.typeId() == QMetaType::QVariantMap) {
         const QVariantMap map = value.toMap();
@@ -40,6 +63,25 @@ QVariant unwrapFromFile(const QVariant& value)
             return map.value(kListTag).toList();
     }
     return value;
+}
+
+std::optional<QVariantList> readList(const QSettings& settings, const QString& key)
+{
+    if (!settings.contains(key + kListSize))
+        return std::nullopt;
+    const int size = std::clamp(settings.value(key + kListSize).toInt(), 0, kMaxListSize);
+    QVariantList list;
+    for (int i = 1; i <= size; ++i)
+        list.append(settings.value(key + QLatin1Char('/') + QString::number(i)));
+    return list;
+}
+
+void writeList(QSettings& settings, const QString& key, const QVariantList& list)
+{
+    for (qsizetype i = 0; i < list.size(); ++i)
+        settings.setValue(key + QLatin1Char('/') + QString::number(i + 1),
+                          elementForFile(list.at(i)));
+    settings.setValue(key + kListSize, int(list.size()));
 }
 
 } // namespace
@@ -106,20 +148,27 @@ QVariant SettingsStore::value(const QString& key) const
     if (m_overrides.contains(key))
         return m_overrides.value(key);
     if (m_settings->contains(key))
-        return unwrapFromFile(m_settings->value(key));
+        return unwrapOldList(m_settings->value(key));
+    if (const auto list = readList(*m_settings, key))
+        return *list;
     return m_defaults.value(key);
 }
 
 bool SettingsStore::hasUserValue(const QString& key) const
 {
     QMutexLocker lock(&m_mutex);
-    return m_settings->contains(key);
+    return m_settings->contains(key) || m_settings->contains(key + kListSize);
 }
 
 void SettingsStore::setValue(const QString& key, const QVariant& value)
 {
     QMutexLocker lock(&m_mutex);
-    m_settings->setValue(key, wrapForFile(value));
+    // Drops the value and a list group of the same name alike.
+    m_settings->remove(key);
+    if (isList(value))
+        writeList(*m_settings, key, value.toList());
+    else
+        m_settings->setValue(key, value);
 }
 
 void SettingsStore::removeValue(const QString& key)
@@ -131,7 +180,17 @@ void SettingsStore::removeValue(const QString& key)
 QStringList SettingsStore::userKeys() const
 {
     QMutexLocker lock(&m_mutex);
-    return m_settings->allKeys();
+    // The entries of a list group stand for the list's one key.
+    QStringList keys;
+    for (const QString& key : m_settings->allKeys()) {
+        const qsizetype slash = key.indexOf(QLatin1Char('/'));
+        const QString list = slash > 0 ? key.left(slash) : QString();
+        const QString shown =
+            !list.isEmpty() && m_settings->contains(list + kListSize) ? list : key;
+        if (!keys.contains(shown))
+            keys.append(shown);
+    }
+    return keys;
 }
 
 void SettingsStore::synchronize()

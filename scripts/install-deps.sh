@@ -10,6 +10,9 @@ packages=(
     ffmpeg mediainfo
     # Movies muxed by other programs, for the tests.
     ogmtools mkvtoolnix
+    # The desktop check under a real X server (scripts/desktop-check.sh) and
+    # the private session bus of the launcher-entry test.
+    xvfb xauth openbox xdotool dbus-daemon
 )
 # fuzz/run-fuzzers.sh also needs clang++ and its libFuzzer runtime.
 if [ "${1:-}" = "--fuzz" ]; then

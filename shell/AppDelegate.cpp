@@ -34,7 +34,8 @@ bool AppDelegate::addJob(ConversionJob* job)
     if (!isWriteablePath(destination)) {
         cancelAdd();
         alertPresenter().activateApplication();
-        alert(appInfo().appName(), destinationNotWritableText(), QStringLiteral("OK"));
+        alert(AlertKind::Warning, appInfo().appName(), destinationNotWritableText(),
+              QStringLiteral("OK"));
         job->deleteLater();
         return false;
     }
@@ -143,7 +144,7 @@ bool AppDelegate::applicationShouldTerminate()
 {
     if (jobCountWithState(JobConverting) == 0)
         return true;
-    return alert(appInfo().appName(),
+    return alert(AlertKind::Warning, appInfo().appName(),
                  QStringLiteral("Conversion is in progresss. Are you sure you want to quit?"),
                  QStringLiteral("Quit"), QStringLiteral("Cancel")) == kAlertDefault;
 }

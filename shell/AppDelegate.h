@@ -37,6 +37,7 @@ class AppDelegate final : public QObject, public JobHost
     Q_PROPERTY(int selectedAudioIndex READ selectedAudioIndex WRITE setSelectedAudioIndex NOTIFY
                    selectedAudioIndexChanged)
     Q_PROPERTY(QString addPanelNotice READ addPanelNotice NOTIFY addPanelNoticeChanged)
+    Q_PROPERTY(int waitingCount READ waitingCount NOTIFY waitingCountChanged)
 
 public:
     using PopUpItem = DestinationPopUpItem;
@@ -105,6 +106,11 @@ public:
     QStringList importFiles() const { return m_importFiles; }
     QHash<QString, QString> importSubtitleFiles() const { return m_importSubtitleFiles; }
     bool addPanelShown() const { return m_addPanelShown; }
+    // The movie being probed or shown in the add panel.
+    QString currentMoviePath() const { return m_currentMoviePath; }
+    // Movies waiting behind the one shown, and the panel's line for them.
+    int waitingCount() const { return int(m_importFiles.size()); }
+    QString waitingText() const;
 
     // ---- Add panel ----
     QStringList audioItems() const;
@@ -164,6 +170,7 @@ signals:
     void addPanelShownChanged(bool shown);
     void selectedAudioIndexChanged(int index);
     void addPanelNoticeChanged();
+    void waitingCountChanged();
     void destinationPopUpChanged();
     void preferencesDestinationPopUpChanged();
     // Asks for a save location: a file dialog in startFolder proposing
@@ -204,6 +211,7 @@ private:
     QStringList m_importFiles;
     QHash<QString, QString> m_importSubtitleFiles;
     MKVFileInfoPtr m_fileInfo;
+    QString m_currentMoviePath;
     bool m_isScanning = false;
     bool m_addPanelShown = false;
     int m_selectedAudioIndex = -1;

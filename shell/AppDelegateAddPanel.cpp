@@ -8,6 +8,7 @@
 #include "foundation/SettingsAccess.h"
 #include "foundation/SettingsKeys.h"
 #include "inspection/AudioTrackChoice.h"
+#include "shell/AddPanelTexts.h"
 #include "shell/AppDelegate.h"
 #include "shell/FolderBookmarks.h"
 #include "shell/OutputName.h"
@@ -22,11 +23,18 @@
 
 namespace {
 
-const QString kNoAudioNotice = QStringLiteral("This movie has no audio track Vantreo can convert.");
-
 QStringList savedDestinationNames()
 {
     return defaultStringList(kDestinationNamesKey);
+}
+
+// The folders of the saved destinations, shown as the items' tool tips.
+QStringList savedDestinationFolders()
+{
+    QStringList folders;
+    for (const QByteArray& bookmark : defaultDataList(kDestinationBookmarksKey))
+        folders.append(QString::fromUtf8(bookmark));
+    return folders;
 }
 
 QVariantList toVariantList(const QList<QByteArray>& list)
@@ -61,14 +69,23 @@ QStringList AppDelegate::openPanelFileTypes()
 
 void AppDelegate::openFiles(const QStringList& paths)
 {
-    const bool wasIdle = m_importFiles.isEmpty();
+    // A movie being probed or shown stays until it is confirmed or
+    // cancelled: new movies wait behind it.
+    const bool wasIdle = m_importFiles.isEmpty() && !m_addPanelShown;
     const QStringList movies = sortIntakeFiles(paths, m_importSubtitleFiles);
     // Reversed, because addNextFile takes from the end: the movies of one
     // call are probed in the order given.
     for (auto it = movies.crbegin(); it != movies.crend(); ++it)
         m_importFiles.append(*it);
+    if (!movies.isEmpty())
+        emit waitingCountChanged();
     if (wasIdle)
         addNextFile();
+}
+
+QString AppDelegate::waitingText() const
+{
+    return waitingMoviesText(m_importFiles.size());
 }
 
 void AppDelegate::addNextFile()
@@ -80,10 +97,30 @@ void AppDelegate::addNextFile()
     std::optional<QString> subtitle;
     if (m_importSubtitleFiles.contains(key))
         subtitle = m_importSubtitleFiles.value(key);
+    m_currentMoviePath = movie;
     setAddPanelShown(true);
     setIsScanning(true);
     m_importFiles.removeLast();
     m_importSubtitleFiles.remove(key);
+    emit waitingCountChanged();
+
+    // Anything but a regular file could block the tools for ever: it is
+    // not probed, and the panel says why.
+    if (const QString reason = notAMovieFileReason(movie); !reason.isEmpty()) {
+        auto refused = std::make_shared<MKVFileInfo>();
+        refused->setFileURL(QUrl::fromLocalFile(movie));
+        refused->setFileName(QFileInfo(movie).fileName());
+        refused->setUnreadableReason(reason);
+        QPointer<AppDelegate> self(this);
+        QMetaObject::invokeMethod(
+            this,
+            [self, refused] {
+                if (self)
+                    self->probeFinished(refused, std::nullopt);
+            },
+            Qt::QueuedConnection);
+        return;
+    }
 
     // The probe blocks while the tools run, so it runs on the pool; the
     // result is handed back through the application object, which outlives
@@ -132,8 +169,9 @@ void AppDelegate::probeFinished(const MKVFileInfoPtr& info, const std::optional<
 
 bool AppDelegate::draggingEntered(const QStringList& paths) const
 {
+    // Folders are refused even when named like a movie (Folder.mkv).
     for (const QString& path : paths)
-        if (isMovieFile(path))
+        if (isMovieFile(path) && !QFileInfo(path).isDir())
             return true;
     return false;
 }
@@ -185,14 +223,14 @@ void AppDelegate::setSelectedAudioIndex(int index)
 
 bool AppDelegate::canAddToQueue() const
 {
-    return !m_isScanning && m_fileInfo && !m_fileInfo->audioTrackInformation().isEmpty();
+    return !m_isScanning && m_fileInfo && addPanelNoticeFor(*m_fileInfo).isEmpty();
 }
 
 QString AppDelegate::addPanelNotice() const
 {
-    if (!m_isScanning && m_fileInfo && m_fileInfo->audioTrackInformation().isEmpty())
-        return kNoAudioNotice;
-    return {};
+    if (m_isScanning || !m_fileInfo)
+        return {};
+    return addPanelNoticeFor(*m_fileInfo);
 }
 
 void AppDelegate::updateAddPanelNotice()
@@ -296,7 +334,8 @@ void AppDelegate::refuseLocation(ConversionJob* job)
 {
     cancelAdd();
     alertPresenter().activateApplication();
-    alert(appInfo().appName(), destinationNotWritableText(), QStringLiteral("OK"));
+    alert(AlertKind::Warning, appInfo().appName(), destinationNotWritableText(),
+          QStringLiteral("OK"));
     delete job;
 }
 
@@ -355,14 +394,16 @@ void AppDelegate::setPreferencesDestinationPopUpIndex(int index)
 
 void AppDelegate::rebuildDestinationPopUp()
 {
-    const auto items = destinationPopUpLayout(savedDestinationNames(), 1);
+    const auto items =
+        destinationPopUpLayout(savedDestinationNames(), 1, savedDestinationFolders());
     setDestinationPopUp(items,
                         popUpIndexForDefault(defaultInt(kDefaultDestinationKey), items.size()));
 }
 
 void AppDelegate::rebuildPreferencesDestinationPopUp()
 {
-    const auto items = destinationPopUpLayout(savedDestinationNames(), 0);
+    const auto items =
+        destinationPopUpLayout(savedDestinationNames(), 0, savedDestinationFolders());
     setPreferencesDestinationPopUp(
         items, popUpIndexForDefault(defaultInt(kDefaultDestinationKey), items.size()));
 }

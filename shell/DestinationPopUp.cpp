@@ -2,15 +2,16 @@
 
 #include <QFileInfo>
 
-QList<DestinationPopUpItem> destinationPopUpLayout(const QStringList& names, int chooseTag)
+QList<DestinationPopUpItem> destinationPopUpLayout(const QStringList& names, int chooseTag,
+                                                   const QStringList& folders)
 {
     using Kind = DestinationPopUpItem::Kind;
     QList<DestinationPopUpItem> items;
     items.append({Kind::Ask, kAskItemTitle, 0});
     if (!names.isEmpty()) {
         items.append({Kind::Separator, QString(), 0});
-        for (const QString& name : names)
-            items.append({Kind::Destination, name, 0});
+        for (qsizetype i = 0; i < names.size(); ++i)
+            items.append({Kind::Destination, names.at(i), 0, folders.value(i)});
     }
     items.append({Kind::Separator, QString(), 0});
     items.append({Kind::Choose, kChooseItemTitle, chooseTag});

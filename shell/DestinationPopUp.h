@@ -19,6 +19,8 @@ struct DestinationPopUpItem
     Kind kind = Kind::Ask;
     QString title;
     int tag = 0;
+    // A saved destination's folder, shown as its tool tip.
+    QString folder{};
 
     bool operator==(const DestinationPopUpItem&) const = default;
 };
@@ -26,9 +28,11 @@ struct DestinationPopUpItem
 inline const QString kAskItemTitle = QStringLiteral("Ask for Every Movie");
 inline const QString kChooseItemTitle = QStringLiteral("Choose\u2026");
 
-// The items of a pop-up for these saved destination names; the choose item
-// carries `chooseTag` (1 in the add panel, 0 in the preferences window).
-QList<DestinationPopUpItem> destinationPopUpLayout(const QStringList& names, int chooseTag);
+// The items of a pop-up for these saved destination names (and their
+// folders, parallel to the names); the choose item carries `chooseTag` (1 in
+// the add panel, 0 in the preferences window).
+QList<DestinationPopUpItem> destinationPopUpLayout(const QStringList& names, int chooseTag,
+                                                   const QStringList& folders = {});
 
 // The saved destination behind a pop-up index (2 + i gives i); absent for
 // the ask item, the separators, the choose item and anything out of range.

@@ -13,7 +13,7 @@ build=${BUILD_DIR:-$root/build}
 out=$root/docs/screenshots
 scenes=("$@")
 if [ "${#scenes[@]}" -eq 0 ]; then
-    scenes=(empty addpanel queue failed prefs0 prefs1 prefs2 prefsgeneral)
+    scenes=(empty addpanel queue failed contextmenu prefs0 prefs1 prefs2 prefsgeneral)
 fi
 
 if [ ! -x "$build/bin/vantreo" ]; then
@@ -104,6 +104,10 @@ for scene in "${scenes[@]}"; do
         ;;
     failed)
         files=("$movies/Holiday 2024.mkv")
+        tools=$work/failing
+        ;;
+    contextmenu)
+        files=("$movies/Holiday 2024.mkv" "$movies/Big Buck Rabbit.mkv")
         tools=$work/failing
         ;;
     esac

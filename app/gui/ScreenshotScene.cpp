@@ -5,6 +5,7 @@
 #include "foundation/SettingsAccess.h"
 #include "foundation/SettingsKeys.h"
 #include "shell/AppDelegate.h"
+#include "shell/ui/JobListView.h"
 #include "shell/ui/MainWindow.h"
 #include "shell/ui/PreferencesWindow.h"
 
@@ -12,6 +13,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QPixmap>
+#include <QScreen>
 #include <QTimer>
 
 ScreenshotScene::ScreenshotScene(AppDelegate& delegate, MainWindow& window, QObject* parent)
@@ -45,7 +47,8 @@ void ScreenshotScene::run(const QString& scene, const QStringList& movies)
         grabAfterDelay(m_window.preferencesWindow());
         return;
     }
-    if (scene == QLatin1String("queue") || scene == QLatin1String("failed")) {
+    const bool failing = scene == QLatin1String("failed") || scene == QLatin1String("contextmenu");
+    if (scene == QLatin1String("queue") || failing) {
         // Queue every movie into a saved destination without asking.
         const QString folder = QDir::tempPath() + QStringLiteral("/vantreo-screenshots/Movies");
         QDir().mkpath(folder);
@@ -54,8 +57,37 @@ void ScreenshotScene::run(const QString& scene, const QStringList& movies)
     }
     if (!movies.isEmpty())
         m_delegate.openFiles(movies);
+    if (scene == QLatin1String("contextmenu")) {
+        // Once every movie has failed, right-click the first row and grab
+        // the screen where the window and its menu are.
+        const qsizetype expected = movies.size();
+        auto* poll = new QTimer(this);
+        connect(poll, &QTimer::timeout, this, [this, poll, expected] {
+            if (m_delegate.taskArray().size() < expected)
+                return;
+            for (ConversionJob* job : m_delegate.taskArray())
+                if (job->state() != JobFailed)
+                    return;
+            poll->stop();
+            JobListView* list = m_window.jobListView();
+            const QRect row = list->visualRect(list->model()->index(0, 0));
+            emit list->customContextMenuRequested(row.center() + QPoint(-80, 0));
+            QTimer::singleShot(m_delay, this, [this] {
+                const QRect frame = m_window.frameGeometry();
+                QGuiApplication::primaryScreen()
+                    ->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height())
+                    .save(m_file);
+                if (QWidget* popup = QApplication::activePopupWidget())
+                    popup->close();
+                finish();
+            });
+        });
+        poll->start(200);
+        return;
+    }
     if (scene == QLatin1String("failed")) {
-        // Wait for the failure, then show its explanation and grab that too.
+        // Wait for the failure, then show its explanation with the details
+        // and grab that too.
         auto* poll = new QTimer(this);
         connect(poll, &QTimer::timeout, this, [this, poll] {
             for (ConversionJob* job : m_delegate.taskArray()) {
@@ -68,7 +100,7 @@ void ScreenshotScene::run(const QString& scene, const QStringList& movies)
                         if (QWidget* box = QApplication::activeModalWidget()) {
                             const QFileInfo file(m_file);
                             box->grab().save(file.path() + "/" + file.completeBaseName() +
-                                             "-alert.png");
+                                             "-details.png");
                             box->close();
                         }
                         finish();

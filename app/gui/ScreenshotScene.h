@@ -8,7 +8,8 @@ class MainWindow;
 
 // Sets up a scene for the documentation's screenshots and saves a picture of
 // it: VANTREO_SCREENSHOT_SCENE names the scene (empty, addpanel, queue,
-// failed, prefs0, prefs1, prefs2, prefsgeneral), VANTREO_SCREENSHOT_FILE the PNG to write,
+// failed, contextmenu, prefs0, prefs1, prefs2, prefsgeneral), VANTREO_SCREENSHOT_FILE the
+// PNG to write (the failed scene also writes NAME-details.png),
 // VANTREO_SCREENSHOT_DELAY the wait in milliseconds; the movies come from
 // the command line. The application quits after the picture is saved.
 class ScreenshotScene final : public QObject

@@ -2,6 +2,7 @@
 #include "foundation/PlatformServices.h"
 #include "foundation/SettingsStore.h"
 #include "platform/InstallPlatformServices.h"
+#include "platform/LauncherEntry.h"
 #include "platform/SignalWatcher.h"
 #include "shell/AppDelegate.h"
 #include "shell/RegisteredDefaults.h"
@@ -11,9 +12,11 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QStyleFactory>
 #include <QWidget>
+#include <QWindow>
 
 namespace {
 
@@ -28,6 +31,18 @@ QStringList absolutePaths(const QStringList& arguments)
         paths.append(QFileInfo(path).absoluteFilePath());
     }
     return paths;
+}
+
+// Lets the window be mapped, exposed and painted (a window manager may take
+// a moment), at most two seconds.
+void waitUntilShown(QWidget& window)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < 2000 && !(window.windowHandle() && window.windowHandle()->isExposed()))
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    window.repaint();
+    QCoreApplication::processEvents();
 }
 
 } // namespace
@@ -48,7 +63,8 @@ int main(int argc, char** argv)
     const QStringList files = absolutePaths(app.arguments().mid(1));
     const QString scene = ScreenshotScene::requestedScene();
 
-    // One Vantreo per user: a second launch hands its files over and ends.
+    // One Vantreo per login session and display: a second launch hands its
+    // files over and ends.
     SingleInstance instance;
     if (scene.isEmpty()) {
         if (instance.sendToRunning(files))
@@ -81,7 +97,17 @@ int main(int argc, char** argv)
     MainWindow window(delegate);
     presenter->setMainWindow(&window);
     window.show();
+    // The first-run welcome is a sheet on the window: show it once the
+    // window is on screen and painted.
+    waitUntilShown(window);
     delegate.applicationDidFinishLaunching();
+
+    LauncherEntry launcher;
+    QObject::connect(&window, &MainWindow::queueProgressChanged, &launcher,
+                     [&launcher](const QueueProgress& progress) {
+                         launcher.update(progress.percent / 100.0, progress.converting > 0,
+                                         progress.left);
+                     });
 
     QObject::connect(&delegate, &AppDelegate::terminateRequested, &window,
                      [&window] { window.requestQuit(); });

@@ -1,10 +1,13 @@
 #include "shell/ui/AddPanel.h"
 
+#include "shell/AddPanelTexts.h"
 #include "shell/AppDelegate.h"
 #include "shell/ui/DestinationComboBox.h"
+#include "shell/ui/ElidedLabel.h"
 #include "shell/ui/FileDialogs.h"
 
 #include <QComboBox>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -12,6 +15,7 @@
 #include <QProgressBar>
 #include <QPropertyAnimation>
 #include <QPushButton>
+#include <QShortcut>
 #include <QSignalBlocker>
 
 AddPanel::AddPanel(AppDelegate& delegate, QWidget* parent) : QFrame(parent), m_delegate(delegate)
@@ -21,12 +25,16 @@ AddPanel::AddPanel(AppDelegate& delegate, QWidget* parent) : QFrame(parent), m_d
     setAutoFillBackground(true);
     setBackgroundRole(QPalette::AlternateBase);
 
+    m_name = new ElidedLabel(this);
+    m_name->setObjectName(QStringLiteral("addPanelName"));
+    QFont nameFont = m_name->font();
+    nameFont.setBold(true);
+    m_name->setFont(nameFont);
+
     m_summary = new QLabel(this);
     m_summary->setWordWrap(true);
+    m_summary->setTextFormat(Qt::PlainText);
     m_summary->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    QFont summaryFont = m_summary->font();
-    summaryFont.setBold(true);
-    m_summary->setFont(summaryFont);
 
     m_busy = new QProgressBar(this);
     m_busy->setRange(0, 0); // indeterminate while the movie is probed
@@ -46,19 +54,26 @@ AddPanel::AddPanel(AppDelegate& delegate, QWidget* parent) : QFrame(parent), m_d
     noticePalette.setColor(QPalette::WindowText, QColor(0xb7, 0x1c, 0x1c));
     m_notice->setPalette(noticePalette);
 
+    m_waiting = new QLabel(this);
+    QPalette waitingPalette = m_waiting->palette();
+    waitingPalette.setColor(QPalette::WindowText, waitingPalette.color(QPalette::PlaceholderText));
+    m_waiting->setPalette(waitingPalette);
+
     m_cancel = new QPushButton(QStringLiteral("Cancel"), this);
+    m_cancel->setToolTip(QStringLiteral("Skip this movie (Esc)"));
     m_confirm = new QPushButton(this);
     m_confirm->setDefault(true);
+    m_confirm->setToolTip(QStringLiteral("Queue this movie (Enter)"));
 
     auto* top = new QHBoxLayout;
-    top->addWidget(m_summary, 1);
+    top->addWidget(m_name, 1);
     top->addWidget(m_busy, 0, Qt::AlignVCenter);
 
     auto* choices = new QGridLayout;
     choices->setHorizontalSpacing(8);
-    auto* audioLabel = new QLabel(QStringLiteral("Audio track:"), this);
+    auto* audioLabel = new QLabel(QStringLiteral("&Audio track:"), this);
     audioLabel->setBuddy(m_audio);
-    auto* destinationLabel = new QLabel(QStringLiteral("Destination:"), this);
+    auto* destinationLabel = new QLabel(QStringLiteral("&Destination:"), this);
     destinationLabel->setBuddy(m_destination);
     choices->addWidget(audioLabel, 0, 0);
     choices->addWidget(m_audio, 0, 1);
@@ -70,6 +85,8 @@ AddPanel::AddPanel(AppDelegate& delegate, QWidget* parent) : QFrame(parent), m_d
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(m_notice, 10);
     bottom->addStretch(1); // keeps the buttons at their size while there is no notice
+    bottom->addWidget(m_waiting);
+    bottom->addSpacing(8);
     bottom->addWidget(m_cancel);
     bottom->addWidget(m_confirm);
 
@@ -77,6 +94,7 @@ AddPanel::AddPanel(AppDelegate& delegate, QWidget* parent) : QFrame(parent), m_d
     layout->setContentsMargins(14, 10, 14, 10);
     layout->setSpacing(8);
     layout->addLayout(top);
+    layout->addWidget(m_summary);
     layout->addLayout(choices);
     layout->addLayout(bottom);
 
@@ -94,16 +112,30 @@ AddPanel::AddPanel(AppDelegate& delegate, QWidget* parent) : QFrame(parent), m_d
     connect(m_destination, &DestinationComboBox::destinationPicked, &m_delegate,
             &AppDelegate::setDestinationPopUpIndex);
     connect(m_destination, &DestinationComboBox::chooseRequested, this, &AddPanel::chooseFolder);
-    connect(m_confirm, &QPushButton::clicked, &m_delegate, &AppDelegate::addToQueue);
+    connect(m_confirm, &QPushButton::clicked, this, &AddPanel::confirm);
     connect(m_cancel, &QPushButton::clicked, &m_delegate, &AppDelegate::cancelAdd);
+    // Enter confirms and Escape cancels wherever the focus is in the panel
+    // (a push button outside a dialog takes neither on its own).
+    for (const QKeySequence& key : {QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)}) {
+        auto* shortcut = new QShortcut(key, this, this, &AddPanel::confirm);
+        shortcut->setContext(Qt::WidgetWithChildrenShortcut);
+    }
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    escape->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(escape, &QShortcut::activated, &m_delegate, &AppDelegate::cancelAdd);
 
     connect(&m_delegate, &AppDelegate::fileInfoChanged, this, &AddPanel::refreshMovie);
     connect(&m_delegate, &AppDelegate::selectedAudioIndexChanged, this, &AddPanel::refreshAudio);
     connect(&m_delegate, &AppDelegate::destinationPopUpChanged, this,
             &AddPanel::refreshDestinations);
-    connect(&m_delegate, &AppDelegate::isScanningChanged, this, &AddPanel::refreshState);
+    connect(&m_delegate, &AppDelegate::isScanningChanged, this, [this](bool scanning) {
+        refreshState();
+        if (!scanning)
+            focusChoices();
+    });
     connect(&m_delegate, &AppDelegate::addPanelNoticeChanged, this, &AddPanel::refreshState);
     connect(&m_delegate, &AppDelegate::addButtonTitleChanged, this, &AddPanel::refreshState);
+    connect(&m_delegate, &AppDelegate::waitingCountChanged, this, &AddPanel::refreshState);
     connect(&m_delegate, &AppDelegate::addPanelShownChanged, this,
             [this](bool shown) { setOpen(shown, true); });
     connect(&m_delegate, &AppDelegate::saveLocationRequested, this, &AddPanel::askSaveLocation);
@@ -140,10 +172,26 @@ void AddPanel::setOpen(bool open, bool animated)
 
 void AddPanel::refreshMovie()
 {
-    const MKVFileInfoPtr info = m_delegate.fileInfo();
-    m_summary->setToolTip(info ? info->fileURL().toLocalFile() : QString());
     refreshAudio();
     refreshState();
+}
+
+void AddPanel::focusChoices()
+{
+    // The user picks the audio track first; a movie that cannot be queued
+    // leaves only Cancel.
+    if (m_delegate.isScanning() || !m_delegate.fileInfo() || !isVisible())
+        return;
+    if (m_delegate.canAddToQueue())
+        m_audio->setFocus(Qt::OtherFocusReason);
+    else
+        m_cancel->setFocus(Qt::OtherFocusReason);
+}
+
+void AddPanel::confirm()
+{
+    if (m_delegate.canAddToQueue())
+        m_delegate.addToQueue();
 }
 
 void AddPanel::refreshAudio()
@@ -171,8 +219,15 @@ void AddPanel::refreshState()
     const bool scanning = m_delegate.isScanning();
     m_busy->setVisible(scanning);
     const MKVFileInfoPtr info = m_delegate.fileInfo();
-    m_summary->setText(scanning ? QStringLiteral("Reading the movie\u2026")
-                                : (info ? info->informationString() : QString()));
+    const QString path = m_delegate.currentMoviePath();
+    m_name->setFullText(QFileInfo(path).fileName());
+    m_name->setToolTip(path);
+    m_summary->setText(scanning
+                           ? QStringLiteral("Reading the movie\u2026")
+                           : (info ? summaryForDisplay(info->informationString()) : QString()));
+    m_summary->setVisible(!m_summary->text().isEmpty());
+    m_waiting->setText(m_delegate.waitingText());
+    m_waiting->setVisible(!m_waiting->text().isEmpty());
     m_confirm->setText(m_delegate.addButtonTitle());
     m_confirm->setEnabled(m_delegate.canAddToQueue());
     m_notice->setText(m_delegate.addPanelNotice());

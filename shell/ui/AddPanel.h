@@ -4,6 +4,7 @@
 
 class AppDelegate;
 class DestinationComboBox;
+class ElidedLabel;
 class QComboBox;
 class QLabel;
 class QProgressBar;
@@ -11,9 +12,10 @@ class QPropertyAnimation;
 class QPushButton;
 
 // The strip at the top of the main window in which the user confirms a
-// probed movie: its summary, the audio track, the destination, and the
-// confirm and cancel buttons. It shows the delegate's data and passes the
-// user's choices back; it slides in and out as the delegate says.
+// probed movie: its file name and summary, the audio track, the destination,
+// how many movies wait behind it, and the confirm and cancel buttons (Enter
+// and Escape). It shows the delegate's data and passes the user's choices
+// back; it slides in and out as the delegate says.
 class AddPanel final : public QFrame
 {
     Q_OBJECT
@@ -26,12 +28,14 @@ public:
     bool isOpen() const { return m_open; }
     static constexpr int kAnimationMs = 150;
 
+    ElidedLabel* nameLabel() const { return m_name; }
     QLabel* summaryLabel() const { return m_summary; }
     QComboBox* audioComboBox() const;
     DestinationComboBox* destinationComboBox() const { return m_destination; }
     QPushButton* confirmButton() const { return m_confirm; }
     QPushButton* cancelButton() const { return m_cancel; }
     QLabel* noticeLabel() const { return m_notice; }
+    QLabel* waitingLabel() const { return m_waiting; }
     QProgressBar* busyIndicator() const { return m_busy; }
 
 private:
@@ -40,17 +44,21 @@ private:
     void refreshAudio();
     void refreshDestinations();
     void refreshState();
+    void confirm();
+    void focusChoices();
     void chooseFolder();
     void askSaveLocation(const QString& startFolder, const QString& proposedName,
                          const QString& extension);
 
     AppDelegate& m_delegate;
+    ElidedLabel* m_name = nullptr;
     QLabel* m_summary = nullptr;
     QComboBox* m_audio = nullptr;
     DestinationComboBox* m_destination = nullptr;
     QPushButton* m_confirm = nullptr;
     QPushButton* m_cancel = nullptr;
     QLabel* m_notice = nullptr;
+    QLabel* m_waiting = nullptr;
     QProgressBar* m_busy = nullptr;
     QPropertyAnimation* m_animation = nullptr;
     bool m_open = false;

@@ -6,6 +6,9 @@ DestinationComboBox::DestinationComboBox(QWidget* parent) : QComboBox(parent)
 {
     setSizeAdjustPolicy(QComboBox::AdjustToContents);
     setMinimumContentsLength(16);
+    // The closed pop-up tells the folder of the chosen destination too.
+    connect(this, &QComboBox::currentIndexChanged, this,
+            [this](int index) { setToolTip(itemData(index, Qt::ToolTipRole).toString()); });
     connect(this, &QComboBox::activated, this, [this](int index) {
         if (index < 0 || index >= m_items.size())
             return;
@@ -31,8 +34,11 @@ void DestinationComboBox::setItems(const QList<DestinationPopUpItem>& items, int
             insertSeparator(count());
         else
             addItem(item.title, item.tag);
+        if (!item.folder.isEmpty())
+            setItemData(count() - 1, item.folder, Qt::ToolTipRole);
     }
     setCurrentIndex(index >= 0 && index < count() ? index : 0);
+    setToolTip(itemData(currentIndex(), Qt::ToolTipRole).toString());
 }
 
 bool DestinationComboBox::isSeparator(int index) const

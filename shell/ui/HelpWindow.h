@@ -5,7 +5,9 @@
 
 class QTextBrowser;
 
-// Shows one of the help documents (Markdown) in its own window.
+// Shows one of the help documents (Markdown) in its own window, which
+// Escape, Ctrl+W and its Close button close; its size comes back at the next
+// start.
 class HelpWindow final : public QWidget
 {
     Q_OBJECT
@@ -18,6 +20,9 @@ public:
     // cannot be read.
     bool showDocument(const QString& title, const QUrl& url);
     QTextBrowser* browser() const { return m_browser; }
+
+protected:
+    void hideEvent(QHideEvent* event) override;
 
 private:
     QTextBrowser* m_browser = nullptr;

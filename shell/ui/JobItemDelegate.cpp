@@ -50,6 +50,33 @@ QFont badgeFont(const QFont& base)
     return font;
 }
 
+QFont statusFont(const QFont& base)
+{
+    return smallerFont(base, 0.9);
+}
+
+const QColor kFailureColor(0xc6, 0x28, 0x28);
+
+// Where the three lines of a row sit: name, progress bar, status line.
+struct RowLines
+{
+    QRect name, bar, status;
+};
+
+RowLines rowLines(const QStyleOptionViewItem& option)
+{
+    const QRect text = rowTextRect(option.rect);
+    QFont nameFont = option.font;
+    nameFont.setBold(true);
+    const int lineHeight = QFontMetrics(nameFont).height();
+    RowLines lines;
+    lines.name = QRect(text.left(), text.top(), text.width(), lineHeight);
+    lines.bar = QRect(text.left(), text.top() + lineHeight + 3, text.width(), 10);
+    lines.status = QRect(text.left(), lines.bar.bottom() + 4, text.width(),
+                         QFontMetrics(statusFont(option.font)).height());
+    return lines;
+}
+
 } // namespace
 
 JobItemDelegate::JobItemDelegate(QObject* parent)
@@ -86,6 +113,7 @@ void JobItemDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
     m_movieIcon.paint(painter, iconRect);
 
     const QRect text = rowTextRect(option.rect);
+    const RowLines lines = rowLines(option);
     QFont nameFont = option.font;
     nameFont.setBold(true);
     const QFontMetrics nameMetrics(nameFont);
@@ -111,29 +139,28 @@ void JobItemDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
     QStyleOptionProgressBar bar;
     bar.initFrom(option.widget);
     bar.state = QStyle::State_Enabled | QStyle::State_Horizontal;
-    bar.rect = QRect(text.left(), text.top() + lineHeight + 3, text.width(), 10);
+    bar.rect = lines.bar;
     bar.minimum = 0;
     bar.maximum = 1000;
     bar.progress =
         int(std::clamp(index.data(JobListModel::ProgressRole).toDouble(), 0.0, 100.0) * 10.0);
     bar.textVisible = false;
+    bar.palette = option.palette;
+    bar.palette.setColor(QPalette::Highlight, progressBarColor(option, state));
     style->drawControl(QStyle::CE_ProgressBar, &bar, painter, option.widget);
 
-    // Line 3: the status line.
-    const QFont statusFont = smallerFont(option.font, 0.9);
-    const QFontMetrics statusMetrics(statusFont);
-    painter->setFont(statusFont);
+    // Line 3: the status line, cut at the end when it does not fit (the
+    // row's tool tip then shows it whole).
+    const QFont font = statusFont(option.font);
+    const QFontMetrics statusMetrics(font);
+    painter->setFont(font);
     QColor statusColor =
         option.palette.color(selected ? QPalette::HighlightedText : QPalette::PlaceholderText);
     if (state == JobFailed && !selected)
-        statusColor = QColor(0xc6, 0x28, 0x28);
+        statusColor = kFailureColor;
     painter->setPen(statusColor);
-    const QRect statusRect(text.left(), bar.rect.bottom() + 4, text.width(),
-                           statusMetrics.height());
-    painter->drawText(
-        statusRect, Qt::AlignLeft | Qt::AlignVCenter,
-        statusMetrics.elidedText(index.data(JobListModel::StateInfoStringRole).toString(),
-                                 Qt::ElideRight, statusRect.width()));
+    painter->drawText(lines.status, Qt::AlignLeft | Qt::AlignVCenter,
+                      shownStatusLine(option, index));
 
     // The view repaints a row while the mouse moves over it (JobListView).
     std::optional<QPoint> mouse;
@@ -145,6 +172,37 @@ void JobItemDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
         paintButton(painter, option, place.button, place.rect, hovered);
     }
     painter->restore();
+}
+
+QColor JobItemDelegate::progressBarColor(const QStyleOptionViewItem& option, int state)
+{
+    if (state == JobFailed)
+        return kFailureColor;
+    // On a selected row the usual bar colour is the selection's own colour.
+    if (option.state & QStyle::State_Selected)
+        return option.palette.color(QPalette::Highlight).darker(160);
+    return option.palette.color(QPalette::Highlight);
+}
+
+QString JobItemDelegate::shownStatusLine(const QStyleOptionViewItem& option,
+                                         const QModelIndex& index)
+{
+    const QString status = index.data(JobListModel::StateInfoStringRole).toString();
+    return QFontMetrics(statusFont(option.font))
+        .elidedText(status, Qt::ElideRight, rowLines(option).status.width());
+}
+
+QString JobItemDelegate::toolTipAt(const QStyleOptionViewItem& option, const QModelIndex& index,
+                                   const QPoint& pos)
+{
+    const int state = index.data(JobListModel::StateRole).toInt();
+    if (const auto button = rowButtonAt(option.rect, state, pos))
+        return rowButtonToolTip(*button, state);
+    const QString status = index.data(JobListModel::StateInfoStringRole).toString();
+    const QString destination = index.data(Qt::ToolTipRole).toString();
+    if (shownStatusLine(option, index) != status)
+        return destination.isEmpty() ? status : status + QLatin1Char('\n') + destination;
+    return destination;
 }
 
 void JobItemDelegate::paintBadges(QPainter* painter, const QStyleOptionViewItem& option,
@@ -281,12 +339,13 @@ bool JobItemDelegate::editorEvent(QEvent* event, QAbstractItemModel* model,
 bool JobItemDelegate::helpEvent(QHelpEvent* event, QAbstractItemView* view,
                                 const QStyleOptionViewItem& option, const QModelIndex& index)
 {
-    if (event && event->type() == QEvent::ToolTip) {
-        const int state = index.data(JobListModel::StateRole).toInt();
-        if (const auto button = rowButtonAt(option.rect, state, event->pos())) {
-            QToolTip::showText(event->globalPos(), rowButtonToolTip(*button, state), view);
-            return true;
-        }
+    if (event && event->type() == QEvent::ToolTip && index.isValid()) {
+        const QString tip = toolTipAt(option, index, event->pos());
+        if (tip.isEmpty())
+            QToolTip::hideText();
+        else
+            QToolTip::showText(event->globalPos(), tip, view, option.rect);
+        return true;
     }
     return QStyledItemDelegate::helpEvent(event, view, option, index);
 }

@@ -27,6 +27,15 @@ public:
 
     // Runs the button's action on the row's job (what a click does).
     static void activate(RowButton button, const QModelIndex& index, bool shiftHeld);
+    // The status line as the row shows it, cut at the end to fit.
+    static QString shownStatusLine(const QStyleOptionViewItem& option, const QModelIndex& index);
+    // The tool tip at `pos`: a button's purpose; elsewhere the whole status
+    // line when the row shows it cut, and the destination.
+    static QString toolTipAt(const QStyleOptionViewItem& option, const QModelIndex& index,
+                             const QPoint& pos);
+    // The bar's colour: the failure colour for a failed job, one that stands
+    // out from the selection on a selected row.
+    static QColor progressBarColor(const QStyleOptionViewItem& option, int state);
 
 private:
     void paintButton(QPainter* painter, const QStyleOptionViewItem& option, RowButton button,

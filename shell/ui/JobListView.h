@@ -3,7 +3,8 @@
 #include <QListView>
 
 // The queue list. While the queue is empty it shows a hint where to drop
-// movies; drops themselves are taken by the main window.
+// movies, and while a drag the window will take is over it, a highlighted
+// drop area; drops themselves are taken by the main window.
 class JobListView final : public QListView
 {
     Q_OBJECT
@@ -14,9 +15,23 @@ public:
 
     static QString dropHintText() { return QStringLiteral("Drop movies here"); }
     bool showsDropHint() const;
+    static QString dropHereText() { return QStringLiteral("Drop to add the movies"); }
+    void setDropHighlighted(bool highlighted);
+    bool isDropHighlighted() const { return m_dropHighlighted; }
+
+signals:
+    // A double click on a row, away from its buttons.
+    void rowDoubleClicked(const QModelIndex& index);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+private:
+    void paintDropArea(QPainter& painter, const QRect& box, const QColor& ink,
+                       const QString& text) const;
+
+    bool m_dropHighlighted = false;
 };

@@ -2,16 +2,20 @@
 
 #include "engine/ConversionJob.h"
 #include "foundation/HalvornLib.h"
+#include "foundation/SettingsAccess.h"
 #include "shell/AppDelegate.h"
 #include "shell/ValueTransformers.h"
 #include "shell/ui/AddPanel.h"
 #include "shell/ui/AppIcons.h"
+#include "shell/ui/DesktopSettingsKeys.h"
 #include "shell/ui/FileDialogs.h"
 #include "shell/ui/HelpWindow.h"
+#include "shell/ui/JobActions.h"
 #include "shell/ui/JobItemDelegate.h"
 #include "shell/ui/JobListModel.h"
 #include "shell/ui/JobListView.h"
 #include "shell/ui/PreferencesWindow.h"
+#include "shell/ui/WindowGeometry.h"
 
 #include <QAction>
 #include <QApplication>
@@ -50,8 +54,13 @@ MainWindow::MainWindow(AppDelegate& delegate, QWidget* parent)
     buildToolBar();
     buildTray();
 
-    setWindowTitle(m_delegate.windowTitle());
-    connect(&m_delegate, &AppDelegate::windowTitleChanged, this, &QWidget::setWindowTitle);
+    m_jobActions = new JobActions(*m_list);
+    connect(m_model, &QAbstractItemModel::dataChanged, this, &MainWindow::refreshProgress);
+    connect(m_model, &QAbstractItemModel::rowsInserted, this, &MainWindow::refreshProgress);
+    connect(m_model, &QAbstractItemModel::rowsRemoved, this, &MainWindow::refreshProgress);
+
+    refreshTitle();
+    connect(&m_delegate, &AppDelegate::windowTitleChanged, this, &MainWindow::refreshTitle);
     connect(&m_delegate, &AppDelegate::pauseContinueChanged, this,
             &MainWindow::refreshPauseContinue);
     connect(&m_delegate, &AppDelegate::taskArrayChanged, this, [this] {
@@ -63,6 +72,9 @@ MainWindow::MainWindow(AppDelegate& delegate, QWidget* parent)
     refreshCleanUp();
     resize(720, 480);
     setMinimumSize(560, 340);
+    restoreWindowGeometry(*this, kMainWindowGeometryKey);
+    // Quitting by a signal or from the tray does not close the window.
+    connect(qApp, &QCoreApplication::aboutToQuit, this, &MainWindow::saveGeometrySetting);
 }
 
 MainWindow::~MainWindow() = default;
@@ -87,7 +99,12 @@ void MainWindow::buildActions()
     connect(m_cleanAction, &QAction::triggered, &m_delegate, &AppDelegate::cleanClicked);
 
     m_preferencesAction = new QAction(QStringLiteral("Preferences\u2026"), this);
-    m_preferencesAction->setShortcut(QKeySequence::Preferences);
+    // Most Linux desktops name no key for Preferences: Ctrl+, as elsewhere.
+    const QList<QKeySequence> preferencesKeys =
+        QKeySequence::keyBindings(QKeySequence::Preferences);
+    m_preferencesAction->setShortcuts(
+        preferencesKeys.isEmpty() ? QList<QKeySequence>{QKeySequence(Qt::CTRL | Qt::Key_Comma)}
+                                  : preferencesKeys);
     m_preferencesAction->setMenuRole(QAction::PreferencesRole);
     connect(m_preferencesAction, &QAction::triggered, this, &MainWindow::showPreferences);
 
@@ -125,8 +142,10 @@ void MainWindow::buildMenus()
             title, this, [this, title, getter] { showHelp(title, (m_delegate.*getter)()); });
         connect(help, &QMenu::aboutToShow, action,
                 [this, action, getter] { action->setEnabled((m_delegate.*getter)().has_value()); });
+        return action;
     };
-    addDocument(QStringLiteral("Read Me"), &AppDelegate::readmeURL);
+    m_readMeAction = addDocument(QStringLiteral("Read Me"), &AppDelegate::readmeURL);
+    m_readMeAction->setShortcut(QKeySequence(Qt::Key_F1));
     addDocument(QStringLiteral("FAQ"), &AppDelegate::faqURL);
     addDocument(QStringLiteral("History"), &AppDelegate::historyURL);
     addDocument(QStringLiteral("Credits"), &AppDelegate::aboutURL);
@@ -178,8 +197,7 @@ void MainWindow::buildTray()
     menu->addSeparator();
     menu->addAction(m_quitAction);
     m_tray->setContextMenu(menu);
-    m_tray->setToolTip(m_delegate.windowTitle());
-    connect(&m_delegate, &AppDelegate::windowTitleChanged, m_tray, &QSystemTrayIcon::setToolTip);
+    m_tray->setToolTip(windowTitle());
     connect(m_tray, &QSystemTrayIcon::activated, this,
             [this](QSystemTrayIcon::ActivationReason reason) {
                 if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick)
@@ -202,6 +220,48 @@ void MainWindow::refreshCleanUp()
     for (ConversionJob* job : m_delegate.taskArray())
         jobs.append(QVariant::fromValue(static_cast<QObject*>(job)));
     m_cleanAction->setEnabled(NonEmptyCollectionValueTransformer().transformedValue(jobs).toBool());
+}
+
+HelpWindow* MainWindow::helpWindow() const
+{
+    return m_help;
+}
+
+void MainWindow::refreshProgress()
+{
+    const QueueProgress now = ::queueProgress(m_delegate.taskArray());
+    if (now == m_progress)
+        return;
+    m_progress = now;
+    refreshTitle();
+    emit queueProgressChanged(now);
+}
+
+void MainWindow::refreshTitle()
+{
+    const QString title = titleWithProgress(m_delegate.windowTitle(), m_progress);
+    setWindowTitle(title);
+    if (m_tray)
+        m_tray->setToolTip(title);
+}
+
+void MainWindow::saveGeometrySetting() const
+{
+    saveWindowGeometry(*this, kMainWindowGeometryKey);
+}
+
+QString MainWindow::trayNoticeText()
+{
+    return QStringLiteral("Vantreo keeps converting in the tray. Quit from its menu.");
+}
+
+bool MainWindow::takeTrayNotice()
+{
+    if (defaultInt(kTrayNoticeShownKey) != 0)
+        return false;
+    setDefaultInt(kTrayNoticeShownKey, 1);
+    synchronize();
+    return true;
 }
 
 void MainWindow::addFiles()
@@ -280,9 +340,14 @@ bool MainWindow::requestQuit()
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
+    saveGeometrySetting();
     m_delegate.windowWillClose();
     if (m_quitting || (m_tray && m_tray->isVisible())) {
-        // With a tray icon Vantreo keeps converting there.
+        // With a tray icon Vantreo keeps converting there; the first time,
+        // it says so.
+        if (!m_quitting && takeTrayNotice())
+            m_tray->showMessage(appInfo().appName(), trayNoticeText(), QSystemTrayIcon::Information,
+                                8000);
         event->accept();
         return;
     }
@@ -306,12 +371,21 @@ QStringList MainWindow::localPaths(const QMimeData* mime)
 
 void MainWindow::dragEnterEvent(QDragEnterEvent* event)
 {
-    if (m_delegate.draggingEntered(localPaths(event->mimeData()))) {
+    // A drag the window takes lights up the list; a refused one shows nothing.
+    const bool accepted = m_delegate.draggingEntered(localPaths(event->mimeData()));
+    m_list->setDropHighlighted(accepted);
+    if (accepted) {
         event->setDropAction(Qt::CopyAction);
         event->accept();
     } else {
         event->ignore();
     }
+}
+
+void MainWindow::dragLeaveEvent(QDragLeaveEvent* event)
+{
+    m_list->setDropHighlighted(false);
+    QMainWindow::dragLeaveEvent(event);
 }
 
 void MainWindow::dragMoveEvent(QDragMoveEvent* event)
@@ -326,6 +400,7 @@ void MainWindow::dragMoveEvent(QDragMoveEvent* event)
 
 void MainWindow::dropEvent(QDropEvent* event)
 {
+    m_list->setDropHighlighted(false);
     if (!takeDrop(event->mimeData())) {
         event->ignore();
         return;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "shell/QueueProgress.h"
+
 #include <QMainWindow>
 #include <QPointer>
 #include <QUrl>
@@ -8,6 +10,7 @@
 class AddPanel;
 class AppDelegate;
 class HelpWindow;
+class JobActions;
 class JobListModel;
 class JobListView;
 class PreferencesWindow;
@@ -35,6 +38,12 @@ public:
     QAction* pauseAction() const { return m_pauseAction; }
     QAction* cleanAction() const { return m_cleanAction; }
     QAction* quitAction() const { return m_quitAction; }
+    QAction* preferencesAction() const { return m_preferencesAction; }
+    QAction* readMeAction() const { return m_readMeAction; }
+    JobActions* jobActions() const { return m_jobActions; }
+    HelpWindow* helpWindow() const;
+    QSystemTrayIcon* trayIcon() const { return m_tray; }
+    const QueueProgress& queueProgress() const { return m_progress; }
     QToolButton* pauseToolButton() const;
     PreferencesWindow* preferencesWindow();
 
@@ -51,11 +60,23 @@ public:
     // Quits through the delegate's confirmation; false when the user kept
     // the application running.
     bool requestQuit();
+    // Keeps the window's place and size for the next start.
+    void saveGeometrySetting() const;
+
+    // Said once, the first time the window is closed into the tray.
+    static QString trayNoticeText();
+    // True the first time only (the answer is kept in the settings).
+    static bool takeTrayNotice();
+
+signals:
+    // The queue's progress changed (for the launcher entry).
+    void queueProgressChanged(const QueueProgress& progress);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
+    void dragLeaveEvent(QDragLeaveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
 private:
@@ -66,6 +87,8 @@ private:
     void refreshPauseContinue();
     void refreshCleanUp();
     void addFiles();
+    void refreshProgress();
+    void refreshTitle();
 
     AppDelegate& m_delegate;
     AddPanel* m_addPanel = nullptr;
@@ -77,6 +100,9 @@ private:
     QAction* m_preferencesAction = nullptr;
     QAction* m_quitAction = nullptr;
     QAction* m_showMainAction = nullptr;
+    QAction* m_readMeAction = nullptr;
+    JobActions* m_jobActions = nullptr;
+    QueueProgress m_progress;
     QPointer<PreferencesWindow> m_preferences;
     QPointer<HelpWindow> m_help;
     QSystemTrayIcon* m_tray = nullptr;

@@ -3,10 +3,14 @@
 #include "foundation/HalvornLib.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QDialogButtonBox>
+#include <QFontDatabase>
 #include <QGridLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPushButton>
 
 namespace {
@@ -34,6 +38,37 @@ QLineEdit* addTextField(QMessageBox& box, const QString& text)
     return edit;
 }
 
+// The command line and the tool output of a failure: monospace, selectable,
+// one line per line of the output, with a Copy button that leaves the box
+// open.
+void addDetails(QMessageBox& box, const QString& details)
+{
+    auto* grid = qobject_cast<QGridLayout*>(box.layout());
+    auto* buttons = box.findChild<QDialogButtonBox*>();
+    if (!grid || !buttons)
+        return;
+    auto* area = new QPlainTextEdit(&box);
+    area->setObjectName(QStringLiteral("alertDetails"));
+    area->setReadOnly(true);
+    area->setPlainText(details);
+    area->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    area->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    area->setMinimumSize(540, 170);
+    int row = 0, column = 0, rowSpan = 0, columnSpan = 0;
+    grid->getItemPosition(grid->indexOf(buttons), &row, &column, &rowSpan, &columnSpan);
+    grid->removeWidget(buttons);
+    grid->addWidget(area, row, 0, 1, grid->columnCount());
+    grid->addWidget(buttons, row + 1, column, rowSpan, columnSpan);
+
+    QPushButton* copy = box.addButton(QStringLiteral("Copy"), QMessageBox::ActionRole);
+    copy->setObjectName(QStringLiteral("alertCopyButton"));
+    copy->setAutoDefault(false);
+    // Every button of a message box closes it; this one only copies.
+    QObject::disconnect(copy, &QAbstractButton::clicked, nullptr, nullptr);
+    QObject::connect(copy, &QAbstractButton::clicked, area,
+                     [area] { QGuiApplication::clipboard()->setText(area->toPlainText()); });
+}
+
 } // namespace
 
 void MessageBoxAlertPresenter::setBoxHook(std::function<void(QMessageBox&)> hook)
@@ -41,19 +76,43 @@ void MessageBoxAlertPresenter::setBoxHook(std::function<void(QMessageBox&)> hook
     boxHook() = std::move(hook);
 }
 
+QMessageBox::Icon MessageBoxAlertPresenter::iconFor(AlertKind kind)
+{
+    switch (kind) {
+    case AlertKind::Warning:
+        return QMessageBox::Warning;
+    case AlertKind::Critical:
+        return QMessageBox::Critical;
+    case AlertKind::Automatic:
+    case AlertKind::Information:
+        break;
+    }
+    return QMessageBox::Information;
+}
+
 int MessageBoxAlertPresenter::present(AlertRequest& request)
 {
     QWidget* parent = m_mainWindow && m_mainWindow->isVisible() ? m_mainWindow.data() : nullptr;
     QMessageBox box(parent);
-    box.setWindowTitle(appInfo().appName());
-    box.setIcon(request.title == QLatin1String("Warning") ||
-                        request.title == QLatin1String("Conversion Failed")
-                    ? QMessageBox::Warning
-                    : QMessageBox::Information);
-    box.setText(QStringLiteral("<b>%1</b>").arg(request.title.toHtmlEscaped()));
-    box.setTextFormat(Qt::RichText);
-    box.setInformativeText(request.message.toHtmlEscaped().replace('\n', QStringLiteral("<br>")));
+    const QString appName = appInfo().appName();
+    box.setWindowTitle(appName);
+    box.setIcon(iconFor(alertKindFor(request)));
     box.setWindowModality(parent ? Qt::WindowModal : Qt::ApplicationModal);
+
+    // Messages are shown exactly as written (plain text: "&" stays "&").
+    // The title is the heading unless it is the application's name, which
+    // the window title already shows.
+    const AlertParts parts = alertParts(request.message);
+    if (!request.title.isEmpty() && request.title != appName) {
+        box.setTextFormat(Qt::RichText);
+        box.setText(QStringLiteral("<b>%1</b>").arg(request.title.toHtmlEscaped()));
+        box.setInformativeText(parts.text);
+        if (auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_informativelabel")))
+            label->setTextFormat(Qt::PlainText);
+    } else {
+        box.setTextFormat(Qt::PlainText);
+        box.setText(parts.text);
+    }
 
     const QString defaultTitle =
         request.defaultButton.isEmpty() ? QStringLiteral("OK") : request.defaultButton;
@@ -65,14 +124,18 @@ int MessageBoxAlertPresenter::present(AlertRequest& request)
     if (!request.otherButton.isEmpty())
         otherButton = box.addButton(request.otherButton, QMessageBox::ActionRole);
     box.setDefaultButton(defaultButton);
-    box.setEscapeButton(alternateButton ? static_cast<QAbstractButton*>(alternateButton)
-                                        : defaultButton);
-    // Message boxes stay narrow on their own; long explanations read better wider.
-    if (request.message.size() > 160) {
-        if (auto* grid = qobject_cast<QGridLayout*>(box.layout()))
-            grid->addItem(new QSpacerItem(480, 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
-                          grid->rowCount(), 0, 1, grid->columnCount());
-    }
+    box.setEscapeButton(alternateButton && !request.escapeAnswersDefault
+                            ? static_cast<QAbstractButton*>(alternateButton)
+                            : defaultButton);
+
+    if (!parts.details.isEmpty())
+        addDetails(box, parts.details);
+    // Message boxes stay narrow on their own: a question should fit on two
+    // lines, a long explanation reads better wider still.
+    const int width = parts.details.isEmpty() && request.message.size() <= 160 ? 420 : 560;
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout()))
+        grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
+                      grid->rowCount(), 0, 1, grid->columnCount());
     QLineEdit* edit = request.withTextField ? addTextField(box, request.text) : nullptr;
 
     if (boxHook())

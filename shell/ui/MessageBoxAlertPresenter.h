@@ -2,14 +2,16 @@
 
 #include "foundation/AlertPresenter.h"
 
+#include <QMessageBox>
 #include <QPointer>
 #include <QWidget>
 
-class QMessageBox;
-
 // Alerts as message boxes, window-modal on the main window (or application-
-// modal while there is none). The default button answers 1, the alternate 0,
-// the other -1; an alert with a text field gets a line edit.
+// modal while there is none), with the icon of their kind and the message as
+// plain text. The default button answers 1, the alternate 0, the other -1;
+// Esc and closing answer the alternate (or the default where the request
+// says so). An alert with a text field gets a line edit; a failure
+// explanation shows its command line and tool output in a details area.
 class MessageBoxAlertPresenter final : public AlertPresenter
 {
 public:
@@ -21,6 +23,7 @@ public:
 
     // Called with each box just before it runs (tests answer it from here).
     static void setBoxHook(std::function<void(QMessageBox&)> hook);
+    static QMessageBox::Icon iconFor(AlertKind kind);
 
 private:
     QPointer<QWidget> m_mainWindow;

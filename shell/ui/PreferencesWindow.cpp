@@ -2,12 +2,15 @@
 
 #include "foundation/SettingsKeys.h"
 #include "shell/AppDelegate.h"
+#include "shell/ui/CloseKeys.h"
 #include "shell/ui/DestinationComboBox.h"
 #include "shell/ui/FileDialogs.h"
 #include "shell/ui/SettingsBinding.h"
+#include "shell/ui/WindowGeometry.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -62,9 +65,13 @@ PreferencesWindow::PreferencesWindow(AppDelegate& delegate, QWidget* parent)
     m_tabs = new QTabWidget(this);
     m_tabs->addTab(makeGeneralPage(), QStringLiteral("General"));
     m_tabs->addTab(makeAudioPage(), QStringLiteral("Audio Conversion Settings"));
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QWidget::close);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(12, 12, 12, 12);
     layout->addWidget(m_tabs);
+    layout->addWidget(buttons);
+    addCloseKeys(*this);
 
     connect(&m_delegate, &AppDelegate::conversionStyleChanged, m_styleOptions,
             &QStackedWidget::setCurrentIndex);
@@ -72,6 +79,13 @@ PreferencesWindow::PreferencesWindow(AppDelegate& delegate, QWidget* parent)
             &PreferencesWindow::refreshDestinations);
     refreshDestinations();
     m_delegate.selectConversionStyle();
+    restoreWindowGeometry(*this, kPreferencesWindowGeometryKey);
+}
+
+void PreferencesWindow::hideEvent(QHideEvent* event)
+{
+    saveWindowGeometry(*this, kPreferencesWindowGeometryKey);
+    QWidget::hideEvent(event);
 }
 
 QStringList PreferencesWindow::methodTitles()
@@ -186,7 +200,9 @@ QWidget* PreferencesWindow::makeAudioPage()
         checkBox(subtitles, QStringLiteral("Leave out the subtitle tracks inside the movie"),
                  kDisableBuiltinSubtitlesKey));
     subtitlesLayout->addWidget(
-        note(subtitles, QStringLiteral("A subtitle file beside the movie is always included.")));
+        note(subtitles, QStringLiteral("A subtitle file named like the movie (Film.srt, "
+                                       "Film.en.srt) is added when you open or drop it "
+                                       "together with the movie.")));
     layout->addWidget(subtitles);
     layout->addStretch(1);
     return page;
@@ -226,9 +242,10 @@ QWidget* PreferencesWindow::makeFastOptions()
     auto* view = new QWidget;
     auto* layout = new QVBoxLayout(view);
     layout->setContentsMargins(0, 4, 0, 0);
-    layout->addWidget(note(view, QStringLiteral("AC3 is copied, DTS becomes AC3, everything "
-                                                "else AC3 stereo: fast and high quality, but "
-                                                "some devices play such files without sound.")));
+    layout->addWidget(note(view, QStringLiteral("AAC and AC3 are copied, DTS becomes AC3, "
+                                                "everything else AC3 stereo: fast and high "
+                                                "quality, but some devices play such files "
+                                                "without sound.")));
     layout->addWidget(checkBox(view, QStringLiteral("Downmix AC3 5.1 to stereo"), kAC3DownmixKey));
     layout->addWidget(
         checkBox(view, QStringLiteral("Downmix DTS 5.1 to AC3 stereo"), kDTSDownmixKey));
@@ -256,6 +273,7 @@ QWidget* PreferencesWindow::makeCustomOptions()
         SettingsBinding::bindComboBox(method, row.key);
         form->addRow(QString::fromLatin1(row.label), method);
     }
+    form->addRow(note(view, QStringLiteral("AAC is always copied as it is.")));
     return view;
 }
 

@@ -10,7 +10,8 @@ class QTabWidget;
 
 // The preferences: one control per setting, each writing its key as soon as
 // it changes. The conversion style switches between three option views as
-// the delegate says (conversionStyleChanged).
+// the delegate says (conversionStyleChanged). Escape, Ctrl+W and its Close
+// button close it; its place comes back at the next start.
 class PreferencesWindow final : public QWidget
 {
     Q_OBJECT
@@ -29,6 +30,9 @@ public:
     static QStringList methodTitles();
     // DefaultAudio values for the language pop-up's items.
     static QList<int> defaultAudioValues();
+
+protected:
+    void hideEvent(QHideEvent* event) override;
 
 private:
     QWidget* makeGeneralPage();

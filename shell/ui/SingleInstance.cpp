@@ -1,9 +1,9 @@
 #include "shell/ui/SingleInstance.h"
 
+#include "platform/InstanceSocketName.h"
+
 #include <QLocalServer>
 #include <QLocalSocket>
-#include <pwd.h>
-#include <unistd.h>
 
 SingleInstance::SingleInstance(const QString& name, QObject* parent) : QObject(parent), m_name(name)
 {
@@ -13,12 +13,7 @@ SingleInstance::~SingleInstance() = default;
 
 QString SingleInstance::defaultName()
 {
-    QString user = qEnvironmentVariable("USER");
-    if (user.isEmpty()) {
-        const passwd* entry = getpwuid(getuid());
-        user = entry ? QString::fromLocal8Bit(entry->pw_name) : QString::number(getuid());
-    }
-    return QStringLiteral("vantreo-") + user;
+    return instanceSocketPath();
 }
 
 bool SingleInstance::sendToRunning(const QStringList& paths) const

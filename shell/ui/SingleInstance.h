@@ -5,8 +5,9 @@
 
 class QLocalServer;
 
-// One running Vantreo per user: the first launch listens on a local socket;
-// a later launch hands its files to it and ends.
+// One running Vantreo per login session and display: the first launch
+// listens on a local socket; a later launch of the same session hands its
+// files to it and ends.
 class SingleInstance final : public QObject
 {
     Q_OBJECT
@@ -16,7 +17,7 @@ public:
     explicit SingleInstance(const QString& name = defaultName(), QObject* parent = nullptr);
     ~SingleInstance() override;
 
-    // "vantreo-" followed by the user's name.
+    // The socket path of this session (instanceSocketPath).
     static QString defaultName();
     // Hands the paths to a running instance; false when none answers.
     bool sendToRunning(const QStringList& paths) const;

@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QRandomGenerator>
+#include <QSettings>
 #include <gtest/gtest.h>
 
 namespace {
@@ -241,4 +242,49 @@ TEST(Settings, RunOverridesAnswerFirstAndAreNeverWritten)
     synchronize();
     EXPECT_FALSE(readText(path).contains(kDefaultExtensionKey));
     EXPECT_TRUE(readText(path).contains("ConversionPreset=2"));
+}
+
+TEST(Settings, ListsArePlainIniValuesAndOldBlobsStillRead)
+{
+    const QString path = makeTempDir("plainlists") + "/lists.ini";
+    SettingsStore::instance().useFile(path);
+    setDefaultArray(kDestinationNamesKey, {QString("Movies"), QString("TV, Series")});
+    setDefaultArray(kDestinationBookmarksKey, {QByteArray("/home/u/Movies")});
+    setDefaultArray("Empty", {});
+    synchronize();
+    const QString text = readText(path);
+    EXPECT_FALSE(text.contains("@Variant")) << qPrintable(text);
+    EXPECT_TRUE(text.contains("[DestinationNames]\n1=Movies\n2=\"TV, Series\"\nsize=2"))
+        << qPrintable(text);
+    EXPECT_TRUE(text.contains("[DestinationBookmarks]\n1=/home/u/Movies\nsize=1"))
+        << qPrintable(text);
+    EXPECT_TRUE(text.contains("[Empty]\nsize=0")) << qPrintable(text);
+    // A list is one key, and replacing it by a plain value leaves nothing behind.
+    EXPECT_TRUE(SettingsStore::instance().userKeys().contains(kDestinationNamesKey));
+    EXPECT_FALSE(SettingsStore::instance().userKeys().contains("DestinationNames/1"));
+    EXPECT_TRUE(SettingsStore::instance().hasUserValue("Empty"));
+    setDefaultString("Empty", "now text");
+    synchronize();
+    EXPECT_FALSE(readText(path).contains("[Empty]"));
+    EXPECT_EQ(defaultString("Empty"), QString("now text"));
+
+    // A file written by an earlier version: lists wrapped in a map blob.
+    const QString old = makeTempDir("oldlists") + "/old.ini";
+    {
+        QSettings earlier(old, QSettings::IniFormat);
+        earlier.setValue(kDestinationNamesKey,
+                         QVariantMap{{"@list", QVariantList{QString("Films")}}});
+        earlier.setValue(kDestinationBookmarksKey, QVariantMap{{"@list", QVariantList{}}});
+    }
+    ASSERT_TRUE(readText(old).contains("@Variant"));
+    SettingsStore::instance().useFile(old);
+    EXPECT_EQ(defaultStringList(kDestinationNamesKey), QStringList{"Films"});
+    ASSERT_TRUE(defaultArray(kDestinationBookmarksKey).has_value());
+    EXPECT_TRUE(defaultArray(kDestinationBookmarksKey)->isEmpty());
+    // Written again, they become plain.
+    setDefaultArray(kDestinationNamesKey, {QString("Films"), QString("Series")});
+    synchronize();
+    reopen(old);
+    EXPECT_EQ(defaultStringList(kDestinationNamesKey), (QStringList{"Films", "Series"}));
+    EXPECT_FALSE(readText(old).contains("DestinationNames=@Variant"));
 }

@@ -3,6 +3,7 @@
 #include "engine/ConversionJob.h"
 #include "engine/JobState.h"
 #include "shell/AppDelegate.h"
+#include "shell/ui/JobItemDelegate.h"
 #include "shell/ui/JobListModel.h"
 #include "shell/ui/JobListView.h"
 #include "shell/ui/JobRowLayout.h"
@@ -110,4 +111,42 @@ TEST_F(JobListTest, RowButtonsDriveTheirJob)
     // Remove takes the row away.
     click(view->viewport(), rowButtons(row, JobFinished).at(0).rect.center());
     EXPECT_TRUE(waitUntil([&] { return delegate->taskArray().isEmpty(); }, 5000));
+}
+
+TEST_F(JobListTest, CutStatusLineIsWholeInTheToolTipAndBarsShowTheirState)
+{
+    installFakeTools();
+    const QString movie = makeMkv("Broken.mkv");
+    ASSERT_FALSE(movie.isEmpty());
+    ConversionJob* job = makeJob(movie, dir() + "/Broken.mp4");
+    ASSERT_TRUE(delegate->addJob(job));
+    ASSERT_TRUE(waitUntil([&] { return job->state() == JobFailed; }, 30000));
+    const QModelIndex index = window->jobListModel()->index(0);
+    const QString status = job->stateInfoString();
+
+    QStyleOptionViewItem option;
+    option.initFrom(window->jobListView());
+    option.rect = QRect(0, 0, 1600, kRowHeight);
+    EXPECT_EQ(JobItemDelegate::shownStatusLine(option, index), status);
+    const QPoint onText = rowTextRect(option.rect).center();
+    EXPECT_EQ(JobItemDelegate::toolTipAt(option, index, onText), dir() + "/Broken.mp4");
+
+    option.rect = QRect(0, 0, 420, kRowHeight);
+    const QString shown = JobItemDelegate::shownStatusLine(option, index);
+    EXPECT_NE(shown, status);
+    EXPECT_TRUE(shown.endsWith(QChar(0x2026)));
+    EXPECT_TRUE(status.startsWith(shown.chopped(1)));
+    EXPECT_EQ(JobItemDelegate::toolTipAt(option, index, onText),
+              status + "\n" + dir() + "/Broken.mp4");
+    // Over a button the tool tip says what it does.
+    const QPoint onReveal = rowButtons(option.rect, JobFailed).last().rect.center();
+    EXPECT_EQ(JobItemDelegate::toolTipAt(option, index, onReveal), "Why did the conversion fail?");
+
+    // A failed bar is drawn in the failure colour; a selected row's bar does
+    // not vanish into the selection.
+    const QColor failure = JobItemDelegate::progressBarColor(option, JobFailed);
+    EXPECT_NE(failure, option.palette.color(QPalette::Highlight));
+    option.state |= QStyle::State_Selected;
+    EXPECT_NE(JobItemDelegate::progressBarColor(option, JobConverting),
+              option.palette.color(QPalette::Highlight));
 }

@@ -5,11 +5,14 @@
 #include "engine/JobState.h"
 #include "foundation/SettingsAccess.h"
 #include "foundation/SettingsKeys.h"
+#include "shell/AddPanelTexts.h"
 #include "shell/AppDelegate.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 // Files handed to the application: pairing, the order of probes, drops,
 // the add panel's answers and automatic adding.
@@ -233,4 +236,94 @@ TEST_F(Intake, AutoAddWithTheAskItemAsksAtOnce)
     ASSERT_TRUE(waitUntil([&] { return !saveRequests.isEmpty(); }));
     EXPECT_TRUE(delegate->taskArray().isEmpty());
     EXPECT_TRUE(delegate->addPanelShown());
+}
+
+TEST_F(Intake, MoviesWithoutVideoAreRefusedAndSkippedByAutoAdd)
+{
+    // Audio alone, and audio with a cover picture (not a video track).
+    const QString song = dir() + "/Song.mkv";
+    ASSERT_TRUE(
+        ffmpeg({"-f", "lavfi", "-i", "sine=frequency=440", "-t", "1", "-c:a", "aac", song}));
+    const QString cover = dir() + "/cover.jpg";
+    ASSERT_TRUE(ffmpeg({"-f", "lavfi", "-i", "color=red:s=64x64", "-frames:v", "1", cover}));
+    const QString album = dir() + "/Album.mp4";
+    ASSERT_TRUE(ffmpeg({"-f", "lavfi", "-i", "sine=frequency=330", "-i", cover, "-map", "0", "-map",
+                        "1", "-t", "1", "-c:a", "aac", "-c:v", "mjpeg", "-disposition:v",
+                        "attached_pic", album}));
+    for (const QString& file : {song, album}) {
+        delegate->openFiles({file});
+        ASSERT_TRUE(waitForProbe());
+        EXPECT_FALSE(delegate->audioItems().isEmpty()) << file.toStdString();
+        EXPECT_FALSE(delegate->fileInfo()->videoTrackID().has_value());
+        EXPECT_FALSE(delegate->canAddToQueue());
+        EXPECT_EQ(delegate->addPanelNotice(), kNoVideoNotice);
+        delegate->addToQueue();
+        EXPECT_TRUE(delegate->taskArray().isEmpty());
+        EXPECT_TRUE(saveRequests.isEmpty());
+        delegate->cancelAdd();
+    }
+
+    const QString out = makeTempDir("auto");
+    saveDestinations({out});
+    setDefaultInt(kDefaultDestinationKey, 2);
+    setDefaultInt(kAutoAddKey, 1);
+    delegate->destinationUpkeepAtLaunch();
+    delegate->openFiles({song, movie("Film.mkv")});
+    ASSERT_TRUE(
+        waitUntil([&] { return delegate->taskArray().size() == 1 && !delegate->addPanelShown(); }));
+    EXPECT_EQ(delegate->taskArray()[0]->destinationPath(), out + "/Film.mp4");
+    EXPECT_FALSE(QFileInfo::exists(out + "/Song.mp4"));
+}
+
+TEST_F(Intake, OnlyRegularFilesAreProbed)
+{
+    const QString fifo = dir() + "/Pipe.mkv";
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const QString folder = dir() + "/Folder.mkv";
+    ASSERT_TRUE(QDir().mkpath(folder));
+    // A folder named like a movie is no movie to drag in.
+    EXPECT_FALSE(delegate->draggingEntered({folder}));
+    EXPECT_TRUE(delegate->draggingEntered({folder, fifo}));
+
+    // Refused at once, with the file and the reason; nothing blocks on the pipe.
+    delegate->openFiles({fifo, folder, dir() + "/Gone.mkv"});
+    const QStringList expected = {
+        "This is not a regular file (a pipe, a socket or a device); Vantreo reads movies only "
+        "from regular files.",
+        "This is a folder, not a movie file.", "This file does not exist (any more)."};
+    for (const QString& reason : expected) {
+        ASSERT_TRUE(waitUntil([&] { return !delegate->isScanning(); }, 5000));
+        EXPECT_EQ(delegate->addPanelNotice(), reason);
+        EXPECT_FALSE(delegate->canAddToQueue());
+        EXPECT_FALSE(delegate->currentMoviePath().isEmpty());
+        EXPECT_EQ(delegate->fileInfo()->fileURL().toLocalFile(), delegate->currentMoviePath());
+        delegate->cancelAdd();
+    }
+    EXPECT_FALSE(delegate->addPanelShown());
+    EXPECT_EQ(probed, (QStringList{"Pipe.mkv", "Folder.mkv", "Gone.mkv"}));
+}
+
+TEST_F(Intake, ASecondDropWaitsBehindTheShownMovie)
+{
+    const QString first = movie("First.mkv");
+    delegate->openFiles({first});
+    ASSERT_TRUE(waitForProbe());
+    int waitingSignals = 0;
+    QObject::connect(delegate.get(), &AppDelegate::waitingCountChanged, [&] { ++waitingSignals; });
+    delegate->openFiles({movie("Second.mkv"), movie("Third.mkv")});
+    EXPECT_FALSE(delegate->isScanning());
+    EXPECT_EQ(delegate->fileInfo()->fileName(), "First.mkv");
+    EXPECT_EQ(delegate->waitingCount(), 2);
+    EXPECT_EQ(delegate->waitingText(), "2 more movies waiting");
+    EXPECT_GE(waitingSignals, 1);
+
+    // Confirming (or cancelling) the shown movie brings the next.
+    delegate->cancelAdd();
+    ASSERT_TRUE(waitForProbe());
+    EXPECT_EQ(delegate->fileInfo()->fileName(), "Second.mkv");
+    EXPECT_EQ(delegate->waitingText(), "1 more movie waiting");
+    delegate->cancelAdd();
+    ASSERT_TRUE(waitForProbe());
+    EXPECT_EQ(delegate->waitingText(), "");
+    EXPECT_EQ(probed, (QStringList{"First.mkv", "Second.mkv", "Third.mkv"}));
 }

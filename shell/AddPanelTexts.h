@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+
+class MKVFileInfo;
+
+// What the add panel says about the movie it shows, as plain functions.
+
+inline const QString kNoAudioNotice =
+    QStringLiteral("This movie has no audio track Vantreo can convert.");
+inline const QString kNoVideoNotice =
+    QStringLiteral("This file has no video track to keep; Vantreo converts movies.");
+
+// Why the movie cannot be queued, or empty when it can: the reason the probe
+// gave for an unreadable file, then a missing video track, then a missing
+// audio track.
+QString addPanelNoticeFor(const MKVFileInfo& info);
+
+// Why a path is refused before it is probed: anything but a regular file (or
+// a link to one) could block the tools for ever. Empty for a regular file.
+QString notAMovieFileReason(const QString& path);
+
+// "1 more movie waiting", "2 more movies waiting"; empty for none.
+QString waitingMoviesText(qsizetype count);
+
+// The summary as the panel shows it: values the probe could not find read
+// "unknown" instead of "(null)".
+QString summaryForDisplay(const QString& summary);
