@@ -6,7 +6,6 @@
 #include <QThread>
 #include <QThreadPool>
 #include <QTimer>
-
 #include <cmath>
 
 namespace {
@@ -88,6 +87,6 @@ void dispatch_after_back(std::function<void()> block, float delay)
 {
     if (!block)
         return;
-    dispatch_after_main([block = std::move(block)]() mutable { dispatch_async_back(std::move(block)); },
-                        delay);
+    dispatch_after_main(
+        [block = std::move(block)]() mutable { dispatch_async_back(std::move(block)); }, delay);
 }

@@ -138,8 +138,7 @@ int clampedWidth(long long width)
 }
 
 // Formats one value with the C library into a buffer as large as the result.
-template <typename T>
-QString cFormat(const QByteArray& directive, T value)
+template <typename T> QString cFormat(const QByteArray& directive, T value)
 {
     char small[128];
     const int needed = std::snprintf(small, sizeof small, directive.constData(), value);
