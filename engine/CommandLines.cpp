@@ -35,38 +35,69 @@ void insertBeforeProgress(QStringList& args, const QStringList& entries)
     insertAll(args, at, entries);
 }
 
-// ffmpeg 5.1's MP4 muxer enables only tracks whose stream is marked default,
-// so the main audio track, and a surround track that is to stay enabled, are
-// marked explicitly. A surround track left unmarked ends up disabled, which is
-// what IncludeSurroundTrackDisabled asks for.
-void addDefaultDispositions(QStringList& args, bool addedSurround, const ConversionSettings& s)
+// ffmpeg 5.1's MP4 muxer enables only tracks whose stream is marked default
+// and gives every default audio track an alternate group of its own, so
+// players that honour groups would play both audio tracks at once. Only the
+// main audio is marked default; the surround track joins its group disabled
+// (the completion steps enable it when IncludeSurroundTrackDisabled is 0).
+void addDefaultDispositions(QStringList& args, bool addedSurround)
 {
     QStringList entries = {QStringLiteral("-disposition:a:0"), QStringLiteral("default")};
-    if (addedSurround && s.includeSurroundTrackDisabled == 0)
-        entries << QStringLiteral("-disposition:a:1") << QStringLiteral("default");
+    if (addedSurround)
+        entries << QStringLiteral("-disposition:a:1") << QStringLiteral("0");
     insertBeforeProgress(args, entries);
+}
+
+// ffmpeg writes copied HEVC with the "hev1" sample entry, which Apple's
+// players refuse; "hvc1" carries the same stream. ffmpeg 5.1 has no Dolby
+// Vision sample entry of its own, so this holds for those streams too.
+void tagCopiedVideo(QStringList& args, const ConversionInputs& in)
+{
+    const qsizetype at = args.indexOf(QStringLiteral("-vcodec"));
+    if (in.videoCodec == QLatin1String("hevc") && at >= 0 &&
+        args.value(at + 1) == QLatin1String("copy"))
+        insertAll(args, at + 2, {QStringLiteral("-tag:v"), QStringLiteral("hvc1")});
+}
+
+// An ".m4v" name makes ffmpeg pick its iPod muxer, which knows no HEVC and
+// fails; the MP4 muxer writes the same file for it.
+void chooseMuxerForHevc(QStringList& args, const ConversionInputs& in)
+{
+    if (in.videoCodec == QLatin1String("hevc") && !args.isEmpty() &&
+        args.last().endsWith(QLatin1String(".m4v"), Qt::CaseInsensitive))
+        insertAll(args, args.size() - 1, {QStringLiteral("-f"), QStringLiteral("mp4")});
+}
+
+// A language as written into the MP4: a track without a tag is "und".
+QString writtenLanguage(const QString& language)
+{
+    return language.isEmpty() || language == QLatin1String("unk") ? QStringLiteral("und")
+                                                                  : language;
 }
 
 } // namespace
 
-QStringList fixupTestArguments(const ConversionInputs& in)
+QStringList fixupTestArguments(const ConversionInputs& in, const QString& trialFile)
 {
     const int audio = parseAudioDescriptor(chosenDescriptor(in)).streamIndex;
-    return {QStringLiteral("-i"),
-            in.sourcePath,
-            QStringLiteral("-stats"),
-            QStringLiteral("-t"),
-            QStringLiteral("1"),
-            QStringLiteral("-map"),
-            streamSpecifier(in.videoTrackID),
-            QStringLiteral("-map"),
-            streamSpecifier(audio),
-            QStringLiteral("-vcodec"),
-            QStringLiteral("copy"),
-            QStringLiteral("-acodec"),
-            QStringLiteral("copy"),
-            QStringLiteral("-y"),
-            in.destinationPath};
+    QStringList args = {QStringLiteral("-i"),
+                        in.sourcePath,
+                        QStringLiteral("-stats"),
+                        QStringLiteral("-t"),
+                        QStringLiteral("1"),
+                        QStringLiteral("-map"),
+                        streamSpecifier(in.videoTrackID),
+                        QStringLiteral("-map"),
+                        streamSpecifier(audio),
+                        QStringLiteral("-vcodec"),
+                        QStringLiteral("copy"),
+                        QStringLiteral("-acodec"),
+                        QStringLiteral("copy"),
+                        QStringLiteral("-y"),
+                        trialFile};
+    tagCopiedVideo(args, in);
+    chooseMuxerForHevc(args, in);
+    return args;
 }
 
 BuiltArguments singleProcessArguments(const ConversionInputs& in, int method,
@@ -96,11 +127,12 @@ BuiltArguments singleProcessArguments(const ConversionInputs& in, int method,
             QStringLiteral("-loglevel"),
             QStringLiteral("warning"),
             QStringLiteral("-y"),
-            in.destinationPath};
+            in.outputPath};
 
     if (audioCodec == QLatin1String("copy") && audio.codec == QLatin1String("aac") && needFixup &&
         needFixup())
-        insertAll(args, 7, {QStringLiteral("-absf"), QStringLiteral("aac_adtstoasc")});
+        // On the main audio only: a copied AC3 surround track would refuse it.
+        insertAll(args, 7, {QStringLiteral("-bsf:a:0"), QStringLiteral("aac_adtstoasc")});
 
     if (method == MethodAC3Surround)
         insertBeforeProgress(args,
@@ -115,7 +147,9 @@ BuiltArguments singleProcessArguments(const ConversionInputs& in, int method,
     if (method == MethodCopy)
         built.addedSurround = addAdditionalSurroundTrackAtIndex(args, p, in, s);
     addSubtitles(args, QStringLiteral("1:0"), p, in, s);
-    addDefaultDispositions(args, built.addedSurround, s);
+    addDefaultDispositions(args, built.addedSurround);
+    tagCopiedVideo(args, in);
+    chooseMuxerForHevc(args, in);
     return built;
 }
 
@@ -168,10 +202,10 @@ BuiltArguments muxArguments(const ConversionInputs& in, const QString& aacFile,
             QStringLiteral("-loglevel"),
             QStringLiteral("warning"),
             QStringLiteral("-y"),
-            in.destinationPath};
+            in.outputPath};
 
     const qsizetype k = args.indexOf(QStringLiteral("-loglevel"));
-    QString language = parseAudioDescriptor(chosenDescriptor(in)).language;
+    QString language = writtenLanguage(parseAudioDescriptor(chosenDescriptor(in)).language);
     if (s.includeSurroundTrack != 0) {
         // Written as ISO 639-2/T codes ("deu", "fra"), not the bibliographic ones.
         if (s.includeSurroundTrackDisabled != 0)
@@ -189,7 +223,9 @@ BuiltArguments muxArguments(const ConversionInputs& in, const QString& aacFile,
     int p = 9;
     built.addedSurround = addAdditionalSurroundTrackAtIndex(args, p, in, s);
     addSubtitles(args, QStringLiteral("2:0"), p, in, s);
-    addDefaultDispositions(args, built.addedSurround, s);
+    addDefaultDispositions(args, built.addedSurround);
+    tagCopiedVideo(args, in);
+    chooseMuxerForHevc(args, in);
     return built;
 }
 

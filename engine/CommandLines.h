@@ -10,8 +10,11 @@
 // What the ffmpeg command lines of a job are built from.
 struct ConversionInputs
 {
-    QString sourcePath, destinationPath, progressFile;
+    // outputPath is the file ffmpeg writes: the job's hidden partial file,
+    // renamed to the destination only once the job is Finished.
+    QString sourcePath, outputPath, progressFile;
     int videoTrackID = 0;    // 0 when the movie has none
+    QString videoCodec;      // the probe's codec word: "hevc", "h264", ...
     QStringList audioTracks; // the probe's audio track descriptors
     int audioTrackIndex = 0; // index of the chosen track in audioTracks
     QList<int> subtitleTrackIDs;
@@ -25,8 +28,8 @@ struct BuiltArguments
 };
 
 // The one-second trial that shows whether AAC audio needs the ADTS bitstream
-// filter; it writes to the destination, which the real run overwrites.
-QStringList fixupTestArguments(const ConversionInputs& in);
+// filter; it writes to `trialFile`, a temporary file of the job.
+QStringList fixupTestArguments(const ConversionInputs& in, const QString& trialFile);
 
 // The single ffmpeg run of the copy and AC3 methods. `needFixup` runs the
 // trial; it is asked only when AAC audio is copied.
@@ -39,6 +42,7 @@ QStringList extractionArguments(const ConversionInputs& in, const QString& audio
 QStringList afconvertArguments(const QString& audioFile, const QString& aacFile,
                                const ConversionSettings& s);
 // Third stage: the video of the source joined with the new AAC track.
+// Languages are written as ISO 639-2 codes; the probe's "unk" becomes "und".
 BuiltArguments muxArguments(const ConversionInputs& in, const QString& aacFile,
                             const ConversionSettings& s);
 

@@ -5,9 +5,11 @@
 #include "engine/ConversionMethod.h"
 #include "engine/ConversionSettings.h"
 #include "engine/FailureExplanation.h"
+#include "engine/FileJournal.h"
 #include "engine/FreeSpaceCheck.h"
 #include "engine/JobHost.h"
 #include "engine/JobState.h"
+#include "engine/OutputFiles.h"
 #include "engine/ProgressCalc.h"
 #include "engine/StatusLine.h"
 #include "foundation/Alerts.h"
@@ -29,26 +31,10 @@
 
 namespace {
 
-constexpr double kGiB = 1073741824.0;
-
 void deleteFile(const QString& path)
 {
     if (!path.isEmpty())
         QFile::remove(path);
-}
-
-// A free path in the documents folder named after the movie plus `suffix`.
-// A long movie name is shortened so the name, with room for the "-N" that
-// uniqueFile may add, stays within the file system's 255-byte limit.
-QString documentsFile(const QString& movieName, const QString& suffix)
-{
-    constexpr qsizetype kMaxNameBytes = 255 - 8;
-    QString base = movieName;
-    while (!base.isEmpty() && (base + suffix).toUtf8().size() > kMaxNameBytes)
-        base.chop(1);
-    if (!base.isEmpty() && base.back().isHighSurrogate())
-        base.chop(1);
-    return uniqueFile(stringByAppendingPathComponent(appInfo().docDir(), base + suffix));
 }
 
 } // namespace
@@ -62,7 +48,10 @@ ConversionJob::~ConversionJob()
     if (m_task) {
         m_task->disconnect(this);
         endChildProcess(*m_task);
+        deleteFile(m_progressFile);
     }
+    // Nor an unfinished output or temporary audio.
+    deleteUnfinishedFiles();
     releaseSleepAssertion();
 }
 
@@ -212,9 +201,10 @@ ConversionInputs ConversionJob::conversionInputs() const
 {
     ConversionInputs in;
     in.sourcePath = sourcePath();
-    in.destinationPath = destinationPath();
+    in.outputPath = m_partialFile;
     in.progressFile = m_progressFile;
     in.videoTrackID = m_fileInfo->videoTrackID().value_or(0);
+    in.videoCodec = m_fileInfo->videoCodec();
     in.audioTracks = m_fileInfo->audioTrackInformation();
     // The chosen index, kept inside the list (start refuses movies without audio).
     in.audioTrackIndex = int(qMin<qulonglong>(
@@ -227,9 +217,37 @@ ConversionInputs ConversionJob::conversionInputs() const
 
 bool ConversionJob::needFixup()
 {
+    if (m_needsFixup)
+        return *m_needsFixup;
+    // The trial's second of movie goes to a temporary file of its own, in the
+    // container the destination gets; nothing is written at the destination.
+    const QString extension = pathExtension(destinationPath());
+    const QString trial = documentsFile(
+        m_fileInfo->fileName(),
+        QStringLiteral(".trial.") + (extension.isEmpty() ? QStringLiteral("mp4") : extension));
+    journalFiles({trial});
     const QString ffmpeg = ToolLocator::find(QStringLiteral("ffmpeg"));
-    const auto output = runAsTask(QStringList{ffmpeg} + fixupTestArguments(conversionInputs()));
-    return output && contains(*output, QStringLiteral("aac_adtstoasc"));
+    const auto output =
+        runAsTask(QStringList{ffmpeg} + fixupTestArguments(conversionInputs(), trial));
+    deleteFile(trial);
+    journalFiles();
+    m_needsFixup = output && contains(*output, QStringLiteral("aac_adtstoasc"));
+    return *m_needsFixup;
+}
+
+void ConversionJob::journalFiles(const QStringList& extra)
+{
+    FileJournal::instance().record(
+        this, QStringList{m_partialFile, m_progressFile, m_audioFile, m_aacFile} + extra);
+}
+
+void ConversionJob::deleteUnfinishedFiles()
+{
+    deleteFile(m_partialFile);
+    m_partialFile.clear();
+    deleteFile(m_audioFile);
+    deleteFile(m_aacFile);
+    FileJournal::instance().record(this, {});
 }
 
 bool ConversionJob::launch(const QString& tool, const QStringList& arguments)
@@ -257,6 +275,9 @@ bool ConversionJob::launch(const QString& tool, const QStringList& arguments)
         });
         return false;
     }
+    // Written down before the tool creates any of them, so a run that dies
+    // leaves nothing the next start does not know of.
+    journalFiles();
     process->start(program, arguments, QIODevice::ReadOnly);
     return true;
 }
@@ -283,10 +304,14 @@ void ConversionJob::start()
     m_aacFile.clear();
     m_output.clear();
     m_progressReader.reset();
+    m_verificationProblem.clear();
 
-    deleteFile(destinationPath());
+    // Whatever is at the destination stays untouched: ffmpeg writes a hidden
+    // partial file beside it, which becomes the destination only once the
+    // job is Finished.
     m_progressFile = documentsFile(m_fileInfo->fileName(), QStringLiteral(".log"));
     deleteFile(m_progressFile);
+    m_partialFile = uniqueFile(partialPathFor(destinationPath()));
 
     const ConversionInputs in = conversionInputs();
     const AudioDescriptor descriptor =
@@ -300,8 +325,9 @@ void ConversionJob::start()
     // movie was queued is named as such (its free space would read as zero).
     // A missing source is reported below instead.
     const bool sourceExists = fileExists(m_fileInfo->fileURL());
-    if (sourceExists && !isWriteablePath(destinationPath())) {
+    if (sourceExists && !isWriteablePath(m_partialFile)) {
         const QString refusal = destinationNotWritableText();
+        m_partialFile.clear();
         releaseSleepAssertion();
         alert(appInfo().appName(), refusal, QStringLiteral("OK"));
         emit startRefused(refusal);
@@ -310,6 +336,7 @@ void ConversionJob::start()
     QString refusal;
     if (sourceExists && !checkFreeSpace(method == MethodAACViaWAV, m_fileInfo->runtimeSeconds(),
                                         m_fileInfo->fileSize(), destinationPath(), &refusal)) {
+        m_partialFile.clear();
         releaseSleepAssertion();
         emit startRefused(refusal);
         return;
@@ -321,6 +348,7 @@ void ConversionJob::start()
                          lastPathComponent(sourcePath())),
               QStringLiteral("OK"));
         m_output.setText(QStringLiteral("USER_REMOVED"));
+        m_partialFile.clear();
         releaseSleepAssertion();
         setFinishedError(true);
         m_stopDate = QDateTime::currentDateTime();
@@ -401,10 +429,10 @@ void ConversionJob::remove()
         m_task->deleteLater();
         m_task = nullptr;
     }
-    if (m_state != JobFinished)
-        deleteFile(destinationPath());
+    // Only the job's own unfinished files go: a Finished movie stays, and so
+    // does anything else at the destination path.
     deleteFile(m_progressFile);
-    deleteTemporaryFiles();
+    deleteUnfinishedFiles();
     releaseSleepAssertion();
     if (JobHost* host = jobHost()) {
         host->removeJob(this);
@@ -420,9 +448,10 @@ void ConversionJob::reveal(bool shiftHeld)
         return;
     if (m_state == JobFailed) {
         const ConversionSettings settings = ConversionSettings::fromStore();
-        const FailureExplanation e = explainFailure(
-            m_output.text(), m_arguments, settings.disableBuiltinSubtitles != 0,
-            !m_fileInfo->subtitleTrackIDs().isEmpty(), m_fileInfo->subtitleFileURL().has_value());
+        const FailureExplanation e =
+            explainFailure(m_output.text(), m_arguments, settings.disableBuiltinSubtitles != 0,
+                           !m_fileInfo->subtitleTrackIDs().isEmpty(),
+                           m_fileInfo->subtitleFileURL().has_value(), m_verificationProblem);
         const int answer = alert(e.title, e.message, e.defaultButton, e.alternateButton);
         if (e.offersSupportMail && answer == kAlertDefault) {
             HalvornLib& info = appInfo();
@@ -446,7 +475,7 @@ QString ConversionJob::failureExplanationText() const
     const ConversionSettings settings = ConversionSettings::fromStore();
     return explainFailure(m_output.text(), m_arguments, settings.disableBuiltinSubtitles != 0,
                           !m_fileInfo->subtitleTrackIDs().isEmpty(),
-                          m_fileInfo->subtitleFileURL().has_value())
+                          m_fileInfo->subtitleFileURL().has_value(), m_verificationProblem)
         .message;
 }
 
@@ -492,137 +521,6 @@ void ConversionJob::conversionFinished(int exitCode, QProcess::ExitStatus exitSt
     asl_NSLog_debug("%p conversionFinished %i %@ %@", this, m_conversionStage, QString(),
                     sourcePath());
 
-    const bool last = !m_multiConversion || m_conversionStage == 2;
-    if (!last) {
-        const bool noSpace = contains(m_output.text(), QStringLiteral("No space left on device"));
-        if (status != 0) {
-            endStageFailure(noSpace);
-            asl_NSLog_debug("%p conversionFinished OUT", this);
-            return;
-        }
-        m_output.clear();
-        const ConversionSettings settings = ConversionSettings::fromStore();
-        if (m_conversionStage == 0) {
-            asl_NSLog_debug("wav got a size of %fGB", fileSize(m_audioFile) / kGiB);
-            m_progressReader.reset();
-            m_aacFile = documentsFile(m_fileInfo->fileName(), QStringLiteral(".tmp.aac"));
-            takeSleepAssertion();
-            launch(QStringLiteral("afconvert"),
-                   afconvertArguments(m_audioFile, m_aacFile, settings));
-        } else {
-            asl_NSLog_debug("aac got a size of %fGB", fileSize(m_aacFile) / kGiB);
-            deleteFile(m_audioFile);
-            const BuiltArguments built = muxArguments(conversionInputs(), m_aacFile, settings);
-            if (built.addedSurround)
-                m_addedSurround = true;
-            takeSleepAssertion();
-            launch(QStringLiteral("ffmpeg"), built.arguments);
-        }
-        startTimer();
-        ++m_conversionStage;
-        asl_NSLog_debug("%p conversionFinished OUT", this);
-        return;
-    }
-    endLastProcess(status == 0);
+    m_pipeline.processEnded(status);
     asl_NSLog_debug("%p conversionFinished OUT", this);
-}
-
-void ConversionJob::endStageFailure(bool noSpace)
-{
-    // A failed extraction or encoding stage ends the job like a failed last
-    // process, so the queue goes on; its temporary files go with it.
-    deleteTemporaryFiles();
-    deleteFile(destinationPath());
-    setFinishedError(true);
-    setState(JobFailed);
-    if (noSpace)
-        showFreeSpaceFailureAlert();
-    finishJob();
-}
-
-void ConversionJob::endLastProcess(bool success)
-{
-    asl_NSLog_debug("mp4 got a size of %fGB", fileSize(destinationPath()) / kGiB);
-    if (!m_aacFile.isEmpty())
-        deleteFile(m_aacFile);
-    deleteFile(m_audioFile);
-    if (success && !fileExists(destinationPath())) {
-        // The tool ended well, but its output went away meanwhile (its folder
-        // deleted or unmounted): never reported as a finished movie.
-        m_output.setText(m_output.text() +
-                         makeString("The output file %@ no longer exists.", destinationPath()));
-        success = false;
-    }
-    const ConversionSettings settings = ConversionSettings::fromStore();
-    if (success && settings.conversionPreset == 0 && m_addedSurround &&
-        settings.includeSurroundTrackDisabled != 0) {
-        const QString mp4box = ToolLocator::find(QStringLiteral("MP4Box"));
-        const auto output =
-            runAsTask({mp4box, QStringLiteral("-disable"), QStringLiteral("3"), destinationPath()});
-        asl_NSLog_debug("conversionFinished disable5.1 %@", output.value_or(QString()));
-        if (!output || contains(*output, QStringLiteral("Error")))
-            asl_NSLog(3, "Error from MP4Box");
-    }
-    if (!success) {
-        // An unfinished output never stays behind looking like a movie.
-        deleteFile(destinationPath());
-        setFinishedError(true);
-        setState(JobFailed);
-        if (contains(m_output.text(), QStringLiteral("No space left on device")))
-            showFreeSpaceFailureAlert();
-    } else {
-        setFinishedOK(true);
-        setState(JobFinished);
-        if (defaultInt(kAutoCleanKey) != 0)
-            remove();
-        if (defaultInt(kAutoRemoveKey) != 0) {
-            if (defaultInt(kAutoRemoveTypeKey) != 0)
-                deleteFile(sourcePath());
-            else
-                workspaceService().moveToTrash(sourcePath());
-        }
-    }
-    finishJob();
-}
-
-void ConversionJob::finishJob()
-{
-    m_stopDate = QDateTime::currentDateTime();
-    setProgress(100);
-    JobHost* host = jobHost();
-    if (host && host->jobCountWithState(JobConverting) == 0)
-        host->startNextJobInQueue();
-    notifyEnd();
-    if (host && defaultInt(kQuitAfterConversionKey) != 0 &&
-        host->jobCountWithState(JobConverting) == 0)
-        host->terminateApplication();
-}
-
-void ConversionJob::notifyEnd()
-{
-    HalvornLib& info = appInfo();
-    UserNotification n;
-    if (m_state == JobFailed) {
-        n.title = makeString("%@ Conversion Failed", info.appName());
-        n.informativeText =
-            makeString("Vantreo has failed to convert the file %@.", m_fileInfo->fileName());
-    } else {
-        n.title = makeString("%@ Conversion Finished", info.appName());
-        n.informativeText = makeString("%@ has finished converting the file %@.", info.appName(),
-                                       m_fileInfo->fileName());
-        n.actionButtonTitle = QStringLiteral("Show");
-        n.path = destinationPath();
-    }
-    userNotifier().deliver(n);
-}
-
-void ConversionJob::deleteTemporaryFiles()
-{
-    deleteFile(m_audioFile);
-    deleteFile(m_aacFile);
-}
-
-void ConversionJob::showFreeSpaceFailureAlert()
-{
-    alert(QStringLiteral("Conversion Failed"), freeSpaceFailureText(), QStringLiteral("OK"));
 }

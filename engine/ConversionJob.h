@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/CommandLines.h"
+#include "engine/CompletionPipeline.h"
 #include "engine/OutputCollector.h"
 #include "engine/ProgressFileReader.h"
 #include "inspection/MKVFileInfo.h"
@@ -10,11 +11,13 @@
 #include <QPointer>
 #include <QProcess>
 #include <QStringList>
+#include <optional>
 
 class QTimer;
 
-// One movie in the conversion queue: its state, its running tool and the
-// timer that watches it. Everything happens on the main thread; the tool's
+// One movie in the conversion queue: its state, its controls, its running
+// tool and the timer that watches it. What happens when a tool ends is its
+// CompletionPipeline. Everything happens on the main thread; the tool's
 // output and end arrive through the event loop.
 class ConversionJob final : public QObject
 {
@@ -79,7 +82,14 @@ public:
     QDateTime startDate() const { return m_startDate; }
     QDateTime stopDate() const { return m_stopDate; }
     QString sourcePath() const;
+    // Where the movie goes; once Finished, where it went (a name taken
+    // meanwhile gives the next free one).
     QString destinationPath() const;
+    // The hidden file ffmpeg writes beside the destination until the job is
+    // Finished; empty when there is none.
+    const QString& partialFile() const { return m_partialFile; }
+    // What the check of the written file found missing; empty otherwise.
+    const QString& verificationProblem() const { return m_verificationProblem; }
     // The process id of the running tool, 0 when none runs.
     qint64 processId() const;
 
@@ -96,6 +106,8 @@ signals:
     void startRefused(const QString& reason);
 
 private:
+    friend class CompletionPipeline;
+
     void progressTimer();
     void outputReceived();
     void conversionFinished(int exitCode, QProcess::ExitStatus exitStatus);
@@ -105,14 +117,13 @@ private:
     void stopTimer();
     void takeSleepAssertion();
     void releaseSleepAssertion();
-    void endStageFailure(bool noSpace);
-    void endLastProcess(bool success);
-    void finishJob();
-    void deleteTemporaryFiles();
-    void showFreeSpaceFailureAlert();
     bool needFixup();
     ConversionInputs conversionInputs() const;
-    void notifyEnd();
+    // Records the job's partial and temporary files (and `extra`) in the
+    // journal; called before every process that writes them.
+    void journalFiles(const QStringList& extra = {});
+    // Deletes the partial file and the temporary files, and forgets them.
+    void deleteUnfinishedFiles();
 
     int m_state = 0;
     float m_progress = 0;
@@ -138,4 +149,9 @@ private:
     QString m_aacFile;
     quint32 m_sleepAssertion = 0;
     bool m_removed = false;
+    QString m_partialFile;
+    // The AAC trial's answer: it runs at most once per movie.
+    std::optional<bool> m_needsFixup;
+    QString m_verificationProblem;
+    CompletionPipeline m_pipeline{*this};
 };

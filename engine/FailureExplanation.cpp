@@ -20,7 +20,7 @@ QString freeSpaceFailureText()
 
 FailureExplanation explainFailure(const QString& jobOutput, const QStringList& arguments,
                                   bool disableBuiltinSubtitles, bool movieHasSubtitleTracks,
-                                  bool hasSubtitleFile)
+                                  bool hasSubtitleFile, const QString& outputProblem)
 {
     FailureExplanation e;
     if (contains(jobOutput, QStringLiteral("No space left on device"))) {
@@ -44,6 +44,9 @@ FailureExplanation explainFailure(const QString& jobOutput, const QStringList& a
     if (hasSubtitleFile)
         hint = QStringLiteral("This is most likely related to the subtitle file you have "
                               "specified. Please try again without the subtitle file.");
+    // The written file was read back and lacks something: that is the cause.
+    if (!outputProblem.isEmpty())
+        hint = outputProblem;
     e.title = QStringLiteral("Information");
     e.message =
         makeString("A problem prevented the file from being converted. %@ You can contact "

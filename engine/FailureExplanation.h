@@ -12,10 +12,11 @@ struct FailureExplanation
 };
 
 // `arguments` are those of the last process launched, `jobOutput` its
-// collected output (or the marker "USER_REMOVED").
+// collected output (or the marker "USER_REMOVED"); `outputProblem` is what the
+// check of the written file found missing, if anything, and names the cause.
 FailureExplanation explainFailure(const QString& jobOutput, const QStringList& arguments,
                                   bool disableBuiltinSubtitles, bool movieHasSubtitleTracks,
-                                  bool hasSubtitleFile);
+                                  bool hasSubtitleFile, const QString& outputProblem = {});
 // The mailto text of a problem report; `crashNote` is " Problems: N" or empty.
 QString problemReportMailText(const QString& supportAddress, const QString& appName,
                               const QString& appVersionString, const QString& commandLine,

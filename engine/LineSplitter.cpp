@@ -15,7 +15,7 @@ QStringList LineSplitter::feed(const QByteArray& chunk)
             continue;
         }
         m_partial.append(chunk.constData() + start, i - start);
-        out.append(QString::fromLatin1(m_partial));
+        out.append(QString::fromUtf8(m_partial));
         m_partial.clear();
         m_afterCR = c == '\r';
         start = i + 1;
@@ -29,7 +29,7 @@ QStringList LineSplitter::feed(const QByteArray& chunk)
 
 QString LineSplitter::takeRemainder()
 {
-    const QString rest = QString::fromLatin1(m_partial);
+    const QString rest = QString::fromUtf8(m_partial);
     m_partial.clear();
     m_afterCR = false;
     return rest;

@@ -6,19 +6,24 @@
 #include <QThread>
 #include <QThreadPool>
 #include <QTimer>
-
 #include <cmath>
 
 namespace {
 
 // The delay as whole milliseconds, rounded up so the block never runs early.
+// NaN, zero and negative delays run at once; one beyond what a timer can wait
+// (about 24.8 days), infinity included, waits that long, never converting an
+// out-of-range value.
 int delayMilliseconds(float delay)
 {
+    constexpr int kLongest = 2147483647;
     if (!(delay > 0.0f))
         return 0;
     const float nanoseconds = delay * 1000000000.0f;
+    if (!(nanoseconds < float(kLongest) * 1e6f))
+        return kLongest;
     const double ms = std::ceil(static_cast<double>(static_cast<long long>(nanoseconds)) / 1e6);
-    return ms > 2147483647.0 ? 2147483647 : static_cast<int>(ms);
+    return ms > double(kLongest) ? kLongest : static_cast<int>(ms);
 }
 
 } // namespace
@@ -82,6 +87,6 @@ void dispatch_after_back(std::function<void()> block, float delay)
 {
     if (!block)
         return;
-    dispatch_after_main([block = std::move(block)]() mutable { dispatch_async_back(std::move(block)); },
-                        delay);
+    dispatch_after_main(
+        [block = std::move(block)]() mutable { dispatch_async_back(std::move(block)); }, delay);
 }

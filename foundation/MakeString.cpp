@@ -1,6 +1,9 @@
 #include "foundation/MakeString.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
+#include <limits>
 #include <vector>
 
 FormatArg::FormatArg(const QVariant& v) : m_kind(Kind::Text)
@@ -43,6 +46,13 @@ long long FormatArg::asSigned() const
     case Kind::Pointer:
         return static_cast<long long>(m_unsigned);
     case Kind::Floating:
+        // Converting NaN or a value out of range is undefined: clamp instead.
+        if (std::isnan(m_double))
+            return 0;
+        if (m_double >= 9223372036854775808.0)
+            return std::numeric_limits<long long>::max();
+        if (m_double <= -9223372036854775808.0)
+            return std::numeric_limits<long long>::min();
         return static_cast<long long>(m_double);
     case Kind::Text:
         return m_text.toLongLong();
@@ -59,7 +69,11 @@ unsigned long long FormatArg::asUnsigned() const
     case Kind::Pointer:
         return m_unsigned;
     case Kind::Floating:
-        return m_double < 0 ? 0 : static_cast<unsigned long long>(m_double);
+        if (!(m_double > 0)) // NaN too
+            return 0;
+        if (m_double >= 18446744073709551616.0)
+            return std::numeric_limits<unsigned long long>::max();
+        return static_cast<unsigned long long>(m_double);
     case Kind::Text:
         return m_text.toULongLong();
     }
@@ -101,43 +115,65 @@ QString FormatArg::asText() const
 
 namespace {
 
+// A directive holds ASCII only: any other character ends it (and is then
+// copied as written), so no character is ever cut to a byte that would mean
+// something else ("%\u096Ed" must not become "%nd").
 bool isFlag(QChar c)
 {
     return c == u'-' || c == u'+' || c == u' ' || c == u'#' || c == u'0';
 }
 
-// Runs one numeric conversion through the C library with the directive as written
-// (flags, width, precision), the length modifier replaced by the one that
-// matches the value's C type.
+bool isAsciiDigit(QChar c)
+{
+    return c >= u'0' && c <= u'9';
+}
+
+// Widths beyond this would only pad with blanks; they are cut here so a format
+// cannot ask for gigabytes.
+constexpr int kMaxWidth = 4096;
+
+int clampedWidth(long long width)
+{
+    return int(std::clamp<long long>(width, -kMaxWidth, kMaxWidth));
+}
+
+// Formats one value with the C library into a buffer as large as the result.
+template <typename T> QString cFormat(const QByteArray& directive, T value)
+{
+    char small[128];
+    const int needed = std::snprintf(small, sizeof small, directive.constData(), value);
+    if (needed < 0)
+        return {};
+    if (needed < int(sizeof small))
+        return QString::fromLatin1(small, needed);
+    std::vector<char> large(std::size_t(needed) + 1);
+    std::snprintf(large.data(), large.size(), directive.constData(), value);
+    return QString::fromLatin1(large.data(), needed);
+}
+
+// Runs one numeric conversion through the C library with the directive as
+// written (flags, width, precision), the length modifier replaced by the one
+// that matches the value's C type.
 QString printfNumber(const QByteArray& flagsWidthPrecision, char conversion, const FormatArg& arg)
 {
-    char buffer[512];
     QByteArray directive = "%" + flagsWidthPrecision;
     switch (conversion) {
     case 'd':
     case 'i':
-        directive += "lld";
-        std::snprintf(buffer, sizeof buffer, directive.constData(), arg.asSigned());
-        break;
+        return cFormat(directive + "lld", arg.asSigned());
     case 'u':
     case 'x':
     case 'X':
     case 'o':
-        directive += "ll";
-        directive += conversion;
-        std::snprintf(buffer, sizeof buffer, directive.constData(), arg.asUnsigned());
-        break;
+        return cFormat(directive + "ll" + conversion, arg.asUnsigned());
     case 'c':
         // A char argument arrives as text; a number is a character code.
         if (arg.kind() == FormatArg::Kind::Text)
             return arg.asText().left(1);
         return QString(QChar(char16_t(arg.asUnsigned())));
     default: // f F e E g G a A
-        directive += conversion;
-        std::snprintf(buffer, sizeof buffer, directive.constData(), arg.asDouble());
-        break;
+        return cFormat(directive + conversion, arg.asDouble());
     }
-    return QString::fromLatin1(buffer);
 }
 
 QString padText(const QString& text, const QByteArray& flags, int width, int precision)
@@ -182,28 +218,40 @@ QString formatWithArgs(QStringView format, std::initializer_list<FormatArg> argL
         QByteArray widthText;
         int width = 0;
         if (j < n && format[j] == u'*') {
-            width = next < args.size() ? int(args[next++].asSigned()) : 0;
+            width = next < args.size() ? clampedWidth(args[next++].asSigned()) : 0;
             widthText = QByteArray::number(width);
             ++j;
         } else {
-            while (j < n && format[j].isDigit())
-                widthText += char(format[j++].unicode());
-            width = widthText.toInt();
+            QByteArray digits;
+            while (j < n && isAsciiDigit(format[j]))
+                digits += char(format[j++].unicode());
+            bool ok = false;
+            const long long written = digits.toLongLong(&ok);
+            width = digits.isEmpty() ? 0 : clampedWidth(ok ? written : kMaxWidth);
+            if (!digits.isEmpty())
+                widthText = QByteArray::number(width);
         }
         QByteArray precisionText;
         int precision = -1;
         if (j < n && format[j] == u'.') {
             ++j;
             if (j < n && format[j] == u'*') {
-                precision = next < args.size() ? int(args[next++].asSigned()) : 0;
+                // A negative precision from the arguments counts as none.
+                const long long p = next < args.size() ? args[next++].asSigned() : 0;
+                precision = p < 0 ? -1 : int(std::min<long long>(p, kMaxWidth));
                 ++j;
             } else {
                 QByteArray digits;
-                while (j < n && format[j].isDigit())
+                while (j < n && isAsciiDigit(format[j]))
                     digits += char(format[j++].unicode());
-                precision = digits.toInt();
+                bool ok = false;
+                const long long p = digits.toLongLong(&ok);
+                precision = int(std::min<long long>(ok ? p : kMaxWidth, kMaxWidth));
+                if (digits.isEmpty())
+                    precision = 0;
             }
-            precisionText = "." + QByteArray::number(precision);
+            if (precision >= 0)
+                precisionText = "." + QByteArray::number(precision);
         }
         while (j < n &&
                (format[j] == u'l' || format[j] == u'h' || format[j] == u'q' || format[j] == u'z' ||
@@ -213,7 +261,8 @@ QString formatWithArgs(QStringView format, std::initializer_list<FormatArg> argL
             out += format.mid(i);
             break;
         }
-        const char conversion = char(format[j].unicode());
+        // Anything but an ASCII letter ends the directive without a conversion.
+        const char conversion = format[j].unicode() < 0x80 ? char(format[j].unicode()) : '\0';
         const FormatArg* arg = next < args.size() ? &args[next] : nullptr;
         switch (conversion) {
         case '@':

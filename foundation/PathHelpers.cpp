@@ -273,11 +273,56 @@ std::optional<QUrl> URL(const QString& text)
     return url;
 }
 
+namespace {
+
+// Which bytes of a "mailto:" text belong to the value of a header field
+// ("subject=...", "body=..."). A value runs to the next "&" that starts a
+// known field not seen yet; the body, which every mail link here puts last,
+// runs to the end, so whatever tool output it holds stays in it. Empty for
+// other URLs.
+QList<bool> mailHeaderValueBytes(const QByteArray& utf8)
+{
+    if (!utf8.startsWith("mailto:") && !utf8.startsWith("MAILTO:"))
+        return {};
+    qsizetype at = utf8.indexOf('?');
+    if (at < 0)
+        return {};
+    QList<bool> inValue(utf8.size(), false);
+    QList<QByteArray> unseen = {"subject", "body", "cc", "bcc", "to", "in-reply-to"};
+    ++at;
+    while (at < utf8.size()) {
+        const qsizetype equals = utf8.indexOf('=', at);
+        if (equals < 0)
+            break;
+        const QByteArray name = utf8.mid(at, equals - at).toLower();
+        unseen.removeAll(name);
+        const qsizetype valueStart = equals + 1;
+        qsizetype valueEnd = utf8.size();
+        for (qsizetype amp = utf8.indexOf('&', valueStart);
+             name != "body" && amp >= 0 && valueEnd == utf8.size();
+             amp = utf8.indexOf('&', amp + 1)) {
+            for (const QByteArray& name : unseen) {
+                if (utf8.mid(amp + 1, name.size() + 1).toLower() == name + "=") {
+                    valueEnd = amp;
+                    break;
+                }
+            }
+        }
+        for (qsizetype i = valueStart; i < valueEnd; ++i)
+            inValue[i] = true;
+        at = valueEnd + 1;
+    }
+    return inValue;
+}
+
+} // namespace
+
 std::optional<QUrl> escapedURL(const QString& text)
 {
     if (text.isEmpty())
         return std::nullopt;
     const QByteArray utf8 = text.toUtf8();
+    const QList<bool> inMailValue = mailHeaderValueBytes(utf8);
     QByteArray escaped;
     escaped.reserve(utf8.size() * 3);
     for (qsizetype i = 0; i < utf8.size(); ++i) {
@@ -286,7 +331,11 @@ std::optional<QUrl> escapedURL(const QString& text)
         // invalid, so it is escaped itself.
         const bool isEscape =
             c == '%' && i + 2 < utf8.size() && isHexDigit(utf8[i + 1]) && isHexDigit(utf8[i + 2]);
-        if (isEscape || isLegalInURL(c)) {
+        // Inside a mail header value these would end the value, start a
+        // fragment or read as a blank.
+        const bool endsValue =
+            !inMailValue.isEmpty() && inMailValue[i] && (c == '#' || c == '&' || c == '+');
+        if (isEscape || (isLegalInURL(c) && !endsValue)) {
             escaped += c;
         } else {
             static const char digits[] = "0123456789ABCDEF";

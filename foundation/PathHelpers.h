@@ -5,7 +5,6 @@
 #include <QString>
 #include <QStringList>
 #include <QUrl>
-
 #include <optional>
 
 // File-system questions on plain path strings and file URLs. None of them
@@ -36,7 +35,9 @@ QUrl fileURL(const QString& path);
 // The string parsed as it is; absent when it is not a valid URL.
 std::optional<QUrl> URL(const QString& text);
 // Percent-escapes every character that may not appear in a URL (keeping the
-// reserved ones such as : / ? & = @), then parses.
+// reserved ones such as : / ? & = @), then parses. In a "mailto:" text the
+// header values (subject, body, ...) also get "#", "&" and "+" escaped, so
+// the whole value comes back when the link is read.
 std::optional<QUrl> escapedURL(const QString& text);
 // The bytes behind a local file URL; absent for anything else or on failure.
 std::optional<QByteArray> download(const QString& text);

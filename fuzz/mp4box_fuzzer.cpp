@@ -54,6 +54,25 @@ void checkLookup(std::span<const std::uint8_t> file, std::uint32_t trackId, std:
               "the tkhd carries the track ID");
 }
 
+// The summary reader walks the same boxes; its answer must not depend on
+// the read sizes either.
+void checkSummary(std::span<const std::uint8_t> file, std::size_t maxRead)
+{
+    const mp4::ReadAt dribble = [file, maxRead](std::uint64_t offset, std::uint8_t* dest,
+                                                std::size_t count) {
+        if (offset >= file.size())
+            return std::size_t(0);
+        const std::size_t n = std::min<std::uint64_t>({count, file.size() - offset, maxRead});
+        std::memcpy(dest, file.data() + offset, n);
+        return n;
+    };
+    const auto direct = mp4::readMovieSummary(file);
+    const auto dribbled = mp4::readMovieSummary(dribble, file.size());
+    fuzzCheck(direct.has_value() == dribbled.has_value(), "summary does not depend on read sizes");
+    if (direct)
+        fuzzCheck(direct->tracks.size() == dribbled->tracks.size(), "same tracks either way");
+}
+
 } // namespace
 
 int fuzzOne(const std::uint8_t* data, std::size_t size)
@@ -67,6 +86,7 @@ int fuzzOne(const std::uint8_t* data, std::size_t size)
     checkLookup(view, 1, maxRead);
     checkLookup(view, 2, maxRead);
     checkLookup(view, 1 + input.next(0xFFFFFFFEu), maxRead);
+    checkSummary(view, maxRead);
 
     // A file cut short at any point must still be walked safely.
     if (!file.empty())

@@ -3,6 +3,7 @@
 #include "engine/ConversionJob.h"
 #include "foundation/BoundedTask.h"
 #include "engine/FailureExplanation.h"
+#include "engine/FileJournal.h"
 #include "engine/JobState.h"
 #include "foundation/Alerts.h"
 #include "foundation/HalvornLib.h"
@@ -12,6 +13,9 @@
 
 AppDelegate::AppDelegate(QObject* parent) : QObject(parent)
 {
+    // Both front ends make their queue here: what a run that died left
+    // behind (partial outputs, temporary audio) goes before anything starts.
+    FileJournal::instance().removeLeftovers();
     setJobHost(this);
     updateWindowTitle();
 }

@@ -216,6 +216,7 @@ void ConvertSession::watch(int index)
         const int state = job->state();
         if ((state == JobFinished || state == JobFailed) && r.result < 0) {
             r.result = state;
+            r.destination = job->destinationPath(); // a name taken meanwhile gave another
             if (state == JobFailed)
                 r.explanation = job->failureExplanationText();
             showProgress(index);

@@ -111,8 +111,10 @@ TEST(FaultInjection, KilledFfmpegFailsTheMovieWithoutAPartialOutput)
     start(cli, {"convert", movie}, env);
     const qint64 ffmpeg = waitForConversion(cli.processId());
     ASSERT_NE(ffmpeg, 0);
-    // Let it write part of the output first.
-    ASSERT_TRUE(waitUntil([&] { return QFileInfo(dir + "/Slow.mp4").size() > 0; }, 10000));
+    // Let it write part of the output (a hidden partial file) first.
+    ASSERT_TRUE(
+        waitUntil([&] { return QFileInfo(dir + "/.Slow.mp4.partial.mp4").size() > 0; }, 10000));
+    EXPECT_FALSE(QFile::exists(dir + "/Slow.mp4"));
     const QList<qint64> children = descendants(cli.processId());
     ::kill(pid_t(ffmpeg), SIGKILL);
     const Outcome r = finish(cli);
@@ -179,7 +181,8 @@ TEST(FaultInjection, SourceDeletedWhileConvertingEndsSoundly)
     QProcess cli;
     start(cli, {"convert", movie}, env);
     ASSERT_NE(waitForConversion(cli.processId()), 0);
-    ASSERT_TRUE(waitUntil([&] { return QFileInfo(dir + "/Slow.mp4").size() > 0; }, 10000));
+    ASSERT_TRUE(
+        waitUntil([&] { return QFileInfo(dir + "/.Slow.mp4.partial.mp4").size() > 0; }, 10000));
     ASSERT_TRUE(QFile::remove(movie));
     const Outcome r = finish(cli);
     // ffmpeg keeps its open file and normally completes; a failure must be
@@ -211,7 +214,8 @@ TEST(FaultInjection, DestinationFolderDeletedWhileAMovieWaits)
     QProcess cli;
     start(cli, {"convert", "--dest", dest, slow, waiting}, env);
     ASSERT_TRUE(waitUntilAllQueued(cli.processId()));
-    ASSERT_TRUE(waitUntil([&] { return QFileInfo(dest + "/Slow.mp4").size() > 0; }, 10000));
+    ASSERT_TRUE(
+        waitUntil([&] { return QFileInfo(dest + "/.Slow.mp4.partial.mp4").size() > 0; }, 10000));
     ASSERT_TRUE(QDir(dest).removeRecursively());
     const Outcome r = finish(cli);
     EXPECT_EQ(r.status, 1);

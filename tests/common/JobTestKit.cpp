@@ -39,6 +39,8 @@ void installFakeTools()
     // Only conversions carry "-progress"; probing a movie runs the real tool.
     ASSERT_TRUE(writeScript(tools + "/ffmpeg",
                             QStringLiteral("#!/bin/sh\n"
+                                           "[ -n \"$VANTREO_TEST_TOOL_LOG\" ] && "
+                                           "echo \"$*\" >> \"$VANTREO_TEST_TOOL_LOG\"\n"
                                            "case \"$*\" in\n"
                                            "*Broken*-progress*)\n"
                                            "  echo \"Broken.mkv: Invalid data found when "

@@ -52,7 +52,8 @@ public:
 // "Broken" (ffmpeg converting it fails after writing a partial output),
 // "Slow" (ffmpeg converts it at the movie's own pace, -re) and
 // "AfconvertFails" (afconvert fails after writing a partial output).
-// Installs them in a folder named by VANTREO_TOOLS_DIR.
+// With VANTREO_TEST_TOOL_LOG set, ffmpeg appends each command line to that
+// file. Installs them in a folder named by VANTREO_TOOLS_DIR.
 void installFakeTools();
 
 // A job made the way the add panel makes one: probe, destination, track.

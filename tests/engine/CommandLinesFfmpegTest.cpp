@@ -1,4 +1,5 @@
 #include "common/TestSupport.h"
+#include "common/WrittenBoxes.h"
 #include "engine/CommandLines.h"
 #include "engine/JobState.h"
 
@@ -9,8 +10,9 @@
 #include <gtest/gtest.h>
 
 // The built command lines run through the real ffmpeg, so that the finished
-// MP4 is checked for what players see: which tracks there are and which are
-// enabled (ffprobe reports an enabled MP4 track as default).
+// MP4 is checked for what players see: which tracks there are, which are
+// enabled (ffprobe reports an enabled MP4 track as default) and in which
+// alternate group (read from the track headers).
 
 namespace {
 
@@ -81,7 +83,7 @@ ConversionInputs inputsFor(const Movie& m)
 {
     ConversionInputs in;
     in.sourcePath = m.source;
-    in.destinationPath = m.dir + "/Movie.mp4";
+    in.outputPath = m.dir + "/Movie.mp4";
     in.progressFile = m.dir + "/Movie.mkv.log";
     in.videoTrackID = 0;
     in.audioTracks = {"#1: eng (aac)", "#2: eng (dts) [5.1]"};
@@ -101,7 +103,7 @@ TEST(CommandLinesWithFfmpeg, CopyWithTranscodedSurroundTrackAndSubtitleFile)
     s.includeSurroundTrackDisabled = 0;
     const auto needFixup = [&] {
         QString out;
-        runProgram("ffmpeg", fixupTestArguments(in), &out);
+        runProgram("ffmpeg", fixupTestArguments(in, m.dir + "/trial.mp4"), &out);
         return out.contains("aac_adtstoasc");
     };
     const BuiltArguments built = singleProcessArguments(in, MethodCopy, s, needFixup);
@@ -109,15 +111,21 @@ TEST(CommandLinesWithFfmpeg, CopyWithTranscodedSurroundTrackAndSubtitleFile)
     QString output;
     ASSERT_EQ(runProgram("ffmpeg", built.arguments, &output), 0) << output.toStdString();
 
-    const QJsonArray st = streams(in.destinationPath);
+    const QJsonArray st = streams(in.outputPath);
     ASSERT_EQ(st.size(), 4);
     EXPECT_EQ(st[1].toObject()["codec_name"].toString(), "aac");
     EXPECT_EQ(st[2].toObject()["codec_name"].toString(), "ac3");
     EXPECT_EQ(st[2].toObject()["channels"].toInt(), 6);
     EXPECT_EQ(st[3].toObject()["codec_name"].toString(), "mov_text");
     EXPECT_TRUE(enabled(st[1]));
-    EXPECT_TRUE(enabled(st[2])) << "a surround track that is to stay enabled";
+    EXPECT_FALSE(enabled(st[2])) << "enabled only after the mux, by MP4Box";
     EXPECT_TRUE(QFile::exists(in.progressFile));
+    expectOneAudioGroup(in.outputPath, false);
+
+    // What the completion steps do for IncludeSurroundTrackDisabled 0: both
+    // tracks enabled in the one group, offered as alternatives.
+    ASSERT_EQ(runProgram(resourcesDir() + "/MP4Box", {"-enable", "3", in.outputPath}), 0);
+    expectOneAudioGroup(in.outputPath, true);
 }
 
 TEST(CommandLinesWithFfmpeg, MuxStageJoinsVideoWithTheNewAudio)
@@ -137,11 +145,12 @@ TEST(CommandLinesWithFfmpeg, MuxStageJoinsVideoWithTheNewAudio)
     QString output;
     ASSERT_EQ(runProgram("ffmpeg", built.arguments, &output), 0) << output.toStdString();
 
-    const QJsonArray st = streams(in.destinationPath);
+    const QJsonArray st = streams(in.outputPath);
     ASSERT_EQ(st.size(), 3);
     EXPECT_TRUE(enabled(st[1]));
     EXPECT_EQ(st[1].toObject()["tags"].toObject()["language"].toString(), "deu");
     EXPECT_EQ(st[2].toObject()["codec_name"].toString(), "dts");
     // Left unmarked, so it is disabled, as IncludeSurroundTrackDisabled asks.
     EXPECT_FALSE(enabled(st[2]));
+    expectOneAudioGroup(in.outputPath, false);
 }

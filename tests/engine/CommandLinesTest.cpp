@@ -18,7 +18,7 @@ ConversionInputs inputs(const QStringList& tracks, int chosen = 0)
 {
     ConversionInputs in;
     in.sourcePath = kSource;
-    in.destinationPath = kDest;
+    in.outputPath = kDest;
     in.progressFile = kProgress;
     in.videoTrackID = 0;
     in.audioTracks = tracks;
@@ -49,9 +49,46 @@ TEST(CommandLines, FixupTrialWritesOneSecondWithBothStreamsCopied)
 {
     ConversionInputs in = inputs({"#0: eng (aac)", "#2: ger (aac)"}, 1);
     in.videoTrackID = 1;
-    EXPECT_EQ(fixupTestArguments(in),
+    const QString trial = "/home/u/Documents/Movie.mkv.trial.mp4";
+    EXPECT_EQ(fixupTestArguments(in, trial),
               QStringList({"-i", kSource, "-stats", "-t", "1", "-map", "0:1", "-map", "0:2",
-                           "-vcodec", "copy", "-acodec", "copy", "-y", kDest}));
+                           "-vcodec", "copy", "-acodec", "copy", "-y", trial}));
+}
+
+TEST(CommandLines, CopiedHevcIsTaggedHvc1EverywhereTheMp4IsWritten)
+{
+    ConversionSettings s = allEnabled();
+    ConversionInputs in = inputs({"#1: eng (aac)", "#2: eng (ac3) [5.1]"});
+    in.videoCodec = "hevc";
+    const auto tagAfterVideoPair = [](const QStringList& args) {
+        const qsizetype at = args.indexOf("-vcodec");
+        return at >= 0 && args.mid(at, 4) == QStringList({"-vcodec", "copy", "-tag:v", "hvc1"}) &&
+               args.count("-tag:v") == 1;
+    };
+    EXPECT_TRUE(tagAfterVideoPair(fixupTestArguments(in, "/t.mp4")));
+    EXPECT_TRUE(tagAfterVideoPair(singleProcessArguments(in, MethodCopy, s, {}).arguments));
+    EXPECT_TRUE(tagAfterVideoPair(muxArguments(in, kAac, s).arguments));
+    s.conversionPreset = 1;
+    EXPECT_TRUE(tagAfterVideoPair(singleProcessArguments(in, MethodAC3Stereo, s, {}).arguments));
+    // Other codecs keep what ffmpeg writes for them; the WAV stage writes no video.
+    for (const QString codec : {"h264", "mpeg4", ""}) {
+        in.videoCodec = codec;
+        EXPECT_FALSE(singleProcessArguments(in, MethodCopy, s, {}).arguments.contains("-tag:v"));
+        EXPECT_FALSE(muxArguments(in, kAac, s).arguments.contains("-tag:v"));
+    }
+    in.videoCodec = "hevc";
+    EXPECT_FALSE(extractionArguments(in, "/t.wav").contains("-tag:v"));
+
+    // An M4V name would pick ffmpeg's iPod muxer, which refuses HEVC.
+    in.outputPath = "/out/.Movie.m4v.partial.m4v";
+    EXPECT_EQ(singleProcessArguments(in, MethodCopy, s, {}).arguments.last(3),
+              QStringList({"-f", "mp4", in.outputPath}));
+    EXPECT_EQ(muxArguments(in, kAac, s).arguments.last(3),
+              QStringList({"-f", "mp4", in.outputPath}));
+    EXPECT_EQ(fixupTestArguments(in, "/d/Movie.mkv.trial.m4v").last(3),
+              QStringList({"-f", "mp4", "/d/Movie.mkv.trial.m4v"}));
+    in.videoCodec = "h264";
+    EXPECT_FALSE(singleProcessArguments(in, MethodCopy, s, {}).arguments.contains("-f"));
 }
 
 TEST(CommandLines, SingleProcessPerMethodMarksTheAudioDefault)
@@ -93,13 +130,13 @@ TEST(CommandLines, AacCopyAddsTheBitstreamFilterOnlyWhenTheTrialAsksForIt)
                                  ++asked;
                                  return true;
                              }).arguments;
-    EXPECT_EQ(with.mid(5, 4), QStringList({"-map", "0:1", "-absf", "aac_adtstoasc"}));
+    EXPECT_EQ(with.mid(5, 4), QStringList({"-map", "0:1", "-bsf:a:0", "aac_adtstoasc"}));
     EXPECT_EQ(with.indexOf("-scodec"), 9);
     const QStringList without = singleProcessArguments(in, MethodCopy, s, [&] {
                                     ++asked;
                                     return false;
                                 }).arguments;
-    EXPECT_FALSE(without.contains("-absf"));
+    EXPECT_FALSE(without.contains("-bsf:a:0"));
     EXPECT_EQ(asked, 2);
     // Transcoded AAC never needs the filter.
     singleProcessArguments(in, MethodAC3Stereo, s, [&] {
@@ -136,7 +173,7 @@ TEST(CommandLines, SingleProcessResultingOrderWithEverythingEnabled)
                                   "0:4",
                                   "-map",
                                   "0:3",
-                                  "-absf",
+                                  "-bsf:a:0",
                                   "aac_adtstoasc",
                                   "-scodec",
                                   "mov_text",
@@ -151,21 +188,21 @@ TEST(CommandLines, SingleProcessResultingOrderWithEverythingEnabled)
                                   "-ab",
                                   "448k",
                                   "-disposition:a:0",
-                                  "default"};
+                                  "default",
+                                  "-disposition:a:1",
+                                  "0"};
     EXPECT_EQ(built.arguments, (expected + tail({kDest})));
     EXPECT_TRUE(built.addedSurround);
     ASSERT_EQ(sink->entries().size(), 1);
     EXPECT_EQ(sink->entries()[0], "Info: adding subtitles from file " + kSubtitle);
     EXPECT_EQ(sink->levels()[0], 3);
 
-    // A surround track that stays enabled is marked default as well.
+    // Only the main audio is marked default, so both audio tracks share one
+    // alternate group; a surround track that is to stay enabled is enabled
+    // after the mux, not marked here.
     s.includeSurroundTrackDisabled = 0;
-    const QStringList enabled =
-        singleProcessArguments(in, MethodCopy, s, [] { return true; }).arguments;
-    const qsizetype progress = enabled.indexOf("-progress");
-    EXPECT_EQ(
-        enabled.mid(progress - 4, 5),
-        QStringList({"-disposition:a:0", "default", "-disposition:a:1", "default", "-progress"}));
+    EXPECT_EQ(singleProcessArguments(in, MethodCopy, s, [] { return true; }).arguments,
+              built.arguments);
     setLogSink(std::make_shared<SyslogSink>());
 }
 
@@ -289,6 +326,8 @@ TEST(CommandLines, MuxResultingOrderWithEverythingEnabled)
                                   "448k",
                                   "-disposition:a:0",
                                   "default",
+                                  "-disposition:a:1",
+                                  "0",
                                   "-progress",
                                   kProgress,
                                   "-metadata:s:a:0",
@@ -321,6 +360,17 @@ TEST(CommandLines, MuxLanguageMetadata)
               QStringList({"-metadata:s:a:0", "language=ger", "-metadata:s:a:1", "language=ger"}));
     s.includeSurroundTrack = 0;
     EXPECT_EQ(metadata(), QStringList({"-metadata:s:a:0", "language=ger"}));
+
+    // A track without a language tag is written "und", never the probe's "unk".
+    for (const QString untagged : {"#1: unk (mp3)", "#1:  (mp3)"}) {
+        EXPECT_TRUE(muxArguments(inputs({untagged}), kAac, s).arguments.contains("language=und"))
+            << untagged.toStdString();
+        s.includeSurroundTrack = 1;
+        const QStringList both = muxArguments(inputs({untagged}), kAac, s).arguments;
+        EXPECT_EQ(both.count("language=und"), 2);
+        EXPECT_FALSE(both.join(' ').contains("unk"));
+        s.includeSurroundTrack = 0;
+    }
 
     // Without extras the mux is its 21-entry base plus the metadata and the disposition.
     EXPECT_EQ(muxArguments(in, kAac, s).arguments,

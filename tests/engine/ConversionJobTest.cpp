@@ -3,11 +3,14 @@
 #include "common/JobTestKit.h"
 #include "common/MovieFactory.h"
 #include "common/TestSupport.h"
+#include "common/WrittenBoxes.h"
 #include "engine/JobState.h"
+#include "foundation/HalvornLib.h"
 #include "foundation/SettingsAccess.h"
 #include "foundation/SettingsKeys.h"
 #include "shell/AppDelegate.h"
 
+#include <QDir>
 #include <QFile>
 #include <QPointer>
 #include <gtest/gtest.h>
@@ -75,6 +78,14 @@ AudioSpec track(const QString& codec, int channels, const QString& language = "e
     a.language = language;
     a.isDefault = isDefault;
     return a;
+}
+
+// Every file of a folder, hidden ones (a partial output) included, sorted.
+QStringList filesIn(const QString& folder)
+{
+    QStringList names = QDir(folder).entryList(QDir::Files | QDir::Hidden);
+    names.sort();
+    return names;
 }
 
 } // namespace
@@ -167,6 +178,7 @@ TEST_F(ConversionEndToEnd, AacViaWavWithADisabledSurroundTrack)
     EXPECT_EQ(streamValue(st[2], "channels"), "6");
     EXPECT_EQ(streamTag(st[2], "language"), "deu");
     EXPECT_FALSE(streamEnabled(st[2])) << "the surround track is disabled";
+    expectOneAudioGroup(dest, false);
 
     // The status line while converting names the track, the discarded one,
     // the remaining time and the stage.
@@ -231,4 +243,130 @@ TEST_F(ConversionEndToEnd, EmbeddedSubtitlesAreLeftOutByDefault)
     convert(makeJob(source, dest));
     const QJsonArray st = probeStreams(dest);
     EXPECT_EQ(st.size(), 2);
+}
+
+TEST_F(ConversionEndToEnd, SurroundTrackStaysEnabledInTheMainTracksGroup)
+{
+    setDefaultInt(kIncludeSurroundTrackKey, 1);
+    setDefaultInt(kIncludeSurroundTrackDisabledKey, 0);
+    const QString source =
+        movie("Movie.mkv", {track("aac", 2, "eng", false), track("ac3", 6, "eng", true)});
+    const QString dest = dir() + "/Movie.mp4";
+    ConversionJob* job = makeJob(source, dest, 0);
+    convert(job);
+    expectFinished(job);
+    EXPECT_TRUE(job->addedSurround());
+    // Both enabled in one group: a player offers them as alternatives.
+    expectOneAudioGroup(dest, true);
+    const QJsonArray st = probeStreams(dest);
+    ASSERT_EQ(st.size(), 3);
+    EXPECT_TRUE(streamEnabled(st[1]));
+    EXPECT_TRUE(streamEnabled(st[2]));
+}
+
+// HEVC copied fast (one process, into an M4V name, which ffmpeg's iPod
+// muxer would refuse) and compatible (the mux stage), the second from a track
+// without a language tag.
+TEST_F(ConversionEndToEnd, HevcIsTaggedHvc1AndAnUntaggedTrackIsWrittenUnd)
+{
+    const QString source = dir() + "/Hevc.mkv";
+    ASSERT_TRUE(ffmpeg({"-f",
+                        "lavfi",
+                        "-i",
+                        "testsrc=size=160x120:rate=10:duration=1.5",
+                        "-f",
+                        "lavfi",
+                        "-i",
+                        "sine=frequency=440:duration=1.5",
+                        "-f",
+                        "lavfi",
+                        "-i",
+                        "sine=frequency=220:duration=1.5",
+                        "-map",
+                        "0:0",
+                        "-map",
+                        "1:0",
+                        "-map",
+                        "2:0",
+                        "-c:v",
+                        "libx265",
+                        "-pix_fmt",
+                        "yuv420p",
+                        "-x265-params",
+                        "log-level=error",
+                        "-c:a:0",
+                        "aac",
+                        "-metadata:s:a:0",
+                        "language=eng",
+                        "-c:a:1",
+                        "libmp3lame",
+                        source}));
+    installFakeTools();
+    const QString log = dir() + "/ffmpeg.log";
+    qputenv("VANTREO_TEST_TOOL_LOG", log.toUtf8());
+    ConversionJob* fast = makeJob(source, dir() + "/Fast.m4v", 0);
+    ASSERT_EQ(fast->fileInfo()->videoCodec(), "hevc");
+    ASSERT_TRUE(fast->fastmode());
+    convert(fast);
+    EXPECT_EQ(fast->state(), JobFinished) << fast->failureExplanationText().toStdString();
+    ConversionJob* compatible = makeJob(source, dir() + "/Compatible.mp4", 1);
+    ASSERT_TRUE(compatible->slowmode());
+    convert(compatible);
+    EXPECT_EQ(compatible->state(), JobFinished)
+        << compatible->failureExplanationText().toStdString();
+    qunsetenv("VANTREO_TEST_TOOL_LOG");
+
+    for (const QString& output : {dir() + "/Fast.m4v", dir() + "/Compatible.mp4"}) {
+        const auto boxes = readBoxes(output);
+        ASSERT_TRUE(boxes.has_value());
+        const auto video = tracksOf(*boxes, "vide");
+        ASSERT_EQ(video.size(), 1u);
+        EXPECT_EQ(fourCCText(video[0].sampleEntry), "hvc1") << qPrintable(output);
+        EXPECT_EQ(video[0].sampleCount, 15u);
+        ASSERT_EQ(tracksOf(*boxes, "soun").size(), 1u);
+        EXPECT_GT(tracksOf(*boxes, "soun")[0].sampleCount, 0u);
+        const QJsonArray st = probeStreams(output);
+        EXPECT_EQ(streamValue(st[0], "codec_tag_string"), "hvc1");
+    }
+    EXPECT_EQ(tracksOf(*readBoxes(dir() + "/Fast.m4v"), "soun")[0].language, "eng");
+    EXPECT_EQ(tracksOf(*readBoxes(dir() + "/Compatible.mp4"), "soun")[0].language, "und");
+    EXPECT_EQ(streamTag(probeStreams(dir() + "/Compatible.mp4")[1], "language"), "und");
+
+    // The AAC trial ran once, into the documents folder, never at the
+    // destination; nothing of it stayed.
+    QFile logFile(log);
+    ASSERT_TRUE(logFile.open(QIODevice::ReadOnly));
+    const QStringList trials = QString::fromUtf8(logFile.readAll()).split('\n').filter(" -t 1 ");
+    ASSERT_EQ(trials.size(), 1) << qPrintable(trials.join('\n'));
+    EXPECT_TRUE(trials[0].endsWith("-f mp4 " + appInfo().docDir() + "/Hevc.mkv.trial.m4v"))
+        << qPrintable(trials[0]);
+    EXPECT_TRUE(documentsEntries().isEmpty()) << qPrintable(documentsEntries().join(", "));
+    EXPECT_EQ(filesIn(dir()),
+              QStringList({"Compatible.mp4", "Fast.m4v", "Hevc.mkv", "ffmpeg.log"}));
+}
+
+TEST_F(ConversionEndToEnd, DestinationTakenMeanwhileGetsTheNextFreeName)
+{
+    installFakeTools();
+    const QString source = movie("Slow.mkv", {track("aac", 2)});
+    const QString dest = dir() + "/Slow.mp4";
+    ConversionJob* job = makeJob(source, dest);
+    QObject::connect(job, &ConversionJob::stateChanged, job, [dest](int state) {
+        // The user saves a file of their own under the movie's name while
+        // it converts.
+        if (state == JobConverting) {
+            QFile mine(dest);
+            ASSERT_TRUE(mine.open(QIODevice::WriteOnly));
+            mine.write("mine");
+        }
+    });
+    convert(job);
+    expectFinished(job);
+    EXPECT_EQ(job->destinationPath(), dir() + "/Slow-0.mp4");
+    EXPECT_EQ(notifier->delivered[0].path, dir() + "/Slow-0.mp4");
+    QFile mine(dest);
+    ASSERT_TRUE(mine.open(QIODevice::ReadOnly));
+    EXPECT_EQ(mine.readAll(), "mine");
+    EXPECT_EQ(probeStreams(job->destinationPath()).size(), 2);
+    EXPECT_EQ(filesIn(dir()), QStringList({"Slow-0.mp4", "Slow.mkv", "Slow.mp4"}));
 }

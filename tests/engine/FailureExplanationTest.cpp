@@ -1,5 +1,8 @@
 #include "engine/FailureExplanation.h"
 
+#include "foundation/PathHelpers.h"
+
+#include <QUrlQuery>
 #include <gtest/gtest.h>
 
 namespace {
@@ -57,6 +60,12 @@ TEST(FailureExplanation, OtherFailuresOfferASupportMail)
     // The subtitle file hint wins.
     EXPECT_EQ(explainFailure("x", args, false, true, true).message,
               message(kFileHint, "-i /m/Movie.mkv -stats", "x"));
+    // What the check of the written file found names the cause over both.
+    EXPECT_EQ(explainFailure("x", args, false, true, true,
+                             "The converted file has no video "
+                             "frames.")
+                  .message,
+              message("The converted file has no video frames.", "-i /m/Movie.mkv -stats", "x"));
 }
 
 TEST(FailureExplanation, ProblemReportText)
@@ -71,4 +80,32 @@ TEST(FailureExplanation, ProblemReportText)
     EXPECT_EQ(problemReportMailText("support@example.org", "Vantreo", "1.0", "-i a.mkv",
                                     "whole output", "ThinkPad", "Debian 12", " Problems: 2"),
               base + " Problems: 2");
+}
+
+TEST(FailureExplanation, ProblemReportLinkCarriesTheWholeBody)
+{
+    // What ffmpeg really says, with the "#" of every stream address, a file
+    // name with "&" and "+", a lone and an escape-like "%", and UTF-8.
+    const QString output = QString::fromUtf8(
+        "Input #0, matroska,webm, from '/m/Tom&Jerry+1 100% %zz.mkv':\n"
+        "  Stream #0:1(eng): Audio: aac\nError opening /m/\xc3\x96l.srt: No such file");
+    const QString commandLine = "-i /m/Tom&Jerry+1 100% %zz.mkv -map 0:1";
+    const QString text =
+        problemReportMailText("support@example.org", "Vantreo", "1.0", commandLine, output,
+                              "ThinkPad X1", "Debian GNU/Linux 12 (bookworm)", " Problems: 1");
+    const auto url = escapedURL(text);
+    ASSERT_TRUE(url.has_value());
+    const QUrl parsed(url->toString(QUrl::FullyEncoded), QUrl::StrictMode);
+    ASSERT_TRUE(parsed.isValid()) << qPrintable(parsed.errorString());
+    EXPECT_EQ(parsed.scheme(), "mailto");
+    EXPECT_EQ(parsed.path(), "support@example.org");
+    EXPECT_TRUE(parsed.fragment().isEmpty());
+    const QUrlQuery query(parsed);
+    EXPECT_EQ(query.queryItemValue("subject", QUrl::FullyDecoded), "Vantreo v1.0 Problem Report");
+    const QString body = query.queryItemValue("body", QUrl::FullyDecoded);
+    EXPECT_EQ(body, text.mid(text.indexOf("&body=") + 6));
+    EXPECT_TRUE(body.contains(output));
+    EXPECT_TRUE(body.endsWith("P.P.S: Hardware: ThinkPad X1 Software: Debian GNU/Linux 12 "
+                              "(bookworm)  Problems: 1"));
+    EXPECT_EQ(query.queryItems().size(), 2);
 }

@@ -7,6 +7,7 @@
 
 #include <QDeadlineTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QPointer>
 #include <gtest/gtest.h>
 
@@ -100,12 +101,27 @@ TEST_F(JobControl, RemovingAPausedJobEndsItsTool)
     expectNothingLeft(destination);
 }
 
-TEST_F(JobControl, RemovingARunningJobEndsItsTool)
+TEST_F(JobControl, RemovingARunningJobEndsItsToolAndKeepsTheUsersFile)
 {
     ASSERT_NO_FATAL_FAILURE(startSlowJob());
     const QString destination = job->destinationPath();
-    ASSERT_TRUE(QFile::exists(destination) || QFile::exists(job->progressFile()));
+    // ffmpeg writes a hidden file beside the destination; nothing carries
+    // the movie's name until it is finished.
+    const QString partial = job->partialFile();
+    EXPECT_EQ(partial, dir() + "/.Slow.mp4.partial.mp4");
+    ASSERT_TRUE(waitUntil([&] { return QFileInfo(partial).size() > 0; }, 10000));
+    EXPECT_FALSE(QFile::exists(destination));
+    // A file the user puts at the destination meanwhile is never touched.
+    QFile mine(destination);
+    ASSERT_TRUE(mine.open(QIODevice::WriteOnly));
+    mine.write("mine");
+    mine.close();
     job->remove();
+    EXPECT_FALSE(QFile::exists(partial));
+    ASSERT_TRUE(mine.open(QIODevice::ReadOnly));
+    EXPECT_EQ(mine.readAll(), "mine");
+    mine.close();
+    ASSERT_TRUE(QFile::remove(destination));
     expectNothingLeft(destination);
 }
 

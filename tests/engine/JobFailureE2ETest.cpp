@@ -102,6 +102,59 @@ TEST_F(JobFailure, FailingFfmpegEndsTheJobAndTheQueueGoesOn)
     EXPECT_TRUE(workspace->revealed.isEmpty());
 }
 
+// A damaged movie whose video track is there but holds no frame: ffmpeg
+// copies it with exit status 0 and an MP4 without video. The check of the
+// written file catches it.
+TEST_F(JobFailure, ConversionThatCopiesNoVideoFrameFails)
+{
+    const QString bad = dir() + "/NoFrames.mkv";
+    ASSERT_TRUE(ffmpeg({"-f",     "lavfi",
+                        "-i",     "testsrc=size=160x120:rate=10",
+                        "-f",     "lavfi",
+                        "-i",     "sine",
+                        "-t",     "2",
+                        "-map",   "0:0",
+                        "-map",   "1:0",
+                        "-c:v",   "libx264",
+                        "-bsf:v", "noise=drop=1",
+                        "-c:a",   "aac",
+                        bad}));
+    const QString good = movie("Good.mkv", "aac");
+    ConversionJob* failing = makeJob(bad, dir() + "/NoFrames.mp4");
+    ASSERT_TRUE(failing->fileInfo()->videoTrackID().has_value()) << "the probe sees a video track";
+    ConversionJob* next = makeJob(good, dir() + "/Good.mp4");
+    runPair(failing, next);
+    expectFailedAndQueueMovedOn(failing, next);
+    EXPECT_EQ(failing->verificationProblem(), "The converted file has no video frames.");
+    EXPECT_TRUE(failing->failureExplanationText().startsWith(
+        "A problem prevented the file from being converted. The converted file has no video "
+        "frames. You can contact our support"))
+        << failing->failureExplanationText().toStdString();
+    QStringList left = QDir(dir()).entryList(QDir::Files | QDir::Hidden);
+    left.sort();
+    EXPECT_EQ(left, QStringList({"Good.mkv", "Good.mp4", "NoFrames.mkv"}));
+}
+
+// ffmpeg names the file in its own words; a name that is not ASCII reaches
+// the explanation as it was written.
+TEST_F(JobFailure, FailureNamingANonAsciiFileShowsItLiterally)
+{
+    const QString source = movie("Film.mkv", "aac");
+    const QString subtitle = dir() + QString::fromUtf8("/\xc3\x96l.srt");
+    QFile garbage(subtitle);
+    ASSERT_TRUE(garbage.open(QIODevice::WriteOnly));
+    garbage.write("not \x01\x02 a subtitle\n");
+    garbage.close();
+    const QString good = movie("Good.mkv", "aac");
+    ConversionJob* failing = makeJob(source, dir() + "/Film.mp4", 0, subtitle);
+    ConversionJob* next = makeJob(good, dir() + "/Good.mp4");
+    runPair(failing, next);
+    expectFailedAndQueueMovedOn(failing, next);
+    EXPECT_TRUE(failing->jobOutput().contains(subtitle + ": Invalid data found"))
+        << failing->jobOutput().toStdString();
+    EXPECT_TRUE(failing->failureExplanationText().contains(QString::fromUtf8("\xc3\x96l.srt")));
+}
+
 TEST_F(JobFailure, FailureInTheExtractionStageEndsTheJob)
 {
     const QString bad = movie("Broken.mkv", "libmp3lame");

@@ -103,8 +103,12 @@ TEST(LineSplitter, EndsLinesAtLfCrAndCrLf)
     EXPECT_EQ(splitter.feed("e\r"), QStringList({"de"}));
     // The LF of a CR LF split across chunks ends nothing more.
     EXPECT_EQ(splitter.feed("\nf\n\n"), QStringList({"f", ""}));
-    EXPECT_EQ(splitter.feed("tail \xe9"), QStringList());
-    EXPECT_EQ(splitter.takeRemainder(), QString::fromLatin1("tail \xe9"));
+    // UTF-8 as written, even when a chunk ends inside a character ("Ö" is
+    // C3 96); an invalid byte becomes U+FFFD instead of losing the line.
+    EXPECT_EQ(splitter.feed("Error opening '\xc3"), QStringList());
+    EXPECT_EQ(splitter.feed("\x96l.srt'\ntail \xe9"),
+              QStringList({QString::fromUtf8("Error opening '\xc3\x96l.srt'")}));
+    EXPECT_EQ(splitter.takeRemainder(), QString::fromUtf16(u"tail \uFFFD"));
     EXPECT_EQ(splitter.takeRemainder(), "");
 }
 

@@ -7,6 +7,7 @@
 #include <QThread>
 #include <atomic>
 #include <gtest/gtest.h>
+#include <limits>
 #include <thread>
 
 TEST(Dispatch, AfterMainRunsNoEarlierThanTheDelayAndOnTheMainThread)
@@ -35,11 +36,23 @@ TEST(Dispatch, AfterMainRunsNoEarlierThanTheDelayAndOnTheMainThread)
     ASSERT_TRUE(waitUntil([&] { return elapsed.load() >= 0; }, 10000));
     EXPECT_GE(elapsed.load(), 100);
 
-    // A zero or negative delay runs at the next turn of the loop, not at once.
+    // A zero, negative or NaN delay runs at the next turn of the loop, not at
+    // once; an infinite or huge one waits as long as a timer can.
     bool ran = false;
     dispatch_after_main([&] { ran = true; }, -1.0f);
     EXPECT_FALSE(ran);
     ASSERT_TRUE(waitUntil([&] { return ran; }, 10000));
+    ran = false;
+    dispatch_after_main([&] { ran = true; }, std::numeric_limits<float>::quiet_NaN());
+    ASSERT_TRUE(waitUntil([&] { return ran; }, 10000));
+    std::atomic<int> late{0};
+    dispatch_after_main([&] { ++late; }, std::numeric_limits<float>::infinity());
+    dispatch_after_main([&] { ++late; }, 3e38f);
+    dispatch_after_back([&] { ++late; }, std::numeric_limits<float>::infinity());
+    ran = false;
+    dispatch_after_main([&] { ran = true; }, 0.05f);
+    ASSERT_TRUE(waitUntil([&] { return ran; }, 10000));
+    EXPECT_EQ(late.load(), 0);
 }
 
 TEST(Dispatch, AsyncMainFromABackgroundThreadRunsOnTheMainThread)

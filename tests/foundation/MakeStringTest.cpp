@@ -1,6 +1,7 @@
 #include "foundation/MakeString.h"
 
 #include <gtest/gtest.h>
+#include <limits>
 
 TEST(MakeString, Conversions)
 {
@@ -44,4 +45,37 @@ TEST(MakeString, WidthAndPrecision)
     EXPECT_EQ(makeString("[%.2s]", "abc"), QStringLiteral("[ab]"));
     EXPECT_EQ(makeString("[%03i]", 7), QStringLiteral("[007]"));
     EXPECT_EQ(makeString("%.1f%%", 99.95), QStringLiteral("100.0%"));
+}
+
+TEST(MakeString, DirectivesHoldOnlyAscii)
+{
+    const auto format = [](const char16_t* text) { return QString::fromUtf16(text); };
+    // A Devanagari digit inside a directive once became "%n" (its low byte)
+    // and wrote through the argument; now it ends the directive, as written.
+    EXPECT_EQ(makeString(format(u"%\u096Ed"), 5), format(u"%\u096Ed"));
+    EXPECT_EQ(makeString(format(u"[%5\u0966d]"), 5), format(u"[%5\u0966d]"));
+    EXPECT_EQ(makeString(format(u"%\u0164|%\u0173"), 5, 6), format(u"%\u0164|%\u0173"));
+    EXPECT_EQ(makeString(format(u"%.\u0967f"), 1.5), format(u"%.\u0967f"));
+    // After a complete directive, non-ASCII text is ordinary text.
+    EXPECT_EQ(makeString(format(u"%@\u00e9 %i\u0964 %d%%\u00fc"), "caf", 5, 7),
+              format(u"caf\u00e9 5\u0964 7%\u00fc"));
+    EXPECT_EQ(makeString(format(u"\u00d6l %@.srt"), format(u"\u00c4")),
+              format(u"\u00d6l \u00c4.srt"));
+    // Widths past any use are cut instead of padding with gigabytes.
+    EXPECT_EQ(makeString("[%99999999999999999999@]", "a").size(), 4096 + 2);
+    EXPECT_EQ(makeString("[%*@]", 1 << 30, "a").size(), 4096 + 2);
+    EXPECT_EQ(makeString("[%.*@]", -3, "abc"), QStringLiteral("[abc]"));
+}
+
+TEST(MakeString, DoublesOutOfRangeForIntegersAreClamped)
+{
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    EXPECT_EQ(makeString("%i|%u|%x", nan, nan, nan), QStringLiteral("0|0|0"));
+    EXPECT_EQ(makeString("%i|%i", inf, -inf),
+              QStringLiteral("9223372036854775807|-9223372036854775808"));
+    EXPECT_EQ(makeString("%i|%u|%u", 1e300, 1e300, -5.0),
+              QStringLiteral("9223372036854775807|18446744073709551615|0"));
+    EXPECT_EQ(makeString("%i|%u", -2.9, 2.9), QStringLiteral("-2|2"));
+    EXPECT_EQ(makeString("[%*i]", inf, 1), QStringLiteral("[") + QString(4095, u' ') + "1]");
 }

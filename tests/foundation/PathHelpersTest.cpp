@@ -6,6 +6,7 @@
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QUrlQuery>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -134,6 +135,21 @@ TEST(PathHelpers, Urls)
     EXPECT_TRUE(encoded.contains("%3C%41%3E") || encoded.contains("%3CA%3E"))
         << encoded.constData();
     EXPECT_EQ(mail->scheme(), QStringLiteral("mailto"));
+
+    // Mail header values keep every "#", "&" and "+" of their text; other
+    // links keep them as the URL syntax they are.
+    const auto report = escapedURL("mailto:s@x.org?subject=a#1 & b+c&body=Stream #0:1 Tom&Jerry "
+                                   "a+b&cc=x&body=second");
+    ASSERT_TRUE(report.has_value());
+    const QUrlQuery query(*report);
+    EXPECT_EQ(query.queryItemValue("subject", QUrl::FullyDecoded), "a#1 & b+c");
+    EXPECT_EQ(query.queryItemValue("body", QUrl::FullyDecoded),
+              "Stream #0:1 Tom&Jerry a+b&cc=x&body=second");
+    EXPECT_TRUE(report->fragment().isEmpty());
+    const auto page = escapedURL("https://vantreo.org/a b?x=1&y=2#top");
+    ASSERT_TRUE(page.has_value());
+    EXPECT_EQ(page->fragment(), "top");
+    EXPECT_EQ(QUrlQuery(*page).queryItemValue("y"), "2");
 
     const QString dir = makeTempDir("url");
     touch(dir + "/file", "bytes");

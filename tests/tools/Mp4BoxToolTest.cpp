@@ -66,8 +66,10 @@ quint32 bigEndian32(const QByteArray& bytes, qsizetype at)
 }
 
 // Checks that `changed` differs from `original` only in the enabled bit of the
-// version-0 track header of `trackId`, and that the tools still read it.
-void expectOnlyTrackDisabled(const QString& path, const QByteArray& original, quint32 trackId)
+// version-0 track header of `trackId`, now `enabled`, and that the tools
+// still read it.
+void expectOnlyEnabledBitChanged(const QString& path, const QByteArray& original, quint32 trackId,
+                                 bool enabled)
 {
     const QByteArray changed = readAll(path);
     const qsizetype at = singleDifference(original, changed);
@@ -75,8 +77,9 @@ void expectOnlyTrackDisabled(const QString& path, const QByteArray& original, qu
     EXPECT_EQ(changed.mid(at - 7, 4), QByteArray("tkhd"));
     ASSERT_EQ(original[at - 3], 0) << "expected a version 0 track header";
     EXPECT_EQ(bigEndian32(changed, at + 9), trackId);
-    EXPECT_EQ(quint8(original[at]) & 1, 1);
-    EXPECT_EQ(quint8(changed[at]), quint8(original[at]) & ~1);
+    EXPECT_EQ(quint8(original[at]) & 1, enabled ? 0 : 1);
+    EXPECT_EQ(quint8(changed[at]) & 1, enabled ? 1 : 0);
+    EXPECT_EQ(quint8(changed[at]) & ~1, quint8(original[at]) & ~1);
 
     QString out;
     EXPECT_EQ(runProgram("ffprobe", {"-v", "error", "-show_streams", path}, &out), 0)
@@ -100,13 +103,22 @@ TEST(Mp4BoxTool, DisablesTrackWithMoovAfterMdat)
     QString out;
     EXPECT_EQ(mp4box({"-disable", "2", path}, &out), 0) << qPrintable(out);
     EXPECT_TRUE(out.contains("Disabled track 2")) << qPrintable(out);
-    expectOnlyTrackDisabled(path, original, 2);
+    expectOnlyEnabledBitChanged(path, original, 2, false);
 
     // Disabling again, or a track that is already off, changes nothing.
     const QByteArray once = readAll(path);
     EXPECT_EQ(mp4box({"-disable", "2", path}, &out), 0) << qPrintable(out);
     EXPECT_EQ(mp4box({"-disable", "3", path}, &out), 0) << qPrintable(out);
     EXPECT_EQ(readAll(path), once);
+
+    // Enabling the second audio track sets exactly its bit; again, nothing.
+    EXPECT_EQ(mp4box({"-enable", "3", path}, &out), 0) << qPrintable(out);
+    EXPECT_TRUE(out.contains("Enabled track 3")) << qPrintable(out);
+    expectOnlyEnabledBitChanged(path, once, 3, true);
+    const QByteArray enabled = readAll(path);
+    EXPECT_EQ(mp4box({"-enable", "3", path}, &out), 0) << qPrintable(out);
+    EXPECT_EQ(mp4box({"-enable", "1", path}, &out), 0) << qPrintable(out);
+    EXPECT_EQ(readAll(path), enabled);
 }
 
 TEST(Mp4BoxTool, DisablesTrackWithMoovFirst)
@@ -122,7 +134,7 @@ TEST(Mp4BoxTool, DisablesTrackWithMoovFirst)
 
     QString out;
     EXPECT_EQ(mp4box({"-disable", "3", path}, &out), 0) << qPrintable(out);
-    expectOnlyTrackDisabled(path, original, 3);
+    expectOnlyEnabledBitChanged(path, original, 3, false);
 }
 
 TEST(Mp4BoxTool, FailuresReportErrorAndChangeNothing)
@@ -150,18 +162,23 @@ TEST(Mp4BoxTool, FailuresReportErrorAndChangeNothing)
         QStringList args;
         QString file;
     };
-    const QList<Case> cases = {
-        {{"-disable", "1", dir + "/missing.mp4"}, {}},
-        {{"-disable", "1", text}, text},
-        {{"-disable", "7", movie}, movie},
-        {{"-disable", "1", truncated}, truncated},
-        {{"-disable", "1", malformed}, malformed},
-        {{"-disable", "zero", movie}, movie},
-        {{"-disable", "0", movie}, movie},
-        {{"-disable", "1"}, {}},
-        {{"-enable", "1", movie}, movie},
+    // -enable refuses exactly what -disable refuses.
+    QList<Case> cases = {
+        {{"-toggle", "1", movie}, movie},
         {{}, {}},
     };
+    for (const QString verb : {"-disable", "-enable"}) {
+        cases += QList<Case>{
+            {{verb, "1", dir + "/missing.mp4"}, {}},
+            {{verb, "1", text}, text},
+            {{verb, "7", movie}, movie},
+            {{verb, "1", truncated}, truncated},
+            {{verb, "1", malformed}, malformed},
+            {{verb, "zero", movie}, movie},
+            {{verb, "0", movie}, movie},
+            {{verb, "1"}, {}},
+        };
+    }
     for (const Case& c : cases) {
         const QByteArray before = c.file.isEmpty() ? QByteArray() : readAll(c.file);
         QString out;
@@ -187,6 +204,8 @@ TEST(Mp4BoxTool, RefusesReadOnlyFile)
     const QByteArray before = readAll(movie);
     QString out;
     EXPECT_NE(mp4box({"-disable", "2", movie}, &out), 0);
+    EXPECT_TRUE(out.contains("Error")) << qPrintable(out);
+    EXPECT_NE(mp4box({"-enable", "3", movie}, &out), 0);
     EXPECT_TRUE(out.contains("Error")) << qPrintable(out);
     EXPECT_EQ(readAll(movie), before);
 }

@@ -221,3 +221,110 @@ TEST(Mp4Boxes, ParsesTrackIds)
     for (const char* bad : {"", "0", "-1", "+3", "3x", " 3", "4294967296", "99999999999"})
         EXPECT_FALSE(mp4::parseTrackId(bad).has_value()) << bad;
 }
+
+namespace {
+
+// A track as a muxer writes it: header, media header, handler, one sample
+// entry and a sample-size table.
+Bytes summaryTrak(int version, std::uint32_t trackId, std::uint32_t flags, std::uint16_t group,
+                  const char* handler, const char* entry, std::uint32_t samples)
+{
+    Bytes tkhd = tkhdPayload(version, trackId, flags);
+    const std::size_t groupAt = version == 1 ? 46 : 34;
+    tkhd[groupAt] = std::uint8_t(group >> 8);
+    tkhd[groupAt + 1] = std::uint8_t(group);
+
+    Bytes mdhd;
+    put32(mdhd, std::uint32_t(version) << 24);
+    if (version == 1) {
+        put64(mdhd, 0);
+        put64(mdhd, 0);
+        put32(mdhd, 1000);
+        put64(mdhd, 5000);
+    } else {
+        put32(mdhd, 0);
+        put32(mdhd, 0);
+        put32(mdhd, 1000);
+        put32(mdhd, 5000);
+    }
+    // "deu" packed as three 5-bit letters.
+    const std::uint16_t deu =
+        std::uint16_t((('d' - 0x60) << 10) | (('e' - 0x60) << 5) | ('u' - 0x60));
+    mdhd.push_back(std::uint8_t(deu >> 8));
+    mdhd.push_back(std::uint8_t(deu));
+    mdhd.resize(mdhd.size() + 2, 0);
+
+    Bytes hdlr(8, 0);
+    putType(hdlr, handler);
+    hdlr.resize(hdlr.size() + 13, 0);
+
+    Bytes stsd;
+    put32(stsd, 0);
+    put32(stsd, 1);
+    const Bytes sampleEntry = box(entry, Bytes(16, 0));
+    stsd.insert(stsd.end(), sampleEntry.begin(), sampleEntry.end());
+    Bytes stsz;
+    put32(stsz, 0);
+    put32(stsz, 0);
+    put32(stsz, samples);
+    stsz.resize(stsz.size() + 4 * samples, 0);
+
+    const Bytes stbl =
+        box("stbl", cat({box("stsd", stsd), box("stts", Bytes(8, 0)), box("stsz", stsz)}));
+    const Bytes mdia = box("mdia", cat({box("mdhd", mdhd), box("hdlr", hdlr),
+                                        box("minf", cat({box("vmhd", Bytes(12, 0)), stbl}))}));
+    return box("trak", cat({box("tkhd", tkhd), mdia}));
+}
+
+} // namespace
+
+TEST(Mp4Boxes, SummarisesTracksFromTheirHeaderBoxes)
+{
+    Bytes mvhd;
+    put32(mvhd, 0);
+    put32(mvhd, 0);
+    put32(mvhd, 0);
+    put32(mvhd, 600);
+    put32(mvhd, 3000);
+    mvhd.resize(100, 0);
+    const Bytes file =
+        cat({ftyp(), box("mdat", Bytes(40, 0)),
+             box("moov", cat({box("mvhd", mvhd), summaryTrak(0, 1, 3, 0, "vide", "hvc1", 7),
+                              summaryTrak(1, 2, 3, 1, "soun", "mp4a", 4),
+                              summaryTrak(0, 3, 2, 1, "soun", "ac-3", 0)}))});
+    const auto movie = mp4::readMovieSummary(file);
+    ASSERT_TRUE(movie.has_value());
+    EXPECT_EQ(movie->timescale, 600u);
+    EXPECT_EQ(movie->duration, 3000u);
+    ASSERT_EQ(movie->tracks.size(), 3u);
+    const mp4::TrackSummary& video = movie->tracks[0];
+    EXPECT_EQ(video.trackId, 1u);
+    EXPECT_TRUE(video.enabled);
+    EXPECT_EQ(video.alternateGroup, 0);
+    EXPECT_EQ(video.handler, mp4::fourCC("vide"));
+    EXPECT_EQ(video.sampleEntry, mp4::fourCC("hvc1"));
+    EXPECT_EQ(video.sampleCount, 7u);
+    EXPECT_EQ(video.timescale, 1000u);
+    EXPECT_EQ(video.duration, 5000u);
+    EXPECT_EQ(video.language, "deu");
+    EXPECT_EQ(movie->tracks[1].trackId, 2u) << "version 1 headers";
+    EXPECT_EQ(movie->tracks[1].alternateGroup, 1);
+    EXPECT_EQ(movie->tracks[1].duration, 5000u);
+    EXPECT_FALSE(movie->tracks[2].enabled);
+    EXPECT_EQ(movie->tracks[2].alternateGroup, 1);
+    EXPECT_EQ(movie->tracks[2].sampleEntry, mp4::fourCC("ac-3"));
+    EXPECT_EQ(movie->tracks[2].sampleCount, 0u);
+
+    // Cut anywhere inside the moov box, the file has no summary; a moov
+    // whose boxes are damaged never reads outside the buffer.
+    const std::size_t moovStart = ftyp().size() + 48;
+    for (std::size_t n = moovStart; n < file.size(); ++n)
+        EXPECT_FALSE(mp4::readMovieSummary(std::span(file.data(), n)).has_value()) << n;
+    std::mt19937 random(99);
+    for (int round = 0; round < 5000; ++round) {
+        Bytes damaged = file;
+        damaged[moovStart + random() % (damaged.size() - moovStart)] = std::uint8_t(random());
+        mp4::readMovieSummary(damaged);
+    }
+    EXPECT_FALSE(mp4::readMovieSummary(cat({ftyp(), box("mdat", Bytes(8, 0))})).has_value());
+}

@@ -11,6 +11,15 @@ namespace {
 constexpr std::uint32_t kMoov = fourCC("moov");
 constexpr std::uint32_t kTrak = fourCC("trak");
 constexpr std::uint32_t kTkhd = fourCC("tkhd");
+constexpr std::uint32_t kMvhd = fourCC("mvhd");
+constexpr std::uint32_t kMdia = fourCC("mdia");
+constexpr std::uint32_t kMdhd = fourCC("mdhd");
+constexpr std::uint32_t kHdlr = fourCC("hdlr");
+constexpr std::uint32_t kMinf = fourCC("minf");
+constexpr std::uint32_t kStbl = fourCC("stbl");
+constexpr std::uint32_t kStsd = fourCC("stsd");
+constexpr std::uint32_t kStsz = fourCC("stsz");
+constexpr std::uint32_t kStz2 = fourCC("stz2");
 
 std::uint32_t readU32(const std::uint8_t* p)
 {
@@ -21,6 +30,11 @@ std::uint32_t readU32(const std::uint8_t* p)
 std::uint64_t readU64(const std::uint8_t* p)
 {
     return (std::uint64_t(readU32(p)) << 32) | readU32(p + 4);
+}
+
+std::uint16_t readU16(const std::uint8_t* p)
+{
+    return std::uint16_t((p[0] << 8) | p[1]);
 }
 
 // Reads exactly `count` bytes at `offset`, or answers false.
@@ -111,6 +125,17 @@ TrackLookup lookInMovie(const ReadAt& read, const BoxHeader& moov, std::uint32_t
     return {TrackLookupStatus::NoSuchTrack, 0};
 }
 
+ReadAt bufferReader(std::span<const std::uint8_t> data)
+{
+    return [data](std::uint64_t offset, std::uint8_t* dest, std::size_t count) {
+        if (offset >= data.size())
+            return std::size_t(0);
+        const std::size_t n = std::min<std::uint64_t>(count, data.size() - offset);
+        std::memcpy(dest, data.data() + offset, n);
+        return n;
+    };
+}
+
 } // namespace
 
 std::optional<BoxHeader> parseBoxHeader(const std::uint8_t* bytes, std::size_t available,
@@ -156,14 +181,7 @@ TrackLookup findTrackHeader(const ReadAt& read, std::uint64_t totalSize, std::ui
 
 TrackLookup findTrackHeader(std::span<const std::uint8_t> data, std::uint32_t trackId)
 {
-    const ReadAt read = [data](std::uint64_t offset, std::uint8_t* dest, std::size_t count) {
-        if (offset >= data.size())
-            return std::size_t(0);
-        const std::size_t n = std::min<std::uint64_t>(count, data.size() - offset);
-        std::memcpy(dest, data.data() + offset, n);
-        return n;
-    };
-    return findTrackHeader(read, data.size(), trackId);
+    return findTrackHeader(bufferReader(data), data.size(), trackId);
 }
 
 std::optional<std::uint64_t> findTkhdFlagsOffset(std::span<const std::uint8_t> data,
@@ -173,6 +191,165 @@ std::optional<std::uint64_t> findTkhdFlagsOffset(std::span<const std::uint8_t> d
     if (found.status != TrackLookupStatus::Found)
         return std::nullopt;
     return found.flagsOffset;
+}
+
+namespace {
+
+// Calls `visit` with every child of the box payload [begin, end); false when
+// a child header is malformed or `visit` answers false.
+template <typename Visit>
+bool forEachChild(const ReadAt& read, std::uint64_t begin, std::uint64_t end, Visit&& visit)
+{
+    for (std::uint64_t offset = begin; offset < end;) {
+        const auto child = readBoxHeader(read, offset, end);
+        if (!child || !visit(*child))
+            return false;
+        offset = child->end();
+    }
+    return true;
+}
+
+// The first `count` payload bytes of a box; false when it holds fewer.
+bool readPayload(const ReadAt& read, const BoxHeader& box, std::uint8_t* dest, std::size_t count)
+{
+    return box.size - box.headerSize >= count &&
+           readExactly(read, box.payloadOffset(), dest, count);
+}
+
+// A full box's version byte (0 or 1) followed by the fields of that version.
+bool readVersioned(const ReadAt& read, const BoxHeader& box, std::uint8_t* dest, std::size_t sizeV0,
+                   std::size_t sizeV1)
+{
+    if (!readPayload(read, box, dest, 1) || dest[0] > 1)
+        return false;
+    return readPayload(read, box, dest, dest[0] == 0 ? sizeV0 : sizeV1);
+}
+
+// ISO 639-2 packed as three 5-bit letters; empty for anything else (a
+// QuickTime language number, for one).
+std::string packedLanguage(std::uint16_t value)
+{
+    std::string text;
+    for (const int shift : {10, 5, 0}) {
+        const int letter = (value >> shift) & 0x1f;
+        if (letter < 1 || letter > 26)
+            return {};
+        text += char('a' + letter - 1);
+    }
+    return text;
+}
+
+bool readTrackHeader(const ReadAt& read, const BoxHeader& box, TrackSummary& track)
+{
+    std::array<std::uint8_t, 48> b{};
+    if (!readVersioned(read, box, b.data(), 36, 48))
+        return false;
+    const bool v1 = b[0] == 1;
+    track.enabled = (b[3] & 0x1) != 0;
+    track.trackId = readU32(b.data() + (v1 ? 20 : 12));
+    track.alternateGroup = readU16(b.data() + (v1 ? 46 : 34));
+    return true;
+}
+
+bool readMediaHeader(const ReadAt& read, const BoxHeader& box, TrackSummary& track)
+{
+    std::array<std::uint8_t, 34> b{};
+    if (!readVersioned(read, box, b.data(), 22, 34))
+        return false;
+    const bool v1 = b[0] == 1;
+    track.timescale = readU32(b.data() + (v1 ? 20 : 12));
+    track.duration = v1 ? readU64(b.data() + 24) : readU32(b.data() + 16);
+    track.language = packedLanguage(readU16(b.data() + (v1 ? 32 : 20)));
+    return true;
+}
+
+bool readSampleTable(const ReadAt& read, const BoxHeader& stbl, TrackSummary& track)
+{
+    return forEachChild(read, stbl.payloadOffset(), stbl.end(), [&](const BoxHeader& child) {
+        std::array<std::uint8_t, 16> b{};
+        if (child.type == kStsd) {
+            // Entry count, then the first entry's size and type.
+            if (!readPayload(read, child, b.data(), 16))
+                return false;
+            if (readU32(b.data() + 4) > 0)
+                track.sampleEntry = readU32(b.data() + 12);
+        } else if (child.type == kStsz || child.type == kStz2) {
+            if (!readPayload(read, child, b.data(), 12))
+                return false;
+            track.sampleCount = readU32(b.data() + 8);
+        }
+        return true;
+    });
+}
+
+bool readMedia(const ReadAt& read, const BoxHeader& mdia, TrackSummary& track)
+{
+    return forEachChild(read, mdia.payloadOffset(), mdia.end(), [&](const BoxHeader& child) {
+        std::array<std::uint8_t, 12> b{};
+        if (child.type == kMdhd)
+            return readMediaHeader(read, child, track);
+        if (child.type == kHdlr) {
+            if (!readPayload(read, child, b.data(), 12))
+                return false;
+            track.handler = readU32(b.data() + 8);
+        } else if (child.type == kMinf) {
+            return forEachChild(
+                read, child.payloadOffset(), child.end(), [&](const BoxHeader& inner) {
+                    return inner.type != kStbl || readSampleTable(read, inner, track);
+                });
+        }
+        return true;
+    });
+}
+
+bool readMovie(const ReadAt& read, const BoxHeader& moov, MovieSummary& movie)
+{
+    return forEachChild(read, moov.payloadOffset(), moov.end(), [&](const BoxHeader& child) {
+        if (child.type == kMvhd) {
+            std::array<std::uint8_t, 32> b{};
+            if (!readVersioned(read, child, b.data(), 20, 32))
+                return false;
+            const bool v1 = b[0] == 1;
+            movie.timescale = readU32(b.data() + (v1 ? 20 : 12));
+            movie.duration = v1 ? readU64(b.data() + 24) : readU32(b.data() + 16);
+        } else if (child.type == kTrak) {
+            TrackSummary track;
+            const bool ok =
+                forEachChild(read, child.payloadOffset(), child.end(), [&](const BoxHeader& box) {
+                    if (box.type == kTkhd)
+                        return readTrackHeader(read, box, track);
+                    return box.type != kMdia || readMedia(read, box, track);
+                });
+            if (!ok)
+                return false;
+            movie.tracks.push_back(track);
+        }
+        return true;
+    });
+}
+
+} // namespace
+
+std::optional<MovieSummary> readMovieSummary(const ReadAt& read, std::uint64_t totalSize)
+{
+    for (std::uint64_t offset = 0; offset < totalSize;) {
+        const auto box = readBoxHeader(read, offset, totalSize);
+        if (!box)
+            return std::nullopt;
+        if (box->type == kMoov) {
+            MovieSummary movie;
+            if (!readMovie(read, *box, movie))
+                return std::nullopt;
+            return movie;
+        }
+        offset = box->end();
+    }
+    return std::nullopt;
+}
+
+std::optional<MovieSummary> readMovieSummary(std::span<const std::uint8_t> data)
+{
+    return readMovieSummary(bufferReader(data), data.size());
 }
 
 std::optional<std::uint32_t> parseTrackId(const std::string& text)

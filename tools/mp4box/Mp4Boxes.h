@@ -6,6 +6,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <vector>
 
 // Walks ISO base media boxes (MP4, MOV) to find the track header of one track.
 // Everything here works over a read-at callback so that a file is walked with
@@ -66,6 +67,33 @@ TrackLookup findTrackHeader(std::span<const std::uint8_t> data, std::uint32_t tr
 // Convenience form: the flags byte offset, or nothing for any failure.
 std::optional<std::uint64_t> findTkhdFlagsOffset(std::span<const std::uint8_t> data,
                                                  std::uint32_t trackId);
+
+// What a reader of a written movie learns of one track, from its header boxes
+// only (no media data is read).
+struct TrackSummary
+{
+    std::uint32_t trackId = 0;
+    bool enabled = false;             // tkhd flags bit 0x1
+    std::uint16_t alternateGroup = 0; // tkhd
+    std::uint32_t handler = 0;        // hdlr: 'vide', 'soun', 'text', 'sbtl', ...
+    std::uint32_t sampleEntry = 0;    // type of the first stsd entry: 'hvc1', 'mp4a', ...
+    std::string language;             // mdhd, three letters ("und" when unset)
+    std::uint32_t timescale = 0;      // mdhd
+    std::uint64_t duration = 0;       // mdhd, in timescale units
+    std::uint64_t sampleCount = 0;    // stsz or stz2
+};
+
+struct MovieSummary
+{
+    std::uint32_t timescale = 0; // mvhd
+    std::uint64_t duration = 0;  // mvhd, in timescale units
+    std::vector<TrackSummary> tracks;
+};
+
+// Summarises the first moov box of a file of `totalSize` bytes; nothing for a
+// file without one or with a malformed box on the way.
+std::optional<MovieSummary> readMovieSummary(const ReadAt& read, std::uint64_t totalSize);
+std::optional<MovieSummary> readMovieSummary(std::span<const std::uint8_t> data);
 
 // Parses a track ID argument: decimal digits only, 1 to 4294967295.
 std::optional<std::uint32_t> parseTrackId(const std::string& text);

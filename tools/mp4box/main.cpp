@@ -1,10 +1,11 @@
-// MP4Box: disables one track of an MP4 file in place.
+// MP4Box: disables or enables one track of an MP4 file in place.
 //
 //   MP4Box -disable ID FILE
+//   MP4Box -enable ID FILE
 //
-// Clears the enabled bit in the track header of the track with that ID by
-// rewriting that single byte; no other byte of the file changes. Every failure
-// prints a line containing "Error" and exits non-zero without writing.
+// Clears or sets the enabled bit in the track header of the track with that
+// ID by rewriting that single byte; no other byte of the file changes. Every
+// failure prints a line containing "Error" and exits non-zero without writing.
 
 #include "mp4box/Mp4Boxes.h"
 
@@ -64,7 +65,7 @@ std::size_t readAt(int fd, std::uint64_t offset, std::uint8_t* dest, std::size_t
     }
 }
 
-int disableTrack(const std::string& idText, const std::string& path)
+int setTrackEnabled(const std::string& idText, const std::string& path, bool enable)
 {
     const auto trackId = mp4::parseTrackId(idText);
     if (!trackId)
@@ -102,11 +103,12 @@ int disableTrack(const std::string& idText, const std::string& path)
     std::uint8_t flags = 0;
     if (readAt(fd, found.flagsOffset, &flags, 1) != 1)
         return fail(kFailureStatus, "cannot read " + path);
-    if ((flags & 0x1) == 0) {
-        std::printf("Track %s in %s is already disabled\n", idText.c_str(), path.c_str());
+    const char* const done = enable ? "enabled" : "disabled";
+    if (((flags & 0x1) != 0) == enable) {
+        std::printf("Track %s in %s is already %s\n", idText.c_str(), path.c_str(), done);
         return 0;
     }
-    flags = std::uint8_t(flags & ~0x1);
+    flags = enable ? std::uint8_t(flags | 0x1) : std::uint8_t(flags & ~0x1);
     ssize_t written = -1;
     do {
         written = ::pwrite(fd, &flags, 1, off_t(found.flagsOffset));
@@ -115,7 +117,8 @@ int disableTrack(const std::string& idText, const std::string& path)
         return fail(kFailureStatus, "cannot write " + path + ": " + std::strerror(errno));
     if (::fsync(fd) != 0 || !file.close())
         return fail(kFailureStatus, "cannot write " + path + ": " + std::strerror(errno));
-    std::printf("Disabled track %s in %s\n", idText.c_str(), path.c_str());
+    std::printf("%s track %s in %s\n", enable ? "Enabled" : "Disabled", idText.c_str(),
+                path.c_str());
     return 0;
 }
 
@@ -123,9 +126,12 @@ int disableTrack(const std::string& idText, const std::string& path)
 
 int main(int argc, char** argv)
 {
-    if (argc != 4 || std::strcmp(argv[1], "-disable") != 0) {
-        std::fprintf(stderr, "Error: wrong arguments\nUsage: MP4Box -disable TRACK_ID FILE\n");
+    const bool disable = argc == 4 && std::strcmp(argv[1], "-disable") == 0;
+    const bool enable = argc == 4 && std::strcmp(argv[1], "-enable") == 0;
+    if (!disable && !enable) {
+        std::fprintf(stderr, "Error: wrong arguments\nUsage: MP4Box -disable|-enable TRACK_ID "
+                             "FILE\n");
         return kUsageStatus;
     }
-    return disableTrack(argv[2], argv[3]);
+    return setTrackEnabled(argv[2], argv[3], enable);
 }

@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QHash>
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <optional>
+
+// Which process wrote a journal: a pid is reused, so its start time since
+// boot and the boot it ran in name it for certain.
+struct JournalOwner
+{
+    QString bootId;
+    qint64 pid = 0;
+    quint64 startTime = 0; // clock ticks after boot (/proc/PID/stat field 22)
+
+    bool operator==(const JournalOwner&) const = default;
+};
+
+struct JournalEntry
+{
+    JournalOwner owner;
+    QStringList files;
+};
+
+// The identity of the running process, and that of any living process
+// (absent when there is no such process).
+JournalOwner currentJournalOwner();
+std::optional<JournalOwner> livingOwner(qint64 pid);
+
+// The text of a journal file and back; absent for anything unreadable.
+QByteArray journalText(const JournalEntry& entry);
+std::optional<JournalEntry> parseJournal(const QByteArray& text);
+
+// The files a dead run left behind: those its journals name, less every file
+// a living journal names. `alive` answers whether an owner still runs.
+QStringList leftoverFiles(const QList<JournalEntry>& journals,
+                          const std::function<bool(const JournalOwner&)>& alive);
+
+// The partial and temporary files of the running jobs of this process, kept
+// in one journal file per process in the application's data folder. A job
+// records its files before it starts a process that writes them; the next
+// start of either program removes what a run that died left behind.
+class FileJournal final
+{
+public:
+    static FileJournal& instance();
+
+    // Replaces the files recorded for `owner` (a job); an empty list forgets it.
+    void record(const void* owner, const QStringList& files);
+    // Removes the files named by the journals of processes that no longer
+    // run (never one a living process names), then those journals.
+    void removeLeftovers();
+
+    // Where the journals are kept.
+    static QString folder();
+
+private:
+    FileJournal() = default;
+    void write();
+
+    QHash<const void*, QStringList> m_files;
+};

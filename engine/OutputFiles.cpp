@@ -1,0 +1,94 @@
+#include "engine/OutputFiles.h"
+
+#include "foundation/HalvornLib.h"
+#include "foundation/MakeString.h"
+#include "foundation/PathHelpers.h"
+
+#include <QFile>
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+// Names stay within the file system's 255 bytes with room for a "-N".
+constexpr qsizetype kMaxNameBytes = 255 - 8;
+
+// Drops characters from the end of `base` until `base + rest` fits.
+QString shortened(QString base, const QString& rest)
+{
+    while (!base.isEmpty() && (base + rest).toUtf8().size() > kMaxNameBytes)
+        base.chop(1);
+    if (!base.isEmpty() && base.back().isHighSurrogate())
+        base.chop(1);
+    return base;
+}
+
+enum class Rename { Done, Taken, Failed };
+
+// rename(2) that never replaces an existing name. File systems without
+// RENAME_NOREPLACE get a hard link and an unlink; those without hard links
+// (vfat) a check for the name right before a plain rename.
+Rename renameNoReplace(const QString& from, const QString& to)
+{
+    const QByteArray src = QFile::encodeName(from);
+    const QByteArray dst = QFile::encodeName(to);
+    if (::renameat2(AT_FDCWD, src.constData(), AT_FDCWD, dst.constData(), RENAME_NOREPLACE) == 0)
+        return Rename::Done;
+    if (errno == EEXIST)
+        return Rename::Taken;
+    if (errno != EINVAL && errno != ENOSYS)
+        return Rename::Failed;
+    if (::link(src.constData(), dst.constData()) == 0) {
+        ::unlink(src.constData());
+        return Rename::Done;
+    }
+    if (errno == EEXIST)
+        return Rename::Taken;
+    if (errno != EPERM && errno != EOPNOTSUPP && errno != ENOSYS)
+        return Rename::Failed;
+    if (::access(dst.constData(), F_OK) == 0 || errno != ENOENT)
+        return Rename::Taken;
+    return ::rename(src.constData(), dst.constData()) == 0 ? Rename::Done : Rename::Failed;
+}
+
+} // namespace
+
+QString documentsFile(const QString& movieName, const QString& suffix)
+{
+    const QString base = shortened(movieName, suffix);
+    return uniqueFile(stringByAppendingPathComponent(appInfo().docDir(), base + suffix));
+}
+
+QString partialPathFor(const QString& destination)
+{
+    const QString folder = stringByDeletingLastPathComponent(destination);
+    const QString name = lastPathComponent(destination);
+    const QString extension = pathExtension(name);
+    const QString stem = extension.isEmpty() ? name : name.left(name.size() - extension.size() - 1);
+    const QString rest = extension.isEmpty() ? QStringLiteral(".partial")
+                                             : makeString(".%@.partial.%@", extension, extension);
+    return stringByAppendingPathComponent(folder,
+                                          QStringLiteral(".") + shortened(stem, "." + rest) + rest);
+}
+
+std::optional<QString> moveIntoPlace(const QString& partial, const QString& destination)
+{
+    const QString base = stringByDeletingPathExtension(destination);
+    const QString extension = pathExtension(destination);
+    QString target = destination;
+    // Bounded: a folder with ten thousand movies of one name is not waited for.
+    for (int n = 0; n <= 10000; ++n) {
+        switch (renameNoReplace(partial, target)) {
+        case Rename::Done:
+            return target;
+        case Rename::Failed:
+            return std::nullopt;
+        case Rename::Taken:
+            target = makeString("%@-%i.%@", base, n, extension);
+            break;
+        }
+    }
+    return std::nullopt;
+}

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+// Reading the finished MP4 back before a job may call itself Finished: ffmpeg
+// can end well having copied nothing (a damaged movie without timestamps).
+
+struct WrittenTrack
+{
+    enum class Kind { Video, Audio, Subtitle, Other };
+    Kind kind = Kind::Other;
+    quint64 samples = 0;
+    double seconds = 0;
+};
+
+struct WrittenMovie
+{
+    double seconds = 0; // the movie's duration (its longest track)
+    QList<WrittenTrack> tracks;
+};
+
+struct ExpectedOutput
+{
+    int audioTracks = 1;
+    int subtitleTracks = 0;
+    std::optional<double> runtimeSeconds; // the source's; absent when unknown
+};
+
+// What the last command line maps: its first "-map" is the video, the next
+// one or two (with the surround track) the audio, the rest subtitles.
+ExpectedOutput expectedOutput(const QStringList& arguments, bool addedSurround,
+                              std::optional<qint64> runtimeSeconds);
+
+// What is missing from the written file, as one sentence for the failure
+// explanation ("The converted file has no video frames."); empty when it holds
+// what was mapped and lasts as long as the movie (within 2 s or 2 %).
+QString outputProblem(const ExpectedOutput& expected, const std::optional<WrittenMovie>& written);
+
+// Reads a written MP4's box headers (never its media data); absent when it
+// cannot be read as one.
+std::optional<WrittenMovie> readWrittenMovie(const QString& path);
