@@ -329,7 +329,7 @@ void ConversionJob::start()
         const QString refusal = destinationNotWritableText();
         m_partialFile.clear();
         releaseSleepAssertion();
-        alert(appInfo().appName(), refusal, QStringLiteral("OK"));
+        alert(AlertKind::Warning, appInfo().appName(), refusal, QStringLiteral("OK"));
         emit startRefused(refusal);
         return;
     }
@@ -342,7 +342,7 @@ void ConversionJob::start()
         return;
     }
     if (!sourceExists) {
-        alert(appInfo().appName(),
+        alert(AlertKind::Warning, appInfo().appName(),
               makeString("It seems you've removed the file %@ or unmounted it's volume so "
                          "conversion can't proceed.",
                          lastPathComponent(sourcePath())),

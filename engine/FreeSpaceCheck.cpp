@@ -87,6 +87,6 @@ bool checkFreeSpace(bool aacViaWav, std::optional<qint64> runtimeSeconds,
         return true;
     if (refusalText)
         *refusalText = *refusal;
-    alert(appInfo().appName(), *refusal, QStringLiteral("OK"));
+    alert(AlertKind::Warning, appInfo().appName(), *refusal, QStringLiteral("OK"));
     return false;
 }

@@ -24,6 +24,8 @@ void OutputCollector::clear()
 
 void OutputCollector::take(const QString& line)
 {
-    if (!isStatisticsLine(line))
-        m_text += line;
+    // Each kept line keeps its end, so the output reads (and is shown) as
+    // the tool wrote it, one line per line.
+    if (!line.isEmpty() && !isStatisticsLine(line))
+        m_text += line + u'\n';
 }

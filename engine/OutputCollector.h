@@ -9,8 +9,8 @@
 // Audio-only runs print no "frame=", so their statistics are kept.
 bool isStatisticsLine(const QString& line);
 
-// The tool output a job keeps: every line except the statistics, appended
-// unchanged with no separator.
+// The tool output a job keeps: every non-empty line except the statistics,
+// each with a line feed after it.
 class OutputCollector final
 {
 public:

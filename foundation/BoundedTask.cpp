@@ -3,9 +3,9 @@
 #include "foundation/ChildProcess.h"
 
 #include <QDeadlineTimer>
+#include <QHash>
 #include <QMutex>
 #include <QProcess>
-#include <QHash>
 #include <QStringDecoder>
 #include <csignal>
 #include <thread>

@@ -46,8 +46,8 @@ int fuzzOne(const std::uint8_t* data, std::size_t size)
 
     QString kept;
     for (const QString& line : lines + QStringList{rest})
-        if (!isStatisticsLine(line))
-            kept += line;
+        if (!line.isEmpty() && !isStatisticsLine(line))
+            kept += line + u'\n';
     fuzzCheck(collector.text() == kept, "collector keeps exactly the non-statistics lines");
 
     collector.clear();

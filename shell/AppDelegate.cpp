@@ -1,11 +1,11 @@
 #include "shell/AppDelegate.h"
 
 #include "engine/ConversionJob.h"
-#include "foundation/BoundedTask.h"
 #include "engine/FailureExplanation.h"
 #include "engine/FileJournal.h"
 #include "engine/JobState.h"
 #include "foundation/Alerts.h"
+#include "foundation/BoundedTask.h"
 #include "foundation/HalvornLib.h"
 #include "foundation/MakeString.h"
 #include "foundation/PathHelpers.h"

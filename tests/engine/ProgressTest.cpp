@@ -112,7 +112,7 @@ TEST(LineSplitter, EndsLinesAtLfCrAndCrLf)
     EXPECT_EQ(splitter.takeRemainder(), "");
 }
 
-TEST(OutputCollector, DropsRunningStatisticsAndJoinsLinesWithoutSeparator)
+TEST(OutputCollector, DropsRunningStatisticsAndKeepsOneLinePerLine)
 {
     EXPECT_TRUE(isStatisticsLine(
         "frame=  120 fps=0.0 q=-1.0 size=  256kB time=00:00:05.00 bitrate= 419.4kbits/s"));
@@ -121,17 +121,18 @@ TEST(OutputCollector, DropsRunningStatisticsAndJoinsLinesWithoutSeparator)
     OutputCollector out;
     out.feed("[mp4 @ 0x1] warning one\nframe=  1 fps=0 bitrate=1k\rframe=  2 fps=0 bitrate=2k\r");
     out.feed("size=1kB time=00:00:01 bitrate=8k\nError wri");
-    EXPECT_EQ(out.text(), "[mp4 @ 0x1] warning onesize=1kB time=00:00:01 bitrate=8k");
+    EXPECT_EQ(out.text(), "[mp4 @ 0x1] warning one\nsize=1kB time=00:00:01 bitrate=8k\n");
     out.feed("ting\r\n");
-    EXPECT_EQ(out.text(), "[mp4 @ 0x1] warning onesize=1kB time=00:00:01 bitrate=8kError writing");
+    EXPECT_EQ(out.text(),
+              "[mp4 @ 0x1] warning one\nsize=1kB time=00:00:01 bitrate=8k\nError writing\n");
     out.feed("No space left on device");
     out.finish();
-    EXPECT_TRUE(out.text().endsWith("Error writingNo space left on device"));
+    EXPECT_TRUE(out.text().endsWith("Error writing\nNo space left on device\n"));
 
     out.feed("half");
     out.clear();
     out.feed("\nnext\n");
-    EXPECT_EQ(out.text(), "next");
+    EXPECT_EQ(out.text(), "next\n");
     out.setText("USER_REMOVED");
     EXPECT_EQ(out.text(), "USER_REMOVED");
 }
