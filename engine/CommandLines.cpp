@@ -2,6 +2,7 @@
 
 #include "engine/AudioDescriptor.h"
 #include "engine/JobState.h"
+#include "engine/KeptTracks.h"
 #include "foundation/Alerts.h"
 #include "foundation/MakeString.h"
 #include "foundation/StringHelpers.h"
@@ -38,13 +39,14 @@ void insertBeforeProgress(QStringList& args, const QStringList& entries)
 // ffmpeg 5.1's MP4 muxer enables only tracks whose stream is marked default
 // and gives every default audio track an alternate group of its own, so
 // players that honour groups would play both audio tracks at once. Only the
-// main audio is marked default; the surround track joins its group disabled
-// (the completion steps enable it when IncludeSurroundTrackDisabled is 0).
-void addDefaultDispositions(QStringList& args, bool addedSurround)
+// main audio is marked default; the `others` audio tracks after it (surround,
+// further tracks) join its group disabled, and the completion steps enable
+// those that are to be offered.
+void addDefaultDispositions(QStringList& args, int others)
 {
     QStringList entries = {QStringLiteral("-disposition:a:0"), QStringLiteral("default")};
-    if (addedSurround)
-        entries << QStringLiteral("-disposition:a:1") << QStringLiteral("0");
+    for (int i = 1; i <= others; ++i)
+        entries << makeString("-disposition:a:%i", i) << QStringLiteral("0");
     insertBeforeProgress(args, entries);
 }
 
@@ -73,6 +75,34 @@ QString writtenLanguage(const QString& language)
 {
     return language.isEmpty() || language == QLatin1String("unk") ? QStringLiteral("und")
                                                                   : language;
+}
+
+QStringList languageMetadata(const char* kind, int index, const QString& language)
+{
+    return {makeString("-metadata:s:%s:%i", kind, index),
+            makeString("language=%@", writtenLanguage(language))};
+}
+
+// ffmpeg copies a language tagged by name ("English"), which the MP4 cannot
+// store ("und" is written instead): such audio streams get their code.
+void addNamedAudioLanguages(QStringList& args, const ConversionInputs& in,
+                            const std::optional<SurroundTrack>& surround)
+{
+    const AudioDescriptor chosen = parseAudioDescriptor(chosenDescriptor(in));
+    QStringList entries;
+    if (in.nameTaggedStreams.contains(chosen.streamIndex))
+        entries += languageMetadata("a", 0, chosen.language);
+    if (surround && in.nameTaggedStreams.contains(surround->stream)) {
+        for (const QString& d : in.audioTracks) {
+            const AudioDescriptor track = parseAudioDescriptor(d);
+            if (track.streamIndex == surround->stream) {
+                entries += languageMetadata("a", 1, track.language);
+                break;
+            }
+        }
+    }
+    if (!entries.isEmpty())
+        insertBeforeProgress(args, entries);
 }
 
 } // namespace
@@ -146,8 +176,10 @@ BuiltArguments singleProcessArguments(const ConversionInputs& in, int method,
     int p = 7;
     if (method == MethodCopy)
         built.addedSurround = addAdditionalSurroundTrackAtIndex(args, p, in, s);
+    built.furtherAudioTracks = addFurtherAudioTracks(args, p, built.addedSurround ? 2 : 1, in, s);
     addSubtitles(args, QStringLiteral("1:0"), p, in, s);
-    addDefaultDispositions(args, built.addedSurround);
+    addNamedAudioLanguages(args, in, built.addedSurround ? surroundTrackFor(in, s) : std::nullopt);
+    addDefaultDispositions(args, int(built.addedSurround) + built.furtherAudioTracks);
     tagCopiedVideo(args, in);
     chooseMuxerForHevc(args, in);
     return built;
@@ -222,54 +254,85 @@ BuiltArguments muxArguments(const ConversionInputs& in, const QString& aacFile,
 
     int p = 9;
     built.addedSurround = addAdditionalSurroundTrackAtIndex(args, p, in, s);
+    if (s.includeSurroundTrack != 0 && !built.addedSurround &&
+        !furtherAudioTracks(in, s).isEmpty()) {
+        // Without a surround track the second audio track is a further one,
+        // which has its own language.
+        const qsizetype at = args.indexOf(QStringLiteral("-metadata:s:a:1"));
+        if (at >= 0)
+            args.remove(at, 2);
+    }
+    built.furtherAudioTracks = addFurtherAudioTracks(args, p, built.addedSurround ? 2 : 1, in, s);
     addSubtitles(args, QStringLiteral("2:0"), p, in, s);
-    addDefaultDispositions(args, built.addedSurround);
+    addDefaultDispositions(args, int(built.addedSurround) + built.furtherAudioTracks);
     tagCopiedVideo(args, in);
     chooseMuxerForHevc(args, in);
     return built;
 }
 
+std::optional<SurroundTrack> surroundTrackFor(const ConversionInputs& in,
+                                              const ConversionSettings& s)
+{
+    if (s.conversionPreset != 0 || s.includeSurroundTrack == 0)
+        return std::nullopt;
+    const QString chosen = chosenDescriptor(in);
+    const QString language = descriptorWord(chosen, 1);
+    if (chosen.contains(QStringLiteral("5.1")) && !chosen.contains(QStringLiteral("(ac3)")) &&
+        !chosen.contains(QStringLiteral("(dts)")))
+        // A 5.1 track in another codec is its own surround track.
+        return SurroundTrack{parseAudioDescriptor(chosen).streamIndex, descriptorWord(chosen, 2)};
+    for (const QString& wanted : {QStringLiteral("(ac3)"), QStringLiteral("(dts)")}) {
+        for (const QString& d : in.audioTracks) {
+            if (d.contains(QStringLiteral("5.1")) && descriptorWord(d, 1) == language &&
+                descriptorWord(d, 2) == wanted)
+                return SurroundTrack{parseAudioDescriptor(d).streamIndex, wanted};
+        }
+    }
+    return std::nullopt;
+}
+
 bool addAdditionalSurroundTrackAtIndex(QStringList& args, int& p, const ConversionInputs& in,
                                        const ConversionSettings& s)
 {
-    if (s.conversionPreset != 0 || s.includeSurroundTrack == 0)
-        return false;
-    const QString chosen = chosenDescriptor(in);
-    const QString language = descriptorWord(chosen, 1);
-
-    std::optional<int> stream;
-    QString codecWord;
-    if (chosen.contains(QStringLiteral("5.1")) && !chosen.contains(QStringLiteral("(ac3)")) &&
-        !chosen.contains(QStringLiteral("(dts)"))) {
-        // A 5.1 track in another codec is its own surround track.
-        stream = parseAudioDescriptor(chosen).streamIndex;
-        codecWord = descriptorWord(chosen, 2);
-    } else {
-        for (const QString& wanted : {QStringLiteral("(ac3)"), QStringLiteral("(dts)")}) {
-            for (const QString& d : in.audioTracks) {
-                if (d.contains(QStringLiteral("5.1")) && descriptorWord(d, 1) == language &&
-                    descriptorWord(d, 2) == wanted) {
-                    stream = parseAudioDescriptor(d).streamIndex;
-                    codecWord = wanted;
-                    break;
-                }
-            }
-            if (stream)
-                break;
-        }
-    }
-    if (!stream)
+    const std::optional<SurroundTrack> surround = surroundTrackFor(in, s);
+    if (!surround)
         return false;
 
     p = std::clamp(p, 0, int(args.size()));
-    insertAll(args, p, {QStringLiteral("-map"), streamSpecifier(*stream)});
+    insertAll(args, p, {QStringLiteral("-map"), streamSpecifier(surround->stream)});
     p += 2;
-    if (codecWord == QLatin1String("(dts)") && s.includeSurroundTrackTranscoded != 0)
+    if (surround->codecWord == QLatin1String("(dts)") && s.includeSurroundTrackTranscoded != 0)
         insertBeforeProgress(args,
                              {QStringLiteral("-c:a:1"), QStringLiteral("ac3"),
                               QStringLiteral("-ac"), QStringLiteral("6"), QStringLiteral("-ab"),
                               ac3SurroundBitrateText(s.ac3SurroundBitrate)});
     return true;
+}
+
+int addFurtherAudioTracks(QStringList& args, int& p, int firstIndex, const ConversionInputs& in,
+                          const ConversionSettings& s)
+{
+    const QList<FurtherAudioTrack> tracks = furtherAudioTracks(in, s);
+    p = std::clamp(p, 0, int(args.size()));
+    QStringList options;
+    int index = firstIndex;
+    for (const FurtherAudioTrack& t : tracks) {
+        insertAll(args, p, {QStringLiteral("-map"), streamSpecifier(t.stream)});
+        p += 2;
+        // After the list's own audio options, so these win for this track.
+        const QString codec = makeString("-c:a:%i", index);
+        if (t.copied)
+            options << codec << QStringLiteral("copy");
+        else
+            options << codec << QStringLiteral("aac") << makeString("-ac:a:%i", index)
+                    << QStringLiteral("2") << makeString("-b:a:%i", index)
+                    << aacBitrateText(s.aacBitrate);
+        options += languageMetadata("a", index, t.language);
+        ++index;
+    }
+    if (!options.isEmpty())
+        insertBeforeProgress(args, options);
+    return int(tracks.size());
 }
 
 void addSubtitles(QStringList& args, const QString& specifier, int& p, const ConversionInputs& in,
@@ -278,12 +341,24 @@ void addSubtitles(QStringList& args, const QString& specifier, int& p, const Con
     p = std::clamp(p, 0, int(args.size()));
     int inserted = 0;
     // Every pair goes in at p, so the pairs end up last-first.
-    if (s.disableBuiltinSubtitles == 0) {
-        for (const int stream : in.subtitleTrackIDs) {
-            insertAll(args, p, {QStringLiteral("-map"), streamSpecifier(stream)});
-            inserted += 2;
-        }
+    const QList<int> streams = mappedSubtitleStreams(in, s);
+    for (const int stream : streams) {
+        insertAll(args, p, {QStringLiteral("-map"), streamSpecifier(stream)});
+        inserted += 2;
     }
+    // Output subtitle tracks: the subtitle file first, then the embedded
+    // ones last-first. A language read from a name gets its code.
+    QStringList named;
+    const int offset = in.subtitleFile.isEmpty() ? 0 : 1;
+    for (qsizetype j = 0; j < streams.size(); ++j) {
+        if (!in.nameTaggedStreams.contains(streams.at(j)))
+            continue;
+        const qsizetype position = in.subtitleTrackIDs.indexOf(streams.at(j));
+        named += languageMetadata("s", offset + int(streams.size() - 1 - j),
+                                  in.subtitleTrackLanguages.value(position));
+    }
+    if (!named.isEmpty())
+        insertBeforeProgress(args, named);
     if (!in.subtitleFile.isEmpty()) {
         const qsizetype k = args.indexOf(QStringLiteral("-stats"));
         asl_NSLog(3, "Info: adding subtitles from file %@", in.subtitleFile);

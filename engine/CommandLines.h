@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <optional>
 
 // What the ffmpeg command lines of a job are built from.
 struct ConversionInputs
@@ -18,14 +19,34 @@ struct ConversionInputs
     QStringList audioTracks; // the probe's audio track descriptors
     int audioTrackIndex = 0; // index of the chosen track in audioTracks
     QList<int> subtitleTrackIDs;
-    QString subtitleFile; // empty: none
+    QStringList subtitleTrackLanguages; // parallel to subtitleTrackIDs, "unk" when untagged
+    // Streams whose language the probe read from a name ("English"): their
+    // code is written into the MP4, which cannot store the name ffmpeg copies.
+    QList<int> nameTaggedStreams;
+    QStringList preferredLanguages; // the user's, three-letter codes, most preferred first
+    QString subtitleFile;           // empty: none
 };
 
 struct BuiltArguments
 {
     QStringList arguments;
     bool addedSurround = false;
+    // Audio tracks kept for the user's languages, mapped after the main and
+    // surround tracks.
+    int furtherAudioTracks = 0;
 };
+
+// The second audio track of the compatible style with IncludeSurroundTrack:
+// its stream and codec word ("(ac3)").
+struct SurroundTrack
+{
+    int stream = 0;
+    QString codecWord;
+};
+// Absent unless the compatible style asks for one and the movie has one in
+// the chosen track's language (or the chosen track is 5.1 in another codec).
+std::optional<SurroundTrack> surroundTrackFor(const ConversionInputs& in,
+                                              const ConversionSettings& s);
 
 // The one-second trial that shows whether AAC audio needs the ADTS bitstream
 // filter; it writes to `trialFile`, a temporary file of the job.
@@ -51,7 +72,13 @@ BuiltArguments muxArguments(const ConversionInputs& in, const QString& aacFile,
 // Answers whether a track was added.
 bool addAdditionalSurroundTrackAtIndex(QStringList& args, int& p, const ConversionInputs& in,
                                        const ConversionSettings& s);
-// Maps the embedded subtitle streams (unless disabled) and the subtitle file,
-// addressed by `specifier`, at p; p moves past the mappings.
+// Maps the audio tracks kept for the user's languages at p (p moves past
+// them) as output audio tracks firstIndex, firstIndex + 1, ...: each copied or
+// encoded as stereo AAC, with its language. Answers how many were mapped.
+int addFurtherAudioTracks(QStringList& args, int& p, int firstIndex, const ConversionInputs& in,
+                          const ConversionSettings& s);
+// Maps the embedded subtitle streams (all, none when disabled, or those of
+// the user's languages) and the subtitle file, addressed by `specifier`, at
+// p; p moves past the mappings.
 void addSubtitles(QStringList& args, const QString& specifier, int& p, const ConversionInputs& in,
                   const ConversionSettings& s);

@@ -72,6 +72,7 @@ void CompletionPipeline::startNextStage()
         const BuiltArguments built = muxArguments(job.conversionInputs(), job.m_aacFile, settings);
         if (built.addedSurround)
             job.m_addedSurround = true;
+        job.m_furtherAudioTracks = built.furtherAudioTracks;
         job.takeSleepAssertion();
         job.launch(QStringLiteral("ffmpeg"), built.arguments);
     }
@@ -105,6 +106,10 @@ void CompletionPipeline::endLastProcess(bool success)
     const ConversionSettings settings = ConversionSettings::fromStore();
     if (success && settings.conversionPreset == 0 && job.m_addedSurround)
         setSurroundTrackEnabled(settings.includeSurroundTrackDisabled == 0);
+    // The further audio tracks follow the video (1), the main audio (2) and
+    // the surround track; they are offered beside the main one.
+    for (int i = 0; success && i < job.m_furtherAudioTracks; ++i)
+        setTrackEnabled(3 + int(job.m_addedSurround) + i, true);
     success = success && verifyWrittenFile() && moveToDestination();
     if (!success) {
         fail();
@@ -129,22 +134,29 @@ void CompletionPipeline::setSurroundTrackEnabled(bool enabled)
 {
     // Both audio tracks share one alternate group; enabled, the surround
     // track is offered as the alternative to the main one.
-    const QString mp4box = ToolLocator::find(QStringLiteral("MP4Box"));
-    const auto output =
-        runAsTask({mp4box, enabled ? QStringLiteral("-enable") : QStringLiteral("-disable"),
-                   QStringLiteral("3"), m_job.m_partialFile});
+    const auto output = setTrackEnabled(3, enabled);
     asl_NSLog_debug(enabled ? "conversionFinished enable5.1 %@"
                             : "conversionFinished disable5.1 %@",
                     output.value_or(QString()));
+}
+
+std::optional<QString> CompletionPipeline::setTrackEnabled(int trackId, bool enabled)
+{
+    const QString mp4box = ToolLocator::find(QStringLiteral("MP4Box"));
+    const auto output =
+        runAsTask({mp4box, enabled ? QStringLiteral("-enable") : QStringLiteral("-disable"),
+                   QString::number(trackId), m_job.m_partialFile});
     if (!output || contains(*output, QStringLiteral("Error")))
         asl_NSLog(3, "Error from MP4Box");
+    return output;
 }
 
 bool CompletionPipeline::verifyWrittenFile()
 {
     ConversionJob& job = m_job;
     const ExpectedOutput expected =
-        expectedOutput(job.m_arguments, job.m_addedSurround, job.m_fileInfo->runtimeSeconds());
+        expectedOutput(job.m_arguments, job.m_addedSurround, job.m_fileInfo->runtimeSeconds(),
+                       job.m_furtherAudioTracks);
     job.m_verificationProblem = outputProblem(expected, readWrittenMovie(job.m_partialFile));
     if (job.m_verificationProblem.isEmpty())
         return true;

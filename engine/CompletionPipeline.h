@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <optional>
 
 class ConversionJob;
 
@@ -27,6 +28,9 @@ private:
     void endLastProcess(bool success);
     // MP4Box -enable or -disable on track 3, the surround track.
     void setSurroundTrackEnabled(bool enabled);
+    // MP4Box -enable or -disable on one track; its output, absent when it
+    // could not run (either is logged as an error).
+    std::optional<QString> setTrackEnabled(int trackId, bool enabled);
     // Reads the written file back; false (with the reason kept on the job)
     // when it lacks what the command line mapped.
     bool verifyWrittenFile();

@@ -9,6 +9,7 @@
 #include "engine/FreeSpaceCheck.h"
 #include "engine/JobHost.h"
 #include "engine/JobState.h"
+#include "engine/KeptTracks.h"
 #include "engine/OutputFiles.h"
 #include "engine/ProgressCalc.h"
 #include "engine/StatusLine.h"
@@ -24,9 +25,11 @@
 #include "foundation/SettingsKeys.h"
 #include "foundation/StringHelpers.h"
 #include "foundation/ToolLocator.h"
+#include "inspection/Languages.h"
 
 #include <QFile>
 #include <QTimer>
+#include <climits>
 #include <csignal>
 
 namespace {
@@ -199,19 +202,12 @@ void ConversionJob::stopTimer()
 
 ConversionInputs ConversionJob::conversionInputs() const
 {
-    ConversionInputs in;
+    ConversionInputs in =
+        movieTrackInputs(*m_fileInfo, int(qMin<qulonglong>(m_audioTrackIndex, qulonglong(INT_MAX))),
+                         preferredLanguages3Letter());
     in.sourcePath = sourcePath();
     in.outputPath = m_partialFile;
     in.progressFile = m_progressFile;
-    in.videoTrackID = m_fileInfo->videoTrackID().value_or(0);
-    in.videoCodec = m_fileInfo->videoCodec();
-    in.audioTracks = m_fileInfo->audioTrackInformation();
-    // The chosen index, kept inside the list (start refuses movies without audio).
-    in.audioTrackIndex = int(qMin<qulonglong>(
-        m_audioTrackIndex, qulonglong(qMax<qsizetype>(0, in.audioTracks.size() - 1))));
-    in.subtitleTrackIDs = m_fileInfo->subtitleTrackIDs();
-    if (m_fileInfo->subtitleFileURL())
-        in.subtitleFile = m_fileInfo->subtitleFileURL()->toLocalFile();
     return in;
 }
 
@@ -334,8 +330,11 @@ void ConversionJob::start()
         return;
     }
     QString refusal;
-    if (sourceExists && !checkFreeSpace(method == MethodAACViaWAV, m_fileInfo->runtimeSeconds(),
-                                        m_fileInfo->fileSize(), destinationPath(), &refusal)) {
+    m_encodedFurtherTracks = encodedFurtherTrackCount(in, settings);
+    if (sourceExists &&
+        !checkFreeSpace(method == MethodAACViaWAV, m_fileInfo->runtimeSeconds(),
+                        m_fileInfo->fileSize(), destinationPath(), &refusal, m_encodedFurtherTracks,
+                        aacBitrateText(settings.aacBitrate).toULongLong())) {
         m_partialFile.clear();
         releaseSleepAssertion();
         emit startRefused(refusal);
@@ -372,6 +371,7 @@ void ConversionJob::start()
         arguments = built.arguments;
         if (built.addedSurround)
             m_addedSurround = true;
+        m_furtherAudioTracks = built.furtherAudioTracks;
         m_multiConversion = false;
         m_conversionStage = 0;
     }
@@ -447,11 +447,7 @@ void ConversionJob::reveal(bool shiftHeld)
     if (!m_fileInfo)
         return;
     if (m_state == JobFailed) {
-        const ConversionSettings settings = ConversionSettings::fromStore();
-        const FailureExplanation e =
-            explainFailure(m_output.text(), m_arguments, settings.disableBuiltinSubtitles != 0,
-                           !m_fileInfo->subtitleTrackIDs().isEmpty(),
-                           m_fileInfo->subtitleFileURL().has_value(), m_verificationProblem);
+        const FailureExplanation e = failureExplanation();
         const int answer = alert(e.title, e.message, e.defaultButton, e.alternateButton);
         if (e.offersSupportMail && answer == kAlertDefault) {
             HalvornLib& info = appInfo();
@@ -468,15 +464,18 @@ void ConversionJob::reveal(bool shiftHeld)
     workspaceService().revealFile(shiftHeld ? sourcePath() : destinationPath());
 }
 
-QString ConversionJob::failureExplanationText() const
+FailureExplanation ConversionJob::failureExplanation() const
 {
-    if (!m_fileInfo)
-        return {};
     const ConversionSettings settings = ConversionSettings::fromStore();
     return explainFailure(m_output.text(), m_arguments, settings.disableBuiltinSubtitles != 0,
                           !m_fileInfo->subtitleTrackIDs().isEmpty(),
-                          m_fileInfo->subtitleFileURL().has_value(), m_verificationProblem)
-        .message;
+                          m_fileInfo->subtitleFileURL().has_value(), m_verificationProblem,
+                          keptSubtitleLanguages(conversionInputs(), settings));
+}
+
+QString ConversionJob::failureExplanationText() const
+{
+    return m_fileInfo ? failureExplanation().message : QString();
 }
 
 void ConversionJob::progressTimer()
@@ -485,7 +484,8 @@ void ConversionJob::progressTimer()
         return;
     if (m_multiConversion && m_conversionStage == 1) {
         setProgress(m_progress + 0.001f);
-        if (const auto p = encodingStageProgress(fileSize(m_aacFile), m_fileInfo->runtimeSeconds()))
+        if (const auto p = encodingStageProgress(fileSize(m_aacFile), m_fileInfo->runtimeSeconds(),
+                                                 m_encodedFurtherTracks))
             setProgress(*p);
         return;
     }
@@ -494,7 +494,7 @@ void ConversionJob::progressTimer()
     if (!t)
         return;
     if (const auto p = progressFromOutTime(*t, m_fileInfo->runtimeSeconds(), m_multiConversion,
-                                           m_conversionStage))
+                                           m_conversionStage, m_encodedFurtherTracks))
         setProgress(*p);
 }
 

@@ -2,6 +2,7 @@
 
 #include "engine/CommandLines.h"
 #include "engine/CompletionPipeline.h"
+#include "engine/FailureExplanation.h"
 #include "engine/OutputCollector.h"
 #include "engine/ProgressFileReader.h"
 #include "inspection/MKVFileInfo.h"
@@ -76,6 +77,8 @@ public:
     int conversionStage() const { return m_conversionStage; }
     bool multiConversion() const { return m_multiConversion; }
     bool addedSurround() const { return m_addedSurround; }
+    // Audio tracks kept for the user's languages in the last command line.
+    int furtherAudioTracks() const { return m_furtherAudioTracks; }
     const QString& progressFile() const { return m_progressFile; }
     const QString& audioFile() const { return m_audioFile; }
     const QString& aacFile() const { return m_aacFile; }
@@ -119,6 +122,7 @@ private:
     void releaseSleepAssertion();
     bool needFixup();
     ConversionInputs conversionInputs() const;
+    FailureExplanation failureExplanation() const;
     // Records the job's partial and temporary files (and `extra`) in the
     // journal; called before every process that writes them.
     void journalFiles(const QStringList& extra = {});
@@ -137,6 +141,10 @@ private:
     int m_conversionStage = 0;
     bool m_multiConversion = false;
     bool m_addedSurround = false;
+    int m_furtherAudioTracks = 0;
+    // Of those, the ones ffmpeg encodes (the mux stage of the AAC method
+    // weighs more for them); known from the start.
+    int m_encodedFurtherTracks = 0;
     OutputCollector m_output;
     QStringList m_arguments;
     QPointer<QProcess> m_task;

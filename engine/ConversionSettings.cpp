@@ -21,6 +21,16 @@ constexpr std::array<const char*, 7> kCustomKeys = {
 
 } // namespace
 
+QString extraLanguagesSetting()
+{
+    // Written by hand into the settings file without quotes, "jpn, fr"
+    // reads back as a list of two strings.
+    const QVariant value = defaultObject(kExtraLanguagesKey);
+    if (value.typeId() == QMetaType::QStringList || value.typeId() == QMetaType::QVariantList)
+        return value.toStringList().join(u',');
+    return value.isValid() ? value.toString() : QString();
+}
+
 qint64 ConversionSettings::customValue(const QString& key) const
 {
     return custom.value(key, 0);
@@ -39,6 +49,10 @@ ConversionSettings ConversionSettings::fromStore()
     s.includeSurroundTrackTranscoded = defaultInt(kIncludeSurroundTrackTranscodedKey);
     s.includeSurroundTrackDisabled = defaultInt(kIncludeSurroundTrackDisabledKey);
     s.disableBuiltinSubtitles = defaultInt(kDisableBuiltinSubtitlesKey);
+    s.defaultAudio = defaultInt(kDefaultAudioKey);
+    s.keepLanguageAudio = defaultInt(kKeepLanguageAudioKey);
+    s.keepLanguageSubtitles = defaultInt(kKeepLanguageSubtitlesKey);
+    s.extraLanguages = extraLanguagesSetting();
     s.custom.clear();
     for (const char* key : kCustomKeys)
         s.custom.insert(QString::fromLatin1(key), defaultInt(QString::fromLatin1(key)));

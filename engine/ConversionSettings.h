@@ -10,7 +10,9 @@ struct ConversionSettings
     qint64 conversionPreset = 0, ac3Downmix = 0, dtsDownmix = 0, ac3SurroundBitrate = 1,
            ac3StereoBitrate = 1, aacBitrate = 1, includeSurroundTrack = 0,
            includeSurroundTrackTranscoded = 1, includeSurroundTrackDisabled = 1,
-           disableBuiltinSubtitles = 1;
+           disableBuiltinSubtitles = 1, defaultAudio = 0, keepLanguageAudio = 0,
+           keepLanguageSubtitles = 0;
+    QString extraLanguages; // ExtraLanguages: "jpn, fr"
     // The custom style's "Custom...Handling" values by key; a missing key reads 0.
     QHash<QString, qint64> custom = {{QStringLiteral("CustomAC3Handling"), 3},
                                      {QStringLiteral("CustomAC351Handling"), 3},
@@ -22,6 +24,9 @@ struct ConversionSettings
     // Reads every key the engine uses from the settings store.
     static ConversionSettings fromStore();
 };
+
+// The ExtraLanguages setting as one comma-separated text.
+QString extraLanguagesSetting();
 
 // The bit rate texts of the index settings. Indexes outside the lists are
 // clamped to the nearest entry.

@@ -1,5 +1,6 @@
 #include "engine/FailureExplanation.h"
 
+#include "engine/KeptTracks.h"
 #include "foundation/MakeString.h"
 #include "foundation/StringHelpers.h"
 
@@ -9,6 +10,17 @@ namespace {
 constexpr qsizetype kShownOutputLength = 400;
 
 } // namespace
+
+QString subtitleLanguageList(const QStringList& languages)
+{
+    QStringList shown;
+    for (const QString& language : languages) {
+        const QString text = isUntaggedLanguage(language) ? QStringLiteral("untagged") : language;
+        if (!shown.contains(text))
+            shown.append(text);
+    }
+    return shown.join(QStringLiteral(", "));
+}
 
 QString freeSpaceFailureText()
 {
@@ -20,7 +32,8 @@ QString freeSpaceFailureText()
 
 FailureExplanation explainFailure(const QString& jobOutput, const QStringList& arguments,
                                   bool disableBuiltinSubtitles, bool movieHasSubtitleTracks,
-                                  bool hasSubtitleFile, const QString& outputProblem)
+                                  bool hasSubtitleFile, const QString& outputProblem,
+                                  const std::optional<QStringList>& keptSubtitleLanguages)
 {
     FailureExplanation e;
     if (contains(jobOutput, QStringLiteral("No space left on device"))) {
@@ -37,10 +50,17 @@ FailureExplanation explainFailure(const QString& jobOutput, const QStringList& a
         return e;
     }
     QString hint;
-    if (!disableBuiltinSubtitles && movieHasSubtitleTracks)
+    // Subtitles kept by language: only those were carried, and only when
+    // there were any can they be the cause.
+    if (!disableBuiltinSubtitles && movieHasSubtitleTracks && !keptSubtitleLanguages)
         hint = QStringLiteral("This is most likely related to the subtitles embedded into the "
                               "movie. Please disable conversion of embedded subtitles in the "
                               "preferences and try again.");
+    else if (!disableBuiltinSubtitles && keptSubtitleLanguages && !keptSubtitleLanguages->isEmpty())
+        hint = makeString("This is most likely related to the subtitles embedded into the movie "
+                          "(kept for the languages %@). Please disable conversion of embedded "
+                          "subtitles in the preferences and try again.",
+                          subtitleLanguageList(*keptSubtitleLanguages));
     if (hasSubtitleFile)
         hint = QStringLiteral("This is most likely related to the subtitle file you have "
                               "specified. Please try again without the subtitle file.");

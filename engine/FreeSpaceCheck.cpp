@@ -24,12 +24,15 @@ QString bootDiskText()
 
 std::optional<QString> freeSpaceRefusal(const FreeSpaceFigures& f)
 {
-    const quint64 estimate = f.aacViaWav && f.runtimeSeconds > 0
-                                 ? quint64(f.runtimeSeconds) * kTemporaryBytesPerSecond
-                                 : 0;
+    const quint64 seconds = f.runtimeSeconds > 0 ? quint64(f.runtimeSeconds) : 0;
+    const quint64 estimate = f.aacViaWav ? seconds * kTemporaryBytesPerSecond : 0;
+    // The MP4 holds at most what the source holds, plus the AAC tracks the
+    // tools write anew beside it.
+    const quint64 output =
+        f.sourceSize + quint64(std::max(0, f.encodedTracks)) * seconds * (f.aacBitsPerSecond / 8);
     // Equal free sizes are taken to mean one volume holding both folders.
     if (f.bootFree == f.targetFree) {
-        const quint64 needed = std::max(estimate, f.sourceSize);
+        const quint64 needed = std::max(estimate, output);
         asl_NSLog_debug("checking boot disk for free space of %fGB (%fGB free)",
                         double(needed) / kGiB, double(f.bootFree) / kGiB);
         if (f.bootFree < needed)
@@ -38,10 +41,10 @@ std::optional<QString> freeSpaceRefusal(const FreeSpaceFigures& f)
         asl_NSLog_debug("checking boot disk for free space of %fGB (%fGB free)",
                         double(estimate) / kGiB, double(f.bootFree) / kGiB);
         asl_NSLog_debug("checking target disk for free space of %fGB (%fGB free)",
-                        double(f.sourceSize) / kGiB, double(f.targetFree) / kGiB);
+                        double(output) / kGiB, double(f.targetFree) / kGiB);
         if (f.bootFree < estimate)
             return bootDiskText();
-        if (f.targetFree < f.sourceSize)
+        if (f.targetFree < output)
             return QStringLiteral(
                 "There is not enough free space on your target disk for conversion.");
     }
@@ -72,7 +75,7 @@ std::optional<quint64> volumeMaximumFileSize(const QString& folder)
 
 bool checkFreeSpace(bool aacViaWav, std::optional<qint64> runtimeSeconds,
                     std::optional<quint64> sourceSize, const QString& destinationPath,
-                    QString* refusalText)
+                    QString* refusalText, int encodedTracks, quint64 aacBitsPerSecond)
 {
     const QString target = stringByDeletingLastPathComponent(destinationPath);
     FreeSpaceFigures f;
@@ -82,6 +85,8 @@ bool checkFreeSpace(bool aacViaWav, std::optional<qint64> runtimeSeconds,
     f.bootFree = freeSpaceOf(appInfo().docDir());
     f.targetFree = freeSpaceOf(target);
     f.volumeMaximum = volumeMaximumFileSize(target);
+    f.encodedTracks = encodedTracks;
+    f.aacBitsPerSecond = aacBitsPerSecond;
     const std::optional<QString> refusal = freeSpaceRefusal(f);
     if (!refusal)
         return true;

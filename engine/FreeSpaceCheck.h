@@ -12,6 +12,10 @@ struct FreeSpaceFigures
     quint64 bootFree = 0;                 // the volume of the documents folder
     quint64 targetFree = 0;               // the volume of the destination folder
     std::optional<quint64> volumeMaximum; // largest file the destination volume takes
+    // Audio tracks kept for the user's languages that ffmpeg encodes to AAC
+    // into the MP4 (copied ones are part of the source size already).
+    int encodedTracks = 0;
+    quint64 aacBitsPerSecond = 128000;
 };
 
 // The refusal text, or absent when the job may start.
@@ -25,4 +29,5 @@ std::optional<quint64> volumeMaximumFileSize(const QString& folder);
 // whether the job may start.
 bool checkFreeSpace(bool aacViaWav, std::optional<qint64> runtimeSeconds,
                     std::optional<quint64> sourceSize, const QString& destinationPath,
-                    QString* refusalText = nullptr);
+                    QString* refusalText = nullptr, int encodedTracks = 0,
+                    quint64 aacBitsPerSecond = 128000);

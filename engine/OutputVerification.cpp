@@ -44,11 +44,11 @@ WrittenTrack::Kind kindOf(std::uint32_t handler)
 } // namespace
 
 ExpectedOutput expectedOutput(const QStringList& arguments, bool addedSurround,
-                              std::optional<qint64> runtimeSeconds)
+                              std::optional<qint64> runtimeSeconds, int furtherAudioTracks)
 {
     ExpectedOutput e;
     const int maps = int(arguments.count(QStringLiteral("-map")));
-    e.audioTracks = addedSurround ? 2 : 1;
+    e.audioTracks = (addedSurround ? 2 : 1) + std::max(0, furtherAudioTracks);
     e.subtitleTracks = std::max(0, maps - 1 - e.audioTracks);
     if (runtimeSeconds && *runtimeSeconds > 0)
         e.runtimeSeconds = double(*runtimeSeconds);

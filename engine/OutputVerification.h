@@ -30,9 +30,10 @@ struct ExpectedOutput
 };
 
 // What the last command line maps: its first "-map" is the video, the next
-// one or two (with the surround track) the audio, the rest subtitles.
+// one or two (with the surround track) and the further audio tracks the
+// audio, the rest subtitles.
 ExpectedOutput expectedOutput(const QStringList& arguments, bool addedSurround,
-                              std::optional<qint64> runtimeSeconds);
+                              std::optional<qint64> runtimeSeconds, int furtherAudioTracks = 0);
 
 // What is missing from the written file, as one sentence for the failure
 // explanation ("The converted file has no video frames."); empty when it holds

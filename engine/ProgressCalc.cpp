@@ -2,6 +2,7 @@
 
 #include "foundation/StringHelpers.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -14,6 +15,19 @@ std::optional<double> usableRuntime(std::optional<qint64> runtimeSeconds)
     if (!runtimeSeconds || *runtimeSeconds <= 0)
         return std::nullopt;
     return double(*runtimeSeconds);
+}
+
+// The shares of the three stages of the AAC method, out of 100 in all.
+struct StageShares
+{
+    double extraction, encoding, mux;
+};
+
+StageShares stageShares(int encodedTracks)
+{
+    const double extra = 17.0 * std::max(0, encodedTracks);
+    const double scale = 100.0 / (100.0 + extra);
+    return {75.0 * scale, 17.0 * scale, (8.0 + extra) * scale};
 }
 
 } // namespace
@@ -35,22 +49,27 @@ std::optional<double> latestOutTimeSeconds(const QString& newText)
 }
 
 std::optional<float> progressFromOutTime(double t, std::optional<qint64> runtimeSeconds,
-                                         bool multiConversion, int conversionStage)
+                                         bool multiConversion, int conversionStage,
+                                         int encodedTracks)
 {
     const std::optional<double> r = usableRuntime(runtimeSeconds);
     if (!(t > 0) || !r)
         return std::nullopt;
+    const StageShares shares = stageShares(encodedTracks);
     if (multiConversion && conversionStage == 0)
-        return float(t / *r * 75.0);
+        return float(t / *r * shares.extraction);
     if (multiConversion && conversionStage == 2)
-        return float(92.0 + t / *r * 8.0);
+        return float(shares.extraction + shares.encoding + t / *r * shares.mux);
     return float(t / *r * 100.0);
 }
 
-std::optional<float> encodingStageProgress(quint64 aacBytes, std::optional<qint64> runtimeSeconds)
+std::optional<float> encodingStageProgress(quint64 aacBytes, std::optional<qint64> runtimeSeconds,
+                                           int encodedTracks)
 {
     const std::optional<double> r = usableRuntime(runtimeSeconds);
     if (!r)
         return std::nullopt;
-    return float(75.0 + 17.0 * double(aacBytes) / (*r * kAACBytesPerSecond));
+    const StageShares shares = stageShares(encodedTracks);
+    return float(shares.extraction +
+                 shares.encoding * double(aacBytes) / (*r * kAACBytesPerSecond));
 }

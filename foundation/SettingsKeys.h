@@ -27,5 +27,11 @@ inline constexpr const char* kAutoRemoveTypeKey = "AutoRemoveType";
 inline constexpr const char* kConversionPresetKey = "ConversionPreset";
 inline constexpr const char* kIncludeSurroundTrackKey = "IncludeSurroundTrack";
 inline constexpr const char* kWelcomeShownKey = "WelcomeShown";
+// Keeping the user's languages: further audio tracks and subtitles whose
+// language is among the preferred (or DefaultAudio) ones and ExtraLanguages,
+// a comma-separated list of two- or three-letter codes.
+inline constexpr const char* kKeepLanguageAudioKey = "KeepLanguageAudio";
+inline constexpr const char* kKeepLanguageSubtitlesKey = "KeepLanguageSubtitles";
+inline constexpr const char* kExtraLanguagesKey = "ExtraLanguages";
 // Seconds a probe tool (ffmpeg -i, mediainfo) may take before it is given up.
 inline constexpr const char* kProbeTimeoutKey = "ProbeTimeout";

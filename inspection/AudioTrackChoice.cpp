@@ -3,7 +3,9 @@
 #include "foundation/SettingsAccess.h"
 #include "foundation/SettingsKeys.h"
 #include "foundation/StringHelpers.h"
+#include "inspection/Languages.h"
 
+#include <QHash>
 #include <limits>
 
 namespace {
@@ -23,7 +25,20 @@ QString codecOf(const QString& descriptor)
     return wrapped.size() >= 2 ? wrapped.mid(1, wrapped.size() - 2) : QString();
 }
 
-QStringList rankingList(const QStringList& preferred, qint64 defaultAudio)
+// The ISO 639-2 languages with two codes: terminological to bibliographic.
+const QHash<QString, QString>& bibliographicCodes()
+{
+    static const QHash<QString, QString> codes{
+        {"sqi", "alb"}, {"hye", "arm"}, {"eus", "baq"}, {"mya", "bur"}, {"zho", "chi"},
+        {"ces", "cze"}, {"nld", "dut"}, {"fra", "fre"}, {"kat", "geo"}, {"deu", "ger"},
+        {"ell", "gre"}, {"isl", "ice"}, {"mkd", "mac"}, {"mri", "mao"}, {"msa", "may"},
+        {"fas", "per"}, {"ron", "rum"}, {"slk", "slo"}, {"bod", "tib"}, {"cym", "wel"}};
+    return codes;
+}
+
+} // namespace
+
+QStringList rankingLanguages(const QStringList& preferred, qint64 defaultAudio)
 {
     const QStringList& fixed = fixedAudioLanguages();
     // Only 2 to 8 name a fixed language; a stray stored value must not read
@@ -33,7 +48,20 @@ QStringList rankingList(const QStringList& preferred, qint64 defaultAudio)
     return preferred;
 }
 
-} // namespace
+QString comparableLanguage(const QString& language)
+{
+    const QString code = languageTable().value(language, language);
+    return bibliographicCodes().value(code, code);
+}
+
+qsizetype languageRank(const QStringList& ranking, const QString& language)
+{
+    const QString wanted = comparableLanguage(language);
+    for (qsizetype i = 0; i < ranking.size(); ++i)
+        if (comparableLanguage(ranking.at(i)) == wanted)
+            return i;
+    return -1;
+}
 
 const QStringList& fixedAudioLanguages()
 {
@@ -44,11 +72,11 @@ const QStringList& fixedAudioLanguages()
 std::optional<QString> bestLanguage(const QStringList& descriptors, const QStringList& preferred,
                                     qint64 defaultAudio)
 {
-    const QStringList ranking = rankingList(preferred, defaultAudio);
+    const QStringList ranking = rankingLanguages(preferred, defaultAudio);
     qint64 bestRank = kNotFound;
     QStringList candidates;
     for (const QString& descriptor : descriptors) {
-        const qsizetype found = ranking.indexOf(descriptorField(descriptor, 1));
+        const qsizetype found = languageRank(ranking, descriptorField(descriptor, 1));
         const qint64 rank = found < 0 ? kNotFound : qint64(found);
         if (rank < bestRank) {
             candidates = {descriptor};

@@ -108,6 +108,7 @@ std::shared_ptr<MKVFileInfo> MKVFileInfo::initWithURL(const QUrl& url, Warnings 
 
     info->m_subtitleTrackIDs = probe.textSubtitleStreams;
     info->m_subtitleTrackLanguages = probe.textSubtitleLanguages;
+    info->m_nameTaggedStreams = probe.nameTaggedStreams;
     info->m_fileName = name;
     info->m_fileURL = url;
     info->m_fileSize = sizeOfItem(path);

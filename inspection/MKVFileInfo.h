@@ -53,6 +53,9 @@ public:
     // when untagged).
     const QStringList& subtitleTrackLanguages() const { return m_subtitleTrackLanguages; }
     void setSubtitleTrackLanguages(const QStringList& v) { m_subtitleTrackLanguages = v; }
+    // The streams whose language the probe read from a name ("English").
+    const QList<int>& nameTaggedStreams() const { return m_nameTaggedStreams; }
+    void setNameTaggedStreams(const QList<int>& v) { m_nameTaggedStreams = v; }
     const std::optional<QUrl>& subtitleFileURL() const { return m_subtitleFileURL; }
     void setSubtitleFileURL(const std::optional<QUrl>& v) { m_subtitleFileURL = v; }
     const std::optional<QUrl>& securityURL() const { return m_securityURL; }
@@ -80,6 +83,7 @@ private:
     std::optional<quint64> m_fileSize;
     QList<int> m_subtitleTrackIDs;
     QStringList m_subtitleTrackLanguages;
+    QList<int> m_nameTaggedStreams;
     std::optional<QUrl> m_subtitleFileURL;
     std::optional<QUrl> m_securityURL;
     QStringList m_raisedWarnings;

@@ -89,13 +89,17 @@ QString withoutStreamIdentifier(const QString& address)
     return address.left(i) + address.mid(close + 1);
 }
 
-QString languageOf(const QString& address)
+// The language word of a stream and whether its tag was a language name.
+std::pair<QString, bool> languageOf(const QString& address)
 {
-    const QString language =
+    const QString tag =
         stripEnds(address, [](QChar c) { return isDigit(c) || c == u'(' || c == u')'; });
+    if (tag.isEmpty())
+        return {QStringLiteral("unk"), false};
     // Some muxers tag a language by name ("English"); the rest of the
     // program compares codes.
-    return language.isEmpty() ? QStringLiteral("unk") : languageCodeForTag(language);
+    const QString code = languageCodeForTag(tag);
+    return {code, code != tag && code != QLatin1String("unk")};
 }
 
 int streamNumberOf(const QString& address)
@@ -148,8 +152,10 @@ void readSubtitleLine(const QString& line, int number, const QString& language, 
 void readStreamLine(const QString& line, ProbeResult& result)
 {
     const QString address = withoutStreamIdentifier(field(line, QStringLiteral(":"), 1));
-    const QString language = languageOf(address);
+    const auto [language, byName] = languageOf(address);
     const int number = streamNumberOf(address);
+    if (byName)
+        result.nameTaggedStreams.append(number);
     if (contains(line, QStringLiteral("Video: ")))
         readVideoLine(line, number, result);
     else if (contains(line, QStringLiteral("Audio: ")))

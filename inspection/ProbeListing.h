@@ -25,6 +25,9 @@ struct ProbeResult
     // language words ("unk" when untagged), in the same order.
     QList<int> textSubtitleStreams;
     QStringList textSubtitleLanguages;
+    // Streams whose language was tagged by name ("English") and is kept as
+    // its code: ffmpeg would copy the name, which an MP4 cannot store.
+    QList<int> nameTaggedStreams;
     std::optional<qint64> runtimeSeconds;
     std::optional<QString> durationText;
     std::optional<QString> bitrateText;

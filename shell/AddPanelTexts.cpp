@@ -1,5 +1,6 @@
 #include "shell/AddPanelTexts.h"
 
+#include "engine/FailureExplanation.h"
 #include "foundation/PathHelpers.h"
 #include "inspection/MKVFileInfo.h"
 
@@ -44,4 +45,24 @@ QString summaryForDisplay(const QString& summary)
 {
     QString shown = summary;
     return shown.replace(QStringLiteral("(null)"), QStringLiteral("unknown"));
+}
+
+QString keptTracksText(const QList<FurtherAudioTrack>& audio, bool keepingAudio,
+                       const std::optional<QStringList>& subtitleLanguages)
+{
+    QStringList parts;
+    if (keepingAudio) {
+        QStringList tracks;
+        for (const FurtherAudioTrack& t : audio)
+            tracks.append(t.copied ? QStringLiteral("%1 (%2)").arg(t.language, t.codec)
+                                   : QStringLiteral("%1 (%2 \u2192 aac)").arg(t.language, t.codec));
+        parts.append(QStringLiteral("Also keeps: ") + (tracks.isEmpty()
+                                                           ? QStringLiteral("no other audio track")
+                                                           : tracks.join(QStringLiteral(", "))));
+    }
+    if (subtitleLanguages)
+        parts.append(QStringLiteral("Subtitles: ") +
+                     (subtitleLanguages->isEmpty() ? QStringLiteral("none")
+                                                   : subtitleLanguageList(*subtitleLanguages)));
+    return parts.join(QStringLiteral(" \u00b7 "));
 }

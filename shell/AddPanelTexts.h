@@ -1,6 +1,11 @@
 #pragma once
 
+#include "engine/KeptTracks.h"
+
+#include <QList>
 #include <QString>
+#include <QStringList>
+#include <optional>
 
 class MKVFileInfo;
 
@@ -26,3 +31,10 @@ QString waitingMoviesText(qsizetype count);
 // The summary as the panel shows it: values the probe could not find read
 // "unknown" instead of "(null)".
 QString summaryForDisplay(const QString& summary);
+
+// What is kept beside the chosen audio track, as the panel shows it under the
+// audio pop-up: "Also keeps: jpn (aac), fre (dts → aac) · Subtitles: eng, fre".
+// The audio part only when `keepingAudio`, the subtitle part only for
+// subtitles kept by language; empty when neither.
+QString keptTracksText(const QList<FurtherAudioTrack>& audio, bool keepingAudio,
+                       const std::optional<QStringList>& subtitleLanguages);

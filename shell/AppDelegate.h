@@ -118,6 +118,10 @@ public:
     void setSelectedAudioIndex(int index);
     bool canAddToQueue() const;
     QString addPanelNotice() const;
+    // What the conversion keeps beside the selected audio track for the
+    // user's languages ("Also keeps: jpn (aac) · Subtitles: eng"); empty
+    // when the settings keep nothing by language.
+    QString keptTracksText() const;
     QList<PopUpItem> destinationPopUpItems() const { return m_destinationPopUpItems; }
     int destinationPopUpIndex() const { return m_destinationPopUpIndex; }
     void setDestinationPopUpIndex(int index);

@@ -1,7 +1,9 @@
 // File intake, the add panel and the saved destinations of AppDelegate.
 
 #include "engine/ConversionJob.h"
+#include "engine/ConversionSettings.h"
 #include "engine/FailureExplanation.h"
+#include "engine/KeptTracks.h"
 #include "foundation/Alerts.h"
 #include "foundation/HalvornLib.h"
 #include "foundation/PathHelpers.h"
@@ -231,6 +233,17 @@ QString AppDelegate::addPanelNotice() const
     if (m_isScanning || !m_fileInfo)
         return {};
     return addPanelNoticeFor(*m_fileInfo);
+}
+
+QString AppDelegate::keptTracksText() const
+{
+    if (m_isScanning || !m_fileInfo || !canAddToQueue())
+        return {};
+    const ConversionSettings settings = ConversionSettings::fromStore();
+    const ConversionInputs in =
+        movieTrackInputs(*m_fileInfo, std::max(0, m_selectedAudioIndex), m_preferredLanguages);
+    return ::keptTracksText(furtherAudioTracks(in, settings), settings.keepLanguageAudio != 0,
+                            keptSubtitleLanguages(in, settings));
 }
 
 void AppDelegate::updateAddPanelNotice()

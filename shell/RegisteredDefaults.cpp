@@ -27,6 +27,9 @@ QVariantHash registeredDefaultsTable()
         {kCustomMP3HandlingKey, 1},
         {kCustomUnknownHandlingKey, 1},
         {kProbeTimeoutKey, 30},
+        {kKeepLanguageAudioKey, 0},
+        {kKeepLanguageSubtitlesKey, 0},
+        {kExtraLanguagesKey, QString()},
     };
 }
 
@@ -49,6 +52,9 @@ QStringList allSettingsKeys()
             kIncludeSurroundTrackTranscodedKey,
             kIncludeSurroundTrackDisabledKey,
             kDisableBuiltinSubtitlesKey,
+            kKeepLanguageAudioKey,
+            kKeepLanguageSubtitlesKey,
+            kExtraLanguagesKey,
             kCustomAC3HandlingKey,
             kCustomAC351HandlingKey,
             QStringLiteral("CustomDTSHandling"),

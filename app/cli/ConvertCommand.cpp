@@ -16,7 +16,7 @@ int runConvertCommand(const QStringList& args)
         std::fprintf(stderr, "vantreo-cli convert: %s\n", qPrintable(error));
         std::fprintf(stderr, "Usage: vantreo-cli convert [--dest DIR] [--style "
                              "compatible|fast|custom] [--audio INDEX|LANG] [--subtitles FILE] "
-                             "[--m4v] FILE...\n");
+                             "[--m4v] [--keep-languages|--no-keep-languages] FILE...\n");
         return kExitUsage;
     }
     for (const char* tool : {"ffmpeg", "mediainfo", "MP4Box", "afconvert"}) {
@@ -41,6 +41,11 @@ int runConvertCommand(const QStringList& args)
         SettingsStore::instance().setRunOverride(kConversionPresetKey, *options->style);
     if (options->m4v)
         SettingsStore::instance().setRunOverride(kDefaultExtensionKey, 1);
+    if (options->keepLanguages) {
+        const int keep = *options->keepLanguages ? 1 : 0;
+        SettingsStore::instance().setRunOverride(kKeepLanguageAudioKey, keep);
+        SettingsStore::instance().setRunOverride(kKeepLanguageSubtitlesKey, keep);
+    }
 
     ConvertSession session(*options);
     return session.run();

@@ -18,6 +18,11 @@ std::optional<ConvertOptions> parseConvertOptions(const QStringList& args, QStri
             options.m4v = true;
             continue;
         }
+        if (arg == QLatin1String("--keep-languages") ||
+            arg == QLatin1String("--no-keep-languages")) {
+            options.keepLanguages = arg == QLatin1String("--keep-languages");
+            continue;
+        }
         const bool takesValue = arg == QLatin1String("--dest") || arg == QLatin1String("--style") ||
                                 arg == QLatin1String("--audio") ||
                                 arg == QLatin1String("--subtitles");

@@ -12,6 +12,9 @@ struct ConvertOptions
     QString audio;            // --audio INDEX|LANG
     QString subtitles;        // --subtitles FILE
     bool m4v = false;         // --m4v
+    // --keep-languages / --no-keep-languages: KeepLanguageAudio and
+    // KeepLanguageSubtitles for this run; absent: the settings decide.
+    std::optional<bool> keepLanguages;
     QStringList files;
 };
 

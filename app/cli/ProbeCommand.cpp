@@ -1,4 +1,6 @@
 #include "Commands.h"
+#include "engine/ConversionSettings.h"
+#include "engine/KeptTracks.h"
 #include "foundation/BoundedTask.h"
 #include "foundation/ToolLocator.h"
 #include "inspection/AudioTrackChoice.h"
@@ -37,23 +39,38 @@ QString numbersOrNone(const QList<int>& numbers)
     return texts.join(QStringLiteral(", "));
 }
 
-void printPlain(const MKVFileInfo& info, const std::optional<QString>& best)
+// The chosen track is marked "*", the ones kept beside it for the user's
+// languages "+"; with subtitles kept by language a line names those.
+void printPlain(const MKVFileInfo& info, const std::optional<QString>& best,
+                const QStringList& preferred)
 {
     QString out = info.fileName() + QStringLiteral("\n  ") + info.informationString() +
                   QStringLiteral("\n  Audio tracks:");
     const QStringList& audio = info.audioTrackInformation();
+    const int chosenIndex = best ? int(audio.indexOf(*best)) : -1;
+    const ConversionSettings settings = ConversionSettings::fromStore();
+    const ConversionInputs in = movieTrackInputs(info, std::max(0, chosenIndex), preferred);
+    QList<int> kept;
+    if (chosenIndex >= 0)
+        for (const FurtherAudioTrack& t : furtherAudioTracks(in, settings))
+            kept.append(t.descriptorIndex);
     if (audio.isEmpty())
         out += QStringLiteral(" none");
     out += QStringLiteral("\n");
-    for (qsizetype i = 0; i < audio.size(); ++i) {
-        const bool chosen = best && *best == audio.at(i);
-        out += (chosen ? QStringLiteral("  * ") : QStringLiteral("    ")) + QString::number(i) +
-               QStringLiteral(": ") + audio.at(i) + QStringLiteral("\n");
+    for (int i = 0; i < audio.size(); ++i) {
+        const QString mark = i == chosenIndex   ? QStringLiteral("  * ")
+                             : kept.contains(i) ? QStringLiteral("  + ")
+                                                : QStringLiteral("    ");
+        out +=
+            mark + QString::number(i) + QStringLiteral(": ") + audio.at(i) + QStringLiteral("\n");
     }
     out += QStringLiteral("  Video stream: ") +
            (info.videoTrackID() ? QString::number(*info.videoTrackID()) : QStringLiteral("none")) +
            QStringLiteral("\n  Text subtitle streams: ") + numbersOrNone(info.subtitleTrackIDs()) +
            QStringLiteral("\n");
+    if (keptSubtitleLanguages(in, settings))
+        out += QStringLiteral("  Kept subtitle streams: ") +
+               numbersOrNone(mappedSubtitleStreams(in, settings)) + QStringLiteral("\n");
     print(stdout, out);
     std::fflush(stdout);
     for (const QString& key : info.raisedWarnings())
@@ -174,7 +191,7 @@ int runProbeCommand(const QStringList& args)
         if (json)
             results.append(jsonObject(file, *info, best));
         else
-            printPlain(*info, best);
+            printPlain(*info, best, preferred);
     }
     if (json)
         print(stdout, QString::fromUtf8(QJsonDocument(results).toJson(QJsonDocument::Indented)));

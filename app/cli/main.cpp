@@ -24,6 +24,9 @@ void printUsage(FILE* to)
                "      --audio INDEX|LANG              audio track by index or language\n"
                "      --subtitles FILE                add this subtitle file\n"
                "      --m4v                           name the outputs .m4v\n"
+               "      --keep-languages                also keep the audio tracks and only the\n"
+               "                                      subtitles in your languages, this run\n"
+               "      --no-keep-languages             keep neither by language, this run\n"
                "  settings [KEY [VALUE]]    list, show or change a setting\n"
                "  tools                     show where the external tools were found\n"
                "  help                      show this text\n",

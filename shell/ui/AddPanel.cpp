@@ -48,6 +48,15 @@ AddPanel::AddPanel(AppDelegate& delegate, QWidget* parent) : QFrame(parent), m_d
     m_audio->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     m_destination = new DestinationComboBox(this);
 
+    m_kept = new QLabel(this);
+    m_kept->setObjectName(QStringLiteral("addPanelKept"));
+    m_kept->setWordWrap(true);
+    m_kept->setTextFormat(Qt::PlainText);
+    QPalette keptPalette = m_kept->palette();
+    keptPalette.setColor(QPalette::WindowText, keptPalette.color(QPalette::PlaceholderText));
+    m_kept->setPalette(keptPalette);
+    m_kept->hide();
+
     m_notice = new QLabel(this);
     m_notice->setWordWrap(true);
     QPalette noticePalette = m_notice->palette();
@@ -80,6 +89,7 @@ AddPanel::AddPanel(AppDelegate& delegate, QWidget* parent) : QFrame(parent), m_d
     choices->addItem(new QSpacerItem(16, 1, QSizePolicy::Fixed), 0, 2);
     choices->addWidget(destinationLabel, 0, 3);
     choices->addWidget(m_destination, 0, 4);
+    choices->addWidget(m_kept, 1, 1, 1, 4);
     choices->setColumnStretch(1, 1);
 
     auto* bottom = new QHBoxLayout;
@@ -207,6 +217,15 @@ void AddPanel::refreshAudio()
     }
     m_audio->setCurrentIndex(m_delegate.selectedAudioIndex());
     m_audio->setEnabled(!items.isEmpty());
+    refreshKept();
+}
+
+void AddPanel::refreshKept()
+{
+    // Depends on the selected track and on settings the preferences window
+    // may have changed meanwhile, so it is asked anew at every refresh.
+    m_kept->setText(m_delegate.keptTracksText());
+    m_kept->setVisible(!m_kept->text().isEmpty());
 }
 
 void AddPanel::refreshDestinations()
@@ -232,6 +251,7 @@ void AddPanel::refreshState()
     m_confirm->setEnabled(m_delegate.canAddToQueue());
     m_notice->setText(m_delegate.addPanelNotice());
     m_notice->setVisible(!m_notice->text().isEmpty());
+    refreshKept();
 }
 
 void AddPanel::chooseFolder()

@@ -36,12 +36,15 @@ public:
     QPushButton* cancelButton() const { return m_cancel; }
     QLabel* noticeLabel() const { return m_notice; }
     QLabel* waitingLabel() const { return m_waiting; }
+    // Under the audio pop-up: what is kept beside it for the user's languages.
+    QLabel* keptLabel() const { return m_kept; }
     QProgressBar* busyIndicator() const { return m_busy; }
 
 private:
     void setOpen(bool open, bool animated);
     void refreshMovie();
     void refreshAudio();
+    void refreshKept();
     void refreshDestinations();
     void refreshState();
     void confirm();
@@ -59,6 +62,7 @@ private:
     QPushButton* m_cancel = nullptr;
     QLabel* m_notice = nullptr;
     QLabel* m_waiting = nullptr;
+    QLabel* m_kept = nullptr;
     QProgressBar* m_busy = nullptr;
     QPropertyAnimation* m_animation = nullptr;
     bool m_open = false;

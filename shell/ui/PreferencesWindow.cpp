@@ -1,5 +1,7 @@
 #include "shell/ui/PreferencesWindow.h"
 
+#include "engine/ConversionSettings.h"
+#include "foundation/SettingsAccess.h"
 #include "foundation/SettingsKeys.h"
 #include "shell/AppDelegate.h"
 #include "shell/ui/CloseKeys.h"
@@ -15,6 +17,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPointer>
 #include <QStackedWidget>
 #include <QTabWidget>
@@ -44,6 +47,18 @@ QFormLayout* formLayout(QWidget* parent)
     form->setLabelAlignment(Qt::AlignRight | Qt::AlignVCenter);
     form->setRowWrapPolicy(QFormLayout::DontWrapRows);
     return form;
+}
+
+// The ExtraLanguages field: shows the stored text, writes it as it is typed.
+QLineEdit* extraLanguagesEdit(QWidget* parent)
+{
+    const QString name = QString::fromLatin1(kExtraLanguagesKey);
+    auto* edit = new QLineEdit(parent);
+    edit->setObjectName(name);
+    edit->setText(extraLanguagesSetting());
+    QObject::connect(edit, &QLineEdit::textEdited, edit,
+                     [name](const QString& text) { setDefaultString(name, text.trimmed()); });
+    return edit;
 }
 
 QLabel* note(QWidget* parent, const QString& text)
@@ -194,11 +209,23 @@ QWidget* PreferencesWindow::makeAudioPage()
     ratesForm->addRow(QStringLiteral("AAC:"), aac);
     layout->addWidget(rates);
 
+    layout->addWidget(makeLanguagesBox(page));
+
     auto* subtitles = new QGroupBox(QStringLiteral("Subtitles"), page);
     auto* subtitlesLayout = new QVBoxLayout(subtitles);
-    subtitlesLayout->addWidget(
+    QCheckBox* leaveOut =
         checkBox(subtitles, QStringLiteral("Leave out the subtitle tracks inside the movie"),
-                 kDisableBuiltinSubtitlesKey));
+                 kDisableBuiltinSubtitlesKey);
+    subtitlesLayout->addWidget(leaveOut);
+    QCheckBox* byLanguage =
+        checkBox(subtitles, QStringLiteral("Keep only those in my languages (and untagged ones)"),
+                 kKeepLanguageSubtitlesKey);
+    byLanguage->setEnabled(!leaveOut->isChecked());
+    connect(leaveOut, &QCheckBox::toggled, byLanguage, &QWidget::setDisabled);
+    auto* indented = new QHBoxLayout;
+    indented->addSpacing(24);
+    indented->addWidget(byLanguage, 1);
+    subtitlesLayout->addLayout(indented);
     subtitlesLayout->addWidget(
         note(subtitles, QStringLiteral("A subtitle file named like the movie (Film.srt, "
                                        "Film.en.srt) is added when you open or drop it "
@@ -206,6 +233,25 @@ QWidget* PreferencesWindow::makeAudioPage()
     layout->addWidget(subtitles);
     layout->addStretch(1);
     return page;
+}
+
+QWidget* PreferencesWindow::makeLanguagesBox(QWidget* page)
+{
+    auto* box = new QGroupBox(QStringLiteral("Languages"), page);
+    auto* layout = new QVBoxLayout(box);
+    layout->addWidget(
+        checkBox(box, QStringLiteral("Also keep the other audio tracks in my languages (up to 4)"),
+                 kKeepLanguageAudioKey));
+    QFormLayout* form = formLayout(nullptr);
+    QLineEdit* extra = extraLanguagesEdit(box);
+    extra->setPlaceholderText(QStringLiteral("jpn, fr"));
+    form->addRow(QStringLiteral("Further languages:"), extra);
+    layout->addLayout(form);
+    layout->addWidget(note(box, QStringLiteral("My languages are the preferred audio language of "
+                                               "the General page (or the system's languages), "
+                                               "then the further ones, as two- or three-letter "
+                                               "codes separated by commas.")));
+    return box;
 }
 
 QWidget* PreferencesWindow::makeCompatibleOptions()

@@ -37,6 +37,7 @@ protected:
 private:
     QWidget* makeGeneralPage();
     QWidget* makeAudioPage();
+    QWidget* makeLanguagesBox(QWidget* page);
     QWidget* makeCompatibleOptions();
     QWidget* makeFastOptions();
     QWidget* makeCustomOptions();

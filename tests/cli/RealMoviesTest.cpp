@@ -139,6 +139,18 @@ TEST(RealMovies, MoviesOfOtherMuxersConvertWithTheirTracks)
     EXPECT_EQ(streamValue(ogm[1], "codec_name"), "aac");
     EXPECT_EQ(streamTag(ogm[1], "language"), "eng");
     EXPECT_EQ(streamValue(ogm[2], "codec_name"), "mov_text");
+    // Languages named "English" by ogmmerge are written as codes: an MP4
+    // cannot hold the name ffmpeg would copy.
+    EXPECT_EQ(streamTag(ogm[2], "language"), "eng");
+    QFile::remove(out + "/Old.mp4");
+    const Outcome fast =
+        run({"convert", "--style", "fast", "--dest", out, dir + "/Old.ogm"}, h.env);
+    ASSERT_EQ(fast.status, 0) << qPrintable(fast.err);
+    const QJsonArray ac3 = probeStreams(out + "/Old.mp4");
+    ASSERT_EQ(ac3.size(), 3);
+    EXPECT_EQ(streamValue(ac3[1], "codec_name"), "ac3");
+    EXPECT_EQ(streamTag(ac3[1], "language"), "eng");
+    EXPECT_EQ(streamTag(ac3[2], "language"), "eng");
 }
 
 TEST(RealMovies, ABatchIsConvertedInOrderWhileTheNextMovieIsProbed)

@@ -47,6 +47,9 @@ TEST(SettingsCommand, ListsEveryKeyAndMarksDefaults)
     EXPECT_TRUE(lines.contains("CustomDTS51Handling = 2  (default)"));
     EXPECT_TRUE(lines.contains("DestinationNames = ()  (default)"));
     EXPECT_TRUE(lines.contains("ConversionPreset = 0  (not set)"));
+    EXPECT_TRUE(lines.contains("KeepLanguageAudio = 0  (default)"));
+    EXPECT_TRUE(lines.contains("KeepLanguageSubtitles = 0  (default)"));
+    EXPECT_TRUE(lines.contains("ExtraLanguages =   (default)"));
     EXPECT_TRUE(lines.contains("File: " + file));
     for (const char* key : {"ConversionPreset",
                             "AC3Downmix",

@@ -4,6 +4,7 @@
 #include "foundation/Alerts.h"
 #include "foundation/LogSink.h"
 
+#include <QRegularExpression>
 #include <gtest/gtest.h>
 
 namespace {
@@ -381,4 +382,99 @@ TEST(CommandLines, MuxLanguageMetadata)
                            "default",      "-progress", kProgress,  "-metadata:s:a:0",
                            "language=ger", "-loglevel", "warning",  "-y",
                            kDest}));
+}
+
+TEST(CommandLines, FurtherTracksFollowTheSurroundTrackInEveryMethod)
+{
+    // Chosen eng aac; eng dts 5.1 is the surround track; ger ac3 is copied,
+    // fre dts encoded; the jpn track is not one of the user's languages.
+    ConversionInputs in = inputs({"#1: eng (aac)", "#2: eng (dts) [5.1]", "#3: ger (ac3) [5.1]",
+                                  "#4: jpn (aac)", "#5: fre (dts)"});
+    in.subtitleTrackIDs = {6};
+    in.subtitleTrackLanguages = {"eng"};
+    in.preferredLanguages = {"eng", "ger", "fre"};
+    ConversionSettings s = allEnabled();
+    s.keepLanguageAudio = 1;
+    s.aacBitrate = 2;
+    const QStringList further = {"-c:a:2", "copy",   "-metadata:s:a:2", "language=ger",
+                                 "-c:a:3", "aac",    "-ac:a:3",         "2",
+                                 "-b:a:3", "160000", "-metadata:s:a:3", "language=fre"};
+    const QStringList dispositions = {"-disposition:a:0", "default", "-disposition:a:1", "0",
+                                      "-disposition:a:2", "0",       "-disposition:a:3", "0"};
+
+    const BuiltArguments copy = singleProcessArguments(in, MethodCopy, s, {});
+    EXPECT_EQ(copy.furtherAudioTracks, 2);
+    EXPECT_EQ(copy.arguments.mid(3, 12),
+              QStringList({"-map", "0:0", "-map", "0:1", "-map", "0:2", "-map", "0:3", "-map",
+                           "0:5", "-map", "0:6"}));
+    const qsizetype at = copy.arguments.indexOf("-c:a:2");
+    EXPECT_EQ(copy.arguments.mid(at - 6, 6),
+              QStringList({"-c:a:1", "ac3", "-ac", "6", "-ab", "448k"}));
+    EXPECT_EQ(copy.arguments.mid(at, 20), further + dispositions);
+    EXPECT_EQ(copy.arguments.mid(at + 20, 2), QStringList({"-progress", kProgress}));
+
+    // The mux stage takes them from the movie, input 0, after the surround track.
+    const BuiltArguments mux = muxArguments(in, kAac, s);
+    EXPECT_EQ(mux.furtherAudioTracks, 2);
+    EXPECT_EQ(mux.arguments.mid(5, 12), QStringList({"-map", "0:0", "-map", "1:0", "-map", "0:2",
+                                                     "-map", "0:3", "-map", "0:5", "-map", "0:6"}));
+    EXPECT_EQ(mux.arguments.mid(mux.arguments.indexOf("-c:a:2"), 20), further + dispositions);
+
+    // Without a surround track they begin at the second audio track, and
+    // the mux stage's second language pair no longer names the main one.
+    in.audioTracks = {"#1: eng (aac)", "#3: ger (ac3) [5.1]"};
+    const QStringList muxed = muxArguments(in, kAac, s).arguments;
+    EXPECT_EQ(muxed.mid(5, 8),
+              QStringList({"-map", "0:0", "-map", "1:0", "-map", "0:3", "-map", "0:6"}));
+    EXPECT_EQ(muxed.count("-metadata:s:a:1"), 1);
+    EXPECT_EQ(muxed.at(muxed.indexOf("-metadata:s:a:1") + 1), "language=ger");
+    EXPECT_TRUE(muxed.contains("-disposition:a:1"));
+
+    // The AC3 methods: the list's own "-acodec ac3 -ac 2" come first, the
+    // track's options win after them.
+    s.conversionPreset = 1;
+    in.audioTracks = {"#1: eng (dts)", "#3: ger (eac3)", "#4: ger (mp3)"};
+    const QStringList ac3 = singleProcessArguments(in, MethodAC3Stereo, s, {}).arguments;
+    EXPECT_EQ(ac3.mid(5, 6), QStringList({"-map", "0:1", "-map", "0:3", "-map", "0:4"}));
+    EXPECT_LT(ac3.indexOf("-ab"), ac3.indexOf("-c:a:1"));
+    EXPECT_EQ(ac3.mid(ac3.indexOf("-c:a:1"), 8),
+              QStringList({"-c:a:1", "copy", "-metadata:s:a:1", "language=ger", "-c:a:2", "copy",
+                           "-metadata:s:a:2", "language=ger"}));
+
+    // Off: the list of today.
+    s.keepLanguageAudio = 0;
+    const QStringList off = singleProcessArguments(in, MethodAC3Stereo, s, {}).arguments;
+    EXPECT_EQ(off.count("-map"), 3);
+    EXPECT_FALSE(off.contains("-c:a:1"));
+}
+
+TEST(CommandLines, LanguagesTaggedByNameAreWrittenAsCodes)
+{
+    // An OGM: "English" audio and subtitle, which ffmpeg would copy as names.
+    ConversionInputs in = inputs({"#1: eng (mp3)"});
+    in.subtitleTrackIDs = {2, 3};
+    in.subtitleTrackLanguages = {"eng", "ger"};
+    in.nameTaggedStreams = {1, 2};
+    in.subtitleFile = kSubtitle;
+    ConversionSettings s;
+    s.conversionPreset = 1;
+    s.disableBuiltinSubtitles = 0;
+    const QStringList args = singleProcessArguments(in, MethodAC3Stereo, s, {}).arguments;
+    // Subtitle tracks: the file, then stream 3, then stream 2.
+    EXPECT_EQ(args.mid(args.indexOf("-disposition:a:0") - 4, 4),
+              QStringList({"-metadata:s:s:2", "language=eng", "-metadata:s:a:0", "language=eng"}));
+    EXPECT_EQ(args.filter(QRegularExpression("^-metadata")).size(), 2);
+
+    // Without name tags the list is as it always was.
+    in.nameTaggedStreams.clear();
+    EXPECT_FALSE(singleProcessArguments(in, MethodAC3Stereo, s, {})
+                     .arguments.join(' ')
+                     .contains("metadata"));
+    // The mux stage writes the main language anyway; only the subtitle is added.
+    in.nameTaggedStreams = {1, 3};
+    in.subtitleFile.clear();
+    const QStringList mux = muxArguments(in, kAac, s).arguments;
+    EXPECT_EQ(mux.count("-metadata:s:a:0"), 1);
+    EXPECT_EQ(mux.mid(mux.indexOf("-metadata:s:s:0"), 2),
+              QStringList({"-metadata:s:s:0", "language=ger"}));
 }

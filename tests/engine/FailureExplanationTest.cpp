@@ -60,6 +60,16 @@ TEST(FailureExplanation, OtherFailuresOfferASupportMail)
     // The subtitle file hint wins.
     EXPECT_EQ(explainFailure("x", args, false, true, true).message,
               message(kFileHint, "-i /m/Movie.mkv -stats", "x"));
+    // Subtitles kept by language: the hint names them; none kept, no hint.
+    EXPECT_EQ(
+        explainFailure("x", args, false, true, false, {}, QStringList{"ger", "eng", "unk", "und"})
+            .message,
+        message("This is most likely related to the subtitles embedded into the movie "
+                "(kept for the languages ger, eng, untagged). Please disable conversion "
+                "of embedded subtitles in the preferences and try again.",
+                "-i /m/Movie.mkv -stats", "x"));
+    EXPECT_EQ(explainFailure("x", args, false, true, false, {}, QStringList{}).message,
+              message("", "-i /m/Movie.mkv -stats", "x"));
     // What the check of the written file found names the cause over both.
     EXPECT_EQ(explainFailure("x", args, false, true, true,
                              "The converted file has no video "

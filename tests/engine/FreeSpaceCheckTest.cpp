@@ -45,6 +45,24 @@ TEST(FreeSpaceCheck, DifferentVolumesAreCheckedApart)
     EXPECT_EQ(freeSpaceRefusal(figures(true, 7200, 5 * kGB, 1, 2)), kBoot);
 }
 
+TEST(FreeSpaceCheck, AudioTracksEncodedForTheUsersLanguagesNeedRoomOnTheTarget)
+{
+    // Two hours of two 128 kbit/s tracks: 2 * 7200 * 16000 bytes beside the source.
+    const quint64 encoded = 2 * 7200 * 16000ull;
+    FreeSpaceFigures f = figures(false, 7200, 5 * kGB, 5 * kGB + encoded, 5 * kGB + encoded);
+    f.encodedTracks = 2;
+    EXPECT_FALSE(freeSpaceRefusal(f));
+    f.bootFree = f.targetFree = 5 * kGB + encoded - 1;
+    EXPECT_EQ(freeSpaceRefusal(f), kBoot);
+    f.bootFree = 50 * kGB;
+    EXPECT_EQ(freeSpaceRefusal(f), kTarget);
+    f.aacBitsPerSecond = 96000; // 12000 bytes a second
+    EXPECT_FALSE(freeSpaceRefusal(f));
+    // Copied tracks are part of the source: the source size stays enough.
+    f = figures(false, 7200, 5 * kGB, 5 * kGB, 5 * kGB);
+    EXPECT_FALSE(freeSpaceRefusal(f));
+}
+
 TEST(FreeSpaceCheck, LargeFilesAfterSpace)
 {
     FreeSpaceFigures f = figures(false, 7200, 5 * kGB, 100 * kGB, 200 * kGB);

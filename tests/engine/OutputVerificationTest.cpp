@@ -39,6 +39,10 @@ TEST(OutputVerification, ExpectedStreamsComeFromTheCommandLine)
     EXPECT_EQ(e.subtitleTracks, 0);
     EXPECT_FALSE(e.runtimeSeconds.has_value());
     EXPECT_FALSE(expectedOutput({}, false, 0).runtimeSeconds.has_value()) << "0 is unknown";
+    // Audio tracks kept for the user's languages are audio, not subtitles.
+    e = expectedOutput(single, true, 125, 2);
+    EXPECT_EQ(e.audioTracks, 4);
+    EXPECT_EQ(e.subtitleTracks, 0);
 }
 
 TEST(OutputVerification, SaysWhatIsMissing)

@@ -50,6 +50,15 @@ TEST(ProgressCalc, PercentagesOfEachStage)
     EXPECT_EQ(encodingStageProgress(100 * 15567, 100), 92.0f);
     EXPECT_FALSE(encodingStageProgress(1000, 0));
     EXPECT_FALSE(encodingStageProgress(1000, std::nullopt));
+
+    // Two further tracks encoded in the mux stage: of 134 parts the stages
+    // take 75, 17 and 42.
+    EXPECT_FLOAT_EQ(*progressFromOutTime(6000, kHundredMinutes, true, 0, 2), 7500.0f / 134);
+    EXPECT_FLOAT_EQ(*encodingStageProgress(100 * 15567, 100, 2), 9200.0f / 134);
+    EXPECT_FLOAT_EQ(*progressFromOutTime(3000, kHundredMinutes, true, 2, 2),
+                    (92 + 21) * 100.0f / 134);
+    EXPECT_FLOAT_EQ(*progressFromOutTime(6000, kHundredMinutes, true, 2, 2), 100.0f);
+    EXPECT_EQ(progressFromOutTime(3000, kHundredMinutes, false, 0, 2), 50.0f) << "one run";
 }
 
 TEST(ProgressFileReader, ReadsOnlyAppendedCompleteLines)

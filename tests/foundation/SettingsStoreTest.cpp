@@ -62,8 +62,11 @@ TEST(Settings, RegisteredDefaultsAnswerForUnsetKeysAndAreNeverWritten)
                                       {"CustomDTS51Handling", 2},
                                       {"CustomMP3Handling", 1},
                                       {"CustomUnknownHandling", 1},
-                                      {"ProbeTimeout", 30}};
-    ASSERT_EQ(table.size(), 19);
+                                      {"ProbeTimeout", 30},
+                                      {"KeepLanguageAudio", 0},
+                                      {"KeepLanguageSubtitles", 0}};
+    ASSERT_EQ(table.size(), 22);
+    EXPECT_EQ(table.value(kExtraLanguagesKey), QVariant(QString()));
     for (auto it = numbers.begin(); it != numbers.end(); ++it) {
         ASSERT_TRUE(table.contains(it.key())) << qPrintable(it.key());
         EXPECT_EQ(table.value(it.key()).typeId(), QMetaType::Int) << qPrintable(it.key());

@@ -10,7 +10,9 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QStackedWidget>
+#include <QTest>
 
 using PreferencesTest = GuiTestBase;
 
@@ -100,4 +102,34 @@ TEST_F(PreferencesTest, DestinationPopUpStoresTheDefault)
     combo->setCurrentIndex(0);
     emit combo->activated(0);
     EXPECT_EQ(defaultInt(kDefaultDestinationKey), 0);
+}
+
+TEST_F(PreferencesTest, LanguageControlsKeepTheUsersLanguages)
+{
+    setDefaultString(kExtraLanguagesKey, "jpn");
+    PreferencesWindow* prefs = window->preferencesWindow();
+    auto* extra = prefs->findChild<QLineEdit*>(kExtraLanguagesKey);
+    ASSERT_NE(extra, nullptr);
+    EXPECT_EQ(extra->text(), "jpn");
+    extra->clear();
+    QTest::keyClicks(extra, " ja, fr ");
+    EXPECT_EQ(defaultString(kExtraLanguagesKey), "ja, fr");
+
+    QCheckBox* audio =
+        checkBoxNamed(prefs, "Also keep the other audio tracks in my languages (up to 4)");
+    ASSERT_NE(audio, nullptr);
+    audio->click();
+    EXPECT_EQ(defaultInt(kKeepLanguageAudioKey), 1);
+
+    // Choosing subtitles by language needs the subtitles inside the movie.
+    QCheckBox* subtitles =
+        checkBoxNamed(prefs, "Keep only those in my languages (and untagged ones)");
+    QCheckBox* leaveOut = checkBoxNamed(prefs, "Leave out the subtitle tracks inside the movie");
+    ASSERT_NE(subtitles, nullptr);
+    EXPECT_FALSE(subtitles->isEnabled());
+    leaveOut->click();
+    ASSERT_TRUE(subtitles->isEnabled());
+    subtitles->click();
+    EXPECT_EQ(defaultInt(kKeepLanguageSubtitlesKey), 1);
+    EXPECT_EQ(defaultInt(kDisableBuiltinSubtitlesKey), 0);
 }

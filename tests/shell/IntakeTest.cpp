@@ -327,3 +327,35 @@ TEST_F(Intake, ASecondDropWaitsBehindTheShownMovie)
     EXPECT_EQ(delegate->waitingText(), "");
     EXPECT_EQ(probed, (QStringList{"First.mkv", "Second.mkv", "Third.mkv"}));
 }
+
+TEST_F(Intake, ThePanelSaysWhatIsKeptBesideTheChosenTrack)
+{
+    MovieSpec spec;
+    spec.path = dir() + "/Dub.mkv";
+    for (const char* language : {"eng", "ger", "fre"}) {
+        AudioSpec track;
+        track.language = language;
+        spec.audio.append(track);
+    }
+    spec.audio[1].codec = "ac3";
+    spec.audio[2].codec = "libmp3lame";
+    spec.embeddedSubtitle = true;
+    ASSERT_TRUE(makeMovie(spec));
+    delegate->openFiles({spec.path});
+    ASSERT_TRUE(waitForProbe());
+    EXPECT_EQ(delegate->keptTracksText(), "") << "off by default";
+
+    setDefaultInt(kKeepLanguageAudioKey, 1);
+    setDefaultString(kExtraLanguagesKey, "de, fre");
+    EXPECT_EQ(delegate->selectedAudioIndex(), 0);
+    EXPECT_EQ(delegate->keptTracksText(), "Also keeps: ger (ac3), fre (mp3)");
+    delegate->setSelectedAudioIndex(1);
+    EXPECT_EQ(delegate->keptTracksText(), "Also keeps: fre (mp3)");
+
+    setDefaultInt(kKeepLanguageSubtitlesKey, 1);
+    setDefaultInt(kDisableBuiltinSubtitlesKey, 0);
+    EXPECT_EQ(delegate->keptTracksText(), "Also keeps: fre (mp3) \u00b7 Subtitles: untagged");
+    setDefaultString(kExtraLanguagesKey, "de, fre, en");
+    EXPECT_EQ(delegate->keptTracksText(),
+              "Also keeps: eng (aac), fre (mp3) \u00b7 Subtitles: untagged");
+}

@@ -46,3 +46,14 @@ TEST(AddPanelTexts, NoticesWaitingLineAndUnknownValues)
     EXPECT_EQ(waitingMoviesText(12), "12 more movies waiting");
     EXPECT_EQ(summaryForDisplay("(null) (null) [(null)] 2 min"), "unknown unknown [unknown] 2 min");
 }
+
+TEST(AddPanelTexts, WhatIsKeptForTheUsersLanguages)
+{
+    const QList<FurtherAudioTrack> audio = {{2, 3, "jpn", "aac", true},
+                                            {3, 4, "fre", "dts", false}};
+    EXPECT_EQ(keptTracksText(audio, true, QStringList{"eng", "fre", "unk"}),
+              "Also keeps: jpn (aac), fre (dts \u2192 aac) \u00b7 Subtitles: eng, fre, untagged");
+    EXPECT_EQ(keptTracksText({}, true, std::nullopt), "Also keeps: no other audio track");
+    EXPECT_EQ(keptTracksText({}, false, QStringList{}), "Subtitles: none");
+    EXPECT_EQ(keptTracksText(audio, false, std::nullopt), "") << "both settings off";
+}

@@ -1,0 +1,203 @@
+#include "engine/KeptTracks.h"
+
+#include "engine/AudioDescriptor.h"
+#include "inspection/AudioTrackChoice.h"
+#include "inspection/Languages.h"
+#include "inspection/MKVFileInfo.h"
+
+#include <QSet>
+#include <algorithm>
+#include <utility>
+
+namespace {
+
+using Slot = std::pair<QString, QString>; // comparable language, codec family
+
+Slot slotOf(const AudioDescriptor& d)
+{
+    return {comparableLanguage(d.language), codecFamily(d.codec)};
+}
+
+// Two or three ASCII letters: "ja", "JPN".
+bool isPlainCode(const QString& entry)
+{
+    if (entry.size() < 2 || entry.size() > 3)
+        return false;
+    for (const QChar c : entry)
+        if (!(c >= u'a' && c <= u'z') && !(c >= u'A' && c <= u'Z'))
+            return false;
+    return true;
+}
+
+} // namespace
+
+QStringList extraLanguageCodes(const QString& text)
+{
+    QStringList codes;
+    for (const QString& part : text.split(u',')) {
+        QString entry = part.trimmed();
+        if (isPlainCode(entry))
+            entry = entry.toLower();
+        const QString code = languageTable().value(entry, entry);
+        if (!code.isEmpty() && !codes.contains(code))
+            codes.append(code);
+    }
+    return codes;
+}
+
+QStringList keptLanguages(const QStringList& preferred, qint64 defaultAudio,
+                          const QString& extraLanguages)
+{
+    QStringList languages = rankingLanguages(preferred, defaultAudio);
+    for (const QString& code : extraLanguageCodes(extraLanguages))
+        if (languageRank(languages, code) < 0)
+            languages.append(code);
+    return languages;
+}
+
+QString codecFamily(const QString& codec)
+{
+    if (codec == QLatin1String("eac3"))
+        return QStringLiteral("ac3");
+    if (codec == QLatin1String("dca"))
+        return QStringLiteral("dts");
+    if (codec == QLatin1String("mlp"))
+        return QStringLiteral("truehd");
+    if (codec.startsWith(QLatin1String("pcm_")))
+        return QStringLiteral("pcm");
+    return codec;
+}
+
+bool mp4HoldsCodec(const QString& codec)
+{
+    // flac and truehd need -strict in ffmpeg 5.1; dts, vorbis and mp2 are
+    // written, but players of MP4 files rarely take them.
+    static const QStringList codecs{"aac", "ac3", "eac3", "mp3", "alac", "opus"};
+    return codecs.contains(codec);
+}
+
+bool isUntaggedLanguage(const QString& language)
+{
+    return language.isEmpty() || language == QLatin1String("unk") ||
+           language == QLatin1String("und");
+}
+
+QList<int> furtherAudioTrackIndexes(const QStringList& descriptors, const QList<int>& mappedStreams,
+                                    const QStringList& languages)
+{
+    QSet<Slot> taken;
+    for (const QString& descriptor : descriptors) {
+        const AudioDescriptor d = parseAudioDescriptor(descriptor);
+        if (mappedStreams.contains(d.streamIndex))
+            taken.insert(slotOf(d));
+    }
+    QList<int> kept;
+    for (int i = 0; i < descriptors.size() && kept.size() < kMaxFurtherAudioTracks; ++i) {
+        const AudioDescriptor d = parseAudioDescriptor(descriptors.at(i));
+        if (mappedStreams.contains(d.streamIndex) || languageRank(languages, d.language) < 0 ||
+            taken.contains(slotOf(d)))
+            continue;
+        taken.insert(slotOf(d));
+        kept.append(i);
+    }
+    return kept;
+}
+
+QList<int> keptSubtitleIndexes(const QStringList& subtitleLanguages, const QStringList& languages)
+{
+    QList<int> kept;
+    for (int i = 0; i < subtitleLanguages.size(); ++i) {
+        const QString& language = subtitleLanguages.at(i);
+        if (isUntaggedLanguage(language) || languageRank(languages, language) >= 0)
+            kept.append(i);
+    }
+    return kept;
+}
+
+QList<FurtherAudioTrack> furtherAudioTracks(const ConversionInputs& in, const ConversionSettings& s)
+{
+    if (s.keepLanguageAudio == 0 || in.audioTracks.isEmpty())
+        return {};
+    QList<int> mapped{parseAudioDescriptor(in.audioTracks.value(in.audioTrackIndex)).streamIndex};
+    if (const auto surround = surroundTrackFor(in, s))
+        mapped.append(surround->stream);
+    QList<FurtherAudioTrack> tracks;
+    const QStringList languages =
+        keptLanguages(in.preferredLanguages, s.defaultAudio, s.extraLanguages);
+    for (const int index : furtherAudioTrackIndexes(in.audioTracks, mapped, languages)) {
+        const AudioDescriptor d = parseAudioDescriptor(in.audioTracks.at(index));
+        tracks.append({index, d.streamIndex, d.language, d.codec, mp4HoldsCodec(d.codec)});
+    }
+    return tracks;
+}
+
+int encodedFurtherTrackCount(const ConversionInputs& in, const ConversionSettings& s)
+{
+    int count = 0;
+    for (const FurtherAudioTrack& t : furtherAudioTracks(in, s))
+        count += t.copied ? 0 : 1;
+    return count;
+}
+
+namespace {
+
+// Positions in the subtitle list of the subtitles kept by language; absent
+// when the subtitles are not chosen by language.
+std::optional<QList<int>> keptSubtitlePositions(const ConversionInputs& in,
+                                                const ConversionSettings& s)
+{
+    if (s.disableBuiltinSubtitles != 0 || s.keepLanguageSubtitles == 0)
+        return std::nullopt;
+    // Languages missing at the end of the list count as untagged.
+    QStringList languages = in.subtitleTrackLanguages.mid(0, in.subtitleTrackIDs.size());
+    while (languages.size() < in.subtitleTrackIDs.size())
+        languages.append(QStringLiteral("unk"));
+    return keptSubtitleIndexes(
+        languages, keptLanguages(in.preferredLanguages, s.defaultAudio, s.extraLanguages));
+}
+
+} // namespace
+
+QList<int> mappedSubtitleStreams(const ConversionInputs& in, const ConversionSettings& s)
+{
+    if (s.disableBuiltinSubtitles != 0)
+        return {};
+    const auto kept = keptSubtitlePositions(in, s);
+    if (!kept)
+        return in.subtitleTrackIDs;
+    QList<int> streams;
+    for (const int i : *kept)
+        streams.append(in.subtitleTrackIDs.at(i));
+    return streams;
+}
+
+std::optional<QStringList> keptSubtitleLanguages(const ConversionInputs& in,
+                                                 const ConversionSettings& s)
+{
+    const auto kept = keptSubtitlePositions(in, s);
+    if (!kept)
+        return std::nullopt;
+    QStringList languages;
+    for (const int i : *kept)
+        languages.append(in.subtitleTrackLanguages.value(i, QStringLiteral("unk")));
+    return languages;
+}
+
+ConversionInputs movieTrackInputs(const MKVFileInfo& info, int audioTrackIndex,
+                                  const QStringList& preferredLanguages)
+{
+    ConversionInputs in;
+    in.videoTrackID = info.videoTrackID().value_or(0);
+    in.videoCodec = info.videoCodec();
+    in.audioTracks = info.audioTrackInformation();
+    // The chosen index, kept inside the list (start refuses movies without audio).
+    in.audioTrackIndex =
+        std::clamp(audioTrackIndex, 0, std::max(0, int(in.audioTracks.size()) - 1));
+    in.subtitleTrackIDs = info.subtitleTrackIDs();
+    in.subtitleTrackLanguages = info.subtitleTrackLanguages();
+    in.nameTaggedStreams = info.nameTaggedStreams();
+    in.preferredLanguages = preferredLanguages;
+    if (info.subtitleFileURL())
+        in.subtitleFile = info.subtitleFileURL()->toLocalFile();
+    return in;
+}
