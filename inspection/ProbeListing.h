@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -26,6 +27,9 @@ struct ProbeResult
     QList<int> textSubtitleStreams;
     QStringList textSubtitleLanguages;
     std::optional<qint64> runtimeSeconds;
+    // Seconds by stream number, where the listing names a stream's own
+    // length (the DURATION tag Matroska muxers write per track).
+    QHash<int, double> streamSeconds;
     std::optional<QString> durationText;
     std::optional<QString> bitrateText;
     std::optional<QString> resolutionText;
