@@ -156,7 +156,7 @@ bool CompletionPipeline::verifyWrittenFile()
     ConversionJob& job = m_job;
     const ExpectedOutput expected =
         expectedOutput(job.m_arguments, job.m_addedSurround, job.m_fileInfo->runtimeSeconds(),
-                       job.m_furtherAudioTracks);
+                       job.m_fileInfo->streamSeconds(), job.m_furtherAudioTracks);
     job.m_verificationProblem = outputProblem(expected, readWrittenMovie(job.m_partialFile));
     if (job.m_verificationProblem.isEmpty())
         return true;

@@ -116,6 +116,7 @@ std::shared_ptr<MKVFileInfo> MKVFileInfo::initWithURL(const QUrl& url, Warnings 
     info->m_videoTrackID = probe.videoStream;
     info->m_videoCodec = probe.videoStream ? probe.videoCodec : QString();
     info->m_runtimeSeconds = probe.runtimeSeconds;
+    info->m_streamSeconds = probe.streamSeconds;
     info->m_informationString = summaryLine(probe);
     info->m_unreadableReason = unreadable;
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -45,6 +46,10 @@ public:
     void setVideoCodec(const QString& v) { m_videoCodec = v; }
     std::optional<qint64> runtimeSeconds() const { return m_runtimeSeconds; }
     void setRuntimeSeconds(std::optional<qint64> v) { m_runtimeSeconds = v; }
+    // Each stream's own length in seconds, by stream number, where the movie
+    // names it (Matroska files do); a subtitle may outlast the movie.
+    const QHash<int, double>& streamSeconds() const { return m_streamSeconds; }
+    void setStreamSeconds(const QHash<int, double>& v) { m_streamSeconds = v; }
     std::optional<quint64> fileSize() const { return m_fileSize; }
     void setFileSize(std::optional<quint64> v) { m_fileSize = v; }
     const QList<int>& subtitleTrackIDs() const { return m_subtitleTrackIDs; }
@@ -80,6 +85,7 @@ private:
     std::optional<int> m_videoTrackID;
     QString m_videoCodec;
     std::optional<qint64> m_runtimeSeconds;
+    QHash<int, double> m_streamSeconds;
     std::optional<quint64> m_fileSize;
     QList<int> m_subtitleTrackIDs;
     QStringList m_subtitleTrackLanguages;

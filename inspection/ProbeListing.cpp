@@ -186,6 +186,27 @@ void readDurationLine(const QString& line, ProbeResult& result)
         result.bitrateText.reset();
 }
 
+// "DURATION        : 00:01:02.500000000" (or "DURATION-eng : …"), the
+// length Matroska muxers tag each track with.
+std::optional<double> taggedSeconds(const QString& line)
+{
+    const qsizetype colon = line.indexOf(u':');
+    if (colon < 0)
+        return std::nullopt;
+    const QString key = trimmed(line.left(colon));
+    if (key != QLatin1String("DURATION") && !key.startsWith(QLatin1String("DURATION-")))
+        return std::nullopt;
+    const QStringList parts = split(trimmed(line.mid(colon + 1)), QStringLiteral(":"));
+    if (parts.size() != 3)
+        return std::nullopt;
+    bool okH = false, okM = false, okS = false;
+    const double seconds = parts.at(0).toDouble(&okH) * 3600 + parts.at(1).toDouble(&okM) * 60 +
+                           parts.at(2).toDouble(&okS);
+    if (!okH || !okM || !okS || !(seconds >= 0) || seconds > 1e9)
+        return std::nullopt;
+    return seconds;
+}
+
 QString orNull(const std::optional<QString>& value)
 {
     return value ? *value : QStringLiteral("(null)");
@@ -196,10 +217,21 @@ QString orNull(const std::optional<QString>& value)
 ProbeResult parseFfmpegListing(const QString& text)
 {
     ProbeResult result;
+    // The stream whose metadata lines follow, -1 for none.
+    int stream = -1;
     for (const QString& line : lines(text)) {
         const QString stripped = trimmed(line);
-        if (stripped.startsWith(QStringLiteral("Stream")))
+        if (stripped.startsWith(QStringLiteral("Stream"))) {
             readStreamLine(line, result);
+            stream = streamNumberOf(withoutStreamIdentifier(field(line, QStringLiteral(":"), 1)));
+        } else if (stripped.startsWith(QStringLiteral("Input #")) ||
+                   stripped.startsWith(QStringLiteral("Chapter")) ||
+                   stripped.startsWith(QStringLiteral("Output #"))) {
+            stream = -1;
+        } else if (stream >= 0 && stripped.startsWith(QStringLiteral("DURATION"))) {
+            if (const auto seconds = taggedSeconds(stripped))
+                result.streamSeconds.insert(stream, *seconds);
+        }
         if (stripped.startsWith(QStringLiteral("Duration")))
             readDurationLine(line, result);
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -29,6 +30,9 @@ struct ProbeResult
     // its code: ffmpeg would copy the name, which an MP4 cannot store.
     QList<int> nameTaggedStreams;
     std::optional<qint64> runtimeSeconds;
+    // Seconds by stream number, where the listing names a stream's own
+    // length (the DURATION tag Matroska muxers write per track).
+    QHash<int, double> streamSeconds;
     std::optional<QString> durationText;
     std::optional<QString> bitrateText;
     std::optional<QString> resolutionText;

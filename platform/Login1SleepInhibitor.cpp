@@ -2,14 +2,16 @@
 
 #include <QDBusConnection>
 #include <QDBusMessage>
-#include <QDBusReply>
+#include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
 #include <QDBusUnixFileDescriptor>
 #include <unistd.h>
 
 Login1SleepInhibitor::~Login1SleepInhibitor()
 {
     for (int fd : std::as_const(m_fds))
-        ::close(fd);
+        if (fd >= 0)
+            ::close(fd);
 }
 
 quint32 Login1SleepInhibitor::take(const QString& reason)
@@ -22,15 +24,28 @@ quint32 Login1SleepInhibitor::take(const QString& reason)
         QStringLiteral("org.freedesktop.login1.Manager"), QStringLiteral("Inhibit"));
     call << QStringLiteral("idle:sleep") << QStringLiteral("Vantreo") << reason
          << QStringLiteral("block");
-    // A short, bounded wait: the answer is needed to hold the inhibition.
-    const QDBusReply<QDBusUnixFileDescriptor> reply = bus.call(call, QDBus::Block, 2000);
-    if (!reply.isValid() || !reply.value().isValid())
-        return 0;
-    const int fd = ::dup(reply.value().fileDescriptor());
-    if (fd < 0)
-        return 0;
     const quint32 id = m_next++;
-    m_fds.insert(id, fd);
+    m_fds.insert(id, -1);
+    auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(call, 5000), this);
+    connect(watcher, &QDBusPendingCallWatcher::finished, this,
+            [this, id](QDBusPendingCallWatcher* w) {
+                w->deleteLater();
+                const QDBusPendingReply<QDBusUnixFileDescriptor> reply = *w;
+                const int fd = reply.isValid() && reply.value().isValid()
+                                   ? ::dup(reply.value().fileDescriptor())
+                                   : -1;
+                const auto it = m_fds.find(id);
+                if (it == m_fds.end()) {
+                    // Released while the answer was on its way.
+                    if (fd >= 0)
+                        ::close(fd);
+                    return;
+                }
+                if (fd < 0)
+                    m_fds.erase(it);
+                else
+                    it.value() = fd;
+            });
     return id;
 }
 
@@ -39,6 +54,7 @@ void Login1SleepInhibitor::release(quint32 id)
     const auto it = m_fds.find(id);
     if (it == m_fds.end())
         return;
-    ::close(it.value());
+    if (it.value() >= 0)
+        ::close(it.value());
     m_fds.erase(it);
 }

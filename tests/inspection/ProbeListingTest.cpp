@@ -154,6 +154,21 @@ TEST(ProbeListing, WhatOtherMuxersWrite)
     for (const char* plain : {"h264 (High 4:4:4 Predictive), yuv444p(progressive)",
                               "h264 (High), yuv420p(tv, bt709, progressive)"})
         EXPECT_TRUE(warningsOf(plain).isEmpty()) << plain;
+    // Each stream's own length, where a Matroska muxer tagged it.
+    const ProbeResult tagged =
+        parseFfmpegListing("  Duration: 00:00:51.00, start: 0.000000, bitrate: 12 kb/s\n"
+                           "  Stream #0:0: Video: h264 (High), yuv420p, 160x120\n"
+                           "    Metadata:\n"
+                           "      DURATION        : 00:00:02.000000000\n"
+                           "  Stream #0:1(eng): Audio: aac (LC), 44100 Hz, mono\n"
+                           "    Metadata:\n"
+                           "      DURATION-eng    : 00:01:02.500000000\n"
+                           "  Stream #0:2: Subtitle: subrip\n"
+                           "    Metadata:\n"
+                           "      DURATION        : not a time\n");
+    EXPECT_EQ(tagged.streamSeconds, (QHash<int, double>{{0, 2.0}, {1, 62.5}}));
+    EXPECT_EQ(tagged.runtimeSeconds, 51);
+
     const ProbeResult hevc =
         parseFfmpegListing("  Stream #0:0: Video: hevc (Main 10), yuv420p10le(tv), 160x120\n");
     EXPECT_EQ(hevc.warnings, QStringList{"wrongvideowarning"});
