@@ -81,11 +81,12 @@ row() {
     echo "  ${rows[-1]}" >&2
 }
 
-echo "Making a 10-second 1280x720 clip (h264 + ac3 5.1)..." >&2
-# Temporal noise keeps the video bit rate high, as in a real film rip.
-ff -f lavfi -i "testsrc2=size=1280x720:rate=25:duration=10,noise=alls=40:allf=t" \
-    -f lavfi -i "sine=frequency=440:sample_rate=48000:duration=10" \
-    -c:v libx264 -preset ultrafast -crf 16 -pix_fmt yuv420p \
+echo "Making a one-minute 1280x720 clip (h264 at 3.5 Mbit/s + ac3 5.1)..." >&2
+# A film rip's bit rate, so that 1 GB lasts about half an hour as a real
+# movie of that size does; temporal noise keeps the encoder at its rate.
+ff -f lavfi -i "testsrc2=size=1280x720:rate=25:duration=60,noise=alls=20:allf=t" \
+    -f lavfi -i "sine=frequency=440:sample_rate=48000:duration=60" \
+    -c:v libx264 -preset ultrafast -b:v 3500k -maxrate 4000k -bufsize 8000k -pix_fmt yuv420p \
     -c:a ac3 -ac 6 -b:a 448k "$work/clip.mkv"
 clip_bytes=$(stat -c %s "$work/clip.mkv")
 target_bytes=$((size_mb * 1000 * 1000))
@@ -94,11 +95,13 @@ loops=$(((target_bytes + clip_bytes - 1) / clip_bytes - 1))
 echo "Looping it $((loops + 1)) times by stream copy..." >&2
 ff -stream_loop "$loops" -i "$work/clip.mkv" -c copy -fs "$target_bytes" "$work/big.mkv"
 movie_mb=$(awk -v b="$(stat -c %s "$work/big.mkv")" 'BEGIN { printf "%.0f", b / 1e6 }')
+movie_min=$(ffprobe -v error -show_entries format=duration -of csv=p=0 "$work/big.mkv" |
+    awk '{ printf "%.0f", $1 / 60 }')
 
-# Ten short 720p movies (h264 + ac3 stereo, copied by the fast style).
+# Ten 10-second 720p movies (h264 + ac3 stereo, copied by the fast style).
 batch=()
 for i in $(seq 1 10); do
-    ff -i "$work/clip.mkv" -map 0:v -map 0:a -c:v copy -c:a ac3 -ac 2 "$work/batch/Movie $i.mkv"
+    ff -i "$work/clip.mkv" -t 10 -map 0:v -map 0:a -c:v copy -c:a ac3 -ac 2 "$work/batch/Movie $i.mkv"
     batch+=("$work/batch/Movie $i.mkv")
 done
 # The queue for the memory figures: tiny movies.
@@ -129,7 +132,7 @@ theirs_compatible() {
     ff -i "$work/big.mkv" -map 0:0 -map 0:1 -c:v copy -c:a aac -ac 2 "$work/base/big.mp4"
 }
 
-echo "Timing ($pairs pairs a row, $batch_pairs for the batch; movie of ${movie_mb} MB)..." >&2
+echo "Timing ($pairs pairs a row, $batch_pairs for the batch; movie of ${movie_mb} MB, ${movie_min} min)..." >&2
 row "convert --style fast, ${movie_mb} MB MKV (probe included)" ours_fast theirs_fast "$pairs"
 row "ten 10-second 720p movies in one convert" ours_batch theirs_batch "$batch_pairs"
 row "probe --json, ${movie_mb} MB MKV" ours_probe theirs_probe "$pairs"

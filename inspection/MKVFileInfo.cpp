@@ -57,47 +57,97 @@ QString failedRun(const QString& tool, const BoundedTaskResult& run, int timeout
     return QString();
 }
 
-} // namespace
-
-std::shared_ptr<MKVFileInfo> MKVFileInfo::initWithURL(const QUrl& url, Warnings warnings)
+// What the tools told about one movie.
+struct Readings
 {
-    auto info = std::make_shared<MKVFileInfo>();
-    const QString path = url.isLocalFile() ? url.toLocalFile() : url.path();
-    const QString name = lastPathComponent(path);
-    const bool show = warnings == Warnings::Shown;
-
     QString unreadable;
     ProbeResult probe;
     std::optional<int> referenceFrames;
-    if (fileExists(path) && !isRegularFile(path)) {
-        // A FIFO, socket or device would keep ffmpeg waiting for ever.
-        unreadable = QStringLiteral("It is not a regular file.");
-    } else {
-        const QString ffmpeg = ToolLocator::find(QStringLiteral("ffmpeg"));
-        const QString mediainfo = ToolLocator::find(QStringLiteral("mediainfo"));
-        QList<QStringList> commands{{ffmpeg, QStringLiteral("-i"), path}};
-        // mediainfo reads only the headers; its count of reference frames is
-        // the same as after reading the whole movie.
-        if (!mediainfo.isEmpty())
-            commands.append({mediainfo, QStringLiteral("--ParseSpeed=0"),
-                             QStringLiteral("--Output=XML"), path});
-        const int timeout = probeTimeoutSeconds();
-        const QList<BoundedTaskResult> runs = ffmpeg.isEmpty()
-                                                  ? QList<BoundedTaskResult>{}
-                                                  : runBoundedTasks(commands, timeout * 1000);
-        if (!runs.isEmpty()) {
-            unreadable = failedRun(QStringLiteral("ffmpeg"), runs.at(0), timeout);
-            if (unreadable.isEmpty())
-                probe = parseFfmpegListing(runs.at(0).output);
-        }
-        if (probe.resolutionText && runs.size() > 1) {
-            unreadable = failedRun(QStringLiteral("mediainfo"), runs.at(1), timeout);
-            if (unreadable.isEmpty())
-                referenceFrames = referenceFramesFromMediainfoXml(runs.at(1).output);
-            else
-                probe = ProbeResult{};
-        }
+};
+
+QString pathOf(const QUrl& url)
+{
+    return url.isLocalFile() ? url.toLocalFile() : url.path();
+}
+
+// A FIFO, socket or device would keep ffmpeg waiting for ever.
+bool probeable(const QString& path)
+{
+    return !fileExists(path) || isRegularFile(path);
+}
+
+// Reads the listing of one input and, when it shows a resolution, the
+// reference frames mediainfo counted; a mediainfo that failed to answer
+// makes the movie unreadable.
+Readings readingsOf(const QString& listing, const BoundedTaskResult* mediainfo,
+                    const QString& mediainfoXml, int timeout)
+{
+    Readings r;
+    r.probe = parseFfmpegListing(listing);
+    if (r.probe.resolutionText && mediainfo) {
+        r.unreadable = failedRun(QStringLiteral("mediainfo"), *mediainfo, timeout);
+        if (r.unreadable.isEmpty())
+            r.referenceFrames = referenceFramesFromMediainfoXml(mediainfoXml);
+        else
+            r.probe = ProbeResult{};
     }
+    return r;
+}
+
+// Runs ffmpeg on every path at once (one "-i" each) and mediainfo beside it,
+// also on every path: one start of each tool for the lot. Answers the
+// readings of the paths ffmpeg listed, in order; fewer than given when
+// ffmpeg stopped at a path it could not open.
+QList<Readings> readTools(const QStringList& paths)
+{
+    const QString ffmpeg = ToolLocator::find(QStringLiteral("ffmpeg"));
+    if (ffmpeg.isEmpty()) {
+        QList<Readings> none(paths.size());
+        return none;
+    }
+    const QString mediainfo = ToolLocator::find(QStringLiteral("mediainfo"));
+    QStringList ffmpegCommand{ffmpeg};
+    for (const QString& path : paths)
+        ffmpegCommand << QStringLiteral("-i") << path;
+    QList<QStringList> commands{ffmpegCommand};
+    // mediainfo reads only the headers; its count of reference frames is the
+    // same as after reading the whole movie.
+    if (!mediainfo.isEmpty())
+        commands.append(QStringList{mediainfo, QStringLiteral("--ParseSpeed=0"),
+                                    QStringLiteral("--Output=XML")} +
+                        paths);
+    const int timeout = probeTimeoutSeconds();
+    const QList<BoundedTaskResult> runs = runBoundedTasks(commands, timeout * 1000);
+    const BoundedTaskResult* mediainfoRun = runs.size() > 1 ? &runs.at(1) : nullptr;
+
+    QList<Readings> readings;
+    if (const QString failed = failedRun(QStringLiteral("ffmpeg"), runs.at(0), timeout);
+        !failed.isEmpty()) {
+        for (qsizetype i = 0; i < paths.size(); ++i)
+            readings.append(Readings{failed, {}, {}});
+        return readings;
+    }
+    const QStringList listings =
+        paths.size() == 1 ? QStringList{runs.at(0).output} : listingsByInput(runs.at(0).output);
+    const QHash<QString, QString> xml = mediainfoRun && paths.size() > 1
+                                            ? mediainfoXmlByFile(mediainfoRun->output)
+                                            : QHash<QString, QString>{};
+    for (qsizetype i = 0; i < listings.size() && i < paths.size(); ++i) {
+        const QString movieXml =
+            paths.size() == 1 && mediainfoRun ? mediainfoRun->output : xml.value(paths.at(i));
+        readings.append(readingsOf(listings.at(i), mediainfoRun, movieXml, timeout));
+    }
+    return readings;
+}
+
+std::shared_ptr<MKVFileInfo> makeInfo(const QUrl& url, const Readings& r,
+                                      MKVFileInfo::Warnings warnings)
+{
+    auto info = std::make_shared<MKVFileInfo>();
+    const QString path = pathOf(url);
+    const QString name = lastPathComponent(path);
+    const bool show = warnings == MKVFileInfo::Warnings::Shown;
+    const ProbeResult& probe = r.probe;
 
     QStringList raised;
     for (const QString& key : probe.warnings) {
@@ -106,19 +156,19 @@ std::shared_ptr<MKVFileInfo> MKVFileInfo::initWithURL(const QUrl& url, Warnings 
             showWarning(key, name);
     }
 
-    info->m_subtitleTrackIDs = probe.textSubtitleStreams;
-    info->m_subtitleTrackLanguages = probe.textSubtitleLanguages;
-    info->m_nameTaggedStreams = probe.nameTaggedStreams;
-    info->m_fileName = name;
-    info->m_fileURL = url;
-    info->m_fileSize = sizeOfItem(path);
-    info->m_audioTrackInformation = probe.descriptors;
-    info->m_videoTrackID = probe.videoStream;
-    info->m_videoCodec = probe.videoStream ? probe.videoCodec : QString();
-    info->m_runtimeSeconds = probe.runtimeSeconds;
-    info->m_streamSeconds = probe.streamSeconds;
-    info->m_informationString = summaryLine(probe);
-    info->m_unreadableReason = unreadable;
+    info->setSubtitleTrackIDs(probe.textSubtitleStreams);
+    info->setSubtitleTrackLanguages(probe.textSubtitleLanguages);
+    info->setNameTaggedStreams(probe.nameTaggedStreams);
+    info->setFileName(name);
+    info->setFileURL(url);
+    info->setFileSize(sizeOfItem(path));
+    info->setAudioTrackInformation(probe.descriptors);
+    info->setVideoTrackID(probe.videoStream);
+    info->setVideoCodec(probe.videoStream ? probe.videoCodec : QString());
+    info->setRuntimeSeconds(probe.runtimeSeconds);
+    info->setStreamSeconds(probe.streamSeconds);
+    info->setInformationString(summaryLine(probe));
+    info->setUnreadableReason(r.unreadable);
 
     if (probe.resolutionText) {
         const auto [width, height] = dimensionsOfResolution(*probe.resolutionText);
@@ -127,12 +177,52 @@ std::shared_ptr<MKVFileInfo> MKVFileInfo::initWithURL(const QUrl& url, Warnings 
             if (show)
                 scheduleWarning(kTooHighResWarning, name);
         }
-        if (referenceFrames && hasTooManyReferenceFrames(*referenceFrames, width, height)) {
+        if (r.referenceFrames && hasTooManyReferenceFrames(*r.referenceFrames, width, height)) {
             raised.append(kTooManyRefFramesWarning);
             if (show)
                 scheduleWarning(kTooManyRefFramesWarning, name);
         }
     }
-    info->m_raisedWarnings = raised;
+    info->setRaisedWarnings(raised);
     return info;
+}
+
+} // namespace
+
+std::shared_ptr<MKVFileInfo> MKVFileInfo::initWithURL(const QUrl& url, Warnings warnings)
+{
+    const QString path = pathOf(url);
+    if (!probeable(path))
+        return makeInfo(url, Readings{QStringLiteral("It is not a regular file."), {}, {}},
+                        warnings);
+    const QList<Readings> readings = readTools({path});
+    return makeInfo(url, readings.isEmpty() ? Readings{} : readings.first(), warnings);
+}
+
+QList<std::shared_ptr<MKVFileInfo>> MKVFileInfo::initWithURLs(const QList<QUrl>& urls,
+                                                              Warnings warnings)
+{
+    QList<std::shared_ptr<MKVFileInfo>> infos;
+    qsizetype next = 0;
+    while (next < urls.size()) {
+        // The movies up to the next one that must not be opened.
+        QStringList paths;
+        while (next + paths.size() < urls.size() && probeable(pathOf(urls.at(next + paths.size()))))
+            paths.append(pathOf(urls.at(next + paths.size())));
+        if (paths.size() <= 1) {
+            infos.append(initWithURL(urls.at(next), warnings));
+            ++next;
+            continue;
+        }
+        const QList<Readings> readings = readTools(paths);
+        for (const Readings& r : readings)
+            infos.append(makeInfo(urls.at(next++), r, warnings));
+        // ffmpeg stopped at a movie it could not open: that one alone, as
+        // ffmpeg answers for it by itself, then the rest together again.
+        if (readings.size() < paths.size()) {
+            infos.append(initWithURL(urls.at(next), warnings));
+            ++next;
+        }
+    }
+    return infos;
 }

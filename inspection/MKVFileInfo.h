@@ -28,6 +28,12 @@ public:
     // when the cause is known.
     static std::shared_ptr<MKVFileInfo> initWithURL(const QUrl& url,
                                                     Warnings warnings = Warnings::Shown);
+    // The same for several movies at once, answered in the order given:
+    // ffmpeg and mediainfo each start once for all of them (every start of
+    // ffmpeg costs a noticeable part of a second), which reads the same
+    // listing for each movie as a probe of its own.
+    static QList<std::shared_ptr<MKVFileInfo>> initWithURLs(const QList<QUrl>& urls,
+                                                            Warnings warnings = Warnings::Shown);
 
     const QStringList& audioTrackInformation() const { return m_audioTrackInformation; }
     void setAudioTrackInformation(const QStringList& v) { m_audioTrackInformation = v; }

@@ -238,6 +238,48 @@ ProbeResult parseFfmpegListing(const QString& text)
     return result;
 }
 
+QStringList listingsByInput(const QString& text)
+{
+    QStringList listings;
+    int expected = 0;
+    for (const QString& line : lines(text)) {
+        // "Input #3, matroska,webm, from '…':" opens the next listing; any
+        // other number is no input line (or not the one expected).
+        if (line.startsWith(QStringLiteral("Input #")) &&
+            line.startsWith(QStringLiteral("Input #%1,").arg(expected))) {
+            listings.append(QString());
+            ++expected;
+        }
+        if (!listings.isEmpty())
+            listings.last() += line + u'\n';
+    }
+    return listings;
+}
+
+QHash<QString, QString> mediainfoXmlByFile(const QString& xml)
+{
+    static const QString open = QStringLiteral("<media ref=\"");
+    static const QString close = QStringLiteral("</media>");
+    QHash<QString, QString> byFile;
+    qsizetype at = xml.indexOf(open);
+    while (at >= 0) {
+        const qsizetype refEnd = xml.indexOf(u'"', at + open.size());
+        if (refEnd < 0)
+            break;
+        const qsizetype end = xml.indexOf(close, refEnd);
+        const qsizetype stop = end < 0 ? xml.size() : end + close.size();
+        QString ref = xml.mid(at + open.size(), refEnd - at - open.size());
+        ref.replace(QStringLiteral("&lt;"), QStringLiteral("<"))
+            .replace(QStringLiteral("&gt;"), QStringLiteral(">"))
+            .replace(QStringLiteral("&quot;"), QStringLiteral("\""))
+            .replace(QStringLiteral("&apos;"), QStringLiteral("'"))
+            .replace(QStringLiteral("&amp;"), QStringLiteral("&"));
+        byFile.insert(ref, xml.mid(at, stop - at));
+        at = xml.indexOf(open, stop);
+    }
+    return byFile;
+}
+
 QString summaryLine(const ProbeResult& result)
 {
     return QStringLiteral("Duration: ") + orNull(result.durationText) +

@@ -45,6 +45,16 @@ struct ProbeResult
 // Reads the listing that "ffmpeg -i FILE" prints (standard error).
 ProbeResult parseFfmpegListing(const QString& text);
 
+// The listing of "ffmpeg -i A -i B …" cut into one listing per input, in
+// the order given: each runs from its "Input #N" line to the next. ffmpeg
+// stops at an input it cannot open, so fewer listings than inputs say which
+// input failed (the first one missing) and that the rest were not read.
+QStringList listingsByInput(const QString& text);
+
+// mediainfo's XML for several files cut into one <media> element each,
+// keyed by the file path the element names.
+QHash<QString, QString> mediainfoXmlByFile(const QString& xml);
+
 // "Duration: %@  Bitrate: %@  Resolution: %@  Audiotracks: %i (%i)", with
 // "(null)" for a value that was not found.
 QString summaryLine(const ProbeResult& result);

@@ -117,37 +117,48 @@ void ConvertSession::probeNext()
         checkDone();
         return;
     }
-    const Pending movie = m_pending.takeFirst();
+    // Several movies in one probe: each start of ffmpeg costs a good part of
+    // a second, so a batch pays it once per group, not once per movie.
+    constexpr qsizetype kMoviesPerProbe = 16;
+    const QList<Pending> movies = m_pending.mid(0, kMoviesPerProbe);
+    m_pending.remove(0, movies.size());
     m_probing = true;
     // The result comes back through the application object, which outlives
     // this session, and is dropped when the session is gone.
     QPointer<ConvertSession> self(this);
     QObject* mainThreadObject = QCoreApplication::instance();
-    QThreadPool::globalInstance()->start([self, movie, mainThreadObject] {
-        const MKVFileInfoPtr info = MKVFileInfo::initWithURL(QUrl::fromLocalFile(movie.path),
-                                                             MKVFileInfo::Warnings::Collected);
+    QThreadPool::globalInstance()->start([self, movies, mainThreadObject] {
+        QList<QUrl> urls;
+        for (const Pending& movie : movies)
+            urls.append(QUrl::fromLocalFile(movie.path));
+        const QList<MKVFileInfoPtr> infos =
+            MKVFileInfo::initWithURLs(urls, MKVFileInfo::Warnings::Collected);
         QMetaObject::invokeMethod(
             mainThreadObject,
-            [self, info, movie] {
+            [self, infos, movies] {
                 if (self)
-                    self->probeFinished(info, movie);
+                    self->probeFinished(infos, movies);
             },
             Qt::QueuedConnection);
     });
 }
 
-void ConvertSession::probeFinished(const MKVFileInfoPtr& info, const Pending& movie)
+void ConvertSession::probeFinished(const QList<MKVFileInfoPtr>& infos, const QList<Pending>& movies)
 {
     m_probing = false;
     if (m_interrupted)
         return;
-    if (!movie.subtitle.isEmpty()) {
-        info->setSubtitleFileURL(QUrl::fromLocalFile(movie.subtitle));
-        info->setInformationString(
-            QString(info->informationString()).replace(u')', QStringLiteral("+1)")));
+    for (qsizetype i = 0; i < infos.size() && i < movies.size(); ++i) {
+        const MKVFileInfoPtr& info = infos.at(i);
+        const Pending& movie = movies.at(i);
+        if (!movie.subtitle.isEmpty()) {
+            info->setSubtitleFileURL(QUrl::fromLocalFile(movie.subtitle));
+            info->setInformationString(
+                QString(info->informationString()).replace(u')', QStringLiteral("+1)")));
+        }
+        printWarnings(*info);
+        queueMovie(info, movie.given);
     }
-    printWarnings(*info);
-    queueMovie(info, movie.given);
     probeNext();
 }
 

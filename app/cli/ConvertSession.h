@@ -15,9 +15,9 @@ class SignalWatcher;
 
 // One run of `vantreo-cli convert`: takes the files in, queues every movie
 // through the same queue the desktop uses, shows progress, and reports each
-// job at the end. Movies are probed one after another on a background
-// thread, in the order given, so the next probe runs while the previous
-// movie converts and the event loop always answers Ctrl-C.
+// job at the end. Movies are probed in groups on a background thread, in the
+// order given, so the next group is probed while the movies before it
+// convert and the event loop always answers Ctrl-C.
 class ConvertSession final : public QObject
 {
     Q_OBJECT
@@ -48,7 +48,7 @@ private:
     };
 
     void probeNext();
-    void probeFinished(const MKVFileInfoPtr& info, const Pending& movie);
+    void probeFinished(const QList<MKVFileInfoPtr>& infos, const QList<Pending>& movies);
     void queueMovie(const MKVFileInfoPtr& info, const QString& given);
     void printWarnings(const MKVFileInfo& info);
     void watch(int index);

@@ -107,12 +107,13 @@ QJsonObject jsonObject(const QString& argument, const MKVFileInfo& info,
     return object;
 }
 
-// Probes on a background thread while the event loop answers Ctrl-C and
-// SIGTERM; absent when a signal came first (the tools are then ended).
-MKVFileInfoPtr probeInterruptibly(const QString& path, SignalWatcher& watcher)
+// Probes on a background thread, all movies at once, while the event loop
+// answers Ctrl-C and SIGTERM; empty when a signal came first (the tools are
+// then ended).
+QList<MKVFileInfoPtr> probeInterruptibly(const QStringList& paths, SignalWatcher& watcher)
 {
     QEventLoop loop;
-    MKVFileInfoPtr result;
+    QList<MKVFileInfoPtr> result;
     bool interrupted = false;
     QObject::connect(&watcher, &SignalWatcher::interrupted, &loop, [&] {
         interrupted = true;
@@ -121,13 +122,16 @@ MKVFileInfoPtr probeInterruptibly(const QString& path, SignalWatcher& watcher)
     });
     QObject guard;
     QObject* target = &guard;
-    QThreadPool::globalInstance()->start([path, target, &result, &loop] {
-        MKVFileInfoPtr info =
-            MKVFileInfo::initWithURL(QUrl::fromLocalFile(path), MKVFileInfo::Warnings::Collected);
+    QThreadPool::globalInstance()->start([paths, target, &result, &loop] {
+        QList<QUrl> urls;
+        for (const QString& path : paths)
+            urls.append(QUrl::fromLocalFile(path));
+        const QList<MKVFileInfoPtr> infos =
+            MKVFileInfo::initWithURLs(urls, MKVFileInfo::Warnings::Collected);
         QMetaObject::invokeMethod(
             target,
-            [&result, &loop, info] {
-                result = info;
+            [&result, &loop, infos] {
+                result = infos;
                 loop.quit();
             },
             Qt::QueuedConnection);
@@ -137,7 +141,7 @@ MKVFileInfoPtr probeInterruptibly(const QString& path, SignalWatcher& watcher)
         // The probe's thread still refers to the loop's variables: wait for
         // it, which is quick now that its tools are gone.
         QThreadPool::globalInstance()->waitForDone();
-        return nullptr;
+        return {};
     }
     return result;
 }
@@ -176,13 +180,18 @@ int runProbeCommand(const QStringList& args)
 
     SignalWatcher watcher;
     const QStringList preferred = preferredLanguages3Letter();
+    QStringList paths;
+    for (const QString& file : files)
+        paths.append(QFileInfo(file).absoluteFilePath());
+    const QList<MKVFileInfoPtr> infos = probeInterruptibly(paths, watcher);
+    if (infos.size() != files.size()) {
+        print(stderr, QStringLiteral("Interrupted.\n"));
+        return kExitInterrupted;
+    }
     QJsonArray results;
-    for (const QString& file : files) {
-        const MKVFileInfoPtr info = probeInterruptibly(QFileInfo(file).absoluteFilePath(), watcher);
-        if (!info) {
-            print(stderr, QStringLiteral("Interrupted.\n"));
-            return kExitInterrupted;
-        }
+    for (qsizetype i = 0; i < files.size(); ++i) {
+        const QString& file = files.at(i);
+        const MKVFileInfoPtr& info = infos.at(i);
         if (!info->unreadableReason().isEmpty())
             print(stderr, QStringLiteral("vantreo-cli probe: ") + info->fileName() +
                               QStringLiteral(": ") + info->unreadableReason() +

@@ -153,53 +153,70 @@ TEST(RealMovies, MoviesOfOtherMuxersConvertWithTheirTracks)
     EXPECT_EQ(streamTag(ac3[2], "language"), "eng");
 }
 
-TEST(RealMovies, ABatchIsConvertedInOrderWhileTheNextMovieIsProbed)
+TEST(RealMovies, ABatchIsProbedInGroupsAndConvertedInOrder)
 {
     const Home h = makeHome("batch");
     const QString dir = makeTempDir("batch-movies");
     const QString tools = makeTempDir("batch-tools");
     const QString log = tools + "/log";
-    // Logs every run; a conversion waits (10 s at most) until the next
-    // movie's probe has begun, which only happens when the two overlap.
-    ASSERT_TRUE(writeExecutable(
-        tools + "/ffmpeg",
-        QString("#!/bin/sh\n"
-                "log='%1'\n"
-                "name=$(basename \"$2\")\n"
-                "case \"$*\" in\n"
-                "*-progress*)\n"
-                "  echo \"start $name\" >> \"$log\"\n"
-                "  next=$(echo \"$name\" | tr ABC BCD)\n"
-                "  n=0\n"
-                "  while ! grep -q \"probe $next\" \"$log\" && [ $n -lt 200 ] && [ $name != "
-                "C.mkv ]; do\n"
-                "    sleep 0.05; n=$((n+1))\n"
-                "  done\n"
-                "  /usr/bin/ffmpeg \"$@\"; status=$?\n"
-                "  echo \"end $name\" >> \"$log\"\n"
-                "  exit $status ;;\n"
-                "esac\n"
-                "echo \"probe $name\" >> \"$log\"\n"
-                "exec /usr/bin/ffmpeg \"$@\"\n")
-            .arg(log)
-            .toUtf8()));
-    QStringList movies;
-    for (const char* name : {"A", "B", "C"})
-        movies << makeSmallMovie(dir + "/" + name + ".mkv", "ac3", 1);
+    // Logs every run: a probe with the names of all its inputs. The last
+    // movie of the first group waits (10 s at most) for the probe of the
+    // next group, which only comes while the first group converts.
+    ASSERT_TRUE(writeExecutable(tools + "/ffmpeg", QString("#!/bin/sh\n"
+                                                           "log='%1'\n"
+                                                           "case \"$*\" in\n"
+                                                           "*-progress*)\n"
+                                                           "  name=$(basename \"$2\")\n"
+                                                           "  echo \"start $name\" >> \"$log\"\n"
+                                                           "  n=0\n"
+                                                           "  while [ $name = M16.mkv ] && "
+                                                           "! grep -q 'probe.* M17.mkv' \"$log\" "
+                                                           "&& [ $n -lt 200 ]; do\n"
+                                                           "    sleep 0.05; n=$((n+1))\n"
+                                                           "  done\n"
+                                                           "  /usr/bin/ffmpeg \"$@\"; status=$?\n"
+                                                           "  echo \"end $name\" >> \"$log\"\n"
+                                                           "  exit $status ;;\n"
+                                                           "esac\n"
+                                                           "line=probe; take=0\n"
+                                                           "for a; do\n"
+                                                           "  [ $take = 1 ] && line=\"$line "
+                                                           "$(basename \"$a\")\"\n"
+                                                           "  [ \"$a\" = -i ] && take=1 || take=0\n"
+                                                           "done\n"
+                                                           "echo \"$line\" >> \"$log\"\n"
+                                                           "exec /usr/bin/ffmpeg \"$@\"\n")
+                                                       .arg(log)
+                                                       .toUtf8()));
+    const QString one = makeSmallMovie(dir + "/M1.mkv", "ac3", 1);
+    QStringList movies{one};
+    QString expected = QString("Finished: %1/M1.mp4\n").arg(dir);
+    for (int i = 2; i <= 17; ++i) {
+        movies << dir + QString("/M%1.mkv").arg(i);
+        ASSERT_TRUE(QFile::copy(one, movies.last()));
+        expected += QString("Finished: %1/M%2.mp4\n").arg(dir).arg(i);
+    }
     QProcessEnvironment env = h.env;
     env.insert("VANTREO_TOOLS_DIR", tools);
     const Outcome r = run(QStringList{"convert", "--style", "fast"} + movies, env);
     ASSERT_EQ(r.status, 0) << qPrintable(r.err);
-    EXPECT_EQ(r.out,
-              QString("Finished: %1/A.mp4\nFinished: %1/B.mp4\nFinished: %1/C.mp4\n").arg(dir));
+    EXPECT_EQ(r.out, expected);
+
     const QStringList order = readText(log).split('\n', Qt::SkipEmptyParts);
-    auto at = [&](const QString& line) { return order.indexOf(line); };
-    ASSERT_GE(at("end C.mkv"), 0) << qPrintable(order.join(", "));
-    EXPECT_LT(at("probe A.mkv"), at("probe B.mkv"));
-    EXPECT_LT(at("probe B.mkv"), at("probe C.mkv"));
-    EXPECT_LT(at("end A.mkv"), at("start B.mkv"));
-    EXPECT_LT(at("end B.mkv"), at("start C.mkv"));
-    // The next probe ran while the movie before it converted.
-    EXPECT_LT(at("probe B.mkv"), at("end A.mkv"));
-    EXPECT_LT(at("probe C.mkv"), at("end B.mkv"));
+    QStringList firstGroup;
+    for (int i = 1; i <= 16; ++i)
+        firstGroup << QString("M%1.mkv").arg(i);
+    ASSERT_FALSE(order.isEmpty());
+    // One ffmpeg start probes the first sixteen, before any conversion.
+    EXPECT_EQ(order.first(), "probe " + firstGroup.join(' '));
+    const qsizetype secondProbe = order.indexOf("probe M17.mkv");
+    ASSERT_GT(secondProbe, 0) << qPrintable(order.join(", "));
+    // The next group is probed while the first converts.
+    EXPECT_LT(secondProbe, order.indexOf("end M16.mkv"));
+    int previousEnd = -1;
+    for (int i = 1; i <= 17; ++i) {
+        const qsizetype start = order.indexOf(QString("start M%1.mkv").arg(i));
+        EXPECT_GT(start, previousEnd) << i;
+        previousEnd = int(order.indexOf(QString("end M%1.mkv").arg(i)));
+    }
 }

@@ -356,3 +356,47 @@ TEST_F(MKVFileInfoTest, HeaderOnlyMediainfoCountsReferenceFramesAsAWholeRead)
         }
     }
 }
+
+TEST_F(MKVFileInfoTest, SeveralMoviesAtOnceReadAsEachAlone)
+{
+    const QString refs = dir + "/refs.mkv";
+    ASSERT_TRUE(ffmpeg({"-f", "lavfi", "-i", "testsrc=size=1280x720:rate=25", "-t", "0.4", "-c:v",
+                        "libx264", "-preset", "medium", "-bf", "0", "-refs", "12", refs}));
+    const QString notes = dir + "/notes & more.mkv";
+    QFile text(notes);
+    ASSERT_TRUE(text.open(QIODevice::WriteOnly));
+    text.write("not a movie\n");
+    text.close();
+    const QString fifo = dir + "/pipe.mkv";
+    ASSERT_EQ(runProgram("mkfifo", {fifo}), 0);
+    // ffmpeg stops at the text file; the movies after it are read all the same.
+    const QStringList paths{
+        makeMovie("first.mkv", "srt"),      refs, notes,
+        makeMovie("after.mp4", "mov_text"), fifo, makeVideo("last.mkv", {"-c:v", "mpeg2video"})};
+    QList<QUrl> urls;
+    for (const QString& p : paths)
+        urls.append(QUrl::fromLocalFile(p));
+    const QList<MKVFileInfoPtr> together =
+        MKVFileInfo::initWithURLs(urls, MKVFileInfo::Warnings::Collected);
+    ASSERT_EQ(together.size(), paths.size());
+    for (qsizetype i = 0; i < paths.size(); ++i) {
+        SCOPED_TRACE(qPrintable(paths.at(i)));
+        const MKVFileInfoPtr alone =
+            MKVFileInfo::initWithURL(urls.at(i), MKVFileInfo::Warnings::Collected);
+        const MKVFileInfo& t = *together.at(i);
+        EXPECT_EQ(t.fileURL(), alone->fileURL());
+        EXPECT_EQ(t.informationString(), alone->informationString());
+        EXPECT_EQ(t.audioTrackInformation(), alone->audioTrackInformation());
+        EXPECT_EQ(t.videoTrackID(), alone->videoTrackID());
+        EXPECT_EQ(t.subtitleTrackIDs(), alone->subtitleTrackIDs());
+        EXPECT_EQ(t.runtimeSeconds(), alone->runtimeSeconds());
+        EXPECT_EQ(t.raisedWarnings(), alone->raisedWarnings());
+        EXPECT_EQ(t.unreadableReason(), alone->unreadableReason());
+    }
+    EXPECT_EQ(together.at(1)->raisedWarnings(), QStringList{"warningtoomanyrefframes"});
+    EXPECT_EQ(together.at(5)->raisedWarnings(), QStringList{"wrongvideowarning"});
+    EXPECT_EQ(together.at(4)->unreadableReason(), "It is not a regular file.");
+    EXPECT_EQ(together.at(3)->audioTrackInformation(),
+              (QStringList{"#1: ger (ac3)", "#2: eng (aac)"}));
+    EXPECT_TRUE(alerts->shown.isEmpty());
+}

@@ -281,3 +281,25 @@ TEST(ProbeListing, SurvivesArbitraryInput)
         referenceFramesFromMediainfoXml(text);
     }
 }
+
+TEST(ProbeListing, ListingsOfSeveralInputs)
+{
+    const QStringList listings =
+        listingsByInput("ffmpeg version 5.1\n"
+                        "Input #0, matroska,webm, from 'a.mkv':\n"
+                        "  Stream #0:0: Video: h264, yuv420p, 160x120\n"
+                        "Input #1, mov,mp4, from 'b.mp4':\n"
+                        "  Stream #1:0[0x1](ger): Audio: aac (LC), 48000 Hz, stereo\n"
+                        "c.mkv: Invalid data found when processing input\n");
+    ASSERT_EQ(listings.size(), 2);
+    EXPECT_EQ(parseFfmpegListing(listings.at(0)).videoStream, 0);
+    EXPECT_EQ(parseFfmpegListing(listings.at(1)).descriptors, QStringList{"#0: ger (aac)"});
+
+    const QHash<QString, QString> xml = mediainfoXmlByFile(
+        "<MediaInfo><media ref=\"/m/a &amp; b.mkv\"><track type=\"Video\">"
+        "<Format_Settings_RefFrames>12</Format_Settings_RefFrames></track></media>"
+        "<media ref=\"/m/c.mkv\"><track type=\"Video\"></track></media></MediaInfo>");
+    ASSERT_EQ(xml.size(), 2);
+    EXPECT_EQ(referenceFramesFromMediainfoXml(xml.value("/m/a & b.mkv")), 12);
+    EXPECT_FALSE(referenceFramesFromMediainfoXml(xml.value("/m/c.mkv")).has_value());
+}
