@@ -56,7 +56,9 @@ wall() {
 }
 median() { printf '%s\n' "$@" | sort -g | awk '{ v[NR] = $1 } END { m = int((NR + 1) / 2); if (NR % 2) print v[m]; else printf "%.3f\n", (v[m] + v[m + 1]) / 2 }'; }
 
-clear_outputs() { rm -rf "$work"/out/* "$work"/base/*; }
+# Both sides start alike: no output of theirs, and nothing of an earlier
+# run still being written back to the disk.
+clear_outputs() { rm -rf "$work"/out/* "$work"/base/*; sync; }
 
 # One row: NAME, then the Vantreo command and the baseline command as two
 # bash functions run alternately (the first side alternates too).
@@ -73,6 +75,7 @@ row() {
             clear_outputs; a=$(wall "$ours")
         fi
         as+=("$a"); bs+=("$b")
+        echo "    pair $((i + 1)): vantreo $a s, ffmpeg $b s" >&2
         rs+=("$(awk -v a="$a" -v b="$b" 'BEGIN { printf "%.3f", a / b }')")
     done
     clear_outputs
