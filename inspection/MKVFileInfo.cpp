@@ -97,8 +97,10 @@ Readings readingsOf(const QString& listing, const BoundedTaskResult* mediainfo,
 // Runs ffmpeg on every path at once (one "-i" each) and mediainfo beside it,
 // also on every path: one start of each tool for the lot. Answers the
 // readings of the paths ffmpeg listed, in order; fewer than given when
-// ffmpeg stopped at a path it could not open.
-QList<Readings> readTools(const QStringList& paths)
+// ffmpeg stopped at a path it could not open. Absent when a tool ran out of
+// time on several movies: one stalled movie must not cost the others, so
+// the caller asks for each alone.
+std::optional<QList<Readings>> readTools(const QStringList& paths)
 {
     const QString ffmpeg = ToolLocator::find(QStringLiteral("ffmpeg"));
     if (ffmpeg.isEmpty()) {
@@ -119,6 +121,10 @@ QList<Readings> readTools(const QStringList& paths)
     const int timeout = probeTimeoutSeconds();
     const QList<BoundedTaskResult> runs = runBoundedTasks(commands, timeout * 1000);
     const BoundedTaskResult* mediainfoRun = runs.size() > 1 ? &runs.at(1) : nullptr;
+
+    const auto ranOut = [](const BoundedTaskResult& run) { return run.timedOut && !run.cancelled; };
+    if (paths.size() > 1 && (ranOut(runs.at(0)) || (mediainfoRun && ranOut(*mediainfoRun))))
+        return std::nullopt;
 
     QList<Readings> readings;
     if (const QString failed = failedRun(QStringLiteral("ffmpeg"), runs.at(0), timeout);
@@ -195,8 +201,9 @@ std::shared_ptr<MKVFileInfo> MKVFileInfo::initWithURL(const QUrl& url, Warnings 
     if (!probeable(path))
         return makeInfo(url, Readings{QStringLiteral("It is not a regular file."), {}, {}},
                         warnings);
-    const QList<Readings> readings = readTools({path});
-    return makeInfo(url, readings.isEmpty() ? Readings{} : readings.first(), warnings);
+    const std::optional<QList<Readings>> readings = readTools({path});
+    return makeInfo(url, readings && !readings->isEmpty() ? readings->first() : Readings{},
+                    warnings);
 }
 
 QList<std::shared_ptr<MKVFileInfo>> MKVFileInfo::initWithURLs(const QList<QUrl>& urls,
@@ -214,7 +221,13 @@ QList<std::shared_ptr<MKVFileInfo>> MKVFileInfo::initWithURLs(const QList<QUrl>&
             ++next;
             continue;
         }
-        const QList<Readings> readings = readTools(paths);
+        const std::optional<QList<Readings>> batch = readTools(paths);
+        if (!batch) {
+            for (qsizetype i = 0; i < paths.size(); ++i)
+                infos.append(initWithURL(urls.at(next++), warnings));
+            continue;
+        }
+        const QList<Readings>& readings = *batch;
         for (const Readings& r : readings)
             infos.append(makeInfo(urls.at(next++), r, warnings));
         // ffmpeg stopped at a movie it could not open: that one alone, as

@@ -326,6 +326,29 @@ TEST_F(MKVFileInfoTest, ToolsThatCannotAnswerAreGivenUp)
     const QString stat = QString("/proc/%1/stat").arg(pidFile.readAll().trimmed().toInt());
     QFile proc(stat);
     EXPECT_TRUE(!proc.open(QIODevice::ReadOnly) || proc.readAll().contains(") Z "));
+
+    // One movie that stalls the tool in a batch costs only itself.
+    const QString real = ToolLocator::find("ffmpeg");
+    const QString picky = makeTempDir("picky");
+    QFile wrapper(picky + "/ffmpeg");
+    ASSERT_TRUE(wrapper.open(QIODevice::WriteOnly));
+    wrapper.write(
+        ("#!/bin/sh\ncase \"$*\" in *stalls*) exec sleep 300;; esac\nexec " + real + " \"$@\"\n")
+            .toUtf8());
+    wrapper.close();
+    wrapper.setPermissions(QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    const QString good = makeVideo("good.mkv", {"-c:v", "libx264"});
+    QList<QUrl> urls;
+    for (const QString& name : {good, makeVideo("stalls.mkv", {"-c:v", "libx264"}), good})
+        urls.append(QUrl::fromLocalFile(name));
+    qputenv("VANTREO_TOOLS_DIR", picky.toUtf8());
+    const QList<MKVFileInfoPtr> batch =
+        MKVFileInfo::initWithURLs(urls, MKVFileInfo::Warnings::Collected);
+    qunsetenv("VANTREO_TOOLS_DIR");
+    ASSERT_EQ(batch.size(), 3);
+    EXPECT_EQ(batch.at(0)->unreadableReason(), "");
+    EXPECT_EQ(batch.at(1)->unreadableReason(), "ffmpeg did not answer within 1 s.");
+    EXPECT_EQ(batch.at(2)->informationString(), batch.at(0)->informationString());
 }
 
 TEST_F(MKVFileInfoTest, HeaderOnlyMediainfoCountsReferenceFramesAsAWholeRead)
