@@ -29,16 +29,7 @@ if [ "$(id -u)" -ne 0 ]; then
     sudo="sudo"
 fi
 export DEBIAN_FRONTEND=noninteractive
-needed=(lintian appstream desktop-file-utils ffmpeg)
-missing=()
-for p in "${needed[@]}"; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ "${#missing[@]}" -gt 0 ]; then
-    echo "Installing: ${missing[*]}"
-    $sudo apt-get update -q </dev/null
-    $sudo apt-get install -y -q --no-install-recommends "${missing[@]}" </dev/null
-fi
+bash scripts/install-deps.sh --check-package
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/check-package-XXXXXX")
 installed=0

@@ -9,22 +9,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
 
-bash scripts/install-deps.sh
-# dpkg-buildflags and dpkg-shlibdeps (dpkg-dev), and file, which CPack uses to
-# find the programs whose libraries become dependencies.
-packaging=(dpkg-dev file)
-missing=()
-for p in "${packaging[@]}"; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ "${#missing[@]}" -gt 0 ]; then
-    sudo=""
-    [ "$(id -u)" -ne 0 ] && sudo="sudo"
-    echo "Installing: ${missing[*]}"
-    export DEBIAN_FRONTEND=noninteractive
-    $sudo apt-get update -q </dev/null
-    $sudo apt-get install -y -q --no-install-recommends "${missing[@]}" </dev/null
-fi
+bash scripts/install-deps.sh --package
 
 # Debian's hardening flags (stack protector, fortify, relro, bind now), the
 # same a Debian package build uses.
