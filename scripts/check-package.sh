@@ -56,7 +56,7 @@ dpkg-deb --field "$deb" Package Version Architecture Section Depends
 dpkg-deb --contents "$deb" | awk '{print $6}' | sed 's|^\./|/|' | grep -v '/$' | sort
 
 section "lintian"
-if lintian --info --display-info --fail-on error,warning "$deb"; then
+if lintian --display-info --fail-on error,warning "$deb"; then
     pass "lintian: no error, no warning"
 else
     fail "lintian reports errors or warnings"
