@@ -1,7 +1,6 @@
 #include "foundation/ToolLocator.h"
 
 #include <AppInfo.h>
-
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -15,6 +14,12 @@ bool isExecutableFile(const QString& path)
     return info.isFile() && info.isExecutable();
 }
 
+QString programDir()
+{
+    return QCoreApplication::instance() ? QCoreApplication::applicationDirPath()
+                                        : QDir::currentPath();
+}
+
 } // namespace
 
 QString ToolLocator::resourcesDir()
@@ -22,8 +27,7 @@ QString ToolLocator::resourcesDir()
     const QByteArray fromEnv = qgetenv("VANTREO_RESOURCES_DIR");
     if (!fromEnv.isEmpty())
         return QDir::cleanPath(QString::fromLocal8Bit(fromEnv));
-    const QString appDir = QCoreApplication::instance() ? QCoreApplication::applicationDirPath()
-                                                        : QDir::currentPath();
+    const QString appDir = programDir();
     const QString installed =
         QDir::cleanPath(appDir + "/../" + QString::fromUtf8(appinfo::kResourcesInstallDir));
     if (QFileInfo(installed).isDir())
@@ -38,16 +42,27 @@ QString ToolLocator::find(const QString& name)
 {
     if (name.isEmpty() || name.contains(u'/'))
         return {};
-    const QByteArray toolsDir = qgetenv("VANTREO_TOOLS_DIR");
-    if (!toolsDir.isEmpty()) {
-        const QString candidate = QString::fromLocal8Bit(toolsDir) + "/" + name;
+    const QByteArray fromEnv = qgetenv("VANTREO_TOOLS_DIR");
+    if (!fromEnv.isEmpty()) {
+        const QString candidate = QString::fromLocal8Bit(fromEnv) + "/" + name;
         if (isExecutableFile(candidate))
             return candidate;
     }
-    const QString bundled = resourcesDir() + "/" + name;
-    if (isExecutableFile(bundled))
-        return bundled;
+    for (const QString& dir : {toolsDir(), resourcesDir()}) {
+        const QString bundled = dir + "/" + name;
+        if (isExecutableFile(bundled))
+            return bundled;
+    }
     return QStandardPaths::findExecutable(name);
+}
+
+QString ToolLocator::toolsDir()
+{
+    const QString installed =
+        QDir::cleanPath(programDir() + "/../" + QString::fromUtf8(appinfo::kToolsInstallDir));
+    if (QFileInfo(installed).isDir())
+        return installed;
+    return resourcesDir();
 }
 
 QString ToolLocator::installHint(const QString& name)
@@ -59,5 +74,5 @@ QString ToolLocator::installHint(const QString& name)
             "mediainfo was not found. Install it with: sudo apt-get install mediainfo");
     return QStringLiteral("%1 was not found. It is part of Vantreo and belongs in %2; "
                           "reinstall Vantreo or set VANTREO_TOOLS_DIR.")
-        .arg(name, resourcesDir());
+        .arg(name, toolsDir());
 }

@@ -36,7 +36,7 @@ void DBusNotifier::deliver(const UserNotification& notification)
         actions << QStringLiteral("default") << notification.actionButtonTitle
                 << QStringLiteral("show") << notification.actionButtonTitle;
     QVariantMap hints;
-    hints.insert(QStringLiteral("desktop-entry"), QStringLiteral("vantreo"));
+    hints.insert(QStringLiteral("desktop-entry"), QStringLiteral("org.vantreo.Vantreo"));
     hints.insert(QStringLiteral("sound-name"), QStringLiteral("complete"));
     call << QStringLiteral("Vantreo") << uint(0) << QStringLiteral("vantreo") << notification.title
          << notification.informativeText << actions << hints << int(-1);

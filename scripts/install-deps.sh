@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs what Vantreo needs to build, test and run on Debian 12. Safe to run
 # again: it only calls apt-get when a package is missing.
+#
+#   scripts/install-deps.sh [--fuzz | --package | --check-package]
 set -euo pipefail
 
 packages=(
@@ -14,10 +16,15 @@ packages=(
     # the private session bus of the launcher-entry test.
     xvfb xauth openbox xdotool dbus-daemon
 )
+case "${1:-}" in
 # fuzz/run-fuzzers.sh also needs clang++ and its libFuzzer runtime.
-if [ "${1:-}" = "--fuzz" ]; then
-    packages+=(clang libclang-rt-14-dev)
-fi
+--fuzz) packages+=(clang libclang-rt-14-dev) ;;
+# scripts/package.sh: dpkg-buildflags and dpkg-shlibdeps (dpkg-dev), and file,
+# which CPack uses to find the programs whose libraries become dependencies.
+--package) packages+=(dpkg-dev file) ;;
+# scripts/check-package.sh: the package checkers.
+--check-package) packages+=(lintian appstream desktop-file-utils) ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do

@@ -52,7 +52,7 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vantreo"));
     QApplication::setOrganizationName(QStringLiteral("Vantreo"));
-    QApplication::setDesktopFileName(QStringLiteral("vantreo"));
+    QApplication::setDesktopFileName(QStringLiteral("org.vantreo.Vantreo"));
     // The window is closed into the tray or closing it quits through the
     // delegate's confirmation; Qt must not quit on its own.
     QApplication::setQuitOnLastWindowClosed(false);

@@ -65,30 +65,6 @@ QString readText(const QString& path)
     return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
 }
 
-QList<qint64> descendants(qint64 root)
-{
-    QHash<qint64, QList<qint64>> children;
-    for (const QString& entry : QDir("/proc").entryList(QDir::Dirs)) {
-        bool isPid = false;
-        const qint64 pid = entry.toLongLong(&isPid);
-        if (!isPid)
-            continue;
-        const QString stat = readText("/proc/" + entry + "/stat");
-        const QStringList fields = stat.mid(stat.lastIndexOf(')') + 2).split(' ');
-        if (fields.size() > 1 && fields.at(0) != "Z")
-            children[fields.at(1).toLongLong()].append(pid);
-    }
-    QList<qint64> out;
-    QList<qint64> todo{root};
-    while (!todo.isEmpty()) {
-        for (qint64 child : children.value(todo.takeFirst())) {
-            out.append(child);
-            todo.append(child);
-        }
-    }
-    return out;
-}
-
 bool processAlive(qint64 pid)
 {
     const QString stat = readText(QString("/proc/%1/stat").arg(pid));

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TestSupport.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QProcess>
@@ -36,8 +38,8 @@ Outcome run(const QStringList& args, const QProcessEnvironment& env, int timeout
 void start(QProcess& cli, const QStringList& args, const QProcessEnvironment& env);
 Outcome finish(QProcess& cli, int timeoutMs = 120000);
 
-// Every living (non-zombie) descendant of a process.
-QList<qint64> descendants(qint64 root);
+// Every living (non-zombie) descendant of a process (shared with the other tests).
+using ::descendants;
 bool processAlive(qint64 pid);
 // The short command name of a process ("ffmpeg", "afconvert", …).
 QString processName(qint64 pid);

@@ -56,6 +56,36 @@ TEST(MissingTool, EachToolIsNamedWithHowToGetIt)
     }
 }
 
+TEST(InstalledLayout, OurToolsAreFoundUnderLibBesideTheProgram)
+{
+    // The installed layout: bin/vantreo-cli, lib/vantreo/{MP4Box,afconvert}
+    // and share/vantreo for the documents.
+    const QString prefix = makeTempDir("prefix");
+    for (const QString folder : {"/bin", "/lib/vantreo", "/share/vantreo"})
+        ASSERT_TRUE(QDir().mkpath(prefix + folder));
+    const QString cli = prefix + "/bin/vantreo-cli";
+    ASSERT_TRUE(QFile::copy(binDir() + "/vantreo-cli", cli));
+    const QString lib = prefix + "/lib/vantreo/";
+    ASSERT_TRUE(QFile::copy(resourcesDir() + "/MP4Box", lib + "MP4Box"));
+    qunsetenv("VANTREO_RESOURCES_DIR"); // put back when the test ends
+
+    QString out;
+    EXPECT_EQ(runProgram(cli, {"tools"}, &out), 2) << qPrintable(out);
+    EXPECT_TRUE(out.contains("MP4Box     " + lib + "MP4Box\n")) << qPrintable(out);
+    EXPECT_TRUE(out.contains("afconvert  missing: afconvert was not found. It is part of "
+                             "Vantreo and belongs in " +
+                             prefix + "/lib/vantreo;"))
+        << qPrintable(out);
+
+    ASSERT_TRUE(QFile::copy(resourcesDir() + "/afconvert", lib + "afconvert"));
+    const QString tools = makeTempDir("first-tools");
+    ASSERT_TRUE(writeExecutable(tools + "/MP4Box", "#!/bin/sh\nexit 0\n"));
+    qputenv("VANTREO_TOOLS_DIR", QFile::encodeName(tools));
+    EXPECT_EQ(runProgram(cli, {"tools"}, &out), 0) << qPrintable(out);
+    EXPECT_TRUE(out.contains("MP4Box     " + tools + "/MP4Box\n")) << qPrintable(out);
+    EXPECT_TRUE(out.contains("afconvert  " + lib + "afconvert\n")) << qPrintable(out);
+}
+
 TEST(MissingTool, AToolThatHangsEndsWithTheCommandLine)
 {
     const Home h = makeHome("hang");

@@ -3,6 +3,8 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QFile>
+#include <QHash>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QThread>
@@ -24,24 +26,6 @@ void setTestRoot(const QString& root)
 QString testRoot()
 {
     return rootStorage();
-}
-
-void isolateTestProcess(const QString& root)
-{
-    const QString home = root + "/home";
-    QDir().mkpath(home + "/Documents");
-    QDir().mkpath(home + "/.config");
-    qputenv("HOME", home.toUtf8());
-    qputenv("XDG_CONFIG_HOME", (home + "/.config").toUtf8());
-    qputenv("XDG_DATA_HOME", (home + "/.local/share").toUtf8());
-    qputenv("XDG_CACHE_HOME", (home + "/.cache").toUtf8());
-    qputenv("XDG_RUNTIME_DIR", root.toUtf8());
-    qputenv("VANTREO_SETTINGS_FILE", (home + "/.config/Vantreo/Vantreo.ini").toUtf8());
-    qputenv("VANTREO_CRASH_DIR", (root + "/crash").toUtf8());
-    qputenv("VANTREO_RESOURCES_DIR", VANTREO_TEST_RESOURCES_DIR);
-    qunsetenv("VANTREO_TOOLS_DIR");
-    qunsetenv("DBUS_SESSION_BUS_ADDRESS");
-    setTestRoot(root);
 }
 
 QString makeTempDir(const QString& name)
@@ -87,6 +71,33 @@ QString ffprobeJson(const QString& path)
             {"-v", "error", "-print_format", "json", "-show_streams", "-show_format", path});
     p.waitForFinished(60000);
     return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+QList<qint64> descendants(qint64 root)
+{
+    QHash<qint64, QList<qint64>> children;
+    for (const QString& entry : QDir("/proc").entryList(QDir::Dirs)) {
+        bool isPid = false;
+        entry.toLongLong(&isPid);
+        if (!isPid)
+            continue;
+        QFile file("/proc/" + entry + "/stat");
+        if (!file.open(QIODevice::ReadOnly))
+            continue;
+        const QString stat = QString::fromUtf8(file.readAll());
+        const QStringList fields = stat.mid(stat.lastIndexOf(')') + 2).split(' ');
+        if (fields.size() > 1 && fields.at(0) != "Z")
+            children[fields.at(1).toLongLong()].append(entry.toLongLong());
+    }
+    QList<qint64> out;
+    QList<qint64> todo{root};
+    while (!todo.isEmpty()) {
+        for (qint64 child : children.value(todo.takeFirst())) {
+            out.append(child);
+            todo.append(child);
+        }
+    }
+    return out;
 }
 
 bool waitUntil(const std::function<bool()>& condition, int timeoutMs)

@@ -1,20 +1,19 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <functional>
 
-// Shared by every test executable. Each test runs in its own process (CTest
-// starts one per test) with a fresh temporary home folder, documents folder
-// and settings file, set up by the test main before QCoreApplication exists.
+// Shared by every test executable. Every test has a fresh temporary home
+// folder, documents folder and settings file of its own, whether CTest runs
+// it in a process of its own or the test program runs all its tests in one
+// (TestIsolation, set up by the test mains).
 
-// The per-process temporary folder (the fake home is inside it).
+// The running test's temporary folder (its fake home is inside it); removed
+// with everything in it when the test ends.
 QString testRoot();
 void setTestRoot(const QString& root);
-// Points HOME, the XDG folders, the settings file, the crash folder and the
-// resources folder into `root`, so a test process never touches the user's
-// files; called by the test mains before the application object exists.
-void isolateTestProcess(const QString& root);
 // A fresh empty folder inside testRoot().
 QString makeTempDir(const QString& name);
 
@@ -27,6 +26,9 @@ int runProgram(const QString& program, const QStringList& args, QString* output 
 bool ffmpeg(const QStringList& args);
 // ffprobe's JSON description of a file (streams and format), or empty.
 QString ffprobeJson(const QString& path);
+
+// Every living (non-zombie) descendant of a process.
+QList<qint64> descendants(qint64 root);
 
 // Pumps the event loop until the condition holds or the time is up.
 bool waitUntil(const std::function<bool()>& condition, int timeoutMs = 60000);

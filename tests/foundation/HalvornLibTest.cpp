@@ -1,5 +1,6 @@
 #include "foundation/HalvornLib.h"
 
+#include "ScopedInfoValue.h"
 #include "TestSupport.h"
 #include "foundation/HostInformation.h"
 
@@ -69,23 +70,21 @@ TEST(HalvornLib, ServiceLinks)
     EXPECT_TRUE(
         support.endsWith(" Software: " + XTHostInformation::operatingSystemVersionString()));
 
-    HalvornLib::overrideInfoValue("FeedbackEmail", QString("help@example.org"));
+    const ScopedInfoValue feedback("FeedbackEmail", QString("help@example.org"));
     EXPECT_TRUE(info.serviceLinkText(2).startsWith(
         "mailto:help@example.org?subject=Vantreo Beta Versions&body=Hello\nI would like to test "
         "upcoming beta versions of Vantreo.\nBye\n"));
 
-    HalvornLib::overrideInfoValue("StoreProductPage", QString("https://store.example/https/app"));
+    const ScopedInfoValue store("StoreProductPage", QString("https://store.example/https/app"));
     EXPECT_EQ(info.serviceLinkText(4), "https://store.example/https/app");
     EXPECT_EQ(info.serviceLinkText(5), "macappstore://store.example/macappstore/app");
     EXPECT_EQ(info.serviceLinkText(0), "");
     EXPECT_EQ(info.serviceLinkText(7), "");
-    HalvornLib::overrideInfoValue("FeedbackEmail", std::nullopt);
-    HalvornLib::overrideInfoValue("StoreProductPage", std::nullopt);
 }
 
 TEST(HalvornLib, MissingVersionKeyReadsZero)
 {
-    HalvornLib::overrideInfoValue("CFBundleVersion", QString("12b"));
+    const ScopedInfoValue version("CFBundleVersion", QString("12b"));
     EXPECT_EQ(appInfo().appVersion(), 12);
     HalvornLib::overrideInfoValue("CFBundleVersion", std::nullopt);
     HalvornLib::overrideInfoValue("CFBundleVersion", QString("beta"));

@@ -1,5 +1,6 @@
 #include "foundation/RememberedWarnings.h"
 
+#include "ScopedInfoValue.h"
 #include "TestSupport.h"
 #include "foundation/Alerts.h"
 #include "foundation/Dispatch.h"
@@ -20,15 +21,12 @@ protected:
     void SetUp() override
     {
         SettingsStore::instance().useFile(makeTempDir("warnings") + "/w.ini");
-        HalvornLib::overrideInfoValue("CFBundleShortVersionString", QString("1.0"));
+        version.emplace("CFBundleShortVersionString", QString("1.0"));
         auto scripted = std::make_unique<ScriptedAlertPresenter>();
         presenter = scripted.get();
         setAlertPresenter(std::move(scripted));
     }
-    void TearDown() override
-    {
-        HalvornLib::overrideInfoValue("CFBundleShortVersionString", std::nullopt);
-    }
+    void TearDown() override { version.reset(); }
 
     static void warn(const QString& message = "Too high")
     {
@@ -37,6 +35,7 @@ protected:
     }
 
     ScriptedAlertPresenter* presenter = nullptr;
+    std::optional<ScopedInfoValue> version;
 };
 
 // Notes on which thread each alert was shown.
