@@ -18,17 +18,6 @@ Slot slotOf(const AudioDescriptor& d)
     return {comparableLanguage(d.language), codecFamily(d.codec)};
 }
 
-// Two or three ASCII letters: "ja", "JPN".
-bool isPlainCode(const QString& entry)
-{
-    if (entry.size() < 2 || entry.size() > 3)
-        return false;
-    for (const QChar c : entry)
-        if (!(c >= u'a' && c <= u'z') && !(c >= u'A' && c <= u'Z'))
-            return false;
-    return true;
-}
-
 } // namespace
 
 QStringList extraLanguageCodes(const QString& text)
@@ -36,7 +25,7 @@ QStringList extraLanguageCodes(const QString& text)
     QStringList codes;
     for (const QString& part : text.split(u',')) {
         QString entry = part.trimmed();
-        if (isPlainCode(entry))
+        if (isPlainLanguageCode(entry))
             entry = entry.toLower();
         const QString code = languageTable().value(entry, entry);
         if (!code.isEmpty() && !codes.contains(code))

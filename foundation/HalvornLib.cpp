@@ -10,12 +10,10 @@
 #include "foundation/ToolLocator.h"
 
 #include <AppInfo.h>
-
 #include <QDir>
 #include <QHash>
 #include <QMutex>
 #include <QStandardPaths>
-
 #include <memory>
 
 HalvornLib* cc = nullptr;
@@ -97,7 +95,10 @@ std::optional<QString> HalvornLib::infoValue(const QString& key) const
     return it.value();
 }
 
-QString HalvornLib::appName() const { return infoValue("CFBundleName").value_or(QString()); }
+QString HalvornLib::appName() const
+{
+    return infoValue("CFBundleName").value_or(QString());
+}
 
 QString HalvornLib::appVersionString() const
 {
@@ -113,10 +114,19 @@ qint32 HalvornLib::appVersion() const
     return text.left(qMin<qsizetype>(end, 9)).toInt();
 }
 
-QString HalvornLib::appID() const { return infoValue("CFBundleIdentifier").value_or(QString()); }
+QString HalvornLib::appID() const
+{
+    return infoValue("CFBundleIdentifier").value_or(QString());
+}
 
-QString HalvornLib::resDir() const { return ToolLocator::resourcesDir(); }
-QUrl HalvornLib::resURL() const { return QUrl::fromLocalFile(resDir()); }
+QString HalvornLib::resDir() const
+{
+    return ToolLocator::resourcesDir();
+}
+QUrl HalvornLib::resURL() const
+{
+    return QUrl::fromLocalFile(resDir());
+}
 
 QString HalvornLib::docDir() const
 {
@@ -127,7 +137,10 @@ QString HalvornLib::docDir() const
     return dir;
 }
 
-QUrl HalvornLib::docURL() const { return QUrl::fromLocalFile(docDir()); }
+QUrl HalvornLib::docURL() const
+{
+    return QUrl::fromLocalFile(docDir());
+}
 
 QString HalvornLib::suppDir() const
 {
@@ -137,7 +150,10 @@ QString HalvornLib::suppDir() const
     return base + "/" + appName();
 }
 
-QUrl HalvornLib::suppURL() const { return QUrl::fromLocalFile(suppDir()); }
+QUrl HalvornLib::suppURL() const
+{
+    return QUrl::fromLocalFile(suppDir());
+}
 
 QString HalvornLib::crashReportsFolder()
 {

@@ -3,7 +3,6 @@
 #include <QFile>
 #include <QRegularExpression>
 #include <QSysInfo>
-
 #include <arpa/inet.h>
 #include <atomic>
 #include <cstdio>
@@ -38,8 +37,9 @@ QString XTHostInformation::ipAddress(bool ipv6)
             continue;
         char buffer[64] = {};
         const void* address =
-            ipv6 ? static_cast<const void*>(&reinterpret_cast<sockaddr_in6*>(a->ifa_addr)->sin6_addr)
-                 : static_cast<const void*>(&reinterpret_cast<sockaddr_in*>(a->ifa_addr)->sin_addr);
+            ipv6
+                ? static_cast<const void*>(&reinterpret_cast<sockaddr_in6*>(a->ifa_addr)->sin6_addr)
+                : static_cast<const void*>(&reinterpret_cast<sockaddr_in*>(a->ifa_addr)->sin_addr);
         if (inet_ntop(family, address, buffer, sizeof buffer))
             found = QString::fromLatin1(buffer);
     }
@@ -83,6 +83,6 @@ qint64 XTHostInformation::bootDiskBSDNum()
 
 QString XTHostInformation::operatingSystemVersionString()
 {
-    return QSysInfo::prettyProductName() + QStringLiteral(" (kernel ") +
-           QSysInfo::kernelVersion() + QStringLiteral(")");
+    return QSysInfo::prettyProductName() + QStringLiteral(" (kernel ") + QSysInfo::kernelVersion() +
+           QStringLiteral(")");
 }

@@ -6,7 +6,6 @@
 #include <QStringList>
 #include <QVariant>
 #include <QVariantMap>
-
 #include <algorithm>
 #include <functional>
 #include <optional>
@@ -14,14 +13,12 @@
 // List helpers over Qt's value types. Qt containers are values, so the
 // "mutable" and "immutable" copies are plain copies.
 
-template <typename T>
-bool empty(const QList<T>& list)
+template <typename T> bool empty(const QList<T>& list)
 {
     return list.isEmpty();
 }
 
-template <typename T, typename F>
-qint64 collect(const QList<T>& list, F&& block)
+template <typename T, typename F> qint64 collect(const QList<T>& list, F&& block)
 {
     qint64 sum = 0;
     for (const T& element : list)
@@ -43,8 +40,7 @@ QList<T> arrayByRemovingObjectsAtIndexes(const QList<T>& list, const QSet<qsizet
     return out;
 }
 
-template <typename T>
-std::optional<T> safeObjectAtIndex(const QList<T>& list, qsizetype index)
+template <typename T> std::optional<T> safeObjectAtIndex(const QList<T>& list, qsizetype index)
 {
     if (index < 0 || index >= list.size())
         return std::nullopt;
@@ -55,29 +51,24 @@ std::optional<T> safeObjectAtIndex(const QList<T>& list, qsizetype index)
 // "self OP[flags] %@" with OP one of BEGINSWITH, ENDSWITH, CONTAINS, LIKE, ==,
 // flags c (ignore case) and d (ignore diacritics). Absent for a predicate it
 // cannot read.
-std::optional<QStringList> filteredUsingPredicateString(const QStringList& list,
-                                                        const QString& format,
-                                                        const QString& value);
+std::optional<QStringList>
+filteredUsingPredicateString(const QStringList& list, const QString& format, const QString& value);
 
-template <typename T>
-QList<T> mutableObject(const QList<T>& list)
+template <typename T> QList<T> mutableObject(const QList<T>& list)
 {
     return list;
 }
-template <typename T>
-QList<T> immutableObject(const QList<T>& list)
+template <typename T> QList<T> immutableObject(const QList<T>& list)
 {
     return list;
 }
 
-template <typename T>
-QSet<T> set(const QList<T>& list)
+template <typename T> QSet<T> set(const QList<T>& list)
 {
     return QSet<T>(list.begin(), list.end());
 }
 
-template <typename T>
-QList<T> arrayByAddingNewObject(const QList<T>& list, const T& object)
+template <typename T> QList<T> arrayByAddingNewObject(const QList<T>& list, const T& object)
 {
     if (list.contains(object))
         return list;
@@ -104,8 +95,7 @@ QList<T> arrayByRemovingObjectsIdenticalTo(const QList<T>& list, const QList<T>&
     return out;
 }
 
-template <typename T>
-QList<T> arrayByRemovingObjectAtIndex(const QList<T>& list, qsizetype index)
+template <typename T> QList<T> arrayByRemovingObjectAtIndex(const QList<T>& list, qsizetype index)
 {
     QList<T> out = list;
     if (index >= 0 && index < out.size())
@@ -130,8 +120,7 @@ bool containsDictionaryWithKey(const QList<QVariantMap>& list, const QString& ke
 QList<QVariantMap> sortedArrayByKey(const QList<QVariantMap>& list, const QString& key,
                                     bool ascending = true);
 
-template <typename T, typename F>
-auto mapped(const QList<T>& list, F&& block)
+template <typename T, typename F> auto mapped(const QList<T>& list, F&& block)
 {
     using R = typename std::invoke_result_t<F, const T&>::value_type; // block answers optional
     QList<R> out;
@@ -141,8 +130,7 @@ auto mapped(const QList<T>& list, F&& block)
     return out;
 }
 
-template <typename T, typename F>
-QList<T> filtered(const QList<T>& list, F&& block)
+template <typename T, typename F> QList<T> filtered(const QList<T>& list, F&& block)
 {
     QList<T> out;
     for (const T& e : list)
@@ -151,15 +139,13 @@ QList<T> filtered(const QList<T>& list, F&& block)
     return out;
 }
 
-template <typename T, typename F>
-void apply(const QList<T>& list, F&& block)
+template <typename T, typename F> void apply(const QList<T>& list, F&& block)
 {
     for (const T& e : list)
         block(e);
 }
 
-template <typename T>
-void addObjectSafely(QList<T>& list, const std::optional<T>& object)
+template <typename T> void addObjectSafely(QList<T>& list, const std::optional<T>& object)
 {
     if (object)
         list.append(*object);

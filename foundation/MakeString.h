@@ -5,7 +5,6 @@
 #include <QStringList>
 #include <QUrl>
 #include <QVariant>
-
 #include <concepts>
 #include <cstdint>
 #include <initializer_list>
@@ -22,18 +21,19 @@ public:
     enum class Kind { Signed, Unsigned, Floating, Text, Pointer };
 
     template <typename T>
-        requires(std::is_integral_v<T> && std::is_signed_v<T> && !std::is_same_v<T, char>)
-    FormatArg(T v) : m_kind(Kind::Signed), m_signed(static_cast<long long>(v))
+    requires(std::is_integral_v<T>&& std::is_signed_v<T> && !std::is_same_v<T, char>) FormatArg(T v)
+        : m_kind(Kind::Signed), m_signed(static_cast<long long>(v))
     {
     }
     template <typename T>
-        requires(std::is_integral_v<T> && std::is_unsigned_v<T> && !std::is_same_v<T, bool>)
-    FormatArg(T v) : m_kind(Kind::Unsigned), m_unsigned(static_cast<unsigned long long>(v))
+    requires(std::is_integral_v<T>&& std::is_unsigned_v<T> && !std::is_same_v<T, bool>)
+        FormatArg(T v)
+        : m_kind(Kind::Unsigned), m_unsigned(static_cast<unsigned long long>(v))
     {
     }
     template <typename T>
-        requires std::is_enum_v<T>
-    FormatArg(T v) : m_kind(Kind::Signed), m_signed(static_cast<long long>(v))
+    requires std::is_enum_v<T> FormatArg(T v)
+        : m_kind(Kind::Signed), m_signed(static_cast<long long>(v))
     {
     }
     FormatArg(bool v) : m_kind(Kind::Signed), m_signed(v ? 1 : 0) {}
@@ -58,12 +58,13 @@ public:
     {
     }
     FormatArg(const QVariant& v);
-    FormatArg(const void* p) : m_kind(Kind::Pointer), m_unsigned(reinterpret_cast<std::uintptr_t>(p))
+    FormatArg(const void* p)
+        : m_kind(Kind::Pointer), m_unsigned(reinterpret_cast<std::uintptr_t>(p))
     {
     }
     template <typename T>
-        requires(!std::is_same_v<std::remove_cv_t<T>, char>)
-    FormatArg(T* p) : FormatArg(static_cast<const void*>(p))
+    requires(!std::is_same_v<std::remove_cv_t<T>, char>) FormatArg(T* p)
+        : FormatArg(static_cast<const void*>(p))
     {
     }
 
@@ -86,14 +87,12 @@ private:
 // FormatArg accepts compile. A conversion without an argument prints nothing.
 QString formatWithArgs(QStringView format, std::initializer_list<FormatArg> args);
 
-template <typename... Args>
-QString makeString(const QString& format, const Args&... args)
+template <typename... Args> QString makeString(const QString& format, const Args&... args)
 {
     return formatWithArgs(format, {FormatArg(args)...});
 }
 
-template <typename... Args>
-QString makeString(const char* format, const Args&... args)
+template <typename... Args> QString makeString(const char* format, const Args&... args)
 {
     return formatWithArgs(QString::fromUtf8(format), {FormatArg(args)...});
 }

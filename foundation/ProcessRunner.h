@@ -2,7 +2,6 @@
 
 #include <QString>
 #include <QStringList>
-
 #include <optional>
 
 // Runs a command (element 0 the executable, the rest its arguments, passed as

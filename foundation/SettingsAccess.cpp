@@ -6,7 +6,10 @@
 
 namespace {
 
-QVariant read(const QString& key) { return SettingsStore::instance().value(key); }
+QVariant read(const QString& key)
+{
+    return SettingsStore::instance().value(key);
+}
 
 // The store gives lists back as lists whatever their length; anything else
 // is not a list.
@@ -45,14 +48,20 @@ void setDefaultInt(const QString& key, qint64 value)
     SettingsStore::instance().setValue(key, value);
 }
 
-QVariant defaultObject(const QString& key) { return read(key); }
+QVariant defaultObject(const QString& key)
+{
+    return read(key);
+}
 
 void setDefaultObject(const QString& key, const QVariant& value)
 {
     SettingsStore::instance().setValue(key, value);
 }
 
-std::optional<QVariantList> defaultArray(const QString& key) { return asList(read(key)); }
+std::optional<QVariantList> defaultArray(const QString& key)
+{
+    return asList(read(key));
+}
 
 void setDefaultArray(const QString& key, const QVariantList& value)
 {
@@ -132,4 +141,7 @@ QList<QByteArray> defaultDataList(const QString& key)
     return out;
 }
 
-void synchronize() { SettingsStore::instance().synchronize(); }
+void synchronize()
+{
+    SettingsStore::instance().synchronize();
+}

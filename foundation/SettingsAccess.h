@@ -6,7 +6,6 @@
 #include <QVariant>
 #include <QVariantList>
 #include <QVariantMap>
-
 #include <optional>
 
 // Settings read and written by key, at the moment of use, through the

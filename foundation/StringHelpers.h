@@ -5,7 +5,6 @@
 #include <QMap>
 #include <QString>
 #include <QStringList>
-
 #include <optional>
 
 // String helpers shared by the whole program. Lengths, indexes and limits
@@ -39,7 +38,10 @@ QStringList words(const QString& s);
 QString titlecaseString(const QString& s);
 QString propercaseString(const QString& s);
 QString SHA1(const QString& s);
-inline QString stringValue(const QString& s) { return s; }
+inline QString stringValue(const QString& s)
+{
+    return s;
+}
 QByteArray dataFromHexString(const QString& s);
 // The bytes as UTF-8, absent when they are not valid UTF-8.
 std::optional<QString> string(const QByteArray& data);

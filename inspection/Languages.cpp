@@ -51,16 +51,20 @@ const QHash<QString, QString>& foldedNameTable()
 // a dash ("pt-BR", "zh-Hant").
 bool looksLikeCode(const QString& tag)
 {
-    const QString primary = tag.section(u'-', 0, 0);
-    if (primary.size() < 2 || primary.size() > 3)
+    return isPlainLanguageCode(tag.section(u'-', 0, 0));
+}
+
+} // namespace
+
+bool isPlainLanguageCode(const QString& text)
+{
+    if (text.size() < 2 || text.size() > 3)
         return false;
-    for (const QChar c : primary)
+    for (const QChar c : text)
         if (!(c >= u'a' && c <= u'z') && !(c >= u'A' && c <= u'Z'))
             return false;
     return true;
 }
-
-} // namespace
 
 QString languageCodeForTag(const QString& tag)
 {

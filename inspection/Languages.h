@@ -9,6 +9,9 @@
 // has two, so de gives ger and zh gives chi).
 const QHash<QString, QString>& languageTable();
 
+// Two or three ASCII letters, the shape of an ISO 639 code ("ja", "JPN").
+bool isPlainLanguageCode(const QString& text);
+
 // The language word of a track as the probe keeps it: a code ("eng", "de",
 // "pt-BR") as it is; a language name ("English", "Deutsch", "français",
 // case and accents aside) as its three-letter code; any other word with a

@@ -167,12 +167,12 @@ bool writeExecutable(const QString& path, const QByteArray& text)
 QString makeSmallMovie(const QString& path, const QString& audioCodec, int seconds,
                        const QString& bitrate)
 {
-    MovieSpec movie;
+    MovieRecipe movie;
     movie.path = path;
     movie.seconds = seconds;
     movie.size = QStringLiteral("64x48");
     movie.frameRate = 5;
-    AudioSpec audio;
+    AudioRecipe audio;
     audio.codec = audioCodec;
     audio.bitrate = bitrate;
     movie.audio = {audio};

@@ -16,7 +16,7 @@ bool writeSrt(const QString& path)
     return true;
 }
 
-bool makeMovie(const MovieSpec& movie)
+bool makeMovie(const MovieRecipe& movie)
 {
     const QString seconds = QString::number(movie.seconds);
     QStringList args{"-f", "lavfi", "-i",
@@ -47,7 +47,7 @@ bool makeMovie(const MovieSpec& movie)
          << "mpeg4";
     bool experimental = false;
     for (int i = 0; i < movie.audio.size(); ++i) {
-        const AudioSpec& a = movie.audio.at(i);
+        const AudioRecipe& a = movie.audio.at(i);
         const QString s = QString::number(i);
         args << "-c:a:" + s << a.codec << "-ac:a:" + s << QString::number(a.channels)
              << "-metadata:s:a:" + s << "language=" + a.language << "-disposition:a:" + s

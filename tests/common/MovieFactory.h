@@ -7,7 +7,7 @@
 // Small movies made at test time with ffmpeg's lavfi sources: a test
 // picture and one sine tone per audio track.
 
-struct AudioSpec
+struct AudioRecipe
 {
     QString codec = QStringLiteral("aac"); // ffmpeg encoder name ("dca" gets -strict -2)
     int channels = 2;
@@ -16,18 +16,18 @@ struct AudioSpec
     QString bitrate;        // empty: the encoder's own
 };
 
-struct MovieSpec
+struct MovieRecipe
 {
     QString path; // the container follows the extension
     int seconds = 2;
     QString size = QStringLiteral("160x120");
     int frameRate = 10;
-    QList<AudioSpec> audio;
+    QList<AudioRecipe> audio;
     bool embeddedSubtitle = false; // one SubRip stream after the audio
 };
 
 // Writes the movie; false (with a warning) when ffmpeg failed.
-bool makeMovie(const MovieSpec& movie);
+bool makeMovie(const MovieRecipe& movie);
 // A two-line SubRip file.
 bool writeSrt(const QString& path);
 // ffprobe's streams of a file, in file order.

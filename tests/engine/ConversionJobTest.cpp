@@ -53,9 +53,9 @@ protected:
             << job->stateInfoString().toStdString();
     }
 
-    QString movie(const QString& name, const QList<AudioSpec>& audio, bool subtitle = false)
+    QString movie(const QString& name, const QList<AudioRecipe>& audio, bool subtitle = false)
     {
-        MovieSpec movie;
+        MovieRecipe movie;
         movie.path = dir() + "/" + name;
         movie.audio = audio;
         movie.embeddedSubtitle = subtitle;
@@ -69,10 +69,10 @@ private:
     QPointer<ConversionJob> m_job;
 };
 
-AudioSpec track(const QString& codec, int channels, const QString& language = "eng",
-                bool isDefault = false)
+AudioRecipe track(const QString& codec, int channels, const QString& language = "eng",
+                  bool isDefault = false)
 {
-    AudioSpec a;
+    AudioRecipe a;
     a.codec = codec;
     a.channels = channels;
     a.language = language;

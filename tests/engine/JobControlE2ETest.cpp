@@ -23,10 +23,10 @@ protected:
     // reports progress.
     void startSlowJob(const QString& codec = "aac", int seconds = 60)
     {
-        MovieSpec movie;
+        MovieRecipe movie;
         movie.path = dir() + "/Slow.mkv";
         movie.seconds = seconds;
-        AudioSpec audio;
+        AudioRecipe audio;
         audio.codec = codec;
         movie.audio = {audio};
         ASSERT_TRUE(makeMovie(movie));

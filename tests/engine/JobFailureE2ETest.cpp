@@ -25,11 +25,11 @@ protected:
     QString movie(const QString& name, const QString& codec, int seconds = 2,
                   const QString& size = "160x120")
     {
-        MovieSpec movie;
+        MovieRecipe movie;
         movie.path = dir() + "/" + name;
         movie.seconds = seconds;
         movie.size = size;
-        AudioSpec a;
+        AudioRecipe a;
         a.codec = codec;
         movie.audio = {a};
         EXPECT_TRUE(makeMovie(movie));
@@ -245,12 +245,12 @@ TEST_F(DiskFull, SourceLargerThanTheFreeSpaceIsNotStarted)
     ASSERT_NO_FATAL_FAILURE(mountSmallVolume());
     if (m_mount.isEmpty())
         return;
-    MovieSpec movie;
+    MovieRecipe movie;
     movie.path = dir() + "/Big.mkv";
     movie.seconds = 60;
     movie.size = "320x240";
     movie.frameRate = 25;
-    movie.audio = {AudioSpec{}};
+    movie.audio = {AudioRecipe{}};
     ASSERT_TRUE(makeMovie(movie));
     ASSERT_GT(QFile(movie.path).size(), 2 * 1024 * 1024);
 
@@ -278,12 +278,12 @@ TEST_F(DiskFull, ConversionFailsWithTheFreeSpaceExplanation)
     setDefaultInt(kConversionPresetKey, 2);
     setDefaultInt(kCustomMP3HandlingKey, 2);
     setDefaultInt(kAC3SurroundBitrateKey, 3);
-    MovieSpec movie;
+    MovieRecipe movie;
     movie.path = dir() + "/Long.mkv";
     movie.seconds = 60;
     movie.size = "32x32";
     movie.frameRate = 1;
-    AudioSpec a;
+    AudioRecipe a;
     a.codec = "libmp3lame";
     a.bitrate = "32k";
     movie.audio = {a};

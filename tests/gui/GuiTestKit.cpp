@@ -23,9 +23,9 @@ void GuiTestBase::TearDown()
 
 QString GuiTestBase::makeMkv(const QString& name, int seconds)
 {
-    MovieSpec movie;
+    MovieRecipe movie;
     movie.path = dir() + "/" + name;
     movie.seconds = seconds;
-    movie.audio = {AudioSpec{}};
+    movie.audio = {AudioRecipe{}};
     return makeMovie(movie) ? movie.path : QString();
 }

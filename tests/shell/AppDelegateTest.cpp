@@ -27,10 +27,10 @@ protected:
     // its name contains "Slow".
     QString movie(const QString& name, const QString& folder = {})
     {
-        MovieSpec movie;
+        MovieRecipe movie;
         movie.path = (folder.isEmpty() ? dir() : folder) + "/" + name;
         movie.seconds = name.contains("Slow") ? 30 : 2;
-        movie.audio = {AudioSpec{}};
+        movie.audio = {AudioRecipe{}};
         EXPECT_TRUE(makeMovie(movie));
         return movie.path;
     }

@@ -330,18 +330,18 @@ TEST_F(Intake, ASecondDropWaitsBehindTheShownMovie)
 
 TEST_F(Intake, ThePanelSaysWhatIsKeptBesideTheChosenTrack)
 {
-    MovieSpec spec;
-    spec.path = dir() + "/Dub.mkv";
+    MovieRecipe recipe;
+    recipe.path = dir() + "/Dub.mkv";
     for (const char* language : {"eng", "ger", "fre"}) {
-        AudioSpec track;
+        AudioRecipe track;
         track.language = language;
-        spec.audio.append(track);
+        recipe.audio.append(track);
     }
-    spec.audio[1].codec = "ac3";
-    spec.audio[2].codec = "libmp3lame";
-    spec.embeddedSubtitle = true;
-    ASSERT_TRUE(makeMovie(spec));
-    delegate->openFiles({spec.path});
+    recipe.audio[1].codec = "ac3";
+    recipe.audio[2].codec = "libmp3lame";
+    recipe.embeddedSubtitle = true;
+    ASSERT_TRUE(makeMovie(recipe));
+    delegate->openFiles({recipe.path});
     ASSERT_TRUE(waitForProbe());
     EXPECT_EQ(delegate->keptTracksText(), "") << "off by default";
 

@@ -30,11 +30,11 @@ void ShellTest::TearDown()
 
 QString ShellTest::movie(const QString& name, bool noAudio)
 {
-    MovieSpec movie;
+    MovieRecipe movie;
     movie.path = dir() + "/" + name;
     movie.seconds = 1;
     if (!noAudio)
-        movie.audio = {AudioSpec{}};
+        movie.audio = {AudioRecipe{}};
     EXPECT_TRUE(makeMovie(movie)) << name.toStdString();
     return movie.path;
 }
