@@ -36,17 +36,21 @@ void insertBeforeProgress(QStringList& args, const QStringList& entries)
     insertAll(args, at, entries);
 }
 
-// ffmpeg 5.1's MP4 muxer enables only tracks whose stream is marked default
-// and gives every default audio track an alternate group of its own, so
-// players that honour groups would play both audio tracks at once. Only the
-// main audio is marked default; the `others` audio tracks after it (surround,
-// further tracks) join its group disabled, and the completion steps enable
-// those that are to be offered.
-void addDefaultDispositions(QStringList& args, int others)
+// ffmpeg 5.1's MP4 muxer enables only tracks whose stream is marked default,
+// and as soon as two streams of one kind are marked default it gives every
+// track an alternate group of its own, so players that honour groups would
+// play both audio tracks at once. Only the main audio is marked default; the
+// `others` audio tracks after it (surround, further tracks) join its group
+// disabled, and the completion steps enable those that are to be offered.
+// Several subtitle tracks (Matroska muxers mark each one default) are all
+// unmarked: they share one group, and ffmpeg enables the first.
+void addDefaultDispositions(QStringList& args, int others, int subtitles)
 {
     QStringList entries = {QStringLiteral("-disposition:a:0"), QStringLiteral("default")};
     for (int i = 1; i <= others; ++i)
         entries << makeString("-disposition:a:%i", i) << QStringLiteral("0");
+    for (int i = 0; subtitles > 1 && i < subtitles; ++i)
+        entries << makeString("-disposition:s:%i", i) << QStringLiteral("0");
     insertBeforeProgress(args, entries);
 }
 
@@ -177,9 +181,9 @@ BuiltArguments singleProcessArguments(const ConversionInputs& in, int method,
     if (method == MethodCopy)
         built.addedSurround = addAdditionalSurroundTrackAtIndex(args, p, in, s);
     built.furtherAudioTracks = addFurtherAudioTracks(args, p, built.addedSurround ? 2 : 1, in, s);
-    addSubtitles(args, QStringLiteral("1:0"), p, in, s);
+    const int subtitles = addSubtitles(args, QStringLiteral("1:0"), p, in, s);
     addNamedAudioLanguages(args, in, built.addedSurround ? surroundTrackFor(in, s) : std::nullopt);
-    addDefaultDispositions(args, int(built.addedSurround) + built.furtherAudioTracks);
+    addDefaultDispositions(args, int(built.addedSurround) + built.furtherAudioTracks, subtitles);
     tagCopiedVideo(args, in);
     chooseMuxerForHevc(args, in);
     return built;
@@ -263,8 +267,8 @@ BuiltArguments muxArguments(const ConversionInputs& in, const QString& aacFile,
             args.remove(at, 2);
     }
     built.furtherAudioTracks = addFurtherAudioTracks(args, p, built.addedSurround ? 2 : 1, in, s);
-    addSubtitles(args, QStringLiteral("2:0"), p, in, s);
-    addDefaultDispositions(args, int(built.addedSurround) + built.furtherAudioTracks);
+    const int subtitles = addSubtitles(args, QStringLiteral("2:0"), p, in, s);
+    addDefaultDispositions(args, int(built.addedSurround) + built.furtherAudioTracks, subtitles);
     tagCopiedVideo(args, in);
     chooseMuxerForHevc(args, in);
     return built;
@@ -335,8 +339,8 @@ int addFurtherAudioTracks(QStringList& args, int& p, int firstIndex, const Conve
     return int(tracks.size());
 }
 
-void addSubtitles(QStringList& args, const QString& specifier, int& p, const ConversionInputs& in,
-                  const ConversionSettings& s)
+int addSubtitles(QStringList& args, const QString& specifier, int& p, const ConversionInputs& in,
+                 const ConversionSettings& s)
 {
     p = std::clamp(p, 0, int(args.size()));
     int inserted = 0;
@@ -372,4 +376,5 @@ void addSubtitles(QStringList& args, const QString& specifier, int& p, const Con
         }
     }
     p += inserted;
+    return int(streams.size()) + (in.subtitleFile.isEmpty() ? 0 : 1);
 }

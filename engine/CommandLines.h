@@ -79,6 +79,7 @@ int addFurtherAudioTracks(QStringList& args, int& p, int firstIndex, const Conve
                           const ConversionSettings& s);
 // Maps the embedded subtitle streams (all, none when disabled, or those of
 // the user's languages) and the subtitle file, addressed by `specifier`, at
-// p; p moves past the mappings.
-void addSubtitles(QStringList& args, const QString& specifier, int& p, const ConversionInputs& in,
-                  const ConversionSettings& s);
+// p; p moves past the mappings. Answers how many subtitle tracks the
+// output gets.
+int addSubtitles(QStringList& args, const QString& specifier, int& p, const ConversionInputs& in,
+                 const ConversionSettings& s);

@@ -150,12 +150,23 @@ TEST(KeepLanguages, AMovieMuxedByMkvmergeReadsBackWithItsKeptTracks)
         0);
     QProcessEnvironment env = germanThenEnglish(h);
     ASSERT_EQ(run({"settings", "DisableBuiltinSubtitles", "0"}, env).status, 0);
-    ASSERT_EQ(run({"settings", "ExtraLanguages", "fra"}, env).status, 0);
+    ASSERT_EQ(run({"settings", "ExtraLanguages", "fra, it"}, env).status, 0);
     const Outcome r = run({"convert", "--keep-languages", dir + "/Film.mkv"}, env);
     ASSERT_EQ(r.status, 0) << qPrintable(r.err);
     // German ranks first, whatever its codec: the flac track becomes the
-    // main AAC track; French (asked for by its terminological code) is copied.
-    EXPECT_EQ(streamList(dir + "/Film.mp4"),
-              (QStringList{"h264/und", "aac/ger", "aac/fre", "mov_text/ger"}));
-    expectAudioOffered(dir + "/Film.mp4");
+    // main AAC track; French (asked for by its terminological code) and
+    // Italian are copied.
+    const QString mp4 = dir + "/Film.mp4";
+    EXPECT_EQ(streamList(mp4), (QStringList{"h264/und", "aac/ger", "aac/fre", "aac/ita",
+                                            "mov_text/ita", "mov_text/ger"}));
+    expectAudioOffered(mp4);
+    // mkvmerge marks every track default; the subtitles still share one
+    // group, and the audio keeps its own.
+    const auto boxes = readBoxes(mp4);
+    ASSERT_TRUE(boxes.has_value());
+    const auto subtitles = tracksOf(*boxes, "sbtl");
+    ASSERT_EQ(subtitles.size(), 2u);
+    EXPECT_NE(subtitles[0].alternateGroup, 0);
+    EXPECT_EQ(subtitles[0].alternateGroup, subtitles[1].alternateGroup);
+    EXPECT_NE(subtitles[0].alternateGroup, tracksOf(*boxes, "soun")[0].alternateGroup);
 }

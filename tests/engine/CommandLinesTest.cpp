@@ -157,41 +157,13 @@ TEST(CommandLines, SingleProcessResultingOrderWithEverythingEnabled)
     ConversionSettings s = allEnabled();
 
     const BuiltArguments built = singleProcessArguments(in, MethodCopy, s, [] { return true; });
-    const QStringList expected = {"-i",
-                                  kSource,
-                                  "-i",
-                                  kSubtitle,
-                                  "-stats",
-                                  "-map",
-                                  "0:0",
-                                  "-map",
-                                  "0:1",
-                                  "-map",
-                                  "0:2",
-                                  "-map",
-                                  "1:0",
-                                  "-map",
-                                  "0:4",
-                                  "-map",
-                                  "0:3",
-                                  "-bsf:a:0",
-                                  "aac_adtstoasc",
-                                  "-scodec",
-                                  "mov_text",
-                                  "-vcodec",
-                                  "copy",
-                                  "-acodec",
-                                  "copy",
-                                  "-c:a:1",
-                                  "ac3",
-                                  "-ac",
-                                  "6",
-                                  "-ab",
-                                  "448k",
-                                  "-disposition:a:0",
-                                  "default",
-                                  "-disposition:a:1",
-                                  "0"};
+    const QStringList expected = {
+        "-i", kSource, "-i", kSubtitle, "-stats", "-map", "0:0", "-map", "0:1", "-map", "0:2",
+        "-map", "1:0", "-map", "0:4", "-map", "0:3", "-bsf:a:0", "aac_adtstoasc", "-scodec",
+        "mov_text", "-vcodec", "copy", "-acodec", "copy", "-c:a:1", "ac3", "-ac", "6", "-ab",
+        "448k", "-disposition:a:0", "default", "-disposition:a:1", "0",
+        // Three subtitle tracks: none default, one group.
+        "-disposition:s:0", "0", "-disposition:s:1", "0", "-disposition:s:2", "0"};
     EXPECT_EQ(built.arguments, (expected + tail({kDest})));
     EXPECT_TRUE(built.addedSurround);
     ASSERT_EQ(sink->entries().size(), 1);
@@ -328,6 +300,12 @@ TEST(CommandLines, MuxResultingOrderWithEverythingEnabled)
                                   "-disposition:a:0",
                                   "default",
                                   "-disposition:a:1",
+                                  "0",
+                                  "-disposition:s:0",
+                                  "0",
+                                  "-disposition:s:1",
+                                  "0",
+                                  "-disposition:s:2",
                                   "0",
                                   "-progress",
                                   kProgress,
