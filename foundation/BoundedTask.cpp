@@ -29,10 +29,7 @@ Registry& registry()
 
 void killGroup(qint64 pid)
 {
-    if (pid <= 0)
-        return;
-    ::kill(-static_cast<pid_t>(pid), SIGKILL);
-    ::kill(static_cast<pid_t>(pid), SIGKILL);
+    signalProcessGroup(pid, SIGKILL);
 }
 
 QString lenientUtf8(const QByteArray& bytes)
@@ -46,53 +43,32 @@ QString lenientUtf8(const QByteArray& bytes)
 BoundedTaskResult runBoundedTask(const QStringList& command, int timeoutMs)
 {
     BoundedTaskResult result;
-    if (command.isEmpty() || command.first().isEmpty())
-        return result;
     // Blocking waits rather than an event loop of its own: a thread that
     // needs the event loop cannot finish once the application object is
     // being destroyed, which would hang the program's exit.
     QProcess process;
-    process.setProcessChannelMode(QProcess::MergedChannels);
-    process.setStandardInputFile(QProcess::nullDevice());
-    prepareChildProcess(process);
     qint64 pid = 0;
     {
         // Registered under the lock that cancelling takes, so a cancel never
         // misses a task that has started.
         Registry& r = registry();
         QMutexLocker lock(&r.mutex);
-        process.start(command.first(), command.mid(1), QIODevice::ReadOnly);
-        if (!process.waitForStarted(-1))
+        if (!startChildProcess(process, command))
             return result;
         pid = process.processId();
         r.running.insert(pid, false);
     }
     result.started = true;
 
+    QByteArray output;
     const QDeadlineTimer deadline =
         timeoutMs > 0 ? QDeadlineTimer(timeoutMs) : QDeadlineTimer(QDeadlineTimer::Forever);
-    auto waitTime = [&deadline] {
-        return deadline.isForever() ? -1 : int(qMax<qint64>(1, deadline.remainingTime()));
-    };
-    QByteArray output;
-    // Drain the pipe while waiting, so a child that writes more than a pipe
-    // holds never blocks on it.
-    while (process.state() != QProcess::NotRunning) {
-        if (deadline.hasExpired()) {
-            result.timedOut = true;
-            killGroup(pid);
-            process.waitForFinished(-1);
-            break;
-        }
-        if (!process.waitForReadyRead(waitTime()) && process.state() == QProcess::Running &&
-            !deadline.hasExpired()) {
-            // The output is closed while the child lives on: only its exit
-            // is left to wait for.
-            process.waitForFinished(waitTime());
-        }
+    if (!collectChildOutput(process, output, deadline)) {
+        result.timedOut = true;
+        killGroup(pid);
+        process.waitForFinished(-1);
         output += process.readAll();
     }
-    output += process.readAll();
 
     Registry& r = registry();
     QMutexLocker lock(&r.mutex);

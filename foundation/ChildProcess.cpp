@@ -13,9 +13,46 @@ void prepareChildProcess(QProcess& process)
     });
 }
 
+bool startChildProcess(QProcess& process, const QStringList& command)
+{
+    if (command.isEmpty() || command.first().isEmpty())
+        return false;
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.setStandardInputFile(QProcess::nullDevice());
+    prepareChildProcess(process);
+    process.start(command.first(), command.mid(1), QIODevice::ReadOnly);
+    return process.waitForStarted(-1);
+}
+
+bool collectChildOutput(QProcess& process, QByteArray& output, QDeadlineTimer deadline)
+{
+    const auto waitTime = [&deadline] {
+        return deadline.isForever() ? -1 : int(qMax<qint64>(1, deadline.remainingTime()));
+    };
+    while (process.state() != QProcess::NotRunning) {
+        if (deadline.hasExpired()) {
+            output += process.readAll();
+            return false;
+        }
+        if (!process.waitForReadyRead(waitTime()) && process.state() == QProcess::Running &&
+            !deadline.hasExpired()) {
+            // The output is closed while the child lives on: only its exit
+            // is left to wait for.
+            process.waitForFinished(waitTime());
+        }
+        output += process.readAll();
+    }
+    output += process.readAll();
+    return true;
+}
+
 bool signalChildGroup(const QProcess& process, int signal)
 {
-    const qint64 pid = process.processId();
+    return signalProcessGroup(process.processId(), signal);
+}
+
+bool signalProcessGroup(qint64 pid, int signal)
+{
     if (pid <= 0)
         return false;
     // The group as a whole; the child itself too in case it left the group.
