@@ -42,15 +42,19 @@ void insertBeforeProgress(QStringList& args, const QStringList& entries)
 // play both audio tracks at once. Only the main audio is marked default; the
 // `others` audio tracks after it (surround, further tracks) join its group
 // disabled, and the completion steps enable those that are to be offered.
-// Several subtitle tracks (Matroska muxers mark each one default) are all
-// unmarked: they share one group, and ffmpeg enables the first.
-void addDefaultDispositions(QStringList& args, int others, int subtitles)
+// Of several subtitle tracks (Matroska muxers mark each one default) only
+// one is marked, so they share one group and that one is the track enabled:
+// the subtitle file opened with the movie (the first subtitle track), else
+// the movie's own first subtitle (mapped last).
+void addDefaultDispositions(QStringList& args, int others, int subtitles, bool subtitleFile)
 {
     QStringList entries = {QStringLiteral("-disposition:a:0"), QStringLiteral("default")};
     for (int i = 1; i <= others; ++i)
         entries << makeString("-disposition:a:%i", i) << QStringLiteral("0");
+    const int marked = subtitleFile ? 0 : subtitles - 1;
     for (int i = 0; subtitles > 1 && i < subtitles; ++i)
-        entries << makeString("-disposition:s:%i", i) << QStringLiteral("0");
+        entries << makeString("-disposition:s:%i", i)
+                << (i == marked ? QStringLiteral("default") : QStringLiteral("0"));
     insertBeforeProgress(args, entries);
 }
 
@@ -183,7 +187,8 @@ BuiltArguments singleProcessArguments(const ConversionInputs& in, int method,
     built.furtherAudioTracks = addFurtherAudioTracks(args, p, built.addedSurround ? 2 : 1, in, s);
     const int subtitles = addSubtitles(args, QStringLiteral("1:0"), p, in, s);
     addNamedAudioLanguages(args, in, built.addedSurround ? surroundTrackFor(in, s) : std::nullopt);
-    addDefaultDispositions(args, int(built.addedSurround) + built.furtherAudioTracks, subtitles);
+    addDefaultDispositions(args, int(built.addedSurround) + built.furtherAudioTracks, subtitles,
+                           !in.subtitleFile.isEmpty());
     tagCopiedVideo(args, in);
     chooseMuxerForHevc(args, in);
     return built;
@@ -268,7 +273,8 @@ BuiltArguments muxArguments(const ConversionInputs& in, const QString& aacFile,
     }
     built.furtherAudioTracks = addFurtherAudioTracks(args, p, built.addedSurround ? 2 : 1, in, s);
     const int subtitles = addSubtitles(args, QStringLiteral("2:0"), p, in, s);
-    addDefaultDispositions(args, int(built.addedSurround) + built.furtherAudioTracks, subtitles);
+    addDefaultDispositions(args, int(built.addedSurround) + built.furtherAudioTracks, subtitles,
+                           !in.subtitleFile.isEmpty());
     tagCopiedVideo(args, in);
     chooseMuxerForHevc(args, in);
     return built;

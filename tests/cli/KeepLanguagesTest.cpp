@@ -169,4 +169,7 @@ TEST(KeepLanguages, AMovieMuxedByMkvmergeReadsBackWithItsKeptTracks)
     EXPECT_NE(subtitles[0].alternateGroup, 0);
     EXPECT_EQ(subtitles[0].alternateGroup, subtitles[1].alternateGroup);
     EXPECT_NE(subtitles[0].alternateGroup, tracksOf(*boxes, "soun")[0].alternateGroup);
+    // The movie's first subtitle (ger, mapped last) is the one enabled.
+    EXPECT_FALSE(subtitles[0].enabled);
+    EXPECT_TRUE(subtitles[1].enabled);
 }

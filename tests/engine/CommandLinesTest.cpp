@@ -162,8 +162,8 @@ TEST(CommandLines, SingleProcessResultingOrderWithEverythingEnabled)
         "-map", "1:0", "-map", "0:4", "-map", "0:3", "-bsf:a:0", "aac_adtstoasc", "-scodec",
         "mov_text", "-vcodec", "copy", "-acodec", "copy", "-c:a:1", "ac3", "-ac", "6", "-ab",
         "448k", "-disposition:a:0", "default", "-disposition:a:1", "0",
-        // Three subtitle tracks: none default, one group.
-        "-disposition:s:0", "0", "-disposition:s:1", "0", "-disposition:s:2", "0"};
+        // Three subtitle tracks in one group: the subtitle file is the one marked.
+        "-disposition:s:0", "default", "-disposition:s:1", "0", "-disposition:s:2", "0"};
     EXPECT_EQ(built.arguments, (expected + tail({kDest})));
     EXPECT_TRUE(built.addedSurround);
     ASSERT_EQ(sink->entries().size(), 1);
@@ -302,7 +302,7 @@ TEST(CommandLines, MuxResultingOrderWithEverythingEnabled)
                                   "-disposition:a:1",
                                   "0",
                                   "-disposition:s:0",
-                                  "0",
+                                  "default",
                                   "-disposition:s:1",
                                   "0",
                                   "-disposition:s:2",
