@@ -36,6 +36,11 @@ QString descriptorWord(const QString& descriptor, int n)
     return n >= 0 && n < words.size() ? words[n] : QString();
 }
 
+bool isSurroundDescriptor(const QString& descriptor)
+{
+    return descriptor.contains(QStringLiteral("5.1")) || descriptor.contains(QStringLiteral("7.1"));
+}
+
 AudioDescriptor parseAudioDescriptor(const QString& descriptor)
 {
     AudioDescriptor d;
@@ -49,7 +54,7 @@ AudioDescriptor parseAudioDescriptor(const QString& descriptor)
     const QString codecWord = descriptorWord(descriptor, 2);
     if (codecWord.size() >= 2)
         d.codec = codecWord.mid(1, codecWord.size() - 2);
-    d.surround = descriptor.contains(QStringLiteral("5.1"));
+    d.surround = isSurroundDescriptor(descriptor);
     // Without a colon there is no prefix to drop; the whole text is shown.
     d.displayText = colon < 0 ? descriptor : descriptor.mid(colon + 1);
     return d;

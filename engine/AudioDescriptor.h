@@ -3,7 +3,8 @@
 #include <QString>
 
 // What the engine reads from an audio track descriptor of the probe, the text
-// "#<stream>: <language> (<codec>)" followed by " [5.1]" for surround tracks.
+// "#<stream>: <language> (<codec>)" followed by " [5.1]" or " [7.1]" for
+// surround tracks.
 struct AudioDescriptor
 {
     int streamIndex = 0;
@@ -13,6 +14,9 @@ struct AudioDescriptor
     // The part after the first ":", beginning with a blank.
     QString displayText;
 };
+
+// A 5.1 or a 7.1 track: the marker " [5.1]" or " [7.1]".
+bool isSurroundDescriptor(const QString& descriptor);
 
 // Never fails: missing parts read as 0, empty or false.
 AudioDescriptor parseAudioDescriptor(const QString& descriptor);

@@ -48,7 +48,10 @@ void insertBeforeProgress(QStringList& args, const QStringList& entries)
 // the movie's own first subtitle (mapped last).
 void addDefaultDispositions(QStringList& args, int others, int subtitles, bool subtitleFile)
 {
-    QStringList entries = {QStringLiteral("-disposition:a:0"), QStringLiteral("default")};
+    // `others` below 0: there is no audio track at all.
+    QStringList entries;
+    if (others >= 0)
+        entries << QStringLiteral("-disposition:a:0") << QStringLiteral("default");
     for (int i = 1; i <= others; ++i)
         entries << makeString("-disposition:a:%i", i) << QStringLiteral("0");
     const int marked = subtitleFile ? 0 : subtitles - 1;
@@ -59,14 +62,23 @@ void addDefaultDispositions(QStringList& args, int others, int subtitles, bool s
 }
 
 // ffmpeg writes copied HEVC with the "hev1" sample entry, which Apple's
-// players refuse; "hvc1" carries the same stream. ffmpeg 5.1 has no Dolby
-// Vision sample entry of its own, so this holds for those streams too.
+// players refuse; "hvc1" carries the same stream. ffmpeg 5.1 refuses the Dolby
+// Vision sample entries, so this holds for those streams too (a profile 5
+// stream gets "dvh1" in place once written). ffmpeg 5.1 writes the Dolby
+// Vision configuration box (dvcC, dvvC) only when told to be unofficial;
+// without it a profile 8 movie falls back to HDR10 and a profile 5 movie,
+// which has no HDR10 base, plays in wrong colours.
 void tagCopiedVideo(QStringList& args, const ConversionInputs& in)
 {
     const qsizetype at = args.indexOf(QStringLiteral("-vcodec"));
-    if (in.videoCodec == QLatin1String("hevc") && at >= 0 &&
-        args.value(at + 1) == QLatin1String("copy"))
-        insertAll(args, at + 2, {QStringLiteral("-tag:v"), QStringLiteral("hvc1")});
+    if (at < 0 || args.value(at + 1) != QLatin1String("copy"))
+        return;
+    QStringList entries;
+    if (in.videoCodec == QLatin1String("hevc"))
+        entries << QStringLiteral("-tag:v") << QStringLiteral("hvc1");
+    if (in.dolbyVisionProfile)
+        entries << QStringLiteral("-strict") << QStringLiteral("unofficial");
+    insertAll(args, at + 2, entries);
 }
 
 // An ".m4v" name makes ffmpeg pick its iPod muxer, which knows no HEVC and
@@ -167,8 +179,8 @@ BuiltArguments singleProcessArguments(const ConversionInputs& in, int method,
             QStringLiteral("-y"),
             in.outputPath};
 
-    if (audioCodec == QLatin1String("copy") && audio.codec == QLatin1String("aac") && needFixup &&
-        needFixup())
+    if (audioCodec == QLatin1String("copy") && audio.codec == QLatin1String("aac") &&
+        !in.audioTracks.isEmpty() && needFixup && needFixup())
         // On the main audio only: a copied AC3 surround track would refuse it.
         insertAll(args, 7, {QStringLiteral("-bsf:a:0"), QStringLiteral("aac_adtstoasc")});
 
@@ -180,6 +192,19 @@ BuiltArguments singleProcessArguments(const ConversionInputs& in, int method,
         insertBeforeProgress(args,
                              {QStringLiteral("-ac"), QStringLiteral("2"), QStringLiteral("-ab"),
                               ac3StereoBitrateText(s.ac3StereoBitrate)});
+
+    if (in.audioTracks.isEmpty()) {
+        // A movie without sound (a screen capture, a time-lapse): the video
+        // and the subtitles only.
+        args.remove(args.indexOf(QStringLiteral("-acodec")), 2);
+        args.remove(5, 2);
+        int p = 5;
+        const int subtitles = addSubtitles(args, QStringLiteral("1:0"), p, in, s);
+        addDefaultDispositions(args, -1, subtitles, !in.subtitleFile.isEmpty());
+        tagCopiedVideo(args, in);
+        chooseMuxerForHevc(args, in);
+        return built;
+    }
 
     int p = 7;
     if (method == MethodCopy)
@@ -216,6 +241,21 @@ QStringList afconvertArguments(const QString& audioFile, const QString& aacFile,
             QStringLiteral("aac"),
             QStringLiteral("-b"),
             aacBitrateText(s.aacBitrate)};
+}
+
+std::optional<double> encodedAudioOffset(const ConversionInputs& in)
+{
+    const int stream = parseAudioDescriptor(chosenDescriptor(in)).streamIndex;
+    const StreamTimings& t = in.timings;
+    if (in.audioTracks.isEmpty() || !t.inputStart || !t.starts.contains(stream))
+        return std::nullopt;
+    const double delay = t.starts.value(stream) - *t.inputStart;
+    // Below a millisecond the track starts with the movie, as the mux
+    // places it without help.
+    if (delay < 0.001)
+        return std::nullopt;
+    const int rate = t.sampleRates.value(stream, 0);
+    return delay + (rate > 0 ? 1024.0 / rate : 0.0);
 }
 
 BuiltArguments muxArguments(const ConversionInputs& in, const QString& aacFile,
@@ -277,6 +317,10 @@ BuiltArguments muxArguments(const ConversionInputs& in, const QString& aacFile,
                            !in.subtitleFile.isEmpty());
     tagCopiedVideo(args, in);
     chooseMuxerForHevc(args, in);
+    // Last, so the positions above stay those of the plain list: the AAC
+    // file's input option goes right before its "-i".
+    if (const auto offset = encodedAudioOffset(in))
+        insertAll(args, 2, {QStringLiteral("-itsoffset"), QString::number(*offset, 'f', 6)});
     return built;
 }
 
@@ -287,18 +331,33 @@ std::optional<SurroundTrack> surroundTrackFor(const ConversionInputs& in,
         return std::nullopt;
     const QString chosen = chosenDescriptor(in);
     const QString language = descriptorWord(chosen, 1);
-    if (chosen.contains(QStringLiteral("5.1")) && !chosen.contains(QStringLiteral("(ac3)")) &&
+    if (isSurroundDescriptor(chosen) && !chosen.contains(QStringLiteral("(ac3)")) &&
         !chosen.contains(QStringLiteral("(dts)")))
-        // A 5.1 track in another codec is its own surround track.
+        // A 5.1 or 7.1 track in another codec is its own surround track.
         return SurroundTrack{parseAudioDescriptor(chosen).streamIndex, descriptorWord(chosen, 2)};
     for (const QString& wanted : {QStringLiteral("(ac3)"), QStringLiteral("(dts)")}) {
         for (const QString& d : in.audioTracks) {
-            if (d.contains(QStringLiteral("5.1")) && descriptorWord(d, 1) == language &&
+            if (isSurroundDescriptor(d) && descriptorWord(d, 1) == language &&
                 descriptorWord(d, 2) == wanted)
                 return SurroundTrack{parseAudioDescriptor(d).streamIndex, wanted};
         }
     }
+    // Then a surround track in any other codec (TrueHD, FLAC, LPCM of a
+    // Blu-ray), which becomes AC3 5.1.
+    for (const QString& d : in.audioTracks) {
+        if (isSurroundDescriptor(d) && descriptorWord(d, 1) == language)
+            return SurroundTrack{parseAudioDescriptor(d).streamIndex, descriptorWord(d, 2)};
+    }
     return std::nullopt;
+}
+
+bool surroundNeedsAC3(const QString& codecWord, const ConversionSettings& s)
+{
+    if (codecWord == QLatin1String("(dts)"))
+        return s.includeSurroundTrackTranscoded != 0;
+    // What an MP4 cannot carry (TrueHD, FLAC, PCM, …) becomes AC3 5.1, a
+    // 7.1 track downmixed with ffmpeg's standard matrix.
+    return !mp4HoldsCodec(codecWord.mid(1, codecWord.size() - 2));
 }
 
 bool addAdditionalSurroundTrackAtIndex(QStringList& args, int& p, const ConversionInputs& in,
@@ -311,7 +370,7 @@ bool addAdditionalSurroundTrackAtIndex(QStringList& args, int& p, const Conversi
     p = std::clamp(p, 0, int(args.size()));
     insertAll(args, p, {QStringLiteral("-map"), streamSpecifier(surround->stream)});
     p += 2;
-    if (surround->codecWord == QLatin1String("(dts)") && s.includeSurroundTrackTranscoded != 0)
+    if (surroundNeedsAC3(surround->codecWord, s))
         insertBeforeProgress(args,
                              {QStringLiteral("-c:a:1"), QStringLiteral("ac3"),
                               QStringLiteral("-ac"), QStringLiteral("6"), QStringLiteral("-ab"),
@@ -374,11 +433,16 @@ int addSubtitles(QStringList& args, const QString& specifier, int& p, const Conv
         asl_NSLog(3, "Info: adding subtitles from file %@", in.subtitleFile);
         insertAll(args, p, {QStringLiteral("-map"), specifier});
         inserted += 2;
-        // The subtitle file is the next input, right before "-stats".
+        // The subtitle file is the next input, right before "-stats"; its
+        // encoding, when it has to be named, goes right before its "-i".
         if (k >= 0) {
-            insertAll(args, k, {QStringLiteral("-i"), in.subtitleFile});
+            QStringList input{QStringLiteral("-i"), in.subtitleFile};
+            if (!in.subtitleFileEncoding.isEmpty())
+                input =
+                    QStringList{QStringLiteral("-sub_charenc"), in.subtitleFileEncoding} + input;
+            insertAll(args, k, input);
             if (k <= p)
-                p += 2;
+                p += int(input.size());
         }
     }
     p += inserted;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/ConversionSettings.h"
+#include "inspection/StreamTimings.h"
 
 #include <QList>
 #include <QString>
@@ -18,6 +19,8 @@ struct ConversionInputs
     QString videoCodec;      // the probe's codec word: "hevc", "h264", ...
     QStringList audioTracks; // the probe's audio track descriptors
     int audioTrackIndex = 0; // index of the chosen track in audioTracks
+    // The video's Dolby Vision profile; absent without Dolby Vision.
+    std::optional<int> dolbyVisionProfile;
     QList<int> subtitleTrackIDs;
     QStringList subtitleTrackLanguages; // parallel to subtitleTrackIDs, "unk" when untagged
     // Streams whose language the probe read from a name ("English"): their
@@ -25,6 +28,10 @@ struct ConversionInputs
     QList<int> nameTaggedStreams;
     QStringList preferredLanguages; // the user's, three-letter codes, most preferred first
     QString subtitleFile;           // empty: none
+    // When the source's streams start; the mux stage puts the new AAC track
+    // where the chosen track starts.
+    StreamTimings timings;
+    QString subtitleFileEncoding; // -sub_charenc for subtitleFile; empty: none
 };
 
 struct BuiltArguments
@@ -59,6 +66,12 @@ BuiltArguments singleProcessArguments(const ConversionInputs& in, int method,
                                       const std::function<bool()>& needFixup);
 // First stage of the AAC method: the chosen track as 2-channel 16-bit WAV.
 QStringList extractionArguments(const ConversionInputs& in, const QString& audioFile);
+// Where the mux stage places the new AAC track (its -itsoffset): the chosen
+// track's delay from the start of the source, plus the 1024 samples of
+// priming the AAC encoder puts before the sound, which the MP4 would
+// otherwise show early; absent when the track starts with the movie or its
+// start is unknown.
+std::optional<double> encodedAudioOffset(const ConversionInputs& in);
 // Second stage: afconvert encodes the WAV to AAC at the AACBitrate rate.
 QStringList afconvertArguments(const QString& audioFile, const QString& aacFile,
                                const ConversionSettings& s);
@@ -67,6 +80,10 @@ QStringList afconvertArguments(const QString& audioFile, const QString& aacFile,
 BuiltArguments muxArguments(const ConversionInputs& in, const QString& aacFile,
                             const ConversionSettings& s);
 
+// Whether the surround track with this codec word ("(truehd)") is written as
+// AC3 5.1: a DTS track when IncludeSurroundTrackTranscoded asks, any codec an
+// MP4 cannot hold always.
+bool surroundNeedsAC3(const QString& codecWord, const ConversionSettings& s);
 // Under the compatible style with IncludeSurroundTrack, maps a 5.1 track of
 // the chosen track's language as second audio track at p (p moves past it).
 // Answers whether a track was added.

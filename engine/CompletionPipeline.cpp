@@ -1,5 +1,6 @@
 #include "engine/CompletionPipeline.h"
 
+#include "engine/AudioDescriptor.h"
 #include "engine/CommandLines.h"
 #include "engine/ConversionJob.h"
 #include "engine/ConversionSettings.h"
@@ -8,6 +9,7 @@
 #include "engine/JobState.h"
 #include "engine/OutputFiles.h"
 #include "engine/OutputVerification.h"
+#include "engine/SourceMovie.h"
 #include "foundation/Alerts.h"
 #include "foundation/HalvornLib.h"
 #include "foundation/PathHelpers.h"
@@ -35,10 +37,37 @@ bool saysNoSpace(const QString& output)
     return contains(output, QStringLiteral("No space left on device"));
 }
 
+// Dolby Vision profile 5 has no HDR10 or SDR base layer: a player that takes
+// it for plain HEVC (sample entry hvc1) shows green and purple pictures. It
+// needs the sample entry dvh1, which ffmpeg will not write.
+bool needsDolbyVisionSampleEntry(const MKVFileInfo& info)
+{
+    return info.videoCodec() == QLatin1String("hevc") && info.dolbyVisionProfile() == 5;
+}
+
+// MP4Box rewrites the video's sample entry (track 1 in every command line)
+// in place; false when it could not, with what it said in `toolOutput`.
+bool writeDolbyVisionSampleEntry(const QString& file, QString& toolOutput)
+{
+    const QString mp4box = ToolLocator::find(QStringLiteral("MP4Box"));
+    qint64 status = -1;
+    const auto output =
+        runAsTaskWithTerminationStatus({mp4box, QStringLiteral("-sample-entry"),
+                                        QStringLiteral("1"), QStringLiteral("dvh1"), file},
+                                       &status);
+    toolOutput = output.value_or(QString());
+    if (output && status == 0 && !contains(*output, QStringLiteral("Error")))
+        return true;
+    asl_NSLog(3, "Error from MP4Box");
+    return false;
+}
+
 } // namespace
 
 void CompletionPipeline::processEnded(int status)
 {
+    if (saysInputEndedEarly(m_job.m_output.text()))
+        m_job.m_inputEndedEarly = true;
     const bool last = !m_job.m_multiConversion || m_job.m_conversionStage == 2;
     if (last) {
         endLastProcess(status == 0);
@@ -110,6 +139,15 @@ void CompletionPipeline::endLastProcess(bool success)
     // the surround track; they are offered beside the main one.
     for (int i = 0; success && i < job.m_furtherAudioTracks; ++i)
         setTrackEnabled(3 + int(job.m_addedSurround) + i, true);
+    QString toolOutput;
+    if (success && needsDolbyVisionSampleEntry(*job.m_fileInfo) &&
+        !writeDolbyVisionSampleEntry(job.m_partialFile, toolOutput)) {
+        // Left as hvc1 the file would play in wrong colours: never Finished.
+        job.m_verificationProblem = QStringLiteral(
+            "The Dolby Vision sample entry (dvh1) could not be written into the converted file.");
+        job.m_output.setText(job.m_output.text() + toolOutput + job.m_verificationProblem);
+        success = false;
+    }
     success = success && verifyWrittenFile() && moveToDestination();
     if (!success) {
         fail();
@@ -122,9 +160,9 @@ void CompletionPipeline::endLastProcess(bool success)
             job.remove();
         if (defaultInt(kAutoRemoveKey) != 0) {
             if (defaultInt(kAutoRemoveTypeKey) != 0)
-                deleteFile(job.sourcePath());
+                deleteSourceMovie(job.sourcePath());
             else
-                workspaceService().moveToTrash(job.sourcePath());
+                trashSourceMovie(job.sourcePath());
         }
     }
     finishJob();
@@ -154,12 +192,29 @@ std::optional<QString> CompletionPipeline::setTrackEnabled(int trackId, bool ena
 bool CompletionPipeline::verifyWrittenFile()
 {
     ConversionJob& job = m_job;
-    const ExpectedOutput expected =
-        expectedOutput(job.m_arguments, job.m_addedSurround, job.m_fileInfo->runtimeSeconds(),
-                       job.m_fileInfo->streamSeconds(), job.m_furtherAudioTracks);
-    job.m_verificationProblem = outputProblem(expected, readWrittenMovie(job.m_partialFile));
-    if (job.m_verificationProblem.isEmpty())
+    const MKVFileInfo& info = *job.m_fileInfo;
+    MappedSource source;
+    const QStringList& tracks = info.audioTrackInformation();
+    source.withoutAudio = tracks.isEmpty();
+    if (job.m_multiConversion && !tracks.isEmpty())
+        source.encodedAudioStream =
+            parseAudioDescriptor(tracks.value(int(job.m_audioTrackIndex))).streamIndex;
+    source.streamStarts = info.streamTimings().starts;
+    source.inputStart = info.streamTimings().inputStart;
+    ExpectedOutput expected =
+        expectedOutput(job.m_arguments, job.m_addedSurround, info.runtimeSeconds(),
+                       info.streamSeconds(), job.m_furtherAudioTracks, source);
+    expected.inputEndedEarly = job.m_inputEndedEarly;
+    const std::optional<WrittenMovie> written = readWrittenMovie(job.m_partialFile);
+    job.m_verificationProblem = outputProblem(expected, written);
+    if (job.m_verificationProblem.isEmpty()) {
+        if (job.m_inputEndedEarly && written)
+            job.m_completionWarning = truncationWarning(info.fileName(), playedSeconds(*written),
+                                                        expected.runtimeSeconds);
+        if (!job.m_completionWarning.isEmpty())
+            asl_NSLog(3, "%@", job.m_completionWarning);
         return true;
+    }
     asl_NSLog(3, "%@: %@", job.m_fileInfo->fileName(), job.m_verificationProblem);
     return false;
 }

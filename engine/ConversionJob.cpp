@@ -12,7 +12,9 @@
 #include "engine/KeptTracks.h"
 #include "engine/OutputFiles.h"
 #include "engine/ProgressCalc.h"
+#include "engine/SourceMovie.h"
 #include "engine/StatusLine.h"
+#include "engine/SubtitleEncoding.h"
 #include "foundation/Alerts.h"
 #include "foundation/ChildProcess.h"
 #include "foundation/HalvornLib.h"
@@ -146,6 +148,7 @@ QString ConversionJob::stateInfoString() const
     in.audioTrackIndex = int(m_audioTrackIndex);
     in.multiConversion = m_multiConversion;
     in.conversionStage = m_conversionStage;
+    in.warning = m_completionWarning;
     return ::stateInfoString(in);
 }
 
@@ -208,6 +211,8 @@ ConversionInputs ConversionJob::conversionInputs() const
     in.sourcePath = sourcePath();
     in.outputPath = m_partialFile;
     in.progressFile = m_progressFile;
+    if (!in.subtitleFile.isEmpty())
+        in.subtitleFileEncoding = subtitleFileEncoding(in.subtitleFile).value_or(QString());
     return in;
 }
 
@@ -301,6 +306,8 @@ void ConversionJob::start()
     m_output.clear();
     m_progressReader.reset();
     m_verificationProblem.clear();
+    m_completionWarning.clear();
+    m_inputEndedEarly = false;
 
     // Whatever is at the destination stays untouched: ffmpeg writes a hidden
     // partial file beside it, which becomes the destination only once the
@@ -314,7 +321,11 @@ void ConversionJob::start()
         in.audioTracks.isEmpty() ? AudioDescriptor{}
                                  : parseAudioDescriptor(in.audioTracks.at(in.audioTrackIndex));
     const ConversionSettings settings = ConversionSettings::fromStore();
-    const int method = calculateConversionMethod(descriptor.codec, descriptor.surround, settings);
+    // A movie without sound is copied in one run whatever the style.
+    const int method =
+        in.audioTracks.isEmpty()
+            ? MethodCopy
+            : calculateConversionMethod(descriptor.codec, descriptor.surround, settings);
     setSpeedInfoFromMethod(method);
 
     // A destination folder deleted, unmounted or made read-only since the
@@ -461,7 +472,10 @@ void ConversionJob::reveal(bool shiftHeld)
         }
         return;
     }
-    workspaceService().revealFile(shiftHeld ? sourcePath() : destinationPath());
+    if (shiftHeld)
+        revealSourceMovie(sourcePath());
+    else
+        workspaceService().revealFile(destinationPath());
 }
 
 FailureExplanation ConversionJob::failureExplanation() const

@@ -93,6 +93,8 @@ public:
     const QString& partialFile() const { return m_partialFile; }
     // What the check of the written file found missing; empty otherwise.
     const QString& verificationProblem() const { return m_verificationProblem; }
+    // What a Finished job warns of (a movie that ends early); empty otherwise.
+    const QString& completionWarning() const { return m_completionWarning; }
     // The process id of the running tool, 0 when none runs.
     qint64 processId() const;
 
@@ -161,5 +163,8 @@ private:
     // The AAC trial's answer: it runs at most once per movie.
     std::optional<bool> m_needsFixup;
     QString m_verificationProblem;
+    QString m_completionWarning;
+    // A tool of this run said the source ends before its stated end.
+    bool m_inputEndedEarly = false;
     CompletionPipeline m_pipeline{*this};
 };

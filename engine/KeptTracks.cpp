@@ -178,6 +178,7 @@ ConversionInputs movieTrackInputs(const MKVFileInfo& info, int audioTrackIndex,
     ConversionInputs in;
     in.videoTrackID = info.videoTrackID().value_or(0);
     in.videoCodec = info.videoCodec();
+    in.dolbyVisionProfile = info.dolbyVisionProfile();
     in.audioTracks = info.audioTrackInformation();
     // The chosen index, kept inside the list (start refuses movies without audio).
     in.audioTrackIndex =
@@ -186,6 +187,7 @@ ConversionInputs movieTrackInputs(const MKVFileInfo& info, int audioTrackIndex,
     in.subtitleTrackLanguages = info.subtitleTrackLanguages();
     in.nameTaggedStreams = info.nameTaggedStreams();
     in.preferredLanguages = preferredLanguages;
+    in.timings = info.streamTimings();
     if (info.subtitleFileURL())
         in.subtitleFile = info.subtitleFileURL()->toLocalFile();
     return in;

@@ -41,29 +41,117 @@ WrittenTrack::Kind kindOf(std::uint32_t handler)
     }
 }
 
+double toleranceFor(double runtime)
+{
+    return std::max(kToleranceSeconds, runtime * kToleranceShare);
+}
+
+// "0:03", "1:02:03".
+QString clockText(double seconds)
+{
+    const qint64 total = qRound64(std::max(0.0, seconds));
+    const qint64 h = total / 3600, m = total / 60 % 60, sec = total % 60;
+    return h > 0 ? QStringLiteral("%1:%2:%3")
+                       .arg(h)
+                       .arg(m, 2, 10, QChar(u'0'))
+                       .arg(sec, 2, 10, QChar(u'0'))
+                 : QStringLiteral("%1:%2").arg(m).arg(sec, 2, 10, QChar(u'0'));
+}
+
+QString lengthProblem(const ExpectedOutput& expected, const WrittenMovie& written)
+{
+    if (expected.runtimeSeconds) {
+        const double runtime = *expected.runtimeSeconds;
+        const double tolerance = toleranceFor(runtime);
+        const double seconds = playedSeconds(written);
+        // A source that ended early gives a shorter file holding all of it.
+        if (expected.inputEndedEarly && seconds < runtime)
+            return {};
+        if (!(std::fabs(seconds - runtime) <= tolerance))
+            return makeString("The converted file lasts %@ instead of the movie's %@.",
+                              formattedTimeFromTimeInterval(seconds),
+                              formattedTimeFromTimeInterval(runtime));
+    }
+    return {};
+}
+
+// Allowed difference between where a track's sound starts in the source and
+// in the file: one AAC frame.
+constexpr double kSyncToleranceSeconds = 0.04;
+
+// An audio track that starts elsewhere than its source stream, measured
+// against the video (what the viewer hears) and against the movie's own
+// start. ffmpeg drops the frames before the first key frame of a copied
+// video, and a muxer may move every track alike: either is no fault, so a
+// track is out of sync only when both measures say so.
+QString syncProblem(const ExpectedOutput& expected, const WrittenMovie& written, double videoStart)
+{
+    qsizetype audioIndex = 0;
+    for (const WrittenTrack& t : written.tracks) {
+        if (t.kind != WrittenTrack::Kind::Audio)
+            continue;
+        const std::optional<double> wanted = expected.audioStarts.value(audioIndex++);
+        if (!wanted)
+            continue;
+        const double fromStart = t.startSeconds - *wanted;
+        std::optional<double> fromVideo;
+        if (expected.videoStart)
+            fromVideo = (t.startSeconds - videoStart) - (*wanted - *expected.videoStart);
+        if (std::fabs(fromStart) <= kSyncToleranceSeconds ||
+            (fromVideo && std::fabs(*fromVideo) <= kSyncToleranceSeconds))
+            continue;
+        const double off = fromVideo.value_or(fromStart);
+        return makeString("The sound of the converted file is %.2f s %s.", std::fabs(off),
+                          off < 0 ? "early" : "late");
+    }
+    return {};
+}
+
 } // namespace
 
 ExpectedOutput expectedOutput(const QStringList& arguments, bool addedSurround,
                               std::optional<qint64> runtimeSeconds,
-                              const QHash<int, double>& streamSeconds, int furtherAudioTracks)
+                              const QHash<int, double>& streamSeconds, int furtherAudioTracks,
+                              const MappedSource& source)
 {
     ExpectedOutput e;
     QStringList maps;
     for (qsizetype i = 0; i + 1 < arguments.size(); ++i)
         if (arguments.at(i) == QLatin1String("-map"))
             maps.append(arguments.at(i + 1));
-    e.audioTracks = (addedSurround ? 2 : 1) + std::max(0, furtherAudioTracks);
+    e.audioTracks =
+        source.withoutAudio ? 0 : (addedSurround ? 2 : 1) + std::max(0, furtherAudioTracks);
     e.subtitleTracks = std::max(0, int(maps.size()) - 1 - e.audioTracks);
     if (runtimeSeconds && *runtimeSeconds > 0)
         e.runtimeSeconds = double(*runtimeSeconds);
-    // The mapped video and audio of the movie itself ("0:N"); the video's
-    // own length must be known for the per-stream figures to count.
-    std::optional<double> mapped;
+    // The source stream of each mapped video and audio track: the movie's
+    // own ("0:N"), or the chosen track for the mux stage's new AAC ("1:0").
+    QList<std::optional<int>> streams;
     for (qsizetype i = 0; i < maps.size() && i <= e.audioTracks; ++i) {
         const QString& map = maps.at(i);
         bool ok = false;
         const int stream = map.startsWith(QLatin1String("0:")) ? map.mid(2).toInt(&ok) : -1;
-        const double seconds = ok ? streamSeconds.value(stream, 0) : 0;
+        if (ok)
+            streams.append(stream);
+        else if (i > 0 && map == QLatin1String("1:0") && source.encodedAudioStream)
+            streams.append(source.encodedAudioStream);
+        else
+            streams.append(std::nullopt);
+    }
+    const auto startOf = [&source](const std::optional<int>& stream) -> std::optional<double> {
+        if (!stream || !source.inputStart || !source.streamStarts.contains(*stream))
+            return std::nullopt;
+        return source.streamStarts.value(*stream) - *source.inputStart;
+    };
+    if (!streams.isEmpty())
+        e.videoStart = startOf(streams.first());
+    for (qsizetype i = 1; i < streams.size(); ++i)
+        e.audioStarts.append(startOf(streams.at(i)));
+    // The length is that of the longest mapped video or audio stream; the
+    // video's own length must be known for the per-stream figures to count.
+    std::optional<double> mapped;
+    for (qsizetype i = 0; i < streams.size(); ++i) {
+        const double seconds = streams.at(i) ? streamSeconds.value(*streams.at(i), 0) : 0;
         if (seconds > 0)
             mapped = std::max(mapped.value_or(0), seconds);
         else if (i == 0)
@@ -86,6 +174,8 @@ QString outputProblem(const ExpectedOutput& expected, const std::optional<Writte
     if (video == written->tracks.end() || video->samples == 0)
         return QStringLiteral("The converted file has no video frames.");
     const int audio = countOf(*written, Kind::Audio);
+    if (expected.audioTracks == 0 && audio == 0)
+        return lengthProblem(expected, *written);
     if (audio < expected.audioTracks)
         return audio == 0 ? QStringLiteral("The converted file has no audio track.")
                           : makeString("The converted file has %@ instead of %i.",
@@ -93,23 +183,38 @@ QString outputProblem(const ExpectedOutput& expected, const std::optional<Writte
     for (const WrittenTrack& t : written->tracks)
         if (t.kind == Kind::Audio && t.samples == 0)
             return QStringLiteral("The converted file has an audio track without sound.");
-    if (expected.runtimeSeconds) {
-        const double runtime = *expected.runtimeSeconds;
-        const double tolerance = std::max(kToleranceSeconds, runtime * kToleranceShare);
-        // The movie lasts as long as its pictures and sound; a subtitle cue
-        // past the end does not make it longer.
-        double seconds = 0;
-        for (const WrittenTrack& t : written->tracks)
-            if (t.kind == Kind::Video || t.kind == Kind::Audio)
-                seconds = std::max(seconds, t.seconds);
-        if (!(seconds > 0))
-            seconds = written->seconds;
-        if (!(std::fabs(seconds - runtime) <= tolerance))
-            return makeString("The converted file lasts %@ instead of the movie's %@.",
-                              formattedTimeFromTimeInterval(seconds),
-                              formattedTimeFromTimeInterval(runtime));
-    }
-    return {};
+    if (const QString sync = syncProblem(expected, *written, video->startSeconds); !sync.isEmpty())
+        return sync;
+    return lengthProblem(expected, *written);
+}
+
+bool saysInputEndedEarly(const QString& toolOutput)
+{
+    static const QStringList phrases{
+        QStringLiteral("File ended prematurely"), QStringLiteral("partial file"),
+        QStringLiteral("Truncating packet"), QStringLiteral("end of file reached prematurely")};
+    return containsAny(toolOutput, phrases);
+}
+
+double playedSeconds(const WrittenMovie& written)
+{
+    // The movie lasts as long as its pictures and sound; a subtitle cue past
+    // the end does not make it longer.
+    double seconds = 0;
+    for (const WrittenTrack& t : written.tracks)
+        if (t.kind == WrittenTrack::Kind::Video || t.kind == WrittenTrack::Kind::Audio)
+            seconds = std::max(seconds, t.seconds);
+    return seconds > 0 ? seconds : written.seconds;
+}
+
+QString truncationWarning(const QString& name, double writtenSeconds,
+                          std::optional<double> runtimeSeconds)
+{
+    if (!runtimeSeconds || !(writtenSeconds < *runtimeSeconds - toleranceFor(*runtimeSeconds)))
+        return {};
+    return makeString("Warning: '%@' ends after %@ of its %@; the MP4 holds all of it that could "
+                      "be read.",
+                      name, clockText(writtenSeconds), clockText(*runtimeSeconds));
 }
 
 std::optional<WrittenMovie> readWrittenMovie(const QString& path)
@@ -131,6 +236,8 @@ std::optional<WrittenMovie> readWrittenMovie(const QString& path)
         WrittenTrack track;
         track.kind = kindOf(t.handler);
         track.samples = t.sampleCount;
+        if (summary->timescale > 0)
+            track.startSeconds = double(t.emptyEditDuration) / summary->timescale;
         if (t.timescale > 0)
             track.seconds = double(t.duration) / t.timescale;
         movie.seconds = std::max(movie.seconds, track.seconds);

@@ -28,8 +28,8 @@ QString stateInfoString(const StatusLineInputs& in)
     case 4:
         return makeString("%@   Click the arrow at the right to get more information.", text);
     case 3:
-        return text +
-               makeString(" [Conversion took: %@]", formattedTimeFromTimeInterval(in.tookSeconds));
+        text += makeString(" [Conversion took: %@]", formattedTimeFromTimeInterval(in.tookSeconds));
+        return in.warning.isEmpty() ? text : text + QStringLiteral("   ") + in.warning;
     case 1:
         break;
     default:
@@ -37,7 +37,9 @@ QString stateInfoString(const StatusLineInputs& in)
     }
 
     const QString chosen =
-        parseAudioDescriptor(in.audioTracks.value(in.audioTrackIndex)).displayText;
+        in.audioTracks.isEmpty()
+            ? QStringLiteral(" No audio")
+            : parseAudioDescriptor(in.audioTracks.value(in.audioTrackIndex)).displayText;
     text = makeString("%@   Audio: %@", text, chosen);
     if (in.audioTracks.size() >= 2) {
         QString others;

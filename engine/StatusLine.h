@@ -14,6 +14,7 @@ struct StatusLineInputs
     int audioTrackIndex = 0;
     bool multiConversion = false;
     int conversionStage = 0;
+    QString warning; // what a Finished job warns of, shown after its duration
 };
 
 // "Status: <label>", with the audio tracks, the remaining time and the task

@@ -63,6 +63,7 @@ struct Readings
     QString unreadable;
     ProbeResult probe;
     std::optional<int> referenceFrames;
+    StreamTimings timings;
 };
 
 QString pathOf(const QUrl& url)
@@ -119,8 +120,16 @@ std::optional<QList<Readings>> readTools(const QStringList& paths)
                                     QStringLiteral("--Output=XML")} +
                         paths);
     const int timeout = probeTimeoutSeconds();
+    // ffprobe reads one movie at a time; its runs are short and go beside
+    // the others. Without it the streams' starts stay unknown.
+    const QString ffprobe = ToolLocator::find(QStringLiteral("ffprobe"));
+    const qsizetype firstFfprobe = commands.size();
+    if (!ffprobe.isEmpty())
+        for (const QString& path : paths)
+            commands.append(QStringList{ffprobe} + streamTimingsArguments(path));
     const QList<BoundedTaskResult> runs = runBoundedTasks(commands, timeout * 1000);
-    const BoundedTaskResult* mediainfoRun = runs.size() > 1 ? &runs.at(1) : nullptr;
+    const BoundedTaskResult* mediainfoRun =
+        !mediainfo.isEmpty() && runs.size() > 1 ? &runs.at(1) : nullptr;
 
     const auto ranOut = [](const BoundedTaskResult& run) { return run.timedOut && !run.cancelled; };
     if (paths.size() > 1 && (ranOut(runs.at(0)) || (mediainfoRun && ranOut(*mediainfoRun))))
@@ -130,7 +139,7 @@ std::optional<QList<Readings>> readTools(const QStringList& paths)
     if (const QString failed = failedRun(QStringLiteral("ffmpeg"), runs.at(0), timeout);
         !failed.isEmpty()) {
         for (qsizetype i = 0; i < paths.size(); ++i)
-            readings.append(Readings{failed, {}, {}});
+            readings.append(Readings{failed, {}, {}, {}});
         return readings;
     }
     const QStringList listings =
@@ -142,6 +151,8 @@ std::optional<QList<Readings>> readTools(const QStringList& paths)
         const QString movieXml =
             paths.size() == 1 && mediainfoRun ? mediainfoRun->output : xml.value(paths.at(i));
         readings.append(readingsOf(listings.at(i), mediainfoRun, movieXml, timeout));
+        if (!ffprobe.isEmpty() && runs.at(firstFfprobe + i).status == 0)
+            readings.last().timings = parseStreamTimings(runs.at(firstFfprobe + i).output);
     }
     return readings;
 }
@@ -171,8 +182,10 @@ std::shared_ptr<MKVFileInfo> makeInfo(const QUrl& url, const Readings& r,
     info->setAudioTrackInformation(probe.descriptors);
     info->setVideoTrackID(probe.videoStream);
     info->setVideoCodec(probe.videoStream ? probe.videoCodec : QString());
+    info->setDolbyVisionProfile(probe.videoStream ? probe.dolbyVisionProfile : std::nullopt);
     info->setRuntimeSeconds(probe.runtimeSeconds);
     info->setStreamSeconds(probe.streamSeconds);
+    info->setStreamTimings(r.timings);
     info->setInformationString(summaryLine(probe));
     info->setUnreadableReason(r.unreadable);
 
@@ -199,7 +212,7 @@ std::shared_ptr<MKVFileInfo> MKVFileInfo::initWithURL(const QUrl& url, Warnings 
 {
     const QString path = pathOf(url);
     if (!probeable(path))
-        return makeInfo(url, Readings{QStringLiteral("It is not a regular file."), {}, {}},
+        return makeInfo(url, Readings{QStringLiteral("It is not a regular file."), {}, {}, {}},
                         warnings);
     const std::optional<QList<Readings>> readings = readTools({path});
     return makeInfo(url, readings && !readings->isEmpty() ? readings->first() : Readings{},

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "inspection/StreamTimings.h"
+
 #include <QHash>
 #include <QList>
 #include <QString>
@@ -50,12 +52,19 @@ public:
     // The codec word of the video track ("h264", "hevc", …); empty without one.
     const QString& videoCodec() const { return m_videoCodec; }
     void setVideoCodec(const QString& v) { m_videoCodec = v; }
+    // The Dolby Vision profile of the video track (5, 8, …); absent when the
+    // track carries no Dolby Vision configuration.
+    std::optional<int> dolbyVisionProfile() const { return m_dolbyVisionProfile; }
+    void setDolbyVisionProfile(std::optional<int> v) { m_dolbyVisionProfile = v; }
     std::optional<qint64> runtimeSeconds() const { return m_runtimeSeconds; }
     void setRuntimeSeconds(std::optional<qint64> v) { m_runtimeSeconds = v; }
     // Each stream's own length in seconds, by stream number, where the movie
     // names it (Matroska files do); a subtitle may outlast the movie.
     const QHash<int, double>& streamSeconds() const { return m_streamSeconds; }
     void setStreamSeconds(const QHash<int, double>& v) { m_streamSeconds = v; }
+    // When each stream starts (ffprobe's reading); empty when unknown.
+    const StreamTimings& streamTimings() const { return m_streamTimings; }
+    void setStreamTimings(const StreamTimings& v) { m_streamTimings = v; }
     std::optional<quint64> fileSize() const { return m_fileSize; }
     void setFileSize(std::optional<quint64> v) { m_fileSize = v; }
     const QList<int>& subtitleTrackIDs() const { return m_subtitleTrackIDs; }
@@ -90,8 +99,10 @@ private:
     QUrl m_destinationURL;
     std::optional<int> m_videoTrackID;
     QString m_videoCodec;
+    std::optional<int> m_dolbyVisionProfile;
     std::optional<qint64> m_runtimeSeconds;
     QHash<int, double> m_streamSeconds;
+    StreamTimings m_streamTimings;
     std::optional<quint64> m_fileSize;
     QList<int> m_subtitleTrackIDs;
     QStringList m_subtitleTrackLanguages;

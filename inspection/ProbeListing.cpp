@@ -57,6 +57,14 @@ bool hasHighBitDepthPixelFormat(const QString& line)
     return false;
 }
 
+// A 7.1 channel layout ("7.1", "7.1(wide)", "7.1(wide-side)", …), as
+// Blu-ray TrueHD and LPCM tracks carry: surround wherever 5.1 is.
+bool hasSevenOneLayout(const QString& line)
+{
+    static const QRegularExpression layout(QStringLiteral(", 7\\.1(?:\\([a-z-]+\\))?(?:,|$)"));
+    return layout.match(field(line, QStringLiteral("Audio: "), 1)).hasMatch();
+}
+
 template <typename Pred> QString stripEnds(const QString& text, Pred strip)
 {
     qsizetype begin = 0;
@@ -124,6 +132,8 @@ void readVideoLine(const QString& line, int number, ProbeResult& result)
         result.warnings.append(k10BitVideoWarning);
     result.videoStream = number;
     result.videoCodec = codecWordAfter(line, QStringLiteral("Video: "));
+    // Side data listed for an earlier video stream is not this one's.
+    result.dolbyVisionProfile.reset();
 }
 
 void readAudioLine(const QString& line, int number, const QString& language, ProbeResult& result)
@@ -133,6 +143,8 @@ void readAudioLine(const QString& line, int number, const QString& language, Pro
     QString marker;
     if (contains(line, QStringLiteral("5.1(side)")) || contains(line, QStringLiteral("6.1,")))
         marker = QStringLiteral(" [5.1]");
+    else if (hasSevenOneLayout(line))
+        marker = QStringLiteral(" [7.1]");
     result.descriptors.append(QStringLiteral("#") + QString::number(number) + QStringLiteral(": ") +
                               language + QStringLiteral(" (") + codec + QStringLiteral(")") +
                               marker);
@@ -207,6 +219,22 @@ std::optional<double> taggedSeconds(const QString& line)
     return seconds;
 }
 
+// "DOVI configuration record: version: 1.0, profile: 8, level: 6, rpu flag:
+// 1, el flag: 0, bl flag: 1, compatibility id: 1", a side data line of a
+// Dolby Vision stream.
+std::optional<int> dolbyVisionProfileOf(const QString& stripped)
+{
+    static const QString label = QStringLiteral("profile: ");
+    const qsizetype at = stripped.indexOf(label);
+    if (at < 0 || at + label.size() >= stripped.size() || !isDigit(stripped.at(at + label.size())))
+        return std::nullopt;
+    const int profile = leadingInt(stripped.mid(at + label.size()));
+    // The record holds the profile in seven bits.
+    if (profile > 127)
+        return std::nullopt;
+    return profile;
+}
+
 QString orNull(const std::optional<QString>& value)
 {
     return value ? *value : QStringLiteral("(null)");
@@ -231,6 +259,9 @@ ProbeResult parseFfmpegListing(const QString& text)
         } else if (stream >= 0 && stripped.startsWith(QStringLiteral("DURATION"))) {
             if (const auto seconds = taggedSeconds(stripped))
                 result.streamSeconds.insert(stream, *seconds);
+        } else if (stream >= 0 && result.videoStream == stream &&
+                   stripped.startsWith(QStringLiteral("DOVI configuration record:"))) {
+            result.dolbyVisionProfile = dolbyVisionProfileOf(stripped);
         }
         if (stripped.startsWith(QStringLiteral("Duration")))
             readDurationLine(line, result);

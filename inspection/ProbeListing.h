@@ -22,6 +22,9 @@ struct ProbeResult
     std::optional<int> videoStream;
     // The codec word of that stream as ffmpeg names it ("h264", "hevc", …).
     QString videoCodec;
+    // The Dolby Vision profile of that stream (5, 8, …), from the DOVI
+    // configuration record ffmpeg lists among its side data; absent without.
+    std::optional<int> dolbyVisionProfile;
     // Stream numbers of the subtitle streams in a text format, and their
     // language words ("unk" when untagged), in the same order.
     QList<int> textSubtitleStreams;

@@ -10,8 +10,13 @@ packages=(
     qt6-base-dev qt6-base-dev-tools
     libgtest-dev libgmock-dev
     ffmpeg mediainfo
-    # Movies muxed by other programs, for the tests.
+    # Detects the encoding of subtitle files in legacy code pages.
+    libuchardet-dev
+    # Movies muxed by other programs, for the tests (GStreamer's matroskamux
+    # with its x265 and MP3 encoders among them).
     ogmtools mkvtoolnix
+    gstreamer1.0-tools gstreamer1.0-plugins-base gstreamer1.0-plugins-good
+    gstreamer1.0-plugins-bad
     # The desktop check under a real X server (scripts/desktop-check.sh) and
     # the private session bus of the launcher-entry test.
     xvfb xauth openbox xdotool dbus-daemon

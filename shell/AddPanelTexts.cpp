@@ -12,8 +12,6 @@ QString addPanelNoticeFor(const MKVFileInfo& info)
         return info.unreadableReason();
     if (!info.videoTrackID())
         return kNoVideoNotice;
-    if (info.audioTrackInformation().isEmpty())
-        return kNoAudioNotice;
     return {};
 }
 

@@ -11,8 +11,8 @@ class MKVFileInfo;
 
 // What the add panel says about the movie it shows, as plain functions.
 
-inline const QString kNoAudioNotice =
-    QStringLiteral("This movie has no audio track Vantreo can convert.");
+// The audio pop-up's only item for a movie without sound.
+inline const QString kNoAudioItem = QStringLiteral("No audio");
 inline const QString kNoVideoNotice =
     QStringLiteral("This file has no video track to keep; Vantreo converts movies.");
 

@@ -4,6 +4,7 @@
 #include "engine/ConversionSettings.h"
 #include "engine/FailureExplanation.h"
 #include "engine/KeptTracks.h"
+#include "engine/RawNameLinks.h"
 #include "foundation/Alerts.h"
 #include "foundation/HalvornLib.h"
 #include "foundation/PathHelpers.h"
@@ -212,7 +213,12 @@ void AppDelegate::setFileInfo(const MKVFileInfoPtr& info)
 
 QStringList AppDelegate::audioItems() const
 {
-    return m_fileInfo ? m_fileInfo->audioTrackInformation() : QStringList();
+    if (!m_fileInfo)
+        return {};
+    // A movie without sound converts to its video alone; the pop-up says so.
+    if (m_fileInfo->audioTrackInformation().isEmpty() && m_fileInfo->videoTrackID())
+        return {kNoAudioItem};
+    return m_fileInfo->audioTrackInformation();
 }
 
 void AppDelegate::setSelectedAudioIndex(int index)
@@ -300,8 +306,9 @@ void AppDelegate::addToQueue()
     // The ask item, and also a separator or the choose item left selected
     // after a cancelled folder dialog: ask for the location.
     m_pendingJob = std::move(job);
-    const QString startFolder =
-        stringByDeletingLastPathComponent(m_fileInfo->fileURL().toLocalFile());
+    // The real movie's folder, not the one of our link to a movie whose
+    // name is not UTF-8.
+    const QString startFolder = RawNameLinks::realFolder(m_fileInfo->fileURL().toLocalFile());
     emit saveLocationRequested(startFolder, name, pathExtension(name));
 }
 

@@ -66,6 +66,10 @@ std::optional<int> chooseAudioTrack(const QStringList& descriptors, const QStrin
                                     const QStringList& preferredLanguages, QString& error)
 {
     if (descriptors.isEmpty()) {
+        // A movie without sound converts to its video alone, unless a track
+        // was asked for.
+        if (audioOption.isEmpty())
+            return 0;
         error = QStringLiteral("it has no audio track that ffmpeg can read");
         return std::nullopt;
     }

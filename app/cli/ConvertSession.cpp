@@ -3,6 +3,7 @@
 #include "Commands.h"
 #include "engine/ConversionJob.h"
 #include "engine/JobState.h"
+#include "engine/RawNameLinks.h"
 #include "foundation/BoundedTask.h"
 #include "foundation/PathHelpers.h"
 #include "foundation/RememberedWarnings.h"
@@ -47,7 +48,8 @@ ConvertSession::~ConvertSession() = default;
 
 void ConvertSession::reportSkipped(const QString& path, const QString& reason)
 {
-    std::fprintf(stderr, "Not converted: %s: %s\n", qPrintable(path), qPrintable(reason));
+    std::fprintf(stderr, "Not converted: %s: %s\n", qPrintable(RawNameLinks::displayPath(path)),
+                 qPrintable(reason));
     ++m_skipped;
 }
 
@@ -99,7 +101,12 @@ int ConvertSession::run()
     bool anyFailed = m_skipped > 0;
     for (const Record& r : m_records) {
         if (r.result == JobFinished) {
-            std::fprintf(stdout, "Finished: %s\n", qPrintable(r.destination));
+            std::fprintf(stdout, "Finished: %s\n",
+                         qPrintable(RawNameLinks::displayPath(r.destination)));
+            if (!r.warning.isEmpty()) {
+                std::fflush(stdout);
+                std::fprintf(stderr, "%s\n", qPrintable(r.warning));
+            }
         } else {
             anyFailed = true;
             std::fprintf(stderr, "Failed: %s: %s\n", qPrintable(r.name), qPrintable(r.explanation));
@@ -197,8 +204,9 @@ void ConvertSession::queueMovie(const MKVFileInfoPtr& info, const QString& given
         reportSkipped(given, error);
         return;
     }
+    // Beside the movie means beside the real movie, not beside our link to it.
     const QString folder = m_options.destination.isEmpty()
-                               ? QFileInfo(path).absolutePath()
+                               ? RawNameLinks::realFolder(path)
                                : QFileInfo(m_options.destination).absoluteFilePath();
     const QString destination = uniqueDestination(
         folder, outputFileName(info->fileName(), defaultInt(kDefaultExtensionKey)),
@@ -209,7 +217,7 @@ void ConvertSession::queueMovie(const MKVFileInfoPtr& info, const QString& given
     job->setFileInfo(info);
     job->setAudioTrackIndex(qulonglong(*audio));
     job->presetSpeedInfo();
-    m_records.append(Record{info->fileName(), destination, job, -1, {}, -1});
+    m_records.append(Record{info->fileName(), destination, job, -1, {}, -1, {}});
     const int index = int(m_records.size()) - 1;
     watch(index);
     if (!m_delegate->addJob(job)) {
@@ -230,6 +238,7 @@ void ConvertSession::watch(int index)
             r.destination = job->destinationPath(); // a name taken meanwhile gave another
             if (state == JobFailed)
                 r.explanation = job->failureExplanationText();
+            r.warning = job->completionWarning();
             showProgress(index);
             QTimer::singleShot(0, this, &ConvertSession::checkDone);
         }

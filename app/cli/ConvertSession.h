@@ -38,6 +38,7 @@ private:
         int result = -1; // -1 running or waiting, else the final state
         QString explanation;
         int lastTenth = -1;
+        QString warning; // a Finished movie's, such as one that ends early
     };
 
     struct Pending

@@ -1,6 +1,7 @@
 #include "Commands.h"
 #include "engine/ConversionSettings.h"
 #include "engine/KeptTracks.h"
+#include "engine/RawNameLinks.h"
 #include "foundation/BoundedTask.h"
 #include "foundation/ToolLocator.h"
 #include "inspection/AudioTrackChoice.h"
@@ -198,7 +199,7 @@ int runProbeCommand(const QStringList& args)
                               QStringLiteral("\n"));
         const std::optional<QString> best = bestLanguage(info->audioTrackInformation(), preferred);
         if (json)
-            results.append(jsonObject(file, *info, best));
+            results.append(jsonObject(RawNameLinks::displayPath(file), *info, best));
         else
             printPlain(*info, best, preferred);
     }

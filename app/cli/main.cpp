@@ -1,4 +1,5 @@
 #include "Commands.h"
+#include "engine/RawNameLinks.h"
 #include "foundation/Alerts.h"
 #include "foundation/HalvornLib.h"
 #include "foundation/SettingsStore.h"
@@ -40,7 +41,14 @@ int main(int argc, char** argv)
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName("Vantreo");
     QCoreApplication::setOrganizationName("Vantreo");
-    QStringList args = app.arguments().mid(1);
+    // Qt decodes the arguments as UTF-8 and turns other bytes (a Latin-1
+    // file name) into U+FFFD; such an argument naming an existing file or
+    // folder is handed on as a link with a clean name instead.
+    RawNameLinks::removeStale();
+    QList<QByteArray> rawArguments;
+    for (int i = 1; i < argc; ++i)
+        rawArguments.append(QByteArray(argv[i]));
+    QStringList args = RawNameLinks::usablePaths(rawArguments);
 
     if (args.size() >= 2 && args.first() == "--settings") {
         SettingsStore::instance().useFile(args.at(1));

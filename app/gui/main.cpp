@@ -1,4 +1,6 @@
 #include "ScreenshotScene.h"
+#include "engine/RawNameLinks.h"
+#include "foundation/PathBytes.h"
 #include "foundation/PlatformServices.h"
 #include "foundation/SettingsStore.h"
 #include "platform/InstallPlatformServices.h"
@@ -11,24 +13,28 @@
 #include "shell/ui/SingleInstance.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QElapsedTimer>
-#include <QFileInfo>
 #include <QStyleFactory>
+#include <QUrl>
 #include <QWidget>
 #include <QWindow>
 
 namespace {
 
-QStringList absolutePaths(const QStringList& arguments)
+// The files of the command line by their bytes, made absolute; file URLs
+// give their paths. Qt's decoded arguments would turn the bytes of a name
+// that is not UTF-8 (a Latin-1 name) into U+FFFD and lose the file.
+QList<QByteArray> fileArguments(int argc, char** argv)
 {
-    QStringList paths;
-    for (const QString& argument : arguments) {
-        if (argument.startsWith(QLatin1Char('-')))
+    QList<QByteArray> paths;
+    const QByteArray folder = currentFolderBytes();
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray argument(argv[i]);
+        if (argument.startsWith('-'))
             continue;
-        const QUrl url(argument);
-        const QString path = url.isLocalFile() ? url.toLocalFile() : argument;
-        paths.append(QFileInfo(path).absoluteFilePath());
+        const QUrl url = QUrl::fromEncoded(argument);
+        const QByteArray path = url.isLocalFile() ? localPathBytes(url) : argument;
+        paths.append(absolutePathBytes(path, folder));
     }
     return paths;
 }
@@ -60,17 +66,19 @@ int main(int argc, char** argv)
         QStyleFactory::keys().contains(QStringLiteral("Fusion")))
         QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
 
-    const QStringList files = absolutePaths(app.arguments().mid(1));
+    const QList<QByteArray> fileBytes = fileArguments(argc, argv);
     const QString scene = ScreenshotScene::requestedScene();
 
     // One Vantreo per login session and display: a second launch hands its
-    // files over and ends.
+    // files over (as bytes: the running one makes the links it needs) and ends.
     SingleInstance instance;
     if (scene.isEmpty()) {
-        if (instance.sendToRunning(files))
+        if (instance.sendToRunning(fileBytes))
             return 0;
         instance.listen();
     }
+    RawNameLinks::removeStale();
+    const QStringList files = RawNameLinks::usablePaths(fileBytes);
 
     registerDefaultSettings();
     if (!scene.isEmpty())

@@ -215,8 +215,9 @@ void AddPanel::refreshAudio()
         m_audio->clear();
         m_audio->addItems(items);
     }
-    m_audio->setCurrentIndex(m_delegate.selectedAudioIndex());
-    m_audio->setEnabled(!items.isEmpty());
+    const bool silent = items == QStringList{kNoAudioItem};
+    m_audio->setCurrentIndex(silent ? 0 : m_delegate.selectedAudioIndex());
+    m_audio->setEnabled(!items.isEmpty() && !silent);
     refreshKept();
 }
 

@@ -2,6 +2,7 @@
 
 #include "engine/ConversionJob.h"
 #include "engine/JobState.h"
+#include "engine/SourceMovie.h"
 #include "foundation/Alerts.h"
 #include "foundation/PlatformServices.h"
 #include "shell/ui/JobListModel.h"
@@ -53,7 +54,7 @@ JobActions::JobActions(QListView& view) : QObject(&view), m_view(view)
     });
     connect(m_showSource, &QAction::triggered, this, [this] {
         if (ConversionJob* job = currentJob())
-            workspaceService().revealFile(job->sourcePath());
+            revealSourceMovie(job->sourcePath());
     });
     connect(m_copyError, &QAction::triggered, this, [this] {
         if (ConversionJob* job = currentJob(); job && job->state() == JobFailed)

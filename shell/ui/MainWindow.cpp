@@ -1,7 +1,9 @@
 #include "shell/ui/MainWindow.h"
 
 #include "engine/ConversionJob.h"
+#include "engine/RawNameLinks.h"
 #include "foundation/HalvornLib.h"
+#include "foundation/PathBytes.h"
 #include "foundation/SettingsAccess.h"
 #include "shell/AppDelegate.h"
 #include "shell/ValueTransformers.h"
@@ -411,8 +413,17 @@ void MainWindow::dropEvent(QDropEvent* event)
 
 bool MainWindow::takeDrop(const QMimeData* mime)
 {
-    const QStringList paths = localPaths(mime);
-    if (paths.isEmpty() || !m_delegate.draggingEntered(paths))
+    if (!m_delegate.draggingEntered(localPaths(mime)))
+        return false;
+    // The dropped URLs keep the bytes of a name that is not UTF-8 (a Latin-1
+    // name), which their decoded paths lose: such a file is taken in through
+    // a link.
+    QList<QByteArray> dropped;
+    for (const QUrl& url : mime->urls())
+        if (url.isLocalFile())
+            dropped.append(localPathBytes(url));
+    const QStringList paths = RawNameLinks::usablePaths(dropped);
+    if (!m_delegate.draggingEntered(paths))
         return false;
     // Probing and alerts must not run inside the drag's event handler.
     QMetaObject::invokeMethod(

@@ -1,5 +1,6 @@
 #include "shell/ui/SingleInstance.h"
 
+#include "engine/RawNameLinks.h"
 #include "platform/InstanceSocketName.h"
 
 #include <QLocalServer>
@@ -16,7 +17,7 @@ QString SingleInstance::defaultName()
     return instanceSocketPath();
 }
 
-bool SingleInstance::sendToRunning(const QStringList& paths) const
+bool SingleInstance::sendToRunning(const QList<QByteArray>& paths) const
 {
     QLocalSocket socket;
     socket.connectToServer(m_name);
@@ -39,7 +40,7 @@ bool SingleInstance::listen()
         connect(m_server, &QLocalServer::newConnection, this, [this] {
             while (QLocalSocket* socket = m_server->nextPendingConnection()) {
                 connect(socket, &QLocalSocket::disconnected, socket, [this, socket] {
-                    emit filesReceived(decode(socket->readAll()));
+                    emit filesReceived(RawNameLinks::usablePaths(decode(socket->readAll())));
                     socket->deleteLater();
                 });
             }
@@ -52,19 +53,19 @@ bool SingleInstance::listen()
     return m_server->listen(m_name);
 }
 
-QByteArray SingleInstance::encode(const QStringList& paths)
+QByteArray SingleInstance::encode(const QList<QByteArray>& paths)
 {
     QByteArray data;
-    for (const QString& path : paths)
-        data += path.toUtf8() + '\n';
+    for (const QByteArray& path : paths)
+        data += path + '\n';
     return data;
 }
 
-QStringList SingleInstance::decode(const QByteArray& data)
+QList<QByteArray> SingleInstance::decode(const QByteArray& data)
 {
-    QStringList paths;
+    QList<QByteArray> paths;
     for (const QByteArray& line : data.split('\n'))
         if (!line.isEmpty())
-            paths.append(QString::fromUtf8(line));
+            paths.append(line);
     return paths;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QByteArray>
+#include <QList>
 #include <QObject>
 #include <QStringList>
 
@@ -19,17 +21,21 @@ public:
 
     // The socket path of this session (instanceSocketPath).
     static QString defaultName();
-    // Hands the paths to a running instance; false when none answers.
-    bool sendToRunning(const QStringList& paths) const;
+    // Hands the paths to a running instance; false when none answers. They
+    // go as bytes: a name that is not UTF-8 must reach the running instance
+    // unchanged.
+    bool sendToRunning(const QList<QByteArray>& paths) const;
     // Starts listening (replacing a stale socket of a crashed run).
     bool listen();
 
-    // The wire format: one path per line, UTF-8.
-    static QByteArray encode(const QStringList& paths);
-    static QStringList decode(const QByteArray& data);
+    // The wire format: one path per line, its bytes as they are (UTF-8 for
+    // every name that is valid UTF-8).
+    static QByteArray encode(const QList<QByteArray>& paths);
+    static QList<QByteArray> decode(const QByteArray& data);
 
 signals:
-    // Another launch asked us to come to the front and open these files.
+    // Another launch asked us to come to the front and open these files
+    // (paths this program can use: links for names that are not UTF-8).
     void filesReceived(const QStringList& paths);
 
 private:

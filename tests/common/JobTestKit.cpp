@@ -2,6 +2,7 @@
 
 #include "TestSupport.h"
 #include "engine/ConversionJob.h"
+#include "engine/JobState.h"
 #include "foundation/HalvornLib.h"
 #include "foundation/ToolLocator.h"
 #include "inspection/MKVFileInfo.h"
@@ -10,6 +11,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QPointer>
 #include <cerrno>
 #include <csignal>
 
@@ -49,6 +51,15 @@ void installFakeTools()
                                            "  printf partial > \"$last\"\n"
                                            "  exit 1 ;;\n"
                                            "*Slow*-progress*) exec '%1' -re \"$@\" ;;\n"
+                                           // The mux stage as it was before it kept
+                                           // an audio delay: without -itsoffset.
+                                           "*EarlySound*-progress*)\n"
+                                           "  for a; do shift\n"
+                                           "    if [ \"$skip\" = 1 ]; then skip=0; continue; fi\n"
+                                           "    [ \"$a\" = -itsoffset ] && skip=1 && continue\n"
+                                           "    set -- \"$@\" \"$a\"\n"
+                                           "  done\n"
+                                           "  exec '%1' \"$@\" ;;\n"
                                            "esac\n"
                                            "exec '%1' \"$@\"\n")
                                 .arg(realFfmpeg)));
@@ -116,6 +127,16 @@ void ConversionTestBase::SetUp()
     setSleepInhibitor(std::move(s));
     m_dir = makeTempDir("movies");
     delegate = std::make_unique<AppDelegate>();
+}
+
+int ConversionTestBase::convertToEnd(ConversionJob* job)
+{
+    QPointer<ConversionJob> watched = job;
+    EXPECT_TRUE(delegate->addJob(job));
+    EXPECT_TRUE(waitUntil([&] {
+        return !watched || watched->state() == JobFinished || watched->state() == JobFailed;
+    }));
+    return watched ? watched->state() : -1;
 }
 
 void ConversionTestBase::TearDown()

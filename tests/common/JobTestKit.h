@@ -50,7 +50,8 @@ public:
 // Stand-ins for ffmpeg and afconvert that run the real tools, except for
 // movies whose names ask for something a real tool will not do on demand:
 // "Broken" (ffmpeg converting it fails after writing a partial output),
-// "Slow" (ffmpeg converts it at the movie's own pace, -re) and
+// "Slow" (ffmpeg converts it at the movie's own pace, -re), "EarlySound"
+// (ffmpeg's mux stage drops the AAC track's -itsoffset, losing the delay) and
 // "AfconvertFails" (afconvert fails after writing a partial output).
 // With VANTREO_TEST_TOOL_LOG set, ffmpeg appends each command line to that
 // file. Installs them in a folder named by VANTREO_TOOLS_DIR.
@@ -76,6 +77,9 @@ protected:
     void TearDown() override;
     // A fresh folder for movies and outputs.
     QString dir() const { return m_dir; }
+    // Queues the job and waits for its end; answers its final state (-1
+    // when it went away).
+    int convertToEnd(ConversionJob* job);
 
     ScriptedAlertPresenter* alerts = nullptr;
     RecordingNotifier* notifier = nullptr;

@@ -28,6 +28,12 @@ struct MovieRecipe
 
 // Writes the movie; false (with a warning) when ffmpeg failed.
 bool makeMovie(const MovieRecipe& movie);
+// A one-second Dolby Vision movie in Matroska: 10-bit HEVC whose
+// configuration record names `profile` (5: no compatible base layer; 8: 8.1,
+// an HDR10 base layer) and one stereo track in `audioCodec`. False when a
+// step failed.
+bool makeDolbyVisionMovie(const QString& path, int profile,
+                          const QString& audioCodec = QStringLiteral("aac"));
 // A two-line SubRip file.
 bool writeSrt(const QString& path);
 // ffprobe's streams of a file, in file order.

@@ -456,3 +456,26 @@ TEST(CommandLines, LanguagesTaggedByNameAreWrittenAsCodes)
     EXPECT_EQ(mux.mid(mux.indexOf("-metadata:s:s:0"), 2),
               QStringList({"-metadata:s:s:0", "language=ger"}));
 }
+
+TEST(CommandLines, SubtitleFileEncodingStandsBeforeItsInput)
+{
+    ConversionSettings s;
+    s.conversionPreset = 1;
+    s.disableBuiltinSubtitles = 0;
+    ConversionInputs in = inputs({"#1: eng (ac3)"});
+    in.subtitleTrackIDs = {3};
+    in.subtitleFile = kSubtitle;
+    in.subtitleFileEncoding = "WINDOWS-1252";
+    const QStringList single = singleProcessArguments(in, MethodCopy, s, {}).arguments;
+    EXPECT_EQ(single.mid(0, 7), QStringList({"-i", kSource, "-sub_charenc", "WINDOWS-1252", "-i",
+                                             kSubtitle, "-stats"}));
+    // The mappings follow in the usual order despite the two extra words.
+    EXPECT_EQ(single.mid(7, 9),
+              QStringList({"-map", "0:0", "-map", "0:1", "-map", "1:0", "-map", "0:3", "-scodec"}));
+    const QStringList mux = muxArguments(in, kAac, s).arguments;
+    EXPECT_EQ(mux.mid(0, 9), QStringList({"-i", kSource, "-i", kAac, "-sub_charenc", "WINDOWS-1252",
+                                          "-i", kSubtitle, "-stats"}));
+    EXPECT_EQ(mux.mid(9, 9),
+              QStringList({"-map", "0:0", "-map", "1:0", "-map", "2:0", "-map", "0:3", "-scodec"}));
+    EXPECT_EQ(mux.count("-sub_charenc"), 1);
+}

@@ -303,3 +303,40 @@ TEST(ProbeListing, ListingsOfSeveralInputs)
     EXPECT_EQ(referenceFramesFromMediainfoXml(xml.value("/m/a & b.mkv")), 12);
     EXPECT_FALSE(referenceFramesFromMediainfoXml(xml.value("/m/c.mkv")).has_value());
 }
+
+TEST(ProbeListing, DolbyVisionProfileOfTheKeptVideo)
+{
+    const QString dovi5 = "    Side data:\n"
+                          "      DOVI configuration record: version: 1.0, profile: 5, level: 1, "
+                          "rpu flag: 1, el flag: 0, bl flag: 1, compatibility id: 0\n";
+    // Matroska: the side data follows the video's metadata.
+    ProbeResult r = parseFfmpegListing(
+        "  Stream #0:0: Video: hevc (Main 10), yuv420p10le(tv), 3840x2160, 23.98 fps (default)\n"
+        "    Metadata:\n"
+        "      DURATION        : 00:00:01.000000000\n" +
+        dovi5 + "  Stream #0:1(eng): Audio: eac3, 48000 Hz, 5.1(side), fltp, 640 kb/s\n");
+    EXPECT_EQ(r.dolbyVisionProfile, 5);
+    // MP4 adds the stream's id; the heading is not needed.
+    r = parseFfmpegListing("  Stream #0:0[0x1](und): Video: hevc (Main 10) (hvc1 / 0x31637668), "
+                           "yuv420p10le(tv), 1920x1080, 24 fps (default)\n"
+                           "      DOVI configuration record: version: 1.0, profile: 8, level: 4, "
+                           "rpu flag: 1, el flag: 0, bl flag: 1, compatibility id: 1\n");
+    EXPECT_EQ(r.dolbyVisionProfile, 8);
+
+    // Only the kept video's: not a cover image's, not an earlier video's;
+    // and no number from a damaged line.
+    const QString cover = "  Stream #0:2: Video: mjpeg, yuvj420p(pc), 600x600 (attached pic)\n";
+    EXPECT_FALSE(
+        parseFfmpegListing("  Stream #0:0: Video: hevc (Main 10), 640x360\n" + cover + dovi5)
+            .dolbyVisionProfile.has_value());
+    EXPECT_FALSE(parseFfmpegListing("  Stream #0:0: Video: hevc (Main 10), 640x360\n" + dovi5 +
+                                    "  Stream #0:1: Video: h264 (High), 640x360\n")
+                     .dolbyVisionProfile.has_value());
+    EXPECT_EQ(parseFfmpegListing("  Stream #0:0: Video: hevc (Main 10), 640x360\n" + dovi5 + cover)
+                  .dolbyVisionProfile,
+              5);
+    EXPECT_FALSE(parseFfmpegListing("  Stream #0:0: Video: hevc, 640x360\n"
+                                    "      DOVI configuration record: version: 1.0, profile: \n")
+                     .dolbyVisionProfile.has_value());
+    EXPECT_FALSE(parseFfmpegListing(kWorkedExample).dolbyVisionProfile.has_value());
+}

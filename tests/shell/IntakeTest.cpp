@@ -142,17 +142,13 @@ TEST_F(Intake, TextSubFilesPairImageSubFilesDoNot)
     EXPECT_FALSE(delegate->fileInfo()->subtitleFileURL());
 }
 
-TEST_F(Intake, MovieWithoutAudioCannotBeQueued)
+TEST_F(Intake, MovieWithoutAudioIsQueuedAsVideoAlone)
 {
     delegate->openFiles({movie("Silent.mkv", true)});
     ASSERT_TRUE(waitForProbe());
-    EXPECT_TRUE(delegate->audioItems().isEmpty());
-    EXPECT_FALSE(delegate->canAddToQueue());
-    EXPECT_EQ(delegate->addPanelNotice(), "This movie has no audio track Vantreo can convert.");
-    delegate->addToQueue();
-    EXPECT_TRUE(delegate->taskArray().isEmpty());
-    EXPECT_TRUE(saveRequests.isEmpty());
-    EXPECT_TRUE(delegate->addPanelShown());
+    EXPECT_EQ(delegate->audioItems(), QStringList{"No audio"});
+    EXPECT_TRUE(delegate->canAddToQueue());
+    EXPECT_EQ(delegate->addPanelNotice(), "");
 }
 
 TEST_F(Intake, AskingForTheLocation)
@@ -216,16 +212,19 @@ TEST_F(Intake, AutoAddQueuesEveryMovieIntoTheSavedFolder)
     delegate->destinationUpkeepAtLaunch();
     const QString silent = movie("Silent.mkv", true);
     delegate->openFiles({movie("One.mkv"), silent, movie("Two.mkv")});
+    // The movie without sound is queued too, as its video alone.
     ASSERT_TRUE(
-        waitUntil([&] { return delegate->taskArray().size() == 2 && !delegate->addPanelShown(); }));
+        waitUntil([&] { return delegate->taskArray().size() == 3 && !delegate->addPanelShown(); }));
     EXPECT_EQ(probed, QStringList({"One.mkv", "Silent.mkv", "Two.mkv"}));
     EXPECT_EQ(delegate->taskArray()[0]->destinationPath(), out + "/One.mp4");
-    EXPECT_EQ(delegate->taskArray()[1]->destinationPath(), out + "/Two.mp4");
+    EXPECT_EQ(delegate->taskArray()[1]->destinationPath(), out + "/Silent.mp4");
+    EXPECT_EQ(delegate->taskArray()[2]->destinationPath(), out + "/Two.mp4");
     EXPECT_TRUE(saveRequests.isEmpty());
     ASSERT_TRUE(waitForQueue());
     for (const ConversionJob* job : delegate->taskArray()) {
         EXPECT_EQ(job->state(), JobFinished);
-        EXPECT_EQ(probeStreams(job->destinationPath()).size(), 2);
+        EXPECT_EQ(probeStreams(job->destinationPath()).size(),
+                  job->destinationPath() == out + "/Silent.mp4" ? 1 : 2);
     }
 }
 

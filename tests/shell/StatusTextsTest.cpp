@@ -33,8 +33,9 @@ TEST(AddPanelTexts, NoticesWaitingLineAndUnknownValues)
     info.setVideoTrackID(0);
     info.setAudioTrackInformation({"#1: eng (aac)"});
     EXPECT_EQ(addPanelNoticeFor(info), "");
+    // A movie without sound converts to its video alone.
     info.setAudioTrackInformation({});
-    EXPECT_EQ(addPanelNoticeFor(info), kNoAudioNotice);
+    EXPECT_EQ(addPanelNoticeFor(info), "");
     info.setVideoTrackID(std::nullopt);
     EXPECT_EQ(addPanelNoticeFor(info), kNoVideoNotice);
     // The probe's own reason comes first.

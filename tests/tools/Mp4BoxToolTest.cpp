@@ -1,6 +1,8 @@
+#include "common/MovieFactory.h"
 #include "common/TestSupport.h"
 
 #include <QFile>
+#include <QJsonArray>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -208,4 +210,52 @@ TEST(Mp4BoxTool, RefusesReadOnlyFile)
     EXPECT_NE(mp4box({"-enable", "3", movie}, &out), 0);
     EXPECT_TRUE(out.contains("Error")) << qPrintable(out);
     EXPECT_EQ(readAll(movie), before);
+}
+
+TEST(Mp4BoxTool, RewritesTheSampleEntryTypeOnly)
+{
+    const QString dir = makeTempDir("mp4box");
+    const QString movie = dir + "/hevc.mp4";
+    ASSERT_TRUE(ffmpeg({"-f", "lavfi", "-i", "testsrc=size=64x64:rate=10:duration=1", "-f", "lavfi",
+                        "-i", "sine=duration=1", "-c:v", "libx265", "-x265-params",
+                        "log-level=error", "-tag:v", "hvc1", "-c:a", "aac", movie}));
+    const QByteArray original = readAll(movie);
+    const qsizetype hvc1 = original.indexOf("hvc1");
+    ASSERT_GT(hvc1, 0);
+
+    QString out;
+    EXPECT_EQ(mp4box({"-sample-entry", "1", "dvh1", movie}, &out), 0) << qPrintable(out);
+    const QByteArray changed = readAll(movie);
+    ASSERT_EQ(changed.size(), original.size());
+    EXPECT_EQ(changed.mid(hvc1, 4), QByteArray("dvh1"));
+    QByteArray back = changed;
+    back.replace(hvc1, 4, "hvc1");
+    EXPECT_EQ(back, original) << "no other byte changes";
+    const QJsonArray streams = probeStreams(movie);
+    ASSERT_EQ(streams.size(), 2);
+    EXPECT_EQ(streamValue(streams[0], "codec_tag_string"), "dvh1");
+    EXPECT_EQ(streamValue(streams[1], "codec_tag_string"), "mp4a");
+    EXPECT_EQ(mp4box({"-sample-entry", "1", "dvh1", movie}, &out), 0) << qPrintable(out);
+    EXPECT_TRUE(out.contains("already")) << qPrintable(out);
+
+    // Refused, with nothing written: a missing track, a bad type or track ID,
+    // a file that is no MP4, the form without its type.
+    const QString text = dir + "/notes.mp4";
+    ASSERT_TRUE(writeAll(text, "This is a text file, not a movie.\n"));
+    const QList<QStringList> refused = {
+        {"-sample-entry", "3", "dvh1", movie},
+        {"-sample-entry", "1", "dvh", movie},
+        {"-sample-entry", "1", "dvh1x", movie},
+        {"-sample-entry", "1", "dv\th", movie},
+        {"-sample-entry", "0", "dvh1", movie},
+        {"-sample-entry", "1", "dvh1", text},
+        {"-sample-entry", "1", "dvh1", dir + "/missing.mp4"},
+        {"-sample-entry", "1", movie},
+    };
+    for (const QStringList& args : refused) {
+        EXPECT_NE(mp4box(args, &out), 0) << qPrintable(args.join(' '));
+        EXPECT_TRUE(out.contains("Error")) << qPrintable(args.join(' ') + ": " + out);
+    }
+    EXPECT_EQ(readAll(movie), changed);
+    EXPECT_FALSE(QFile::exists(dir + "/missing.mp4"));
 }

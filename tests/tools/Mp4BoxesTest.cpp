@@ -328,3 +328,89 @@ TEST(Mp4Boxes, SummarisesTracksFromTheirHeaderBoxes)
     }
     EXPECT_FALSE(mp4::readMovieSummary(cat({ftyp(), box("mdat", Bytes(8, 0))})).has_value());
 }
+
+namespace {
+
+// A trak whose sample table holds an stsd with the given entries.
+Bytes trakWithEntries(std::uint32_t trackId, const char* handler, std::uint32_t entryCount,
+                      const Bytes& entries)
+{
+    Bytes hdlr(8, 0);
+    putType(hdlr, handler);
+    hdlr.resize(hdlr.size() + 13, 0);
+    Bytes stsd;
+    put32(stsd, 0);
+    put32(stsd, entryCount);
+    stsd.insert(stsd.end(), entries.begin(), entries.end());
+    const Bytes stbl = box("stbl", cat({box("stsd", stsd), box("stsz", Bytes(12, 0))}));
+    return box("trak", cat({box("tkhd", tkhdPayload(0, trackId)),
+                            box("mdia", cat({box("hdlr", hdlr), box("minf", stbl)}))}));
+}
+
+// A visual sample entry: its 78 bytes of fixed fields, then its boxes.
+Bytes visualEntry(const char* type, const Bytes& boxes)
+{
+    return box(type, cat({Bytes(78, 0), boxes}));
+}
+
+} // namespace
+
+TEST(Mp4Boxes, FindsTheFirstSampleEntryOfATrack)
+{
+    const Bytes video = trakWithEntries(
+        1, "vide", 2,
+        cat({visualEntry("hvc1", cat({box("hvcC", Bytes(23, 1)), box("dvcC", Bytes(24, 0))})),
+             visualEntry("avc1", {})}));
+    const Bytes noTable = box("trak", cat({box("tkhd", tkhdPayload(1, 3)), box("mdia", {})}));
+    const Bytes file =
+        cat({ftyp(), box("mdat", Bytes(30, 0)),
+             box("moov", cat({box("mvhd", Bytes(100, 0)), video,
+                              trakWithEntries(2, "soun", 1, box("mp4a", Bytes(28, 0))), noTable,
+                              trakWithEntries(4, "vide", 0, {})}))});
+
+    const auto hvc1 = mp4::findSampleEntry(file, 1);
+    ASSERT_EQ(hvc1.status, TrackLookupStatus::Found);
+    EXPECT_EQ(hvc1.type, mp4::fourCC("hvc1"));
+    const std::uint64_t stsd =
+        std::uint64_t(std::search(file.begin(), file.end(), "stsd", "stsd" + 4) - file.begin());
+    EXPECT_EQ(hvc1.typeOffset, stsd + 4 + 8 + 4) << "the first entry, right after the count";
+    EXPECT_EQ(mp4::findSampleEntry(file, 2).type, mp4::fourCC("mp4a"));
+    EXPECT_EQ(mp4::findSampleEntry(file, 3).status, TrackLookupStatus::NoSampleDescription);
+    EXPECT_EQ(mp4::findSampleEntry(file, 4).status, TrackLookupStatus::NoSampleDescription);
+    EXPECT_EQ(mp4::findSampleEntry(file, 5).status, TrackLookupStatus::NoSuchTrack);
+    EXPECT_EQ(mp4::findSampleEntry(cat({ftyp(), box("mdat", {})}), 1).status,
+              TrackLookupStatus::NoMovieBox);
+
+    // The boxes inside the video entry are told; the audio entry's are not.
+    const auto movie = mp4::readMovieSummary(file);
+    ASSERT_TRUE(movie.has_value());
+    EXPECT_EQ(movie->tracks[0].sampleEntryBoxes,
+              (std::vector<std::uint32_t>{mp4::fourCC("hvcC"), mp4::fourCC("dvcC")}));
+    EXPECT_TRUE(movie->tracks[1].sampleEntryBoxes.empty());
+
+    // An entry running past its stsd, a file cut short or damaged anywhere:
+    // never a type offset outside the bytes that were there.
+    Bytes overlong = file;
+    overlong[hvc1.typeOffset - 3] += 1;
+    EXPECT_EQ(mp4::findSampleEntry(overlong, 1).status, TrackLookupStatus::Malformed);
+    for (std::size_t n = 0; n < file.size(); ++n) {
+        const auto found = mp4::findSampleEntry(std::span(file.data(), n), 1);
+        if (found.status == TrackLookupStatus::Found) {
+            EXPECT_LE(found.typeOffset + 4, n);
+        }
+    }
+    std::mt19937 random(7);
+    for (int round = 0; round < 5000; ++round) {
+        Bytes damaged = file;
+        damaged[random() % damaged.size()] = std::uint8_t(random());
+        const auto found = mp4::findSampleEntry(damaged, 1 + random() % 4);
+        if (found.status == TrackLookupStatus::Found) {
+            ASSERT_LE(found.typeOffset + 4, damaged.size());
+        }
+    }
+
+    EXPECT_EQ(mp4::parseFourCC("dvh1"), mp4::fourCC("dvh1"));
+    EXPECT_EQ(mp4::parseFourCC("raw "), mp4::fourCC("raw "));
+    for (const char* bad : {"", "dvh", "dvh1 ", "dv\th", "dv\x7fh", "dv\xc3\xa9"})
+        EXPECT_FALSE(mp4::parseFourCC(bad).has_value()) << bad;
+}

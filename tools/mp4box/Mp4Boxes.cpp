@@ -1,5 +1,6 @@
 #include "mp4box/Mp4Boxes.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <limits>
@@ -20,6 +21,9 @@ constexpr std::uint32_t kStbl = fourCC("stbl");
 constexpr std::uint32_t kStsd = fourCC("stsd");
 constexpr std::uint32_t kStsz = fourCC("stsz");
 constexpr std::uint32_t kStz2 = fourCC("stz2");
+constexpr std::uint32_t kVide = fourCC("vide");
+constexpr std::uint32_t kEdts = fourCC("edts");
+constexpr std::uint32_t kElst = fourCC("elst");
 
 std::uint32_t readU32(const std::uint8_t* p)
 {
@@ -263,16 +267,41 @@ bool readMediaHeader(const ReadAt& read, const BoxHeader& box, TrackSummary& tra
     return true;
 }
 
+// The types of the boxes inside the first entry of a video track's stsd; they
+// follow the 78 bytes of fixed fields of a visual sample entry. Empty when
+// the entry cannot be walked: these are for telling, not for judging a file.
+std::vector<std::uint32_t> visualEntryBoxes(const ReadAt& read, const BoxHeader& stsd)
+{
+    constexpr std::uint64_t kVisualFields = 78;
+    std::vector<std::uint32_t> types;
+    const auto entry = readBoxHeader(read, stsd.payloadOffset() + 8, stsd.end());
+    if (!entry || entry->size - entry->headerSize < kVisualFields)
+        return types;
+    const bool ok = forEachChild(read, entry->payloadOffset() + kVisualFields, entry->end(),
+                                 [&](const BoxHeader& box) {
+                                     types.push_back(box.type);
+                                     return true;
+                                 });
+    if (!ok)
+        types.clear();
+    return types;
+}
+
 bool readSampleTable(const ReadAt& read, const BoxHeader& stbl, TrackSummary& track)
 {
     return forEachChild(read, stbl.payloadOffset(), stbl.end(), [&](const BoxHeader& child) {
         std::array<std::uint8_t, 16> b{};
         if (child.type == kStsd) {
             // Entry count, then the first entry's size and type.
-            if (!readPayload(read, child, b.data(), 16))
+            if (!readPayload(read, child, b.data(), 8))
                 return false;
-            if (readU32(b.data() + 4) > 0)
+            if (readU32(b.data() + 4) > 0) {
+                if (!readPayload(read, child, b.data(), 16))
+                    return false;
                 track.sampleEntry = readU32(b.data() + 12);
+                if (track.handler == kVide)
+                    track.sampleEntryBoxes = visualEntryBoxes(read, child);
+            }
         } else if (child.type == kStsz || child.type == kStz2) {
             if (!readPayload(read, child, b.data(), 12))
                 return false;
@@ -302,6 +331,31 @@ bool readMedia(const ReadAt& read, const BoxHeader& mdia, TrackSummary& track)
     });
 }
 
+// The empty edits at the head of an edit list: those with media time -1
+// before the first edit that shows media.
+bool readEditList(const ReadAt& read, const BoxHeader& elst, TrackSummary& track)
+{
+    std::array<std::uint8_t, 8> head{};
+    if (!readPayload(read, elst, head.data(), 8) || head[0] > 1)
+        return false;
+    const bool v1 = head[0] == 1;
+    const std::uint64_t entrySize = v1 ? 20 : 12;
+    const std::uint64_t count = std::min<std::uint64_t>(
+        readU32(head.data() + 4), (elst.size - elst.headerSize - 8) / entrySize);
+    for (std::uint64_t i = 0; i < count; ++i) {
+        std::array<std::uint8_t, 20> e{};
+        if (!readExactly(read, elst.payloadOffset() + 8 + i * entrySize, e.data(), entrySize))
+            return false;
+        const std::uint64_t duration = v1 ? readU64(e.data()) : readU32(e.data());
+        const std::int64_t mediaTime = v1 ? std::int64_t(readU64(e.data() + 8))
+                                          : std::int64_t(std::int32_t(readU32(e.data() + 4)));
+        if (mediaTime != -1)
+            break;
+        track.emptyEditDuration += duration;
+    }
+    return true;
+}
+
 bool readMovie(const ReadAt& read, const BoxHeader& moov, MovieSummary& movie)
 {
     return forEachChild(read, moov.payloadOffset(), moov.end(), [&](const BoxHeader& child) {
@@ -318,6 +372,11 @@ bool readMovie(const ReadAt& read, const BoxHeader& moov, MovieSummary& movie)
                 forEachChild(read, child.payloadOffset(), child.end(), [&](const BoxHeader& box) {
                     if (box.type == kTkhd)
                         return readTrackHeader(read, box, track);
+                    if (box.type == kEdts)
+                        return forEachChild(
+                            read, box.payloadOffset(), box.end(), [&](const BoxHeader& inner) {
+                                return inner.type != kElst || readEditList(read, inner, track);
+                            });
                     return box.type != kMdia || readMedia(read, box, track);
                 });
             if (!ok)
@@ -350,6 +409,100 @@ std::optional<MovieSummary> readMovieSummary(const ReadAt& read, std::uint64_t t
 std::optional<MovieSummary> readMovieSummary(std::span<const std::uint8_t> data)
 {
     return readMovieSummary(bufferReader(data), data.size());
+}
+
+namespace {
+
+// The first child of the given type in the box payload; nothing when there is
+// none, Malformed (in `status`) when a child header is bad.
+std::optional<BoxHeader> firstChildOfType(const ReadAt& read, const BoxHeader& parent,
+                                          std::uint32_t type, TrackLookupStatus& status)
+{
+    std::optional<BoxHeader> found;
+    const bool ok =
+        forEachChild(read, parent.payloadOffset(), parent.end(), [&](const BoxHeader& child) {
+            if (child.type == type && !found)
+                found = child;
+            return true;
+        });
+    status = ok ? TrackLookupStatus::Found : TrackLookupStatus::Malformed;
+    return found;
+}
+
+SampleEntryLookup firstEntryOfTrack(const ReadAt& read, const BoxHeader& trak)
+{
+    BoxHeader box = trak;
+    for (const std::uint32_t type : {kMdia, kMinf, kStbl, kStsd}) {
+        TrackLookupStatus status = TrackLookupStatus::Found;
+        const auto child = firstChildOfType(read, box, type, status);
+        if (status != TrackLookupStatus::Found)
+            return {status, 0, 0};
+        if (!child)
+            return {TrackLookupStatus::NoSampleDescription, 0, 0};
+        box = *child;
+    }
+    // stsd is a full box: version and flags, the entry count, the entries.
+    std::array<std::uint8_t, 8> head{};
+    if (!readPayload(read, box, head.data(), head.size()))
+        return {TrackLookupStatus::Malformed, 0, 0};
+    if (readU32(head.data() + 4) == 0)
+        return {TrackLookupStatus::NoSampleDescription, 0, 0};
+    const auto entry = readBoxHeader(read, box.payloadOffset() + 8, box.end());
+    if (!entry)
+        return {TrackLookupStatus::Malformed, 0, 0};
+    // The type follows the 32-bit size also when a 64-bit size comes after it.
+    return {TrackLookupStatus::Found, entry->offset + 4, entry->type};
+}
+
+} // namespace
+
+SampleEntryLookup findSampleEntry(const ReadAt& read, std::uint64_t totalSize,
+                                  std::uint32_t trackId)
+{
+    for (std::uint64_t offset = 0; offset < totalSize;) {
+        const auto box = readBoxHeader(read, offset, totalSize);
+        if (!box)
+            return {TrackLookupStatus::Malformed, 0, 0};
+        if (box->type != kMoov) {
+            offset = box->end();
+            continue;
+        }
+        SampleEntryLookup found{TrackLookupStatus::NoSuchTrack, 0, 0};
+        const bool ok =
+            forEachChild(read, box->payloadOffset(), box->end(), [&](const BoxHeader& child) {
+                if (child.type != kTrak)
+                    return true;
+                const TrackLookupStatus header = lookAtTrack(read, child, trackId).status;
+                if (header == TrackLookupStatus::NoSuchTrack)
+                    return true;
+                found = header == TrackLookupStatus::Found
+                            ? firstEntryOfTrack(read, child)
+                            : SampleEntryLookup{TrackLookupStatus::Malformed, 0, 0};
+                return false;
+            });
+        if (!ok && found.status == TrackLookupStatus::NoSuchTrack)
+            return {TrackLookupStatus::Malformed, 0, 0};
+        return found;
+    }
+    return {TrackLookupStatus::NoMovieBox, 0, 0};
+}
+
+SampleEntryLookup findSampleEntry(std::span<const std::uint8_t> data, std::uint32_t trackId)
+{
+    return findSampleEntry(bufferReader(data), data.size(), trackId);
+}
+
+std::optional<std::uint32_t> parseFourCC(const std::string& text)
+{
+    if (text.size() != 4)
+        return std::nullopt;
+    std::uint32_t code = 0;
+    for (const char c : text) {
+        if (c < 0x20 || c > 0x7e)
+            return std::nullopt;
+        code = (code << 8) | std::uint8_t(c);
+    }
+    return code;
 }
 
 std::optional<std::uint32_t> parseTrackId(const std::string& text)

@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-// Walks ISO base media boxes (MP4, MOV) to find the track header of one track.
-// Everything here works over a read-at callback so that a file is walked with
-// seeks (only box headers and the track headers are read, never the media
-// data), while tests and fuzzers can hand in a plain byte buffer.
+// Walks ISO base media boxes (MP4, MOV) to find the track header or the
+// sample description of one track. Everything here works over a read-at callback so that a file is
+// walked with seeks (only box headers and the track headers are read, never the media data), while
+// tests and fuzzers can hand in a plain byte buffer.
 
 namespace mp4 {
 
@@ -47,7 +47,7 @@ constexpr std::uint32_t fourCC(const char (&text)[5])
 std::optional<BoxHeader> parseBoxHeader(const std::uint8_t* bytes, std::size_t available,
                                         std::uint64_t offset, std::uint64_t parentEnd);
 
-enum class TrackLookupStatus { Found, NoMovieBox, NoSuchTrack, Malformed };
+enum class TrackLookupStatus { Found, NoMovieBox, NoSuchTrack, NoSampleDescription, Malformed };
 
 struct TrackLookup
 {
@@ -68,6 +68,27 @@ TrackLookup findTrackHeader(std::span<const std::uint8_t> data, std::uint32_t tr
 std::optional<std::uint64_t> findTkhdFlagsOffset(std::span<const std::uint8_t> data,
                                                  std::uint32_t trackId);
 
+struct SampleEntryLookup
+{
+    TrackLookupStatus status = TrackLookupStatus::Malformed;
+    // Absolute offset of the four type bytes of the first entry of the
+    // track's sample description (stsd) and the type found there; meaningful
+    // only when status is Found.
+    std::uint64_t typeOffset = 0;
+    std::uint32_t type = 0;
+};
+
+// Finds the first sample description entry of the track with `trackId` in
+// the first moov box. NoSampleDescription: the track has no stsd, or one
+// without entries.
+SampleEntryLookup findSampleEntry(const ReadAt& read, std::uint64_t totalSize,
+                                  std::uint32_t trackId);
+SampleEntryLookup findSampleEntry(std::span<const std::uint8_t> data, std::uint32_t trackId);
+
+// Parses a sample entry type argument: exactly four printable ASCII
+// characters ("dvh1", "raw ").
+std::optional<std::uint32_t> parseFourCC(const std::string& text);
+
 // What a reader of a written movie learns of one track, from its header boxes
 // only (no media data is read).
 struct TrackSummary
@@ -77,10 +98,17 @@ struct TrackSummary
     std::uint16_t alternateGroup = 0; // tkhd
     std::uint32_t handler = 0;        // hdlr: 'vide', 'soun', 'text', 'sbtl', ...
     std::uint32_t sampleEntry = 0;    // type of the first stsd entry: 'hvc1', 'mp4a', ...
-    std::string language;             // mdhd, three letters ("und" when unset)
-    std::uint32_t timescale = 0;      // mdhd
-    std::uint64_t duration = 0;       // mdhd, in timescale units
-    std::uint64_t sampleCount = 0;    // stsz or stz2
+    // Types of the boxes inside that entry when it is a video one ('hvcC',
+    // 'dvcC', 'colr', ...); empty for other tracks or an unreadable entry.
+    std::vector<std::uint32_t> sampleEntryBoxes;
+    std::string language;          // mdhd, three letters ("und" when unset)
+    std::uint32_t timescale = 0;   // mdhd
+    std::uint64_t duration = 0;    // mdhd, in timescale units
+    std::uint64_t sampleCount = 0; // stsz or stz2
+    // Where the track's first sample is shown on the movie's time line, in
+    // mvhd timescale units: the empty edits (elst) before its first media
+    // edit. A track that starts after the others (an audio delay) has them.
+    std::uint64_t emptyEditDuration = 0;
 };
 
 struct MovieSummary

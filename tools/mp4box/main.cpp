@@ -1,11 +1,16 @@
-// MP4Box: disables or enables one track of an MP4 file in place.
+// MP4Box: small in-place edits of an MP4 file.
 //
 //   MP4Box -disable ID FILE
 //   MP4Box -enable ID FILE
+//   MP4Box -sample-entry ID FOURCC FILE
 //
-// Clears or sets the enabled bit in the track header of the track with that
-// ID by rewriting that single byte; no other byte of the file changes. Every
-// failure prints a line containing "Error" and exits non-zero without writing.
+// -disable and -enable clear or set the enabled bit in the track header of
+// the track with that ID by rewriting that single byte. -sample-entry
+// rewrites the four type bytes of the first sample description entry of that
+// track (hvc1 -> dvh1 for a Dolby Vision stream without a compatible base
+// layer, a type ffmpeg will not write). No other byte of the file changes.
+// Every failure prints a line containing "Error" and exits non-zero without
+// writing.
 
 #include "mp4box/Mp4Boxes.h"
 
@@ -65,14 +70,22 @@ std::size_t readAt(int fd, std::uint64_t offset, std::uint8_t* dest, std::size_t
     }
 }
 
-int setTrackEnabled(const std::string& idText, const std::string& path, bool enable)
+// Writes `count` bytes at `offset` and flushes them to the disk.
+bool writeAt(FileDescriptor& file, std::uint64_t offset, const std::uint8_t* bytes,
+             std::size_t count)
 {
-    const auto trackId = mp4::parseTrackId(idText);
-    if (!trackId)
-        return fail(kUsageStatus, "invalid track ID \"" + idText + "\"");
+    ssize_t written = -1;
+    do {
+        written = ::pwrite(file.get(), bytes, count, off_t(offset));
+    } while (written < 0 && errno == EINTR);
+    return written == ssize_t(count) && ::fsync(file.get()) == 0 && file.close();
+}
 
-    // Opened for writing from the start, so that a file we may not change is
-    // refused before anything else.
+// Opens the file for an edit in place and hands the edit a reader over it.
+// Opened for writing from the start, so that a file we may not change is
+// refused before anything else.
+template <typename Edit> int editInPlace(const std::string& path, Edit&& edit)
+{
     FileDescriptor file(::open(path.c_str(), O_RDWR | O_CLOEXEC | O_NOCTTY));
     if (file.get() < 0)
         return fail(kFailureStatus,
@@ -82,55 +95,98 @@ int setTrackEnabled(const std::string& idText, const std::string& path, bool ena
     };
     if (::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode))
         return fail(kFailureStatus, path + " is not a regular file");
-
     const int fd = file.get();
     const mp4::ReadAt read = [fd](std::uint64_t offset, std::uint8_t* dest, std::size_t count) {
         return readAt(fd, offset, dest, count);
     };
-    const mp4::TrackLookup found =
-        mp4::findTrackHeader(read, std::uint64_t(info.st_size), *trackId);
-    switch (found.status) {
+    return edit(file, read, std::uint64_t(info.st_size));
+}
+
+// The failure for a lookup that found nothing to edit.
+int lookupFailure(mp4::TrackLookupStatus status, const std::string& idText, const std::string& path)
+{
+    switch (status) {
     case mp4::TrackLookupStatus::Found:
         break;
     case mp4::TrackLookupStatus::NoMovieBox:
         return fail(kFailureStatus, path + " is not an MP4 file (no movie box)");
     case mp4::TrackLookupStatus::NoSuchTrack:
         return fail(kFailureStatus, "no track with ID " + idText + " in " + path);
+    case mp4::TrackLookupStatus::NoSampleDescription:
+        return fail(kFailureStatus,
+                    "track " + idText + " in " + path + " has no sample description");
     case mp4::TrackLookupStatus::Malformed:
-        return fail(kFailureStatus, path + " is not an MP4 file or is damaged (bad box)");
+        break;
     }
+    return fail(kFailureStatus, path + " is not an MP4 file or is damaged (bad box)");
+}
 
-    std::uint8_t flags = 0;
-    if (readAt(fd, found.flagsOffset, &flags, 1) != 1)
-        return fail(kFailureStatus, "cannot read " + path);
-    const char* const done = enable ? "enabled" : "disabled";
-    if (((flags & 0x1) != 0) == enable) {
-        std::printf("Track %s in %s is already %s\n", idText.c_str(), path.c_str(), done);
-        return 0;
-    }
-    flags = enable ? std::uint8_t(flags | 0x1) : std::uint8_t(flags & ~0x1);
-    ssize_t written = -1;
-    do {
-        written = ::pwrite(fd, &flags, 1, off_t(found.flagsOffset));
-    } while (written < 0 && errno == EINTR);
-    if (written != 1)
-        return fail(kFailureStatus, "cannot write " + path + ": " + std::strerror(errno));
-    if (::fsync(fd) != 0 || !file.close())
-        return fail(kFailureStatus, "cannot write " + path + ": " + std::strerror(errno));
-    std::printf("%s track %s in %s\n", enable ? "Enabled" : "Disabled", idText.c_str(),
-                path.c_str());
-    return 0;
+int setTrackEnabled(const std::string& idText, const std::string& path, bool enable)
+{
+    const auto trackId = mp4::parseTrackId(idText);
+    if (!trackId)
+        return fail(kUsageStatus, "invalid track ID \"" + idText + "\"");
+    return editInPlace(
+        path, [&](FileDescriptor& file, const mp4::ReadAt& read, std::uint64_t size) {
+            const mp4::TrackLookup found = mp4::findTrackHeader(read, size, *trackId);
+            if (found.status != mp4::TrackLookupStatus::Found)
+                return lookupFailure(found.status, idText, path);
+            std::uint8_t flags = 0;
+            if (readAt(file.get(), found.flagsOffset, &flags, 1) != 1)
+                return fail(kFailureStatus, "cannot read " + path);
+            const char* const done = enable ? "enabled" : "disabled";
+            if (((flags & 0x1) != 0) == enable) {
+                std::printf("Track %s in %s is already %s\n", idText.c_str(), path.c_str(), done);
+                return 0;
+            }
+            flags = enable ? std::uint8_t(flags | 0x1) : std::uint8_t(flags & ~0x1);
+            if (!writeAt(file, found.flagsOffset, &flags, 1))
+                return fail(kFailureStatus, "cannot write " + path + ": " + std::strerror(errno));
+            std::printf("%s track %s in %s\n", enable ? "Enabled" : "Disabled", idText.c_str(),
+                        path.c_str());
+            return 0;
+        });
+}
+
+int setSampleEntry(const std::string& idText, const std::string& typeText, const std::string& path)
+{
+    const auto trackId = mp4::parseTrackId(idText);
+    if (!trackId)
+        return fail(kUsageStatus, "invalid track ID \"" + idText + "\"");
+    const auto type = mp4::parseFourCC(typeText);
+    if (!type)
+        return fail(kUsageStatus, "invalid sample entry type \"" + typeText +
+                                      "\" (four printable ASCII characters wanted)");
+    return editInPlace(
+        path, [&](FileDescriptor& file, const mp4::ReadAt& read, std::uint64_t size) {
+            const mp4::SampleEntryLookup found = mp4::findSampleEntry(read, size, *trackId);
+            if (found.status != mp4::TrackLookupStatus::Found)
+                return lookupFailure(found.status, idText, path);
+            if (found.type == *type) {
+                std::printf("Sample entry of track %s in %s is already %s\n", idText.c_str(),
+                            path.c_str(), typeText.c_str());
+                return 0;
+            }
+            if (!writeAt(file, found.typeOffset,
+                         reinterpret_cast<const std::uint8_t*>(typeText.data()), 4))
+                return fail(kFailureStatus, "cannot write " + path + ": " + std::strerror(errno));
+            std::printf("Set sample entry of track %s in %s to %s\n", idText.c_str(), path.c_str(),
+                        typeText.c_str());
+            return 0;
+        });
 }
 
 } // namespace
 
 int main(int argc, char** argv)
 {
+    if (argc == 5 && std::strcmp(argv[1], "-sample-entry") == 0)
+        return setSampleEntry(argv[2], argv[3], argv[4]);
     const bool disable = argc == 4 && std::strcmp(argv[1], "-disable") == 0;
     const bool enable = argc == 4 && std::strcmp(argv[1], "-enable") == 0;
     if (!disable && !enable) {
         std::fprintf(stderr, "Error: wrong arguments\nUsage: MP4Box -disable|-enable TRACK_ID "
-                             "FILE\n");
+                             "FILE\n       MP4Box -sample-entry TRACK_ID FOURCC FILE\n");
         return kUsageStatus;
     }
     return setTrackEnabled(argv[2], argv[3], enable);

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QHash>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+// When each stream of a movie starts, as ffprobe reads it: an audio track
+// muxed with a delay (DVD and Blu-ray rips carry such delays all the time)
+// starts after its video, and the MP4 must keep that distance.
+struct StreamTimings
+{
+    // The start of the input as ffmpeg counts it: the earliest start of any
+    // of its streams. ffmpeg subtracts it from every timestamp it writes.
+    std::optional<double> inputStart;
+    // Seconds by stream number, for the streams whose start is known.
+    QHash<int, double> starts;
+    // Samples per second by stream number, for the audio streams.
+    QHash<int, int> sampleRates;
+};
+
+// The ffprobe command (without the executable) that prints what
+// parseStreamTimings reads.
+QStringList streamTimingsArguments(const QString& path);
+
+// Reads ffprobe's compact output ("stream|index=1|sample_rate=48000|
+// start_time=0.500000", "format|start_time=0.023000"); values that are
+// missing or "N/A" stay absent.
+StreamTimings parseStreamTimings(const QString& text);
