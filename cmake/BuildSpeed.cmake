@@ -39,8 +39,11 @@ function(vantreo_share_pch owner headers)
     endforeach()
 endfunction()
 
-vantreo_share_pch(vantreo-core VANTREO_PCH_QTCORE vantreo-cli)
-vantreo_share_pch(vantreo-ui VANTREO_PCH_QTWIDGETS vantreo)
+# The layers below the widgets and the command line share the foundation's
+# header: their extra module definitions (QtDBus) do not touch QtCore's headers.
+vantreo_share_pch(vantreo-foundation VANTREO_PCH_QTCORE
+    vantreo-inspection vantreo-platform vantreo-engine vantreo-shell vantreo-cli)
+vantreo_share_pch(vantreo-ui VANTREO_PCH_QTWIDGETS vantreo vantreo-screenshots)
 
 set(vantreo_test_programs
     test_foundation test_inspection test_engine test_shell test_tools test_cli)

@@ -1,282 +1,144 @@
 #include "engine/CompletionPipeline.h"
 
-#include "engine/AudioDescriptor.h"
-#include "engine/CommandLines.h"
-#include "engine/ConversionJob.h"
-#include "engine/ConversionSettings.h"
-#include "engine/FailureExplanation.h"
-#include "engine/JobHost.h"
-#include "engine/JobState.h"
-#include "engine/OutputFiles.h"
 #include "engine/OutputVerification.h"
-#include "engine/SourceMovie.h"
-#include "foundation/Alerts.h"
-#include "foundation/HalvornLib.h"
-#include "foundation/PathHelpers.h"
-#include "foundation/PlatformServices.h"
-#include "foundation/ProcessRunner.h"
-#include "foundation/SettingsAccess.h"
-#include "foundation/SettingsKeys.h"
-#include "foundation/StringHelpers.h"
 #include "foundation/ToolLocator.h"
+#include "foundation/ToolRun.h"
 
-#include <QFile>
-
-namespace {
-
-constexpr double kGiB = 1073741824.0;
-
-void deleteFile(const QString& path)
+CompletionPipeline::CompletionPipeline(JobRecord& record, QObject* parent)
+    : QObject(parent), m_record(record)
 {
-    if (!path.isEmpty())
-        QFile::remove(path);
 }
 
-bool saysNoSpace(const QString& output)
+CompletionPipeline::~CompletionPipeline()
 {
-    return contains(output, QStringLiteral("No space left on device"));
+    abandon();
 }
 
-// Dolby Vision profile 5 has no HDR10 or SDR base layer: a player that takes
-// it for plain HEVC (sample entry hvc1) shows green and purple pictures. It
-// needs the sample entry dvh1, which ffmpeg will not write.
-bool needsDolbyVisionSampleEntry(const MKVFileInfo& info)
+void CompletionPipeline::run(const QList<ConversionStage>& stages)
 {
-    return info.videoCodec() == QLatin1String("hevc") && info.dolbyVisionProfile() == 5;
+    abandon();
+    m_stages = stages;
+    m_stage = 0;
+    m_paused = false;
+    m_record.conversionStage = 0;
+    beginStage();
 }
 
-// MP4Box rewrites the video's sample entry (track 1 in every command line)
-// in place; false when it could not, with what it said in `toolOutput`.
-bool writeDolbyVisionSampleEntry(const QString& file, QString& toolOutput)
+void CompletionPipeline::pause()
 {
-    const QString mp4box = ToolLocator::find(QStringLiteral("MP4Box"));
-    qint64 status = -1;
-    const auto output =
-        runAsTaskWithTerminationStatus({mp4box, QStringLiteral("-sample-entry"),
-                                        QStringLiteral("1"), QStringLiteral("dvh1"), file},
-                                       &status);
-    toolOutput = output.value_or(QString());
-    if (output && status == 0 && !contains(*output, QStringLiteral("Error")))
-        return true;
-    asl_NSLog(3, "Error from MP4Box");
-    return false;
+    m_paused = true;
+    if (m_run)
+        m_run->pause();
 }
 
-} // namespace
-
-void CompletionPipeline::processEnded(int status)
+void CompletionPipeline::resume()
 {
-    if (saysInputEndedEarly(m_job.m_output.text()))
-        m_job.m_inputEndedEarly = true;
-    const bool last = !m_job.m_multiConversion || m_job.m_conversionStage == 2;
-    if (last) {
-        endLastProcess(status == 0);
+    m_paused = false;
+    if (m_run)
+        m_run->resume();
+}
+
+void CompletionPipeline::abandon()
+{
+    m_pending.clear();
+    m_stages.clear();
+    ToolRun* run = m_run;
+    m_run = nullptr;
+    if (!run)
         return;
-    }
-    if (status != 0) {
-        endStageFailure(saysNoSpace(m_job.m_output.text()));
-        return;
-    }
-    m_job.m_output.clear();
-    // Straight on, in this same turn of the event loop: nothing waits
-    // between the stages.
-    startNextStage();
+    const QStringList files{m_record.partialFile, m_record.progressFile, m_record.audioFile,
+                            m_record.aacFile, m_record.trialFile};
+    run->discard();
+    connect(run, &ToolRun::finished, run, [files] {
+        for (const QString& file : files)
+            deleteFileIfAny(file);
+    });
 }
 
-void CompletionPipeline::startNextStage()
+qint64 CompletionPipeline::processId() const
 {
-    ConversionJob& job = m_job;
-    const ConversionSettings settings = ConversionSettings::fromStore();
-    if (job.m_conversionStage == 0) {
-        asl_NSLog_debug("wav got a size of %fGB", fileSize(job.m_audioFile) / kGiB);
-        job.m_progressReader.reset();
-        job.m_aacFile = documentsFile(job.m_fileInfo->fileName(), QStringLiteral(".tmp.aac"));
-        job.takeSleepAssertion();
-        job.launch(QStringLiteral("afconvert"),
-                   afconvertArguments(job.m_audioFile, job.m_aacFile, settings));
-    } else {
-        asl_NSLog_debug("aac got a size of %fGB", fileSize(job.m_aacFile) / kGiB);
-        deleteFile(job.m_audioFile);
-        job.m_audioFile.clear();
-        const BuiltArguments built = muxArguments(job.conversionInputs(), job.m_aacFile, settings);
-        if (built.addedSurround)
-            job.m_addedSurround = true;
-        job.m_furtherAudioTracks = built.furtherAudioTracks;
-        job.takeSleepAssertion();
-        job.launch(QStringLiteral("ffmpeg"), built.arguments);
-    }
-    job.startTimer();
-    ++job.m_conversionStage;
+    return m_run ? m_run->processId() : 0;
 }
 
-void CompletionPipeline::endStageFailure(bool noSpace)
+void CompletionPipeline::beginStage()
 {
-    // A failed extraction or encoding stage ends the job like a failed last
-    // process, so the queue goes on; its temporary files go with it.
-    fail();
-    if (noSpace)
-        showFreeSpaceFailureAlert();
-    finishJob();
-}
-
-void CompletionPipeline::endLastProcess(bool success)
-{
-    ConversionJob& job = m_job;
-    asl_NSLog_debug("mp4 got a size of %fGB", fileSize(job.m_partialFile) / kGiB);
-    deleteFile(job.m_aacFile);
-    deleteFile(job.m_audioFile);
-    if (success && !fileExists(job.m_partialFile)) {
-        // The tool ended well, but its output went away meanwhile (its folder
-        // deleted or unmounted): never reported as a finished movie.
-        job.m_output.setText(job.m_output.text() +
-                             makeString("The output file %@ no longer exists.", job.m_partialFile));
-        success = false;
-    }
-    const ConversionSettings settings = ConversionSettings::fromStore();
-    if (success && settings.conversionPreset == 0 && job.m_addedSurround)
-        setSurroundTrackEnabled(settings.includeSurroundTrackDisabled == 0);
-    // The further audio tracks follow the video (1), the main audio (2) and
-    // the surround track; they are offered beside the main one.
-    for (int i = 0; success && i < job.m_furtherAudioTracks; ++i)
-        setTrackEnabled(3 + int(job.m_addedSurround) + i, true);
-    QString toolOutput;
-    if (success && needsDolbyVisionSampleEntry(*job.m_fileInfo) &&
-        !writeDolbyVisionSampleEntry(job.m_partialFile, toolOutput)) {
-        // Left as hvc1 the file would play in wrong colours: never Finished.
-        job.m_verificationProblem = QStringLiteral(
-            "The Dolby Vision sample entry (dvh1) could not be written into the converted file.");
-        job.m_output.setText(job.m_output.text() + toolOutput + job.m_verificationProblem);
-        success = false;
-    }
-    success = success && verifyWrittenFile() && moveToDestination();
-    if (!success) {
-        fail();
-        if (saysNoSpace(job.m_output.text()))
-            showFreeSpaceFailureAlert();
-    } else {
-        job.setFinishedOK(true);
-        job.setState(JobFinished);
-        if (defaultInt(kAutoCleanKey) != 0)
-            job.remove();
-        if (defaultInt(kAutoRemoveKey) != 0) {
-            if (defaultInt(kAutoRemoveTypeKey) != 0)
-                deleteSourceMovie(job.sourcePath());
-            else
-                trashSourceMovie(job.sourcePath());
+    // Steps on files only follow each other at once; a tool's end continues
+    // the loop from toolEnded.
+    while (m_stage < m_stages.size()) {
+        const ConversionStage& current = stage();
+        m_pending = current.commands ? current.commands(m_record) : QList<ToolCommand>();
+        if (!m_pending.isEmpty()) {
+            startNextTool();
+            return;
         }
+        if (!finishStage())
+            return;
     }
-    finishJob();
+    stageDone(true);
 }
 
-void CompletionPipeline::setSurroundTrackEnabled(bool enabled)
+bool CompletionPipeline::finishStage()
 {
-    // Both audio tracks share one alternate group; enabled, the surround
-    // track is offered as the alternative to the main one.
-    const auto output = setTrackEnabled(3, enabled);
-    asl_NSLog_debug(enabled ? "conversionFinished enable5.1 %@"
-                            : "conversionFinished disable5.1 %@",
-                    output.value_or(QString()));
-}
-
-std::optional<QString> CompletionPipeline::setTrackEnabled(int trackId, bool enabled)
-{
-    const QString mp4box = ToolLocator::find(QStringLiteral("MP4Box"));
-    const auto output =
-        runAsTask({mp4box, enabled ? QStringLiteral("-enable") : QStringLiteral("-disable"),
-                   QString::number(trackId), m_job.m_partialFile});
-    if (!output || contains(*output, QStringLiteral("Error")))
-        asl_NSLog(3, "Error from MP4Box");
-    return output;
-}
-
-bool CompletionPipeline::verifyWrittenFile()
-{
-    ConversionJob& job = m_job;
-    const MKVFileInfo& info = *job.m_fileInfo;
-    MappedSource source;
-    const QStringList& tracks = info.audioTrackInformation();
-    source.withoutAudio = tracks.isEmpty();
-    if (job.m_multiConversion && !tracks.isEmpty())
-        source.encodedAudioStream =
-            parseAudioDescriptor(tracks.value(int(job.m_audioTrackIndex))).streamIndex;
-    source.streamStarts = info.streamTimings().starts;
-    source.inputStart = info.streamTimings().inputStart;
-    ExpectedOutput expected =
-        expectedOutput(job.m_arguments, job.m_addedSurround, info.runtimeSeconds(),
-                       info.streamSeconds(), job.m_furtherAudioTracks, source);
-    expected.inputEndedEarly = job.m_inputEndedEarly;
-    const std::optional<WrittenMovie> written = readWrittenMovie(job.m_partialFile);
-    job.m_verificationProblem = outputProblem(expected, written);
-    if (job.m_verificationProblem.isEmpty()) {
-        if (job.m_inputEndedEarly && written)
-            job.m_completionWarning = truncationWarning(info.fileName(), playedSeconds(*written),
-                                                        expected.runtimeSeconds);
-        if (!job.m_completionWarning.isEmpty())
-            asl_NSLog(3, "%@", job.m_completionWarning);
-        return true;
-    }
-    asl_NSLog(3, "%@: %@", job.m_fileInfo->fileName(), job.m_verificationProblem);
-    return false;
-}
-
-bool CompletionPipeline::moveToDestination()
-{
-    ConversionJob& job = m_job;
-    const QString wanted = job.destinationPath();
-    const auto moved = moveIntoPlace(job.m_partialFile, wanted);
-    if (!moved) {
-        job.m_output.setText(job.m_output.text() +
-                             makeString("The converted file could not be moved to %@.", wanted));
+    const ConversionStage& current = stage();
+    if (current.finish && !current.finish(m_record)) {
+        stageDone(false);
         return false;
     }
-    job.m_partialFile.clear();
-    // A name taken meanwhile gave the next free one: the job now points there.
-    if (*moved != wanted)
-        job.m_fileInfo->setDestinationURL(QUrl::fromLocalFile(*moved));
-    job.deleteUnfinishedFiles();
+    const bool wasProcess = current.conversionProcess;
+    ++m_stage;
+    if (wasProcess && m_stage < m_stages.size() && stage().conversionProcess)
+        ++m_record.conversionStage;
     return true;
 }
 
-void CompletionPipeline::fail()
+void CompletionPipeline::startNextTool()
 {
-    // An unfinished output never stays behind looking like a movie.
-    m_job.deleteUnfinishedFiles();
-    m_job.setFinishedError(true);
-    m_job.setState(JobFailed);
-}
-
-void CompletionPipeline::finishJob()
-{
-    m_job.m_stopDate = QDateTime::currentDateTime();
-    m_job.setProgress(100);
-    JobHost* host = jobHost();
-    if (host && host->jobCountWithState(JobConverting) == 0)
-        host->startNextJobInQueue();
-    notifyEnd();
-    if (host && defaultInt(kQuitAfterConversionKey) != 0 &&
-        host->jobCountWithState(JobConverting) == 0)
-        host->terminateApplication();
-}
-
-void CompletionPipeline::notifyEnd()
-{
-    HalvornLib& info = appInfo();
-    UserNotification n;
-    if (m_job.state() == JobFailed) {
-        n.title = makeString("%@ Conversion Failed", info.appName());
-        n.informativeText =
-            makeString("Vantreo has failed to convert the file %@.", m_job.m_fileInfo->fileName());
-    } else {
-        n.title = makeString("%@ Conversion Finished", info.appName());
-        n.informativeText = makeString("%@ has finished converting the file %@.", info.appName(),
-                                       m_job.m_fileInfo->fileName());
-        n.actionButtonTitle = QStringLiteral("Show");
-        n.path = m_job.destinationPath();
+    const ToolCommand command = m_pending.takeFirst();
+    const QString program = ToolLocator::find(command.tool);
+    if (stage().conversionProcess) {
+        m_record.arguments = command.arguments;
+        // Each process's output stands alone: a failure shows its own.
+        m_record.output.clear();
+        // Reported like a tool that could not be started.
+        if (program.isEmpty())
+            m_record.output = ToolLocator::installHint(command.tool);
+        // Written down before the tool creates any of them, so a run that
+        // dies leaves nothing the next start does not know of.
+        m_record.journalFiles();
+        emit processStarting();
     }
-    userNotifier().deliver(n);
+    if (m_run)
+        m_run->deleteLater();
+    m_run = new ToolRun(this);
+    connect(m_run, &ToolRun::finished, this, &CompletionPipeline::toolEnded);
+    m_run->start(QStringList{program} + command.arguments);
+    // A job paused while the stage before ended (the trial) stays paused.
+    if (m_paused)
+        m_run->pause();
 }
 
-void CompletionPipeline::showFreeSpaceFailureAlert()
+void CompletionPipeline::toolEnded(int status, const QString& output)
 {
-    alert(QStringLiteral("Conversion Failed"), freeSpaceFailureText(), QStringLiteral("OK"));
+    const ConversionStage& current = stage();
+    if (current.conversionProcess) {
+        m_record.output += output;
+        if (saysInputEndedEarly(m_record.output))
+            m_record.inputEndedEarly = true;
+        emit processEnded();
+    }
+    if (current.toolEnded && !current.toolEnded(m_record, status, output)) {
+        stageDone(false);
+        return;
+    }
+    if (!m_pending.isEmpty())
+        startNextTool();
+    else if (finishStage())
+        beginStage();
+}
+
+void CompletionPipeline::stageDone(bool success)
+{
+    m_pending.clear();
+    m_stages.clear();
+    emit ended(success);
 }

@@ -1,44 +1,59 @@
 #pragma once
 
-#include <QString>
-#include <optional>
+#include "engine/ConversionStages.h"
 
-class ConversionJob;
+#include <QList>
+#include <QObject>
+#include <QPointer>
 
-// What happens when a job's process ends: for the three-process method the
-// next stage starts at once; after the last process MP4Box sets the surround
-// track, the written file is read back and checked, and only a good one is
-// moved to the destination before the job says Finished. Then the
-// after-conversion settings, the next job, the notification and the optional
-// quit. The job keeps its state and controls; this is its ending.
-class CompletionPipeline final
+class ToolRun;
+
+// Runs a conversion's stages one after another on the job's record, each
+// tool through a ToolRun, so no stage ever holds up the event loop. The job
+// keeps its state and controls and reacts to the signals; after the last
+// stage (or the first that fails) the pipeline says how it ended.
+class CompletionPipeline final : public QObject
 {
-public:
-    explicit CompletionPipeline(ConversionJob& job) : m_job(job) {}
-    CompletionPipeline(const CompletionPipeline&) = delete;
-    CompletionPipeline& operator=(const CompletionPipeline&) = delete;
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(CompletionPipeline)
 
-    // Called by the job once the common steps at the end of every process
-    // (timer, output, progress file) are done; `status` is the exit status.
-    void processEnded(int status);
+public:
+    explicit CompletionPipeline(JobRecord& record, QObject* parent = nullptr);
+    ~CompletionPipeline() override;
+
+    // Begins the first stage; whatever ran before is abandoned.
+    void run(const QList<ConversionStage>& stages);
+    void pause();
+    void resume();
+    // Ends the running tool (with a grace period, never waiting for it) and
+    // reports nothing more; the files the run writes are deleted now and
+    // again once its tool has ended, in case it wrote them meanwhile.
+    void abandon();
+    // The process id of the running tool, 0 when none runs.
+    qint64 processId() const;
+
+signals:
+    // A conversion process is about to start; the record has its arguments.
+    void processStarting();
+    // A conversion process ended; its output is in the record.
+    void processEnded();
+    // The last stage is done, or a stage failed.
+    void ended(bool success);
 
 private:
-    void startNextStage();
-    void endStageFailure(bool noSpace);
-    void endLastProcess(bool success);
-    // MP4Box -enable or -disable on track 3, the surround track.
-    void setSurroundTrackEnabled(bool enabled);
-    // MP4Box -enable or -disable on one track; its output, absent when it
-    // could not run (either is logged as an error).
-    std::optional<QString> setTrackEnabled(int trackId, bool enabled);
-    // Reads the written file back; false (with the reason kept on the job)
-    // when it lacks what the command line mapped.
-    bool verifyWrittenFile();
-    bool moveToDestination();
-    void fail();
-    void finishJob();
-    void notifyEnd();
-    void showFreeSpaceFailureAlert();
+    void beginStage();
+    void startNextTool();
+    void toolEnded(int status, const QString& output);
+    // The stage's tools are done: its closing step, then on to the next
+    // stage; false when it failed (and the end is reported).
+    bool finishStage();
+    void stageDone(bool success);
+    const ConversionStage& stage() const { return m_stages.at(m_stage); }
 
-    ConversionJob& m_job;
+    JobRecord& m_record;
+    QList<ConversionStage> m_stages;
+    qsizetype m_stage = 0;
+    QList<ToolCommand> m_pending;
+    QPointer<ToolRun> m_run;
+    bool m_paused = false;
 };

@@ -1,136 +1,102 @@
 #include "engine/ConversionJob.h"
 
 #include "engine/AudioDescriptor.h"
-#include "engine/CommandLines.h"
 #include "engine/ConversionMethod.h"
 #include "engine/ConversionSettings.h"
-#include "engine/FailureExplanation.h"
-#include "engine/FileJournal.h"
 #include "engine/FreeSpaceCheck.h"
+#include "engine/JobEnding.h"
 #include "engine/JobHost.h"
 #include "engine/JobState.h"
 #include "engine/KeptTracks.h"
-#include "engine/OutputFiles.h"
-#include "engine/ProgressCalc.h"
 #include "engine/SourceMovie.h"
 #include "engine/StatusLine.h"
-#include "engine/SubtitleEncoding.h"
 #include "foundation/Alerts.h"
-#include "foundation/ChildProcess.h"
 #include "foundation/HalvornLib.h"
-#include "foundation/HostInformation.h"
-#include "foundation/ListHelpers.h"
 #include "foundation/PathHelpers.h"
 #include "foundation/PlatformServices.h"
-#include "foundation/ProcessRunner.h"
 #include "foundation/SettingsAccess.h"
 #include "foundation/SettingsKeys.h"
 #include "foundation/StringHelpers.h"
-#include "foundation/ToolLocator.h"
-#include "inspection/Languages.h"
 
-#include <QFile>
 #include <QTimer>
-#include <climits>
-#include <csignal>
 
 namespace {
 
-void deleteFile(const QString& path)
+// A property setter's change: true when the value changed (and it is set).
+template <typename T> bool assign(T& field, T value)
 {
-    if (!path.isEmpty())
-        QFile::remove(path);
+    if (field == value)
+        return false;
+    field = value;
+    return true;
 }
 
 } // namespace
 
-ConversionJob::ConversionJob(QObject* parent) : QObject(parent) {}
+ConversionJob::ConversionJob(QObject* parent) : QObject(parent)
+{
+    m_record.owner = this;
+    connect(&m_pipeline, &CompletionPipeline::processStarting, this,
+            &ConversionJob::processStarting);
+    connect(&m_pipeline, &CompletionPipeline::processEnded, this, &ConversionJob::processEnded);
+    connect(&m_pipeline, &CompletionPipeline::ended, this, &ConversionJob::conversionEnded);
+}
 
 ConversionJob::~ConversionJob()
 {
     // A job destroyed with a tool still running (the application quitting
-    // without removing it) must not leave the tool behind.
-    if (m_task) {
-        m_task->disconnect(this);
-        endChildProcess(*m_task);
-        deleteFile(m_progressFile);
-    }
-    // Nor an unfinished output or temporary audio.
-    deleteUnfinishedFiles();
+    // without removing it) must not leave the tool behind, nor an unfinished
+    // output or temporary audio.
+    m_pipeline.abandon();
+    deleteFileIfAny(m_record.progressFile);
+    m_record.deleteUnfinishedFiles();
     releaseSleepAssertion();
 }
 
 void ConversionJob::setState(int state)
 {
-    if (m_state == state)
+    if (!assign(m_state, state))
         return;
-    m_state = state;
     emit stateChanged(state);
     emit stateInfoStringChanged();
 }
 
 void ConversionJob::setProgress(float progress)
 {
-    if (m_progress == progress)
+    if (!assign(m_progress, progress))
         return;
-    m_progress = progress;
     emit progressChanged(progress);
     emit stateInfoStringChanged();
 }
 
 void ConversionJob::setFinishedOK(bool v)
 {
-    if (m_finishedOK != v) {
-        m_finishedOK = v;
+    if (assign(m_finishedOK, v))
         emit finishedOKChanged(v);
-    }
 }
 
 void ConversionJob::setFinishedError(bool v)
 {
-    if (m_finishedError != v) {
-        m_finishedError = v;
+    if (assign(m_finishedError, v))
         emit finishedErrorChanged(v);
-    }
 }
 
 void ConversionJob::setSlowmode(bool v)
 {
-    if (m_slowmode != v) {
-        m_slowmode = v;
+    if (assign(m_slowmode, v))
         emit slowmodeChanged(v);
-    }
 }
 
 void ConversionJob::setFastmode(bool v)
 {
-    if (m_fastmode != v) {
-        m_fastmode = v;
+    if (assign(m_fastmode, v))
         emit fastmodeChanged(v);
-    }
 }
 
 void ConversionJob::setAudioTrackIndex(qulonglong index)
 {
-    if (m_audioTrackIndex != index) {
-        m_audioTrackIndex = index;
+    if (assign(m_record.audioTrackIndex, index))
         emit audioTrackIndexChanged(index);
-    }
-}
-
-QString ConversionJob::sourcePath() const
-{
-    return m_fileInfo ? m_fileInfo->fileURL().toLocalFile() : QString();
-}
-
-QString ConversionJob::destinationPath() const
-{
-    return m_fileInfo ? m_fileInfo->destinationURL().toLocalFile() : QString();
-}
-
-qint64 ConversionJob::processId() const
-{
-    return m_task ? m_task->processId() : 0;
 }
 
 QString ConversionJob::stateInfoString() const
@@ -143,21 +109,22 @@ QString ConversionJob::stateInfoString() const
         in.elapsedSeconds = m_startDate.msecsTo(now) / 1000.0;
     if (m_startDate.isValid() && m_stopDate.isValid())
         in.tookSeconds = m_startDate.msecsTo(m_stopDate) / 1000.0;
-    if (m_fileInfo)
-        in.audioTracks = m_fileInfo->audioTrackInformation();
-    in.audioTrackIndex = int(m_audioTrackIndex);
-    in.multiConversion = m_multiConversion;
-    in.conversionStage = m_conversionStage;
-    in.warning = m_completionWarning;
+    if (m_record.fileInfo)
+        in.audioTracks = m_record.fileInfo->audioTrackInformation();
+    in.audioTrackIndex = int(m_record.audioTrackIndex);
+    in.multiConversion = m_record.multiConversion;
+    in.conversionStage = m_record.conversionStage;
+    in.warning = m_record.completionWarning;
     return ::stateInfoString(in);
 }
 
 void ConversionJob::presetSpeedInfo()
 {
-    if (!m_fileInfo || m_audioTrackIndex >= qulonglong(m_fileInfo->audioTrackInformation().size()))
+    const MKVFileInfoPtr& info = m_record.fileInfo;
+    if (!info || m_record.audioTrackIndex >= qulonglong(info->audioTrackInformation().size()))
         return;
     const AudioDescriptor d =
-        parseAudioDescriptor(m_fileInfo->audioTrackInformation().at(int(m_audioTrackIndex)));
+        parseAudioDescriptor(info->audioTrackInformation().at(int(m_record.audioTrackIndex)));
     setSpeedInfoFromMethod(
         calculateConversionMethod(d.codec, d.surround, ConversionSettings::fromStore()));
 }
@@ -197,200 +164,87 @@ void ConversionJob::startTimer()
 
 void ConversionJob::stopTimer()
 {
-    if (m_timer) {
-        m_timer->stop();
-        delete m_timer;
-    }
+    delete m_timer; // stops it; a QPointer, so none is harmless
 }
 
-ConversionInputs ConversionJob::conversionInputs() const
+void ConversionJob::refuseStart(const QString& refusal)
 {
-    ConversionInputs in =
-        movieTrackInputs(*m_fileInfo, int(qMin<qulonglong>(m_audioTrackIndex, qulonglong(INT_MAX))),
-                         preferredLanguages3Letter());
-    in.sourcePath = sourcePath();
-    in.outputPath = m_partialFile;
-    in.progressFile = m_progressFile;
-    if (!in.subtitleFile.isEmpty())
-        in.subtitleFileEncoding = subtitleFileEncoding(in.subtitleFile).value_or(QString());
-    return in;
+    m_record.partialFile.clear();
+    releaseSleepAssertion();
+    emit startRefused(refusal);
 }
 
-bool ConversionJob::needFixup()
+void ConversionJob::failMissingSource()
 {
-    if (m_needsFixup)
-        return *m_needsFixup;
-    // The trial's second of movie goes to a temporary file of its own, in the
-    // container the destination gets; nothing is written at the destination.
-    const QString extension = pathExtension(destinationPath());
-    const QString trial = documentsFile(
-        m_fileInfo->fileName(),
-        QStringLiteral(".trial.") + (extension.isEmpty() ? QStringLiteral("mp4") : extension));
-    journalFiles({trial});
-    const QString ffmpeg = ToolLocator::find(QStringLiteral("ffmpeg"));
-    const auto output =
-        runAsTask(QStringList{ffmpeg} + fixupTestArguments(conversionInputs(), trial));
-    deleteFile(trial);
-    journalFiles();
-    m_needsFixup = output && contains(*output, QStringLiteral("aac_adtstoasc"));
-    return *m_needsFixup;
-}
-
-void ConversionJob::journalFiles(const QStringList& extra)
-{
-    FileJournal::instance().record(
-        this, QStringList{m_partialFile, m_progressFile, m_audioFile, m_aacFile} + extra);
-}
-
-void ConversionJob::deleteUnfinishedFiles()
-{
-    deleteFile(m_partialFile);
-    m_partialFile.clear();
-    deleteFile(m_audioFile);
-    deleteFile(m_aacFile);
-    FileJournal::instance().record(this, {});
-}
-
-bool ConversionJob::launch(const QString& tool, const QStringList& arguments)
-{
-    m_arguments = arguments;
-    auto* process = new QProcess(this);
-    process->setProcessChannelMode(QProcess::MergedChannels);
-    process->setStandardInputFile(QProcess::nullDevice());
-    prepareChildProcess(*process);
-    connect(process, &QProcess::readyRead, this, &ConversionJob::outputReceived);
-    connect(process, &QProcess::finished, this, &ConversionJob::conversionFinished);
-    connect(process, &QProcess::errorOccurred, this, [this](QProcess::ProcessError error) {
-        // Handled once the launching step is complete, never in its middle.
-        if (error == QProcess::FailedToStart)
-            QTimer::singleShot(0, this, &ConversionJob::processFailedToStart);
+    showSourceGoneAlert(sourcePath());
+    m_record.output = QStringLiteral("USER_REMOVED");
+    m_record.partialFile.clear();
+    releaseSleepAssertion();
+    setFinishedError(true);
+    m_stopDate = QDateTime::currentDateTime();
+    setState(JobFailed);
+    // The queue moves on instead of stalling on a job that cannot start.
+    QTimer::singleShot(0, this, [] {
+        if (JobHost* host = jobHost(); host && host->jobCountWithState(JobConverting) == 0)
+            host->startNextJobInQueue();
     });
-    m_task = process;
-    const QString program = ToolLocator::find(tool);
-    if (program.isEmpty()) {
-        // Reported like a tool that could not be started, once start() is done.
-        m_output.setText(m_output.text() + ToolLocator::installHint(tool));
-        QTimer::singleShot(0, this, [this] {
-            if (m_task && m_task->state() == QProcess::NotRunning)
-                processFailedToStart();
-        });
-        return false;
-    }
-    // Written down before the tool creates any of them, so a run that dies
-    // leaves nothing the next start does not know of.
-    journalFiles();
-    process->start(program, arguments, QIODevice::ReadOnly);
-    return true;
-}
-
-void ConversionJob::processFailedToStart()
-{
-    if (!m_task || m_task->state() != QProcess::NotRunning)
-        return;
-    const QString reason = m_task->errorString();
-    if (!contains(m_output.text(), QStringLiteral("was not found")))
-        m_output.setText(m_output.text() +
-                         makeString("Could not start %@: %@", m_task->program(), reason));
-    // Handled like a tool that ended with a failure status.
-    conversionFinished(127, QProcess::NormalExit);
 }
 
 void ConversionJob::start()
 {
     asl_NSLog_debug("start %p", this);
-    if (!m_fileInfo || m_removed)
+    if (!m_record.fileInfo || m_removed)
         return;
     takeSleepAssertion();
-    m_audioFile.clear();
-    m_aacFile.clear();
-    m_output.clear();
+    // A fresh record for this run; the movie, its track and the trial's
+    // answer stay.
+    m_record.restart();
     m_progressReader.reset();
-    m_verificationProblem.clear();
-    m_completionWarning.clear();
-    m_inputEndedEarly = false;
 
-    // Whatever is at the destination stays untouched: ffmpeg writes a hidden
-    // partial file beside it, which becomes the destination only once the
-    // job is Finished.
-    m_progressFile = documentsFile(m_fileInfo->fileName(), QStringLiteral(".log"));
-    deleteFile(m_progressFile);
-    m_partialFile = uniqueFile(partialPathFor(destinationPath()));
-
-    const ConversionInputs in = conversionInputs();
+    const ConversionInputs in = m_record.conversionInputs();
     const AudioDescriptor descriptor =
         in.audioTracks.isEmpty() ? AudioDescriptor{}
                                  : parseAudioDescriptor(in.audioTracks.at(in.audioTrackIndex));
     const ConversionSettings settings = ConversionSettings::fromStore();
     // A movie without sound is copied in one run whatever the style.
-    const int method =
+    m_record.method =
         in.audioTracks.isEmpty()
             ? MethodCopy
             : calculateConversionMethod(descriptor.codec, descriptor.surround, settings);
-    setSpeedInfoFromMethod(method);
+    setSpeedInfoFromMethod(m_record.method);
 
     // A destination folder deleted, unmounted or made read-only since the
     // movie was queued is named as such (its free space would read as zero).
     // A missing source is reported below instead.
-    const bool sourceExists = fileExists(m_fileInfo->fileURL());
-    if (sourceExists && !isWriteablePath(m_partialFile)) {
+    const MKVFileInfo& info = *m_record.fileInfo;
+    const bool sourceExists = fileExists(info.fileURL());
+    if (sourceExists && !isWriteablePath(m_record.partialFile)) {
         const QString refusal = destinationNotWritableText();
-        m_partialFile.clear();
-        releaseSleepAssertion();
         alert(AlertKind::Warning, appInfo().appName(), refusal, QStringLiteral("OK"));
-        emit startRefused(refusal);
+        refuseStart(refusal);
         return;
     }
     QString refusal;
-    m_encodedFurtherTracks = encodedFurtherTrackCount(in, settings);
+    m_record.encodedFurtherTracks = encodedFurtherTrackCount(in, settings);
     if (sourceExists &&
-        !checkFreeSpace(method == MethodAACViaWAV, m_fileInfo->runtimeSeconds(),
-                        m_fileInfo->fileSize(), destinationPath(), &refusal, m_encodedFurtherTracks,
+        !checkFreeSpace(m_record.method == MethodAACViaWAV, info.runtimeSeconds(), info.fileSize(),
+                        destinationPath(), &refusal, m_record.encodedFurtherTracks,
                         aacBitrateText(settings.aacBitrate).toULongLong())) {
-        m_partialFile.clear();
-        releaseSleepAssertion();
-        emit startRefused(refusal);
+        refuseStart(refusal);
         return;
     }
     if (!sourceExists) {
-        alert(AlertKind::Warning, appInfo().appName(),
-              makeString("It seems you've removed the file %@ or unmounted it's volume so "
-                         "conversion can't proceed.",
-                         lastPathComponent(sourcePath())),
-              QStringLiteral("OK"));
-        m_output.setText(QStringLiteral("USER_REMOVED"));
-        m_partialFile.clear();
-        releaseSleepAssertion();
-        setFinishedError(true);
-        m_stopDate = QDateTime::currentDateTime();
-        setState(JobFailed);
-        // The queue moves on instead of stalling on a job that cannot start.
-        QTimer::singleShot(0, this, [] {
-            if (JobHost* host = jobHost(); host && host->jobCountWithState(JobConverting) == 0)
-                host->startNextJobInQueue();
-        });
+        failMissingSource();
         return;
     }
 
-    QStringList arguments;
-    if (method == MethodAACViaWAV) {
-        m_audioFile = documentsFile(m_fileInfo->fileName(), QStringLiteral(".tmp.wav"));
-        arguments = extractionArguments(in, m_audioFile);
-        m_multiConversion = true;
-    } else {
-        const BuiltArguments built =
-            singleProcessArguments(in, method, settings, [this] { return needFixup(); });
-        arguments = built.arguments;
-        if (built.addedSurround)
-            m_addedSurround = true;
-        m_furtherAudioTracks = built.furtherAudioTracks;
-        m_multiConversion = false;
-        m_conversionStage = 0;
-    }
-
-    launch(QStringLiteral("ffmpeg"), arguments);
-    startTimer();
+    m_record.multiConversion = m_record.method == MethodAACViaWAV;
     m_startDate = QDateTime::currentDateTime();
+    startTimer();
     setState(JobConverting);
+    // The AAC trial, when the command line asks it, runs first; the job
+    // shows Converting meanwhile and can be paused or removed.
+    m_pipeline.run(conversionStages(m_record.method));
     if (JobHost* host = jobHost())
         host->pauseContinueClicked(nullptr);
 }
@@ -403,8 +257,7 @@ void ConversionJob::pause()
     if (m_state != JobConverting)
         return;
     stopTimer();
-    if (m_task)
-        signalChildGroup(*m_task, SIGSTOP);
+    m_pipeline.pause();
     setState(JobPaused);
     releaseSleepAssertion();
 }
@@ -414,8 +267,7 @@ void ConversionJob::continueJob()
     asl_NSLog_debug("continue %p", this);
     if (m_state != JobQueued) {
         startTimer();
-        if (m_task)
-            signalChildGroup(*m_task, SIGCONT);
+        m_pipeline.resume();
         setState(JobConverting);
         takeSleepAssertion();
     } else {
@@ -432,18 +284,13 @@ void ConversionJob::remove()
         return;
     m_removed = true;
     stopTimer();
-    if (m_task) {
-        // Stop listening first: the end of a removed job's tool never reaches
-        // the completion steps. A paused tool is continued so it can end.
-        m_task->disconnect(this);
-        endChildProcess(*m_task);
-        m_task->deleteLater();
-        m_task = nullptr;
-    }
+    // The running tool is told to end and is never waited for; its end
+    // never reaches the completion steps.
+    m_pipeline.abandon();
     // Only the job's own unfinished files go: a Finished movie stays, and so
     // does anything else at the destination path.
-    deleteFile(m_progressFile);
-    deleteUnfinishedFiles();
+    deleteFileIfAny(m_record.progressFile);
+    m_record.deleteUnfinishedFiles();
     releaseSleepAssertion();
     if (JobHost* host = jobHost()) {
         host->removeJob(this);
@@ -455,21 +302,13 @@ void ConversionJob::remove()
 void ConversionJob::reveal(bool shiftHeld)
 {
     asl_NSLog_debug("%p reveal", this);
-    if (!m_fileInfo)
+    if (!m_record.fileInfo)
         return;
     if (m_state == JobFailed) {
         const FailureExplanation e = failureExplanation();
         const int answer = alert(e.title, e.message, e.defaultButton, e.alternateButton);
-        if (e.offersSupportMail && answer == kAlertDefault) {
-            HalvornLib& info = appInfo();
-            const QString mail = problemReportMailText(
-                info.infoValue("FeedbackEmail").value_or(QString()), info.appName(),
-                info.appVersionString(), joined(m_arguments, " "), m_output.text(),
-                XTHostInformation::machineType(), XTHostInformation::operatingSystemVersionString(),
-                crashReportNote());
-            if (const auto url = escapedURL(mail))
-                open(*url);
-        }
+        if (e.offersSupportMail && answer == kAlertDefault)
+            offerSupportMail(m_record.arguments, m_record.output);
         return;
     }
     if (shiftHeld)
@@ -481,60 +320,79 @@ void ConversionJob::reveal(bool shiftHeld)
 FailureExplanation ConversionJob::failureExplanation() const
 {
     const ConversionSettings settings = ConversionSettings::fromStore();
-    return explainFailure(m_output.text(), m_arguments, settings.disableBuiltinSubtitles != 0,
-                          !m_fileInfo->subtitleTrackIDs().isEmpty(),
-                          m_fileInfo->subtitleFileURL().has_value(), m_verificationProblem,
-                          keptSubtitleLanguages(conversionInputs(), settings));
+    const MKVFileInfo& info = *m_record.fileInfo;
+    return explainFailure(m_record.output, m_record.arguments,
+                          settings.disableBuiltinSubtitles != 0, !info.subtitleTrackIDs().isEmpty(),
+                          info.subtitleFileURL().has_value(), m_record.verificationProblem,
+                          keptSubtitleLanguages(m_record.conversionInputs(), settings));
 }
 
 QString ConversionJob::failureExplanationText() const
 {
-    return m_fileInfo ? failureExplanation().message : QString();
+    return m_record.fileInfo ? failureExplanation().message : QString();
 }
 
 void ConversionJob::progressTimer()
 {
-    if (!m_fileInfo)
-        return;
-    if (m_multiConversion && m_conversionStage == 1) {
-        setProgress(m_progress + 0.001f);
-        if (const auto p = encodingStageProgress(fileSize(m_aacFile), m_fileInfo->runtimeSeconds(),
-                                                 m_encodedFurtherTracks))
-            setProgress(*p);
-        return;
-    }
-    const QString text = m_progressReader.readNew(m_progressFile);
-    const auto t = latestOutTimeSeconds(text);
-    if (!t)
-        return;
-    if (const auto p = progressFromOutTime(*t, m_fileInfo->runtimeSeconds(), m_multiConversion,
-                                           m_conversionStage, m_encodedFurtherTracks))
+    if (const auto p = m_record.progress(m_progressReader, m_progress))
         setProgress(*p);
 }
 
-void ConversionJob::outputReceived()
+void ConversionJob::processStarting()
 {
-    if (m_task)
-        m_output.feed(m_task->readAll());
+    m_progressReader.reset();
+    // A job paused during the trial starts its conversion paused.
+    if (m_state != JobConverting)
+        return;
+    takeSleepAssertion();
+    startTimer();
 }
 
-void ConversionJob::conversionFinished(int exitCode, QProcess::ExitStatus exitStatus)
+void ConversionJob::processEnded()
 {
-    if (!m_task || m_removed)
-        return;
-    // Common steps at the end of every process.
     releaseSleepAssertion();
-    m_task->disconnect(this);
     stopTimer();
-    m_output.feed(m_task->readAll());
-    m_output.finish();
-    deleteFile(m_progressFile);
-    m_task->deleteLater();
-    m_task = nullptr;
-    const int status = exitStatus == QProcess::NormalExit ? exitCode : (exitCode ? exitCode : -1);
-    asl_NSLog_debug("%p conversionFinished %i %@ %@", this, m_conversionStage, QString(),
-                    sourcePath());
+    deleteFileIfAny(m_record.progressFile);
+}
 
-    m_pipeline.processEnded(status);
-    asl_NSLog_debug("%p conversionFinished OUT", this);
+void ConversionJob::conversionEnded(bool success)
+{
+    if (m_removed)
+        return;
+    asl_NSLog_debug("%p conversionEnded %i %@", this, m_record.conversionStage, sourcePath());
+    releaseSleepAssertion();
+    stopTimer();
+    if (!success) {
+        fail();
+        if (contains(m_record.output, QStringLiteral("No space left on device")))
+            showFreeSpaceFailureAlert();
+    } else {
+        setFinishedOK(true);
+        setState(JobFinished);
+        if (defaultInt(kAutoCleanKey) != 0)
+            remove();
+        disposeOfSourceMovie(sourcePath());
+    }
+    finishJob();
+}
+
+void ConversionJob::fail()
+{
+    // An unfinished output never stays behind looking like a movie.
+    m_record.deleteUnfinishedFiles();
+    setFinishedError(true);
+    setState(JobFailed);
+}
+
+void ConversionJob::finishJob()
+{
+    m_stopDate = QDateTime::currentDateTime();
+    setProgress(100);
+    JobHost* host = jobHost();
+    if (host && host->jobCountWithState(JobConverting) == 0)
+        host->startNextJobInQueue();
+    notifyJobEnd(m_state == JobFailed, m_record.fileInfo->fileName(), destinationPath());
+    if (host && defaultInt(kQuitAfterConversionKey) != 0 &&
+        host->jobCountWithState(JobConverting) == 0)
+        host->terminateApplication();
 }

@@ -1,25 +1,22 @@
 #pragma once
 
-#include "engine/CommandLines.h"
 #include "engine/CompletionPipeline.h"
 #include "engine/FailureExplanation.h"
-#include "engine/OutputCollector.h"
+#include "engine/JobRecord.h"
 #include "engine/ProgressFileReader.h"
 #include "inspection/MKVFileInfo.h"
 
 #include <QDateTime>
 #include <QObject>
 #include <QPointer>
-#include <QProcess>
 #include <QStringList>
-#include <optional>
 
 class QTimer;
 
-// One movie in the conversion queue: its state, its controls, its running
-// tool and the timer that watches it. What happens when a tool ends is its
-// CompletionPipeline. Everything happens on the main thread; the tool's
-// output and end arrive through the event loop.
+// One movie in the conversion queue: its state, its controls and the timer
+// that watches its progress. Its conversion is a list of stages run by its
+// CompletionPipeline on its JobRecord; the job reacts to how it ends.
+// Everything happens on the main thread; no tool run is waited for.
 class ConversionJob final : public QObject
 {
     Q_OBJECT
@@ -52,10 +49,10 @@ public:
     void setSlowmode(bool v);
     bool fastmode() const { return m_fastmode; }
     void setFastmode(bool v);
-    qulonglong audioTrackIndex() const { return m_audioTrackIndex; }
+    qulonglong audioTrackIndex() const { return m_record.audioTrackIndex; }
     void setAudioTrackIndex(qulonglong index);
-    const MKVFileInfoPtr& fileInfo() const { return m_fileInfo; }
-    void setFileInfo(const MKVFileInfoPtr& info) { m_fileInfo = info; }
+    const MKVFileInfoPtr& fileInfo() const { return m_record.fileInfo; }
+    void setFileInfo(const MKVFileInfoPtr& info) { m_record.fileInfo = info; }
 
     // Controls.
     void start();
@@ -72,31 +69,31 @@ public:
     QString failureExplanationText() const;
 
     // Read-only views for the shell, the command line and tests.
-    const QString& jobOutput() const { return m_output.text(); }
-    const QStringList& arguments() const { return m_arguments; }
-    int conversionStage() const { return m_conversionStage; }
-    bool multiConversion() const { return m_multiConversion; }
-    bool addedSurround() const { return m_addedSurround; }
+    const QString& jobOutput() const { return m_record.output; }
+    const QStringList& arguments() const { return m_record.arguments; }
+    int conversionStage() const { return m_record.conversionStage; }
+    bool multiConversion() const { return m_record.multiConversion; }
+    bool addedSurround() const { return m_record.addedSurround; }
     // Audio tracks kept for the user's languages in the last command line.
-    int furtherAudioTracks() const { return m_furtherAudioTracks; }
-    const QString& progressFile() const { return m_progressFile; }
-    const QString& audioFile() const { return m_audioFile; }
-    const QString& aacFile() const { return m_aacFile; }
+    int furtherAudioTracks() const { return m_record.furtherAudioTracks; }
+    const QString& progressFile() const { return m_record.progressFile; }
+    const QString& audioFile() const { return m_record.audioFile; }
+    const QString& aacFile() const { return m_record.aacFile; }
     QDateTime startDate() const { return m_startDate; }
     QDateTime stopDate() const { return m_stopDate; }
-    QString sourcePath() const;
+    QString sourcePath() const { return m_record.sourcePath(); }
     // Where the movie goes; once Finished, where it went (a name taken
     // meanwhile gives the next free one).
-    QString destinationPath() const;
+    QString destinationPath() const { return m_record.destinationPath(); }
     // The hidden file ffmpeg writes beside the destination until the job is
     // Finished; empty when there is none.
-    const QString& partialFile() const { return m_partialFile; }
+    const QString& partialFile() const { return m_record.partialFile; }
     // What the check of the written file found missing; empty otherwise.
-    const QString& verificationProblem() const { return m_verificationProblem; }
+    const QString& verificationProblem() const { return m_record.verificationProblem; }
     // What a Finished job warns of (a movie that ends early); empty otherwise.
-    const QString& completionWarning() const { return m_completionWarning; }
+    const QString& completionWarning() const { return m_record.completionWarning; }
     // The process id of the running tool, 0 when none runs.
-    qint64 processId() const;
+    qint64 processId() const { return m_pipeline.processId(); }
 
 signals:
     void stateChanged(int state);
@@ -111,25 +108,20 @@ signals:
     void startRefused(const QString& reason);
 
 private:
-    friend class CompletionPipeline;
-
     void progressTimer();
-    void outputReceived();
-    void conversionFinished(int exitCode, QProcess::ExitStatus exitStatus);
-    void processFailedToStart();
-    bool launch(const QString& tool, const QStringList& arguments);
+    void processStarting();
+    void processEnded();
+    void conversionEnded(bool success);
     void startTimer();
     void stopTimer();
     void takeSleepAssertion();
     void releaseSleepAssertion();
-    bool needFixup();
-    ConversionInputs conversionInputs() const;
+    // Refuses to start the job for `refusal`: it stays Queued.
+    void refuseStart(const QString& refusal);
+    void failMissingSource();
     FailureExplanation failureExplanation() const;
-    // Records the job's partial and temporary files (and `extra`) in the
-    // journal; called before every process that writes them.
-    void journalFiles(const QStringList& extra = {});
-    // Deletes the partial file and the temporary files, and forgets them.
-    void deleteUnfinishedFiles();
+    void fail();
+    void finishJob();
 
     int m_state = 0;
     float m_progress = 0;
@@ -137,34 +129,12 @@ private:
     bool m_finishedError = false;
     bool m_slowmode = false;
     bool m_fastmode = false;
-    qulonglong m_audioTrackIndex = 0;
-    MKVFileInfoPtr m_fileInfo;
-
-    int m_conversionStage = 0;
-    bool m_multiConversion = false;
-    bool m_addedSurround = false;
-    int m_furtherAudioTracks = 0;
-    // Of those, the ones ffmpeg encodes (the mux stage of the AAC method
-    // weighs more for them); known from the start.
-    int m_encodedFurtherTracks = 0;
-    OutputCollector m_output;
-    QStringList m_arguments;
-    QPointer<QProcess> m_task;
+    JobRecord m_record;
     QPointer<QTimer> m_timer;
     QDateTime m_startDate;
     QDateTime m_stopDate;
-    QString m_progressFile;
     ProgressFileReader m_progressReader;
-    QString m_audioFile;
-    QString m_aacFile;
     quint32 m_sleepAssertion = 0;
     bool m_removed = false;
-    QString m_partialFile;
-    // The AAC trial's answer: it runs at most once per movie.
-    std::optional<bool> m_needsFixup;
-    QString m_verificationProblem;
-    QString m_completionWarning;
-    // A tool of this run said the source ends before its stated end.
-    bool m_inputEndedEarly = false;
-    CompletionPipeline m_pipeline{*this};
+    CompletionPipeline m_pipeline{m_record};
 };

@@ -60,17 +60,3 @@ bool signalProcessGroup(qint64 pid, int signal)
     const bool child = ::kill(static_cast<pid_t>(pid), signal) == 0;
     return group || child;
 }
-
-void endChildProcess(QProcess& process, int graceMilliseconds)
-{
-    if (process.state() == QProcess::NotRunning)
-        return;
-    if (process.state() == QProcess::Starting)
-        process.waitForStarted(graceMilliseconds);
-    signalChildGroup(process, SIGTERM);
-    signalChildGroup(process, SIGCONT);
-    if (!process.waitForFinished(graceMilliseconds)) {
-        signalChildGroup(process, SIGKILL);
-        process.waitForFinished(graceMilliseconds);
-    }
-}

@@ -24,6 +24,3 @@ bool collectChildOutput(QProcess& process, QByteArray& output,
 bool signalChildGroup(const QProcess& process, int signal);
 // The same by process id, for a thread that does not own the QProcess.
 bool signalProcessGroup(qint64 pid, int signal);
-// Ends a running child: SIGTERM, then SIGCONT so a stopped child can act on
-// it, then SIGKILL when it has not ended within the grace time. Waits for it.
-void endChildProcess(QProcess& process, int graceMilliseconds = 5000);

@@ -2,8 +2,8 @@
 // into chunks of random size, as a pipe delivers it. Where the cuts fall must
 // not change the lines or the collected text.
 
-#include "engine/LineSplitter.h"
-#include "engine/OutputCollector.h"
+#include "foundation/LineSplitter.h"
+#include "foundation/OutputCollector.h"
 #include "fuzz/FuzzInput.h"
 
 namespace fuzz_output_collector {

@@ -1,143 +1,101 @@
 #include "shell/AppDelegate.h"
 
-#include "engine/ConversionJob.h"
-#include "engine/FailureExplanation.h"
-#include "engine/FileJournal.h"
 #include "engine/JobState.h"
 #include "foundation/Alerts.h"
 #include "foundation/BoundedTask.h"
 #include "foundation/HalvornLib.h"
-#include "foundation/MakeString.h"
-#include "foundation/PathHelpers.h"
 #include "foundation/SettingsAccess.h"
+#include "shell/AddPanelState.h"
+#include "shell/Destinations.h"
+#include "shell/Intake.h"
+#include "shell/JobQueue.h"
 
-AppDelegate::AppDelegate(QObject* parent) : QObject(parent)
+AppDelegate::AppDelegate(QObject* parent)
+    : QObject(parent), m_queue(new JobQueue(this)), m_intake(new Intake(this)),
+      m_destinations(new Destinations(this)),
+      m_panel(new AddPanelState(*m_queue, *m_destinations, this))
 {
-    // Both front ends make their queue here: what a run that died left
-    // behind (partial outputs, temporary audio) goes before anything starts.
-    FileJournal::instance().removeLeftovers();
-    setJobHost(this);
-    updateWindowTitle();
+    connect(m_queue, &JobQueue::windowTitleChanged, this, &AppDelegate::windowTitleChanged);
+    connect(m_queue, &JobQueue::terminateRequested, this, &AppDelegate::terminateRequested);
+    // Every add that ends, accepted or refused, moves the intake on.
+    connect(m_queue, &JobQueue::addFinished, this, &AppDelegate::cancelAdd);
+    // While the queue is paused, the add panel's button only queues.
+    connect(m_queue, &JobQueue::pausedChanged, this, [this](bool paused) {
+        setAddButtonTitle(paused ? QStringLiteral("Add to Queue")
+                                 : QStringLiteral("Start Conversion"));
+        emit pauseContinueChanged();
+    });
+    connect(m_intake, &Intake::waitingCountChanged, this, &AppDelegate::waitingCountChanged);
+    connect(m_intake, &Intake::probed, this,
+            [this](const QList<MKVFileInfoPtr>& infos) { probeFinished(infos.value(0)); });
+    connect(m_destinations, &Destinations::destinationPopUpChanged, this,
+            &AppDelegate::destinationPopUpChanged);
+    connect(m_destinations, &Destinations::preferencesDestinationPopUpChanged, this,
+            &AppDelegate::preferencesDestinationPopUpChanged);
+    connect(m_panel, &AddPanelState::isScanningChanged, this, &AppDelegate::isScanningChanged);
+    connect(m_panel, &AddPanelState::fileInfoChanged, this, &AppDelegate::fileInfoChanged);
+    connect(m_panel, &AddPanelState::addPanelShownChanged, this,
+            &AppDelegate::addPanelShownChanged);
+    connect(m_panel, &AddPanelState::selectedAudioIndexChanged, this,
+            &AppDelegate::selectedAudioIndexChanged);
+    connect(m_panel, &AddPanelState::addPanelNoticeChanged, this,
+            &AppDelegate::addPanelNoticeChanged);
+    connect(m_panel, &AddPanelState::addButtonTitleChanged, this,
+            &AppDelegate::addButtonTitleChanged);
+    connect(m_panel, &AddPanelState::saveLocationRequested, this,
+            &AppDelegate::saveLocationRequested);
 }
 
-AppDelegate::~AppDelegate()
+AppDelegate::~AppDelegate() = default;
+
+const QList<ConversionJob*>& AppDelegate::taskArray() const
 {
-    if (jobHost() == this)
-        setJobHost(nullptr);
+    return m_queue->taskArray();
 }
 
 bool AppDelegate::addJob(ConversionJob* job)
 {
-    if (!job)
-        return false;
-    const QString destination = job->destinationPath();
-    if (!isWriteablePath(destination)) {
-        cancelAdd();
-        alertPresenter().activateApplication();
-        alert(AlertKind::Warning, appInfo().appName(), destinationNotWritableText(),
-              QStringLiteral("OK"));
-        job->deleteLater();
-        return false;
-    }
-    job->setParent(this);
-    if (!m_paused && jobCountWithState(JobConverting) == 0)
-        job->start();
-    const int row = int(m_taskArray.size());
-    emit jobAboutToBeAdded(row);
-    m_taskArray.append(job);
-    emit jobAdded(row);
-    emit taskArrayChanged();
-    cancelAdd();
-    updateWindowTitle();
-    return true;
+    return m_queue->addJob(job);
 }
 
 void AppDelegate::removeJob(ConversionJob* job)
 {
-    for (int row = int(m_taskArray.size()) - 1; row >= 0; --row) {
-        if (m_taskArray.at(row) != job)
-            continue;
-        emit jobAboutToBeRemoved(row);
-        m_taskArray.removeAt(row);
-        emit jobRemoved(row);
-    }
-    emit taskArrayChanged();
-    if (job && job->parent() == this)
-        job->deleteLater();
-    updateWindowTitle();
+    m_queue->removeJob(job);
 }
 
 qint64 AppDelegate::jobCountWithState(int state) const
 {
-    qint64 count = 0;
-    for (const ConversionJob* job : m_taskArray)
-        if (job->state() == state)
-            ++count;
-    return count;
+    return m_queue->jobCountWithState(state);
 }
 
 void AppDelegate::startNextJobInQueue()
 {
-    if (m_paused || m_terminating)
-        return;
-    // Copy: starting a job can change the list (a job whose source is gone
-    // fails at once).
-    const QList<ConversionJob*> jobs = m_taskArray;
-    for (ConversionJob* job : jobs) {
-        if (job->state() == JobPaused) {
-            job->continueJob();
-            return;
-        }
-        if (job->state() == JobQueued) {
-            job->start();
-            return;
-        }
-    }
+    m_queue->startNextJobInQueue();
 }
 
 void AppDelegate::pauseContinueClicked(QObject* sender)
 {
-    if (m_paused) {
-        m_paused = false;
-        if (sender)
-            startNextJobInQueue();
-        setAddButtonTitle(QStringLiteral("Start Conversion"));
-        emit pauseContinueChanged();
-    } else if (sender) {
-        const QList<ConversionJob*> jobs = m_taskArray;
-        for (ConversionJob* job : jobs)
-            if (job->state() == JobConverting)
-                job->pause();
-        setAddButtonTitle(QStringLiteral("Add to Queue"));
-        m_paused = true;
-        emit pauseContinueChanged();
-    }
-    updateWindowTitle();
+    m_queue->pauseContinueClicked(sender);
 }
 
 void AppDelegate::cleanClicked()
 {
-    QList<ConversionJob*> finished;
-    for (ConversionJob* job : m_taskArray)
-        if (job->state() == JobFinished)
-            finished.append(job);
-    for (ConversionJob* job : finished)
-        job->remove();
+    m_queue->cleanClicked();
 }
 
 void AppDelegate::updateWindowTitle()
 {
-    const QString jobs = m_taskArray.isEmpty()
-                             ? QString()
-                             : makeString(" [%li Job(s), %li Queued]", m_taskArray.size(),
-                                          jobCountWithState(JobQueued));
-    const QString title =
-        makeString("%@%@%@", appInfo().appName(),
-                   m_paused ? QStringLiteral(" (Paused)") : QStringLiteral(" "), jobs);
-    if (title != m_windowTitle) {
-        m_windowTitle = title;
-        emit windowTitleChanged(title);
-    }
+    m_queue->updateWindowTitle();
+}
+
+QString AppDelegate::windowTitle() const
+{
+    return m_queue->windowTitle();
+}
+
+bool AppDelegate::paused() const
+{
+    return m_queue->paused();
 }
 
 bool AppDelegate::applicationShouldTerminate()
@@ -155,44 +113,35 @@ void AppDelegate::applicationWillTerminate()
     // A movie being probed: its tools end now, so the probe's thread does not
     // hold up the exit.
     cancelBoundedTasks();
-    // No job is started while the queue is emptied for quitting.
-    m_terminating = true;
-    while (!m_taskArray.isEmpty()) {
-        ConversionJob* job = m_taskArray.first();
-        job->remove();
-        // A job removes itself; make sure the loop always moves on.
-        if (!m_taskArray.isEmpty() && m_taskArray.first() == job)
-            removeJob(job);
-    }
+    m_queue->terminate();
 }
 
 void AppDelegate::terminateApplication()
 {
-    emit terminateRequested();
+    m_queue->terminateApplication();
 }
 
 QStringList AppDelegate::queuedDestinations() const
 {
-    QStringList out;
-    for (const ConversionJob* job : m_taskArray)
-        out.append(job->destinationPath());
-    return out;
+    return m_queue->queuedDestinations();
+}
+
+QString AppDelegate::addButtonTitle() const
+{
+    return m_panel->addButtonTitle();
 }
 
 void AppDelegate::setAddButtonTitle(const QString& title)
 {
-    if (title != m_addButtonTitle) {
-        m_addButtonTitle = title;
-        emit addButtonTitleChanged(title);
-    }
+    m_panel->setAddButtonTitle(title);
 }
 
 QString AppDelegate::pauseContinueTitle() const
 {
-    return m_paused ? QStringLiteral("Resume Queue") : QStringLiteral("Pause Queue");
+    return paused() ? QStringLiteral("Resume Queue") : QStringLiteral("Pause Queue");
 }
 
 QString AppDelegate::pauseContinueImage() const
 {
-    return m_paused ? QStringLiteral("toolbar_start") : QStringLiteral("toolbar_pause");
+    return paused() ? QStringLiteral("toolbar_start") : QStringLiteral("toolbar_pause");
 }

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "engine/JobHost.h"
 #include "inspection/MKVFileInfo.h"
 #include "shell/DestinationPopUp.h"
 
@@ -11,18 +10,21 @@
 #include <QStringList>
 #include <QUrl>
 #include <functional>
-#include <memory>
 #include <optional>
 
+class AddPanelState;
 class ConversionJob;
+class Destinations;
+class Intake;
+class JobQueue;
 
-// The application-wide shell object: the queue of conversion jobs, the
-// intake of movie and subtitle files, the add panel and the saved
-// destinations, launch and the texts the front ends show (window title,
-// pause/resume controls, the add panel's confirm button). QtCore only, so
-// the desktop and the command line drive the same code; the widgets only
-// show and edit this data.
-class AppDelegate final : public QObject, public JobHost
+// The application-wide shell object of the desktop: it joins the queue of
+// conversion jobs, the intake of movie and subtitle files, the add panel's
+// state and the saved destinations, and answers for launch, the links and
+// the texts the front ends show (window title, pause/resume controls). Its
+// queue and intake operations forward to those parts. QtCore only; the
+// widgets only show and edit this data.
+class AppDelegate final : public QObject
 {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(AppDelegate)
@@ -45,15 +47,18 @@ public:
     explicit AppDelegate(QObject* parent = nullptr);
     ~AppDelegate() override;
 
-    // The queue.
-    const QList<ConversionJob*>& taskArray() const { return m_taskArray; }
+    // The queue, which the job list follows directly.
+    JobQueue& queue() const { return *m_queue; }
+
+    // ---- The queue (JobQueue) ----
+    const QList<ConversionJob*>& taskArray() const;
     // Takes the job over; answers false (and drops it) when its destination
     // cannot be written.
     bool addJob(ConversionJob* job);
-    void removeJob(ConversionJob* job) override;
-    qint64 jobCountWithState(int state) const override;
-    void startNextJobInQueue() override;
-    void pauseContinueClicked(QObject* sender) override;
+    void removeJob(ConversionJob* job);
+    qint64 jobCountWithState(int state) const;
+    void startNextJobInQueue();
+    void pauseContinueClicked(QObject* sender);
     void cleanClicked();
     void updateWindowTitle();
     // Asks before quitting while a job converts; true: quit now.
@@ -61,7 +66,7 @@ public:
     // Flushes the settings and removes every job: running tools end and
     // unfinished outputs are deleted.
     void applicationWillTerminate();
-    void terminateApplication() override;
+    void terminateApplication();
     // Destinations of every job in the queue, which a new job must avoid.
     QStringList queuedDestinations() const;
 
@@ -89,9 +94,9 @@ public:
     // A delivered notification was clicked: show its file.
     void notificationActivated(const QString& path);
     bool isRateable() const;
-    QStringList preferredLanguages() const { return m_preferredLanguages; }
+    QStringList preferredLanguages() const;
 
-    // ---- File intake ----
+    // ---- File intake (Intake) ----
     static QStringList movieFileTypes();
     static QStringList openPanelFileTypes();
     // Files opened with the application, dropped or chosen: subtitles are
@@ -101,20 +106,20 @@ public:
     void addNextFile();
     bool draggingEntered(const QStringList& paths) const;
     bool performDragOperation(const QStringList& paths);
-    bool isScanning() const { return m_isScanning; }
-    MKVFileInfoPtr fileInfo() const { return m_fileInfo; }
-    QStringList importFiles() const { return m_importFiles; }
-    QHash<QString, QString> importSubtitleFiles() const { return m_importSubtitleFiles; }
-    bool addPanelShown() const { return m_addPanelShown; }
+    bool isScanning() const;
+    MKVFileInfoPtr fileInfo() const;
+    QStringList importFiles() const;
+    QHash<QString, QString> importSubtitleFiles() const;
+    bool addPanelShown() const;
     // The movie being probed or shown in the add panel.
-    QString currentMoviePath() const { return m_currentMoviePath; }
+    QString currentMoviePath() const;
     // Movies waiting behind the one shown, and the panel's line for them.
-    int waitingCount() const { return int(m_importFiles.size()); }
+    int waitingCount() const;
     QString waitingText() const;
 
-    // ---- Add panel ----
+    // ---- Add panel (AddPanelState, Destinations) ----
     QStringList audioItems() const;
-    int selectedAudioIndex() const { return m_selectedAudioIndex; }
+    int selectedAudioIndex() const;
     void setSelectedAudioIndex(int index);
     bool canAddToQueue() const;
     QString addPanelNotice() const;
@@ -122,14 +127,11 @@ public:
     // user's languages ("Also keeps: jpn (aac) · Subtitles: eng"); empty
     // when the settings keep nothing by language.
     QString keptTracksText() const;
-    QList<PopUpItem> destinationPopUpItems() const { return m_destinationPopUpItems; }
-    int destinationPopUpIndex() const { return m_destinationPopUpIndex; }
+    QList<PopUpItem> destinationPopUpItems() const;
+    int destinationPopUpIndex() const;
     void setDestinationPopUpIndex(int index);
-    QList<PopUpItem> preferencesDestinationPopUpItems() const
-    {
-        return m_preferencesDestinationPopUpItems;
-    }
-    int preferencesDestinationPopUpIndex() const { return m_preferencesDestinationPopUpIndex; }
+    QList<PopUpItem> preferencesDestinationPopUpItems() const;
+    int preferencesDestinationPopUpIndex() const;
     // Also stores the choice as DefaultDestination.
     void setPreferencesDestinationPopUpIndex(int index);
     void rebuildDestinationPopUp();
@@ -151,19 +153,14 @@ public:
     // ---- Preferences ----
     void selectConversionStyle();
 
-    QString windowTitle() const { return m_windowTitle; }
-    QString addButtonTitle() const { return m_addButtonTitle; }
+    QString windowTitle() const;
+    QString addButtonTitle() const;
     void setAddButtonTitle(const QString& title);
     QString pauseContinueTitle() const;
     QString pauseContinueImage() const;
-    bool paused() const { return m_paused; }
+    bool paused() const;
 
 signals:
-    void jobAboutToBeAdded(int row);
-    void jobAdded(int row);
-    void jobAboutToBeRemoved(int row);
-    void jobRemoved(int row);
-    void taskArrayChanged();
     void windowTitleChanged(const QString& title);
     void addButtonTitleChanged(const QString& title);
     void pauseContinueChanged();
@@ -185,45 +182,15 @@ signals:
     void showMainWindowRequested();
 
 private:
-    QList<ConversionJob*> m_taskArray;
-    bool m_paused = false;
-    bool m_terminating = false;
-    QString m_windowTitle;
-    QString m_addButtonTitle = QStringLiteral("Start Conversion");
+    // Shows the probed movie, then queues it at once when adding is automatic.
+    void probeFinished(const MKVFileInfoPtr& info);
+
+    JobQueue* m_queue = nullptr;
+    Intake* m_intake = nullptr;
+    Destinations* m_destinations = nullptr;
+    AddPanelState* m_panel = nullptr;
     std::function<void()> m_cancelAdd;
-
-    void setIsScanning(bool scanning);
-    void setAddPanelShown(bool shown);
-    void setFileInfo(const MKVFileInfoPtr& info);
-    void probeFinished(const MKVFileInfoPtr& info, const std::optional<QString>& subtitle);
-    void setDestinationPopUp(const QList<PopUpItem>& items, int index);
-    void setPreferencesDestinationPopUp(const QList<PopUpItem>& items, int index);
-    // Makes a job of the shown movie with the panel's choices; null when the
-    // movie cannot be queued.
-    ConversionJob* makeJobForShownMovie() const;
-    // addJob, releasing the folder access of a job it refuses.
-    void handOver(ConversionJob* job);
-    // Drops a job whose chosen location must not be written (the movie
-    // itself, or the output of a queued job), as addJob drops one it refuses.
-    void refuseLocation(ConversionJob* job);
-    void updateAddPanelNotice();
-
     QString m_version;
     QString m_build;
     std::optional<QUrl> m_aboutURL, m_historyURL, m_faqURL, m_readmeURL;
-    QStringList m_preferredLanguages;
-    QStringList m_importFiles;
-    QHash<QString, QString> m_importSubtitleFiles;
-    MKVFileInfoPtr m_fileInfo;
-    QString m_currentMoviePath;
-    bool m_isScanning = false;
-    bool m_addPanelShown = false;
-    int m_selectedAudioIndex = -1;
-    QString m_lastNotice;
-    QList<PopUpItem> m_destinationPopUpItems;
-    int m_destinationPopUpIndex = 0;
-    QList<PopUpItem> m_preferencesDestinationPopUpItems;
-    int m_preferencesDestinationPopUpIndex = 0;
-    // The job waiting for the save location's answer.
-    std::unique_ptr<ConversionJob> m_pendingJob;
 };

@@ -10,7 +10,9 @@
 #include "foundation/SettingsKeys.h"
 #include "foundation/StringHelpers.h"
 #include "inspection/Languages.h"
+#include "shell/AddPanelState.h"
 #include "shell/AppDelegate.h"
+#include "shell/Intake.h"
 #include "shell/ServiceLinks.h"
 
 #include <QPointer>
@@ -49,7 +51,7 @@ void AppDelegate::applicationDidFinishLaunching()
     }
     asl_NSLog_debug("Vantreo started");
 
-    m_preferredLanguages = preferredLanguages3Letter();
+    m_panel->setPreferredLanguages(preferredLanguages3Letter());
 
     QPointer<AppDelegate> self(this);
     userNotifier().onActivated = [self](const QString& path) {
@@ -58,9 +60,8 @@ void AppDelegate::applicationDidFinishLaunching()
     };
 
     selectConversionStyle();
-    setAddPanelShown(false);
-    m_importSubtitleFiles.clear();
-    m_importFiles.clear();
+    m_panel->setAddPanelShown(false);
+    m_intake->clear();
     setAddButtonTitle(QStringLiteral("Start Conversion"));
 
     m_build = makeString("%@ %i", localized(QStringLiteral("Build:")), appInfo().appVersion());

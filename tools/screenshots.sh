@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Takes the screenshots of the desktop application for the documentation:
-# builds `vantreo` if needed, starts a virtual X server, makes two movies with
-# ffmpeg and runs the application once per scene with a throw-away home and
-# settings file. The pictures land in docs/screenshots/.
+# builds `vantreo-screenshots` (the desktop program set up for one scene) if
+# needed, starts a virtual X server, makes two movies with ffmpeg and runs the
+# program once per scene with a throw-away home and settings file. The
+# pictures land in docs/screenshots/.
 #
 #   tools/screenshots.sh [SCENE...]   (default: every scene)
 #   BUILD_DIR=/path/to/build tools/screenshots.sh
@@ -16,9 +17,12 @@ if [ "${#scenes[@]}" -eq 0 ]; then
     scenes=(empty addpanel queue failed contextmenu prefs0 prefs1 prefs2 prefsgeneral)
 fi
 
-if [ ! -x "$build/bin/vantreo" ]; then
-    cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
-    cmake --build "$build" -j2 --target vantreo
+# An existing build folder keeps its build type; only the program is added.
+if [ ! -x "$build/bin/vantreo-screenshots" ]; then
+    build_type=()
+    [ -f "$build/CMakeCache.txt" ] || build_type=(-DCMAKE_BUILD_TYPE=RelWithDebInfo)
+    cmake -S "$root" -B "$build" "${build_type[@]}" -DVANTREO_SCREENSHOTS=ON
+    cmake --build "$build" -j2 --target vantreo-screenshots
 fi
 
 if ! command -v Xvfb >/dev/null; then
@@ -117,6 +121,6 @@ for scene in "${scenes[@]}"; do
         ${tools:+VANTREO_TOOLS_DIR="$tools"} \
         VANTREO_SCREENSHOT_SCENE="$scene" VANTREO_SCREENSHOT_FILE="$out/$scene.png" \
         VANTREO_SCREENSHOT_DELAY="$delay" \
-        timeout 180 "$build/bin/vantreo" "${files[@]}"
+        timeout 180 "$build/bin/vantreo-screenshots" "${files[@]}"
 done
 echo "Screenshots in $out"

@@ -12,14 +12,12 @@
 #include "inspection/Languages.h"
 #include "inspection/ProbeListing.h"
 #include "platform/SignalWatcher.h"
-#include "shell/AppDelegate.h"
+#include "shell/Intake.h"
+#include "shell/JobQueue.h"
 #include "shell/OutputName.h"
 #include "shell/SubtitlePairing.h"
 
-#include <QCoreApplication>
 #include <QFileInfo>
-#include <QPointer>
-#include <QThreadPool>
 #include <QTimer>
 #include <cstdio>
 #include <unistd.h>
@@ -38,7 +36,9 @@ QString progressBar(float progress)
 ConvertSession::ConvertSession(const ConvertOptions& options, QObject* parent)
     : QObject(parent), m_options(options)
 {
-    m_delegate = new AppDelegate(this);
+    m_queue = new JobQueue(this);
+    m_intake = new Intake(this);
+    connect(m_intake, &Intake::probed, this, &ConvertSession::probeFinished);
     m_signals = new SignalWatcher(this);
     m_terminal = ::isatty(STDOUT_FILENO) == 1;
     connect(m_signals, &SignalWatcher::interrupted, this, &ConvertSession::interrupt);
@@ -55,10 +55,7 @@ void ConvertSession::reportSkipped(const QString& path, const QString& reason)
 
 int ConvertSession::run()
 {
-    QHash<QString, QString> subtitlesByBase;
     QStringList existing;
-    // Problems are reported under the name the user gave.
-    QHash<QString, QString> givenNames;
     for (const QString& file : m_options.files) {
         const QFileInfo info(file);
         if (!info.exists())
@@ -71,19 +68,13 @@ int ConvertSession::run()
             reportSkipped(file, QStringLiteral("not a movie file (mkv, mp4, mov or ogm)"));
         else {
             existing.append(info.absoluteFilePath()); // never read as an option or protocol
-            givenNames.insert(info.absoluteFilePath(), file);
+            m_givenNames.insert(info.absoluteFilePath(), file);
         }
     }
-    const QStringList movies = sortIntakeFiles(existing, subtitlesByBase);
+    const QStringList movies = m_intake->openFiles(existing);
     if (!m_options.subtitles.isEmpty() && movies.size() > 1) {
         std::fprintf(stderr, "vantreo-cli convert: --subtitles goes with a single movie\n");
         return kExitUsage;
-    }
-    for (const QString& movie : movies) {
-        const QString subtitle = m_options.subtitles.isEmpty()
-                                     ? subtitlesByBase.take(subtitleKeyForMovie(movie))
-                                     : QFileInfo(m_options.subtitles).absoluteFilePath();
-        m_pending.append(Pending{movie, subtitle, givenNames.value(movie, movie)});
     }
     QTimer redraw;
     if (m_terminal) {
@@ -118,53 +109,37 @@ int ConvertSession::run()
 
 void ConvertSession::probeNext()
 {
-    if (m_interrupted || m_probing)
+    if (m_interrupted || m_intake->isProbing())
         return;
-    if (m_pending.isEmpty()) {
+    if (m_intake->waitingCount() == 0) {
         checkDone();
         return;
     }
     // Several movies in one probe: each start of ffmpeg costs a good part of
     // a second, so a batch pays it once per group, not once per movie.
     constexpr qsizetype kMoviesPerProbe = 16;
-    const QList<Pending> movies = m_pending.mid(0, kMoviesPerProbe);
-    m_pending.remove(0, movies.size());
-    m_probing = true;
-    // The result comes back through the application object, which outlives
-    // this session, and is dropped when the session is gone.
-    QPointer<ConvertSession> self(this);
-    QObject* mainThreadObject = QCoreApplication::instance();
-    QThreadPool::globalInstance()->start([self, movies, mainThreadObject] {
-        QList<QUrl> urls;
-        for (const Pending& movie : movies)
-            urls.append(QUrl::fromLocalFile(movie.path));
-        const QList<MKVFileInfoPtr> infos =
-            MKVFileInfo::initWithURLs(urls, MKVFileInfo::Warnings::Collected);
-        QMetaObject::invokeMethod(
-            mainThreadObject,
-            [self, infos, movies] {
-                if (self)
-                    self->probeFinished(infos, movies);
-            },
-            Qt::QueuedConnection);
-    });
+    QList<IntakeMovie> movies;
+    m_probingGiven.clear();
+    while (movies.size() < kMoviesPerProbe) {
+        std::optional<IntakeMovie> movie = m_intake->nextMovie();
+        if (!movie)
+            break;
+        m_intake->dropNextMovie();
+        if (!m_options.subtitles.isEmpty())
+            movie->subtitle = QFileInfo(m_options.subtitles).absoluteFilePath();
+        movies.append(*movie);
+        m_probingGiven.append(m_givenNames.value(movie->path, movie->path));
+    }
+    m_intake->probe(movies, MKVFileInfo::Warnings::Collected);
 }
 
-void ConvertSession::probeFinished(const QList<MKVFileInfoPtr>& infos, const QList<Pending>& movies)
+void ConvertSession::probeFinished(const QList<MKVFileInfoPtr>& infos)
 {
-    m_probing = false;
     if (m_interrupted)
         return;
-    for (qsizetype i = 0; i < infos.size() && i < movies.size(); ++i) {
-        const MKVFileInfoPtr& info = infos.at(i);
-        const Pending& movie = movies.at(i);
-        if (!movie.subtitle.isEmpty()) {
-            info->setSubtitleFileURL(QUrl::fromLocalFile(movie.subtitle));
-            info->setInformationString(
-                QString(info->informationString()).replace(u')', QStringLiteral("+1)")));
-        }
-        printWarnings(*info);
-        queueMovie(info, movie.given);
+    for (qsizetype i = 0; i < infos.size() && i < m_probingGiven.size(); ++i) {
+        printWarnings(*infos.at(i));
+        queueMovie(infos.at(i), m_probingGiven.at(i));
     }
     probeNext();
 }
@@ -210,7 +185,7 @@ void ConvertSession::queueMovie(const MKVFileInfoPtr& info, const QString& given
                                : QFileInfo(m_options.destination).absoluteFilePath();
     const QString destination = uniqueDestination(
         folder, outputFileName(info->fileName(), defaultInt(kDefaultExtensionKey)),
-        m_delegate->queuedDestinations());
+        m_queue->queuedDestinations());
     info->setDestinationURL(QUrl::fromLocalFile(destination));
 
     auto* job = new ConversionJob;
@@ -220,7 +195,7 @@ void ConvertSession::queueMovie(const MKVFileInfoPtr& info, const QString& given
     m_records.append(Record{info->fileName(), destination, job, -1, {}, -1, {}});
     const int index = int(m_records.size()) - 1;
     watch(index);
-    if (!m_delegate->addJob(job)) {
+    if (!m_queue->addJob(job)) {
         m_records[index].result = JobFailed;
         m_records[index].explanation =
             QStringLiteral("the destination folder cannot be written to");
@@ -295,7 +270,7 @@ void ConvertSession::redrawTerminal()
 
 void ConvertSession::checkDone()
 {
-    if (m_probing || !m_pending.isEmpty())
+    if (m_intake->isProbing() || m_intake->waitingCount() > 0)
         return;
     for (const Record& r : m_records)
         if (r.result < 0 && r.job)
@@ -312,6 +287,7 @@ void ConvertSession::interrupt(int)
     cancelBoundedTasks();
     // As the desktop quits: every job removed, tools ended, unfinished
     // outputs deleted.
-    m_delegate->applicationWillTerminate();
+    synchronize();
+    m_queue->terminate();
     m_loop.quit();
 }

@@ -4,13 +4,16 @@
 #include "inspection/MKVFileInfo.h"
 
 #include <QEventLoop>
+#include <QHash>
 #include <QList>
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QStringList>
 
-class AppDelegate;
 class ConversionJob;
+class Intake;
+class JobQueue;
 class SignalWatcher;
 
 // One run of `vantreo-cli convert`: takes the files in, queues every movie
@@ -41,15 +44,8 @@ private:
         QString warning; // a Finished movie's, such as one that ends early
     };
 
-    struct Pending
-    {
-        QString path;
-        QString subtitle;
-        QString given; // the name on the command line
-    };
-
     void probeNext();
-    void probeFinished(const QList<MKVFileInfoPtr>& infos, const QList<Pending>& movies);
+    void probeFinished(const QList<MKVFileInfoPtr>& infos);
     void queueMovie(const MKVFileInfoPtr& info, const QString& given);
     void printWarnings(const MKVFileInfo& info);
     void watch(int index);
@@ -60,11 +56,14 @@ private:
     void reportSkipped(const QString& path, const QString& reason);
 
     ConvertOptions m_options;
-    AppDelegate* m_delegate = nullptr;
+    JobQueue* m_queue = nullptr;
+    Intake* m_intake = nullptr;
     SignalWatcher* m_signals = nullptr;
     QList<Record> m_records;
-    QList<Pending> m_pending;
-    bool m_probing = false;
+    // Problems are reported under the name the user gave, by absolute path.
+    QHash<QString, QString> m_givenNames;
+    // The names given for the movies being probed, in order.
+    QStringList m_probingGiven;
     QEventLoop m_loop;
     int m_skipped = 0;
     bool m_interrupted = false;

@@ -1,8 +1,7 @@
-#include "ScreenshotScene.h"
 #include "engine/RawNameLinks.h"
-#include "foundation/PathBytes.h"
 #include "foundation/PlatformServices.h"
 #include "foundation/SettingsStore.h"
+#include "gui/DesktopLaunch.h"
 #include "platform/InstallPlatformServices.h"
 #include "platform/LauncherEntry.h"
 #include "platform/SignalWatcher.h"
@@ -13,76 +12,25 @@
 #include "shell/ui/SingleInstance.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
-#include <QStyleFactory>
-#include <QUrl>
 #include <QWidget>
-#include <QWindow>
-
-namespace {
-
-// The files of the command line by their bytes, made absolute; file URLs
-// give their paths. Qt's decoded arguments would turn the bytes of a name
-// that is not UTF-8 (a Latin-1 name) into U+FFFD and lose the file.
-QList<QByteArray> fileArguments(int argc, char** argv)
-{
-    QList<QByteArray> paths;
-    const QByteArray folder = currentFolderBytes();
-    for (int i = 1; i < argc; ++i) {
-        const QByteArray argument(argv[i]);
-        if (argument.startsWith('-'))
-            continue;
-        const QUrl url = QUrl::fromEncoded(argument);
-        const QByteArray path = url.isLocalFile() ? localPathBytes(url) : argument;
-        paths.append(absolutePathBytes(path, folder));
-    }
-    return paths;
-}
-
-// Lets the window be mapped, exposed and painted (a window manager may take
-// a moment), at most two seconds.
-void waitUntilShown(QWidget& window)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (timer.elapsed() < 2000 && !(window.windowHandle() && window.windowHandle()->isExposed()))
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
-    window.repaint();
-    QCoreApplication::processEvents();
-}
-
-} // namespace
 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Vantreo"));
-    QApplication::setOrganizationName(QStringLiteral("Vantreo"));
-    QApplication::setDesktopFileName(QStringLiteral("org.vantreo.Vantreo"));
-    // The window is closed into the tray or closing it quits through the
-    // delegate's confirmation; Qt must not quit on its own.
-    QApplication::setQuitOnLastWindowClosed(false);
-    if (!qEnvironmentVariableIsSet("QT_STYLE_OVERRIDE") &&
-        QStyleFactory::keys().contains(QStringLiteral("Fusion")))
-        QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    setUpDesktopApplication();
 
     const QList<QByteArray> fileBytes = fileArguments(argc, argv);
-    const QString scene = ScreenshotScene::requestedScene();
 
     // One Vantreo per login session and display: a second launch hands its
     // files over (as bytes: the running one makes the links it needs) and ends.
     SingleInstance instance;
-    if (scene.isEmpty()) {
-        if (instance.sendToRunning(fileBytes))
-            return 0;
-        instance.listen();
-    }
+    if (instance.sendToRunning(fileBytes))
+        return 0;
+    instance.listen();
     RawNameLinks::removeStale();
     const QStringList files = RawNameLinks::usablePaths(fileBytes);
 
     registerDefaultSettings();
-    if (!scene.isEmpty())
-        ScreenshotScene::prepareSettings(scene);
     installPlatformServices();
     auto presenterOwner = std::make_unique<MessageBoxAlertPresenter>();
     MessageBoxAlertPresenter* presenter = presenterOwner.get();
@@ -126,10 +74,7 @@ int main(int argc, char** argv)
                              delegate.openFiles(paths);
                      });
 
-    ScreenshotScene screenshots(delegate, window);
-    if (!scene.isEmpty())
-        screenshots.run(scene, files);
-    else if (!files.isEmpty())
+    if (!files.isEmpty())
         delegate.openFiles(files);
 
     const int status = app.exec();

@@ -1,37 +1,37 @@
 #include "shell/ui/JobListModel.h"
 
 #include "engine/ConversionJob.h"
-#include "shell/AppDelegate.h"
+#include "shell/JobQueue.h"
 
 #include <QFileInfo>
 
-JobListModel::JobListModel(AppDelegate& delegate, QObject* parent)
-    : QAbstractListModel(parent), m_delegate(delegate)
+JobListModel::JobListModel(JobQueue& queue, QObject* parent)
+    : QAbstractListModel(parent), m_queue(queue)
 {
-    for (ConversionJob* job : m_delegate.taskArray())
+    for (ConversionJob* job : m_queue.taskArray())
         watchJob(job);
-    connect(&m_delegate, &AppDelegate::jobAboutToBeAdded, this,
+    connect(&m_queue, &JobQueue::jobAboutToBeAdded, this,
             [this](int row) { beginInsertRows({}, row, row); });
-    connect(&m_delegate, &AppDelegate::jobAdded, this, [this](int row) {
+    connect(&m_queue, &JobQueue::jobAdded, this, [this](int row) {
         watchJob(jobAt(row));
         endInsertRows();
     });
-    connect(&m_delegate, &AppDelegate::jobAboutToBeRemoved, this, [this](int row) {
+    connect(&m_queue, &JobQueue::jobAboutToBeRemoved, this, [this](int row) {
         if (ConversionJob* job = jobAt(row))
             job->disconnect(this);
         beginRemoveRows({}, row, row);
     });
-    connect(&m_delegate, &AppDelegate::jobRemoved, this, [this](int) { endRemoveRows(); });
+    connect(&m_queue, &JobQueue::jobRemoved, this, [this](int) { endRemoveRows(); });
 }
 
 int JobListModel::rowCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : int(m_delegate.taskArray().size());
+    return parent.isValid() ? 0 : int(m_queue.taskArray().size());
 }
 
 ConversionJob* JobListModel::jobAt(int row) const
 {
-    const auto& jobs = m_delegate.taskArray();
+    const auto& jobs = m_queue.taskArray();
     return row >= 0 && row < jobs.size() ? jobs.at(row) : nullptr;
 }
 
@@ -104,7 +104,7 @@ void JobListModel::watchJob(ConversionJob* job)
 
 void JobListModel::jobChanged(ConversionJob* job, const QList<int>& roles)
 {
-    const int row = int(m_delegate.taskArray().indexOf(job));
+    const int row = int(m_queue.taskArray().indexOf(job));
     if (row < 0)
         return;
     const QModelIndex changed = index(row);

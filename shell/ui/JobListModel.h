@@ -2,12 +2,12 @@
 
 #include <QAbstractListModel>
 
-class AppDelegate;
 class ConversionJob;
+class JobQueue;
 
-// The queue as a list model: one row per job of the delegate's task array,
-// one role per observable property of the job. Rows follow the delegate's
-// insert and remove signals; a job's change signals refresh its row.
+// The queue as a list model: one row per job of the queue's task array, one
+// role per observable property of the job. Rows follow the queue's insert
+// and remove signals; a job's change signals refresh its row.
 class JobListModel final : public QAbstractListModel
 {
     Q_OBJECT
@@ -26,7 +26,7 @@ public:
         FastmodeRole,
     };
 
-    explicit JobListModel(AppDelegate& delegate, QObject* parent = nullptr);
+    explicit JobListModel(JobQueue& queue, QObject* parent = nullptr);
 
     int rowCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
@@ -39,5 +39,5 @@ private:
     void watchJob(ConversionJob* job);
     void jobChanged(ConversionJob* job, const QList<int>& roles);
 
-    AppDelegate& m_delegate;
+    JobQueue& m_queue;
 };

@@ -6,6 +6,7 @@
 #include "foundation/PathBytes.h"
 #include "foundation/SettingsAccess.h"
 #include "shell/AppDelegate.h"
+#include "shell/JobQueue.h"
 #include "shell/ValueTransformers.h"
 #include "shell/ui/AddPanel.h"
 #include "shell/ui/AppIcons.h"
@@ -43,7 +44,7 @@ MainWindow::MainWindow(AppDelegate& delegate, QWidget* parent)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     m_addPanel = new AddPanel(m_delegate, central);
-    m_model = new JobListModel(m_delegate, this);
+    m_model = new JobListModel(m_delegate.queue(), this);
     m_list = new JobListView(central);
     m_list->setModel(m_model);
     m_list->setItemDelegate(new JobItemDelegate(m_list));
@@ -65,7 +66,7 @@ MainWindow::MainWindow(AppDelegate& delegate, QWidget* parent)
     connect(&m_delegate, &AppDelegate::windowTitleChanged, this, &MainWindow::refreshTitle);
     connect(&m_delegate, &AppDelegate::pauseContinueChanged, this,
             &MainWindow::refreshPauseContinue);
-    connect(&m_delegate, &AppDelegate::taskArrayChanged, this, [this] {
+    connect(&m_delegate.queue(), &JobQueue::taskArrayChanged, this, [this] {
         refreshCleanUp();
         m_list->viewport()->update();
     });

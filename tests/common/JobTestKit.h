@@ -1,7 +1,7 @@
 #pragma once
 
+#include "ScriptedAlertPresenter.h"
 #include "foundation/PlatformServices.h"
-#include "foundation/ScriptedAlertPresenter.h"
 
 #include <QList>
 #include <QSet>

@@ -1,9 +1,9 @@
 #include "foundation/Alerts.h"
 
+#include "ScriptedAlertPresenter.h"
 #include "TestSupport.h"
 #include "foundation/HalvornLib.h"
 #include "foundation/HostInformation.h"
-#include "foundation/ScriptedAlertPresenter.h"
 
 #include <QDir>
 #include <gtest/gtest.h>

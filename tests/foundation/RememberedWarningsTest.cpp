@@ -1,11 +1,11 @@
 #include "foundation/RememberedWarnings.h"
 
 #include "ScopedInfoValue.h"
+#include "ScriptedAlertPresenter.h"
 #include "TestSupport.h"
 #include "foundation/Alerts.h"
 #include "foundation/Dispatch.h"
 #include "foundation/HalvornLib.h"
-#include "foundation/ScriptedAlertPresenter.h"
 #include "foundation/SettingsAccess.h"
 #include "foundation/SettingsStore.h"
 

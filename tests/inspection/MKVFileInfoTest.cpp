@@ -1,10 +1,10 @@
 #include "inspection/MKVFileInfo.h"
 
+#include "ScriptedAlertPresenter.h"
 #include "TestSupport.h"
 #include "foundation/AlertPresenter.h"
 #include "foundation/ProcessRunner.h"
 #include "foundation/RememberedWarnings.h"
-#include "foundation/ScriptedAlertPresenter.h"
 #include "foundation/SettingsAccess.h"
 #include "foundation/ToolLocator.h"
 #include "inspection/ProbeListing.h"

@@ -194,7 +194,8 @@ TEST_F(Queue, QuittingWithOnlyWaitingJobsAsksNothingAndRemovesThem)
     EXPECT_TRUE(alerts->shown.isEmpty());
     delegate->applicationWillTerminate();
     EXPECT_TRUE(delegate->taskArray().isEmpty());
-    EXPECT_TRUE(processGone(pid));
+    // The tool is told to end and never waited for: it goes meanwhile.
+    EXPECT_TRUE(waitUntil([&] { return processGone(pid); }, 10000));
     EXPECT_FALSE(QFile::exists(outputA));
     EXPECT_TRUE(documentsEntries().isEmpty()) << documentsEntries().join(", ").toStdString();
 }
@@ -220,7 +221,8 @@ TEST_F(Queue, QuittingWhileConvertingAsksFirst)
     EXPECT_TRUE(delegate->applicationShouldTerminate());
     delegate->applicationWillTerminate();
     EXPECT_TRUE(delegate->taskArray().isEmpty());
-    EXPECT_TRUE(processGone(pid));
+    // The tool is told to end and never waited for: it goes meanwhile.
+    EXPECT_TRUE(waitUntil([&] { return processGone(pid); }, 10000));
 }
 
 TEST_F(Queue, ContinuingAJobOfAPausedQueueShowsARunningQueue)

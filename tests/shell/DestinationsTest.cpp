@@ -25,8 +25,6 @@ QList<Kind> kinds(const QList<DestinationPopUpItem>& items)
     return out;
 }
 
-} // namespace
-
 TEST(DestinationPopUpLayout, FixedItemsAndSavedNames)
 {
     const auto empty = destinationPopUpLayout({}, 1);
@@ -92,6 +90,7 @@ TEST(FolderBookmarksTest, ResolveOnlyExistingFolders)
     EXPECT_FALSE(resolveBookmark("relative/path"));
 }
 
+// Local to this file: the shell has a class of the same name.
 class Destinations : public ShellTest
 {
 };
@@ -222,3 +221,5 @@ TEST_F(Destinations, SavedFolderGoneSinceLaunchIsRefused)
     EXPECT_TRUE(alerts->shown[0].message.startsWith("You don't seem to have write access"));
     EXPECT_FALSE(delegate->addPanelShown());
 }
+
+} // namespace

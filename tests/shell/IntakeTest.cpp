@@ -31,8 +31,7 @@ struct SaveRequest
     QString folder, name, extension;
 };
 
-} // namespace
-
+// Local to this file: the shell has a class of the same name.
 class Intake : public ShellTest
 {
 protected:
@@ -358,3 +357,5 @@ TEST_F(Intake, ThePanelSaysWhatIsKeptBesideTheChosenTrack)
     EXPECT_EQ(delegate->keptTracksText(),
               "Also keeps: eng (aac), fre (mp3) \u00b7 Subtitles: untagged");
 }
+
+} // namespace

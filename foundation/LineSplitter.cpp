@@ -1,4 +1,4 @@
-#include "engine/LineSplitter.h"
+#include "foundation/LineSplitter.h"
 
 QStringList LineSplitter::feed(const QByteArray& chunk)
 {

@@ -1,4 +1,4 @@
-#include "engine/OutputCollector.h"
+#include "foundation/OutputCollector.h"
 
 bool isStatisticsLine(const QString& line)
 {

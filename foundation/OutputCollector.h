@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/LineSplitter.h"
+#include "foundation/LineSplitter.h"
 
 #include <QByteArray>
 #include <QString>

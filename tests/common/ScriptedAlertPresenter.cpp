@@ -1,4 +1,4 @@
-#include "foundation/ScriptedAlertPresenter.h"
+#include "ScriptedAlertPresenter.h"
 
 int ScriptedAlertPresenter::present(AlertRequest& request)
 {

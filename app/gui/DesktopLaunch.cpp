@@ -1,0 +1,50 @@
+#include "DesktopLaunch.h"
+
+#include "foundation/PathBytes.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QStyleFactory>
+#include <QUrl>
+#include <QWidget>
+#include <QWindow>
+
+void setUpDesktopApplication()
+{
+    QApplication::setApplicationName(QStringLiteral("Vantreo"));
+    QApplication::setOrganizationName(QStringLiteral("Vantreo"));
+    QApplication::setDesktopFileName(QStringLiteral("org.vantreo.Vantreo"));
+    // The window is closed into the tray or closing it quits through the
+    // delegate's confirmation; Qt must not quit on its own.
+    QApplication::setQuitOnLastWindowClosed(false);
+    if (!qEnvironmentVariableIsSet("QT_STYLE_OVERRIDE") &&
+        QStyleFactory::keys().contains(QStringLiteral("Fusion")))
+        QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+}
+
+// Qt's decoded arguments would turn the bytes of a name that is not UTF-8
+// (a Latin-1 name) into U+FFFD and lose the file, so argv is read as bytes.
+QList<QByteArray> fileArguments(int argc, char** argv)
+{
+    QList<QByteArray> paths;
+    const QByteArray folder = currentFolderBytes();
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray argument(argv[i]);
+        if (argument.startsWith('-'))
+            continue;
+        const QUrl url = QUrl::fromEncoded(argument);
+        const QByteArray path = url.isLocalFile() ? localPathBytes(url) : argument;
+        paths.append(absolutePathBytes(path, folder));
+    }
+    return paths;
+}
+
+void waitUntilShown(QWidget& window)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < 2000 && !(window.windowHandle() && window.windowHandle()->isExposed()))
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    window.repaint();
+    QCoreApplication::processEvents();
+}

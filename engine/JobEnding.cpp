@@ -1,0 +1,67 @@
+#include "engine/JobEnding.h"
+
+#include "engine/FailureExplanation.h"
+#include "engine/FreeSpaceCheck.h"
+#include "engine/SourceMovie.h"
+#include "foundation/Alerts.h"
+#include "foundation/HalvornLib.h"
+#include "foundation/HostInformation.h"
+#include "foundation/ListHelpers.h"
+#include "foundation/MakeString.h"
+#include "foundation/PathHelpers.h"
+#include "foundation/PlatformServices.h"
+#include "foundation/SettingsAccess.h"
+#include "foundation/SettingsKeys.h"
+#include "foundation/StringHelpers.h"
+
+void notifyJobEnd(bool failed, const QString& fileName, const QString& destination)
+{
+    HalvornLib& info = appInfo();
+    UserNotification n;
+    if (failed) {
+        n.title = makeString("%@ Conversion Failed", info.appName());
+        n.informativeText = makeString("Vantreo has failed to convert the file %@.", fileName);
+    } else {
+        n.title = makeString("%@ Conversion Finished", info.appName());
+        n.informativeText =
+            makeString("%@ has finished converting the file %@.", info.appName(), fileName);
+        n.actionButtonTitle = QStringLiteral("Show");
+        n.path = destination;
+    }
+    userNotifier().deliver(n);
+}
+
+void showFreeSpaceFailureAlert()
+{
+    alert(QStringLiteral("Conversion Failed"), freeSpaceFailureText(), QStringLiteral("OK"));
+}
+
+void showSourceGoneAlert(const QString& sourcePath)
+{
+    alert(AlertKind::Warning, appInfo().appName(),
+          makeString("It seems you've removed the file %@ or unmounted it's volume so "
+                     "conversion can't proceed.",
+                     lastPathComponent(sourcePath)),
+          QStringLiteral("OK"));
+}
+
+void disposeOfSourceMovie(const QString& sourcePath)
+{
+    if (defaultInt(kAutoRemoveKey) == 0)
+        return;
+    if (defaultInt(kAutoRemoveTypeKey) != 0)
+        deleteSourceMovie(sourcePath);
+    else
+        trashSourceMovie(sourcePath);
+}
+
+void offerSupportMail(const QStringList& arguments, const QString& output)
+{
+    HalvornLib& info = appInfo();
+    const QString mail = problemReportMailText(
+        info.infoValue("FeedbackEmail").value_or(QString()), info.appName(),
+        info.appVersionString(), joined(arguments, " "), output, XTHostInformation::machineType(),
+        XTHostInformation::operatingSystemVersionString(), crashReportNote());
+    if (const auto url = escapedURL(mail))
+        open(*url);
+}

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// What the user is told and what happens to the source once a job has
+// ended, kept apart from the job's state and controls.
+
+// The desktop notification of a finished or failed conversion.
+void notifyJobEnd(bool failed, const QString& fileName, const QString& destination);
+// The alert of a conversion that ran out of room on the destination.
+void showFreeSpaceFailureAlert();
+// The alert of a source movie gone before its conversion could start.
+void showSourceGoneAlert(const QString& sourcePath);
+// The after-conversion setting for the source of a finished movie: deleted
+// or moved to the trash, or left alone.
+void disposeOfSourceMovie(const QString& sourcePath);
+// Opens a mail to support with the failed run's command line and output.
+void offerSupportMail(const QStringList& arguments, const QString& output);

@@ -1,0 +1,69 @@
+#pragma once
+
+#include "engine/CommandLines.h"
+#include "engine/ProgressFileReader.h"
+#include "inspection/MKVFileInfo.h"
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+// What one conversion of a job knows and leaves behind: the movie, the
+// files it writes, the command line shown when it fails, the tool output and
+// what the check of the written file found. The job owns it; each stage of
+// the conversion is handed it and reads and writes only this.
+struct JobRecord
+{
+    MKVFileInfoPtr fileInfo;
+    qulonglong audioTrackIndex = 0;
+    // The FileJournal key of the files below (the job).
+    const void* owner = nullptr;
+
+    QString progressFile;
+    // The hidden file ffmpeg writes beside the destination until Finished.
+    QString partialFile;
+    QString audioFile;
+    QString aacFile;
+    // The AAC trial's second of movie, while the trial runs.
+    QString trialFile;
+
+    // The conversion method, chosen when the job starts.
+    int method = 0;
+
+    // The arguments of the latest conversion process.
+    QStringList arguments;
+    // What the tools said, without ffmpeg's running statistics.
+    QString output;
+    int conversionStage = 0;
+    bool multiConversion = false;
+    bool addedSurround = false;
+    // Audio tracks kept for the user's languages in the last command line.
+    int furtherAudioTracks = 0;
+    // Of those, the ones ffmpeg encodes; known from the start.
+    int encodedFurtherTracks = 0;
+    // The AAC trial's answer: it runs at most once per movie.
+    std::optional<bool> needsFixup;
+    QString verificationProblem;
+    QString completionWarning;
+    // A tool of this run said the source ends before its stated end.
+    bool inputEndedEarly = false;
+
+    // Forgets the previous run (the movie, its track and the trial's answer
+    // stay) and names this run's progress and partial files. Whatever is at
+    // the destination stays untouched: ffmpeg writes a hidden partial file
+    // beside it, which becomes the destination only once the job is Finished.
+    void restart();
+    QString sourcePath() const;
+    QString destinationPath() const;
+    ConversionInputs conversionInputs() const;
+    // The job's progress now, from ffmpeg's progress file or, while the AAC
+    // encoder runs, the size of its output; absent when there is no news.
+    std::optional<float> progress(ProgressFileReader& reader, float current) const;
+    // Records the partial and temporary files (and `extra`) in the journal;
+    // called before every process that writes them.
+    void journalFiles(const QStringList& extra = {}) const;
+    // Deletes the partial file and the temporary files, and forgets them.
+    void deleteUnfinishedFiles();
+};
+
+void deleteFileIfAny(const QString& path);

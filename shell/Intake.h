@@ -1,0 +1,71 @@
+#pragma once
+
+#include "inspection/MKVFileInfo.h"
+
+#include <QHash>
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+// A movie taken in, with the subtitle file paired with it.
+struct IntakeMovie
+{
+    QString path;
+    std::optional<QString> subtitle;
+};
+
+// The way into the queue for both front ends: handed-over files are sorted
+// into movies, which wait in line, and subtitle files, which are remembered
+// for the movie of the same name; movies are probed on the thread pool and
+// the result comes back on the main thread with the subtitle attached.
+class Intake final : public QObject
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(Intake)
+
+public:
+    explicit Intake(QObject* parent = nullptr);
+
+    static QStringList movieFileTypes();
+    static QStringList openPanelFileTypes();
+    // True when a movie file (not a folder named like one) is among them.
+    static bool acceptsAny(const QStringList& paths);
+
+    // Remembers the subtitles and lines the movies up; the movies of one
+    // call are taken in the order given, ahead of those of earlier calls.
+    // Answers the movies found.
+    QStringList openFiles(const QStringList& paths);
+    // The movie taken next, and removing it from the line.
+    std::optional<IntakeMovie> nextMovie() const;
+    void dropNextMovie();
+    void clear();
+    int waitingCount() const { return int(m_importFiles.size()); }
+    // Waiting movies, the next one last.
+    QStringList importFiles() const { return m_importFiles; }
+    QHash<QString, QString> importSubtitleFiles() const { return m_importSubtitleFiles; }
+
+    // Probes the movies, all at once, in the background; probed() answers
+    // in the same order. A path that is not a regular file is not probed:
+    // its answer only carries the reason.
+    void probe(const QList<IntakeMovie>& movies,
+               MKVFileInfo::Warnings warnings = MKVFileInfo::Warnings::Shown);
+    bool isProbing() const { return m_probing > 0; }
+
+signals:
+    void waitingCountChanged();
+    void probed(const QList<MKVFileInfoPtr>& infos);
+
+private:
+    // Queues the answers for the intake on the main thread, through an
+    // object living there; they are dropped when the intake is gone.
+    static void handBackVia(QObject* mainThreadObject, const QPointer<Intake>& self,
+                            const QList<MKVFileInfoPtr>& infos, const QList<IntakeMovie>& movies);
+    void handBack(const QList<MKVFileInfoPtr>& infos, const QList<IntakeMovie>& movies);
+
+    QStringList m_importFiles;
+    QHash<QString, QString> m_importSubtitleFiles;
+    int m_probing = 0;
+};
