@@ -63,6 +63,13 @@ export HOME=$work/home
 export XDG_CONFIG_HOME=$HOME/.config XDG_DATA_HOME=$HOME/.local/share XDG_CACHE_HOME=$HOME/.cache
 export VANTREO_SETTINGS_FILE=$XDG_CONFIG_HOME/Vantreo/Vantreo.ini
 export QT_QPA_PLATFORM=xcb
+# Under the sanitizers: the X platform plugin's keymap reading
+# (libxkbcommon-x11) hands strndup a buffer shorter than the length it names,
+# which strict_string_checks reports before the window opens. It is the
+# system library's, not ours; the other checks stay on.
+if [ -n "${ASAN_OPTIONS:-}" ]; then
+    export ASAN_OPTIONS="$ASAN_OPTIONS:strict_string_checks=0"
+fi
 unset DBUS_SESSION_BUS_ADDRESS QT_STYLE_OVERRIDE VANTREO_TOOLS_DIR
 mkdir -p "$HOME/Documents" "$work/run1" "$work/run2" "$work/movies"
 chmod 700 "$work/run1" "$work/run2"
