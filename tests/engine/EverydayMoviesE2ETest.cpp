@@ -65,39 +65,22 @@ protected:
     QString delayedMovie(const QString& name, const QStringList& sync)
     {
         const QString raw = dir() + "/raw-" + name;
-        EXPECT_TRUE(ffmpeg({"-f",
-                            "lavfi",
-                            "-i",
-                            "testsrc=size=160x120:rate=25:duration=4",
-                            "-f",
-                            "lavfi",
-                            "-i",
-                            "sine=duration=4:sample_rate=48000",
-                            "-f",
-                            "lavfi",
-                            "-i",
-                            "sine=frequency=220:duration=4:sample_rate=48000",
-                            "-map",
-                            "0",
-                            "-map",
-                            "1",
-                            "-map",
-                            "2",
-                            "-c:v",
-                            "libx264",
-                            "-preset",
-                            "ultrafast",
-                            "-pix_fmt",
-                            "yuv420p",
-                            "-c:a:0",
-                            "mp3",
-                            "-c:a:1",
-                            "ac3",
-                            "-ac:a:1",
-                            "6",
-                            "-metadata:s:a",
-                            "language=eng",
-                            raw}));
+        // Picture, an MP3 track and an AC3 5.1 track, all four seconds.
+        const QStringList sources{"testsrc=size=160x120:rate=25:duration=4",
+                                  "sine=duration=4:sample_rate=48000",
+                                  "sine=frequency=220:duration=4:sample_rate=48000"};
+        QStringList args;
+        for (const QString& source : sources)
+            args << "-f"
+                 << "lavfi"
+                 << "-i" << source;
+        for (int i = 0; i < sources.size(); ++i)
+            args << "-map" << QString::number(i);
+        args << QStringLiteral("-c:v libx264 -preset ultrafast -pix_fmt yuv420p -c:a:0 mp3 "
+                               "-c:a:1 ac3 -ac:a:1 6 -metadata:s:a language=eng")
+                    .split(u' ')
+             << raw;
+        EXPECT_TRUE(ffmpeg(args));
         const QString movie = dir() + "/" + name;
         EXPECT_EQ(runProgram("mkvmerge", QStringList{"-q", "-o", movie} + sync + QStringList{raw}),
                   0);
