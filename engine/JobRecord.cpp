@@ -48,8 +48,12 @@ ConversionInputs JobRecord::conversionInputs() const
     in.sourcePath = sourcePath();
     in.outputPath = partialFile;
     in.progressFile = progressFile;
-    if (!in.subtitleFile.isEmpty())
-        in.subtitleFileEncoding = subtitleFileEncoding(in.subtitleFile).value_or(QString());
+    if (!in.subtitleFile.isEmpty()) {
+        if (!subtitleEncoding || subtitleEncoding->first != in.subtitleFile)
+            subtitleEncoding.emplace(in.subtitleFile,
+                                     subtitleFileEncoding(in.subtitleFile).value_or(QString()));
+        in.subtitleFileEncoding = subtitleEncoding->second;
+    }
     return in;
 }
 

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 #include <optional>
+#include <utility>
 
 // What one conversion of a job knows and leaves behind: the movie, the
 // files it writes, the command line shown when it fails, the tool output and
@@ -43,6 +44,9 @@ struct JobRecord
     int encodedFurtherTracks = 0;
     // The AAC trial's answer: it runs at most once per movie.
     std::optional<bool> needsFixup;
+    // The subtitle file's -sub_charenc, read once per file: every command
+    // line of a run asks for it, and detecting reads the whole file.
+    mutable std::optional<std::pair<QString, QString>> subtitleEncoding;
     QString verificationProblem;
     QString completionWarning;
     // A tool of this run said the source ends before its stated end.
