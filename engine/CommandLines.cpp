@@ -6,6 +6,7 @@
 #include "foundation/Alerts.h"
 #include "foundation/MakeString.h"
 #include "foundation/StringHelpers.h"
+#include "inspection/AudioTrackChoice.h"
 
 #include <algorithm>
 #include <optional>
@@ -43,10 +44,10 @@ void insertBeforeProgress(QStringList& args, const QStringList& entries)
 // `others` audio tracks after it (surround, further tracks) join its group
 // disabled, and the completion steps enable those that are to be offered.
 // Of several subtitle tracks (Matroska muxers mark each one default) only
-// one is marked, so they share one group and that one is the track enabled:
-// the subtitle file opened with the movie (the first subtitle track), else
-// the movie's own first subtitle (mapped last).
-void addDefaultDispositions(QStringList& args, int others, int subtitles, bool subtitleFile)
+// one is marked (enabledSubtitleTrack), so they share one group. A subtitle
+// file whose name says "forced" is marked forced.
+void addDefaultDispositions(QStringList& args, const ConversionInputs& in, int others,
+                            int subtitles)
 {
     // `others` below 0: there is no audio track at all.
     QStringList entries;
@@ -54,10 +55,19 @@ void addDefaultDispositions(QStringList& args, int others, int subtitles, bool s
         entries << QStringLiteral("-disposition:a:0") << QStringLiteral("default");
     for (int i = 1; i <= others; ++i)
         entries << makeString("-disposition:a:%i", i) << QStringLiteral("0");
-    const int marked = subtitleFile ? 0 : subtitles - 1;
-    for (int i = 0; subtitles > 1 && i < subtitles; ++i)
+    const std::optional<int> marked = enabledSubtitleTrack(in, subtitles);
+    for (int i = 0; i < subtitles; ++i) {
+        const bool forced = i < in.subtitleFiles.size() && in.subtitleFiles.at(i).forced;
+        if (subtitles < 2 && !forced)
+            continue;
+        QStringList flags;
+        if (i == marked)
+            flags << QStringLiteral("default");
+        if (forced)
+            flags << QStringLiteral("forced");
         entries << makeString("-disposition:s:%i", i)
-                << (i == marked ? QStringLiteral("default") : QStringLiteral("0"));
+                << (flags.isEmpty() ? QStringLiteral("0") : flags.join(u'+'));
+    }
     insertBeforeProgress(args, entries);
 }
 
@@ -101,6 +111,31 @@ QStringList languageMetadata(const char* kind, int index, const QString& languag
 {
     return {makeString("-metadata:s:%s:%i", kind, index),
             makeString("language=%@", writtenLanguage(language))};
+}
+
+// A track's name as players read it: ffmpeg's readers (and the players and
+// media servers built on them) and mediainfo take the handler name. The
+// title, which ffmpeg would copy into a "name" box of its own, is dropped:
+// readers that see both show the name twice.
+QStringList titleMetadata(const char* kind, int index, const QString& title)
+{
+    if (title.isEmpty())
+        return {};
+    return {makeString("-metadata:s:%s:%i", kind, index), QStringLiteral("title="),
+            makeString("-metadata:s:%s:%i", kind, index), makeString("handler_name=%@", title)};
+}
+
+// The names of the main audio track and of the surround track, when the
+// source gives them; the further tracks name themselves.
+void addAudioTitles(QStringList& args, const ConversionInputs& in,
+                    const std::optional<SurroundTrack>& surround)
+{
+    QStringList entries = titleMetadata(
+        "a", 0, in.timings.titles.value(parseAudioDescriptor(chosenDescriptor(in)).streamIndex));
+    if (surround)
+        entries += titleMetadata("a", 1, in.timings.titles.value(surround->stream));
+    if (!entries.isEmpty())
+        insertBeforeProgress(args, entries);
 }
 
 // ffmpeg copies a language tagged by name ("English"), which the MP4 cannot
@@ -199,8 +234,8 @@ BuiltArguments singleProcessArguments(const ConversionInputs& in, int method,
         args.remove(args.indexOf(QStringLiteral("-acodec")), 2);
         args.remove(5, 2);
         int p = 5;
-        const int subtitles = addSubtitles(args, QStringLiteral("1:0"), p, in, s);
-        addDefaultDispositions(args, -1, subtitles, !in.subtitleFile.isEmpty());
+        const int subtitles = addSubtitles(args, 1, p, in, s);
+        addDefaultDispositions(args, in, -1, subtitles);
         tagCopiedVideo(args, in);
         chooseMuxerForHevc(args, in);
         return built;
@@ -210,10 +245,12 @@ BuiltArguments singleProcessArguments(const ConversionInputs& in, int method,
     if (method == MethodCopy)
         built.addedSurround = addAdditionalSurroundTrackAtIndex(args, p, in, s);
     built.furtherAudioTracks = addFurtherAudioTracks(args, p, built.addedSurround ? 2 : 1, in, s);
-    const int subtitles = addSubtitles(args, QStringLiteral("1:0"), p, in, s);
-    addNamedAudioLanguages(args, in, built.addedSurround ? surroundTrackFor(in, s) : std::nullopt);
-    addDefaultDispositions(args, int(built.addedSurround) + built.furtherAudioTracks, subtitles,
-                           !in.subtitleFile.isEmpty());
+    const int subtitles = addSubtitles(args, 1, p, in, s);
+    const auto surround = built.addedSurround ? surroundTrackFor(in, s) : std::nullopt;
+    addNamedAudioLanguages(args, in, surround);
+    addAudioTitles(args, in, surround);
+    addDefaultDispositions(args, in, int(built.addedSurround) + built.furtherAudioTracks,
+                           subtitles);
     tagCopiedVideo(args, in);
     chooseMuxerForHevc(args, in);
     return built;
@@ -312,9 +349,10 @@ BuiltArguments muxArguments(const ConversionInputs& in, const QString& aacFile,
             args.remove(at, 2);
     }
     built.furtherAudioTracks = addFurtherAudioTracks(args, p, built.addedSurround ? 2 : 1, in, s);
-    const int subtitles = addSubtitles(args, QStringLiteral("2:0"), p, in, s);
-    addDefaultDispositions(args, int(built.addedSurround) + built.furtherAudioTracks, subtitles,
-                           !in.subtitleFile.isEmpty());
+    const int subtitles = addSubtitles(args, 2, p, in, s);
+    addAudioTitles(args, in, built.addedSurround ? surroundTrackFor(in, s) : std::nullopt);
+    addDefaultDispositions(args, in, int(built.addedSurround) + built.furtherAudioTracks,
+                           subtitles);
     tagCopiedVideo(args, in);
     chooseMuxerForHevc(args, in);
     // Last, so the positions above stay those of the plain list: the AAC
@@ -397,6 +435,7 @@ int addFurtherAudioTracks(QStringList& args, int& p, int firstIndex, const Conve
                     << QStringLiteral("2") << makeString("-b:a:%i", index)
                     << aacBitrateText(s.aacBitrate);
         options += languageMetadata("a", index, t.language);
+        options += titleMetadata("a", index, t.title);
         ++index;
     }
     if (!options.isEmpty())
@@ -404,7 +443,7 @@ int addFurtherAudioTracks(QStringList& args, int& p, int firstIndex, const Conve
     return int(tracks.size());
 }
 
-int addSubtitles(QStringList& args, const QString& specifier, int& p, const ConversionInputs& in,
+int addSubtitles(QStringList& args, int firstFileInput, int& p, const ConversionInputs& in,
                  const ConversionSettings& s)
 {
     p = std::clamp(p, 0, int(args.size()));
@@ -415,36 +454,64 @@ int addSubtitles(QStringList& args, const QString& specifier, int& p, const Conv
         insertAll(args, p, {QStringLiteral("-map"), streamSpecifier(stream)});
         inserted += 2;
     }
-    // Output subtitle tracks: the subtitle file first, then the embedded
-    // ones last-first. A language read from a name gets its code.
-    QStringList named;
-    const int offset = in.subtitleFile.isEmpty() ? 0 : 1;
+    // Output subtitle tracks: the subtitle files first, then the embedded
+    // ones last-first. A language read from a name gets its code; a title
+    // is given to the readers that look for the handler name.
+    QStringList metadata;
+    const int offset = int(in.subtitleFiles.size());
     for (qsizetype j = 0; j < streams.size(); ++j) {
-        if (!in.nameTaggedStreams.contains(streams.at(j)))
-            continue;
-        const qsizetype position = in.subtitleTrackIDs.indexOf(streams.at(j));
-        named += languageMetadata("s", offset + int(streams.size() - 1 - j),
-                                  in.subtitleTrackLanguages.value(position));
-    }
-    if (!named.isEmpty())
-        insertBeforeProgress(args, named);
-    if (!in.subtitleFile.isEmpty()) {
-        const qsizetype k = args.indexOf(QStringLiteral("-stats"));
-        asl_NSLog(3, "Info: adding subtitles from file %@", in.subtitleFile);
-        insertAll(args, p, {QStringLiteral("-map"), specifier});
-        inserted += 2;
-        // The subtitle file is the next input, right before "-stats"; its
-        // encoding, when it has to be named, goes right before its "-i".
-        if (k >= 0) {
-            QStringList input{QStringLiteral("-i"), in.subtitleFile};
-            if (!in.subtitleFileEncoding.isEmpty())
-                input =
-                    QStringList{QStringLiteral("-sub_charenc"), in.subtitleFileEncoding} + input;
-            insertAll(args, k, input);
-            if (k <= p)
-                p += int(input.size());
+        const int track = offset + int(streams.size() - 1 - j);
+        if (in.nameTaggedStreams.contains(streams.at(j))) {
+            const qsizetype position = in.subtitleTrackIDs.indexOf(streams.at(j));
+            metadata += languageMetadata("s", track, in.subtitleTrackLanguages.value(position));
         }
+        metadata += titleMetadata("s", track, in.timings.titles.value(streams.at(j)));
     }
+    // The files: each the next input, right before "-stats", with its
+    // encoding, when it has to be named, right before its "-i"; mapped in
+    // order before the embedded pairs, with the language and kind their
+    // names say.
+    QStringList fileMaps;
+    QStringList inputs;
+    for (int j = 0; j < offset; ++j) {
+        const SubtitleFile& file = in.subtitleFiles.at(j);
+        asl_NSLog(3, "Info: adding subtitles from file %@", file.path);
+        fileMaps << QStringLiteral("-map") << makeString("%i:0", firstFileInput + j);
+        const QString encoding = in.subtitleFileEncodings.value(j);
+        if (!encoding.isEmpty())
+            inputs << QStringLiteral("-sub_charenc") << encoding;
+        inputs << QStringLiteral("-i") << file.path;
+        // A file whose name says no language is written "und" by itself.
+        if (!file.language.isEmpty())
+            metadata += languageMetadata("s", j, file.language);
+        if (file.sdh)
+            metadata += titleMetadata("s", j, QStringLiteral("SDH"));
+    }
+    insertAll(args, p, fileMaps);
+    inserted += int(fileMaps.size());
+    const qsizetype k = args.indexOf(QStringLiteral("-stats"));
+    if (k >= 0 && !inputs.isEmpty()) {
+        insertAll(args, k, inputs);
+        if (k <= p)
+            p += int(inputs.size());
+    }
+    if (!metadata.isEmpty())
+        insertBeforeProgress(args, metadata);
     p += inserted;
-    return int(streams.size()) + (in.subtitleFile.isEmpty() ? 0 : 1);
+    return int(streams.size()) + offset;
+}
+
+std::optional<int> enabledSubtitleTrack(const ConversionInputs& in, int subtitleTracks)
+{
+    if (subtitleTracks <= 0)
+        return std::nullopt;
+    const QString audioLanguage =
+        comparableLanguage(parseAudioDescriptor(chosenDescriptor(in)).language);
+    for (qsizetype j = 0; j < in.subtitleFiles.size() && j < subtitleTracks; ++j) {
+        const SubtitleFile& file = in.subtitleFiles.at(j);
+        if (file.forced && !in.audioTracks.isEmpty() && !isUntaggedLanguage(file.language) &&
+            comparableLanguage(file.language) == audioLanguage)
+            return int(j);
+    }
+    return in.subtitleFiles.isEmpty() ? subtitleTracks - 1 : 0;
 }

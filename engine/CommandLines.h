@@ -2,6 +2,7 @@
 
 #include "engine/ConversionSettings.h"
 #include "inspection/StreamTimings.h"
+#include "inspection/SubtitleFileNames.h"
 
 #include <QList>
 #include <QString>
@@ -27,11 +28,13 @@ struct ConversionInputs
     // code is written into the MP4, which cannot store the name ffmpeg copies.
     QList<int> nameTaggedStreams;
     QStringList preferredLanguages; // the user's, three-letter codes, most preferred first
-    QString subtitleFile;           // empty: none
-    // When the source's streams start; the mux stage puts the new AAC track
-    // where the chosen track starts.
+    // The subtitle files, each its own input and subtitle track, in order.
+    QList<SubtitleFile> subtitleFiles;
+    // When the source's streams start (the mux stage puts the new AAC track
+    // where the chosen track starts) and the streams' titles.
     StreamTimings timings;
-    QString subtitleFileEncoding; // -sub_charenc for subtitleFile; empty: none
+    // -sub_charenc of each subtitle file, by position; empty: none needed.
+    QStringList subtitleFileEncodings;
 };
 
 struct BuiltArguments
@@ -95,8 +98,13 @@ bool addAdditionalSurroundTrackAtIndex(QStringList& args, int& p, const Conversi
 int addFurtherAudioTracks(QStringList& args, int& p, int firstIndex, const ConversionInputs& in,
                           const ConversionSettings& s);
 // Maps the embedded subtitle streams (all, none when disabled, or those of
-// the user's languages) and the subtitle file, addressed by `specifier`, at
-// p; p moves past the mappings. Answers how many subtitle tracks the
-// output gets.
-int addSubtitles(QStringList& args, const QString& specifier, int& p, const ConversionInputs& in,
+// the user's languages) and the subtitle files, which become the inputs
+// firstFileInput, firstFileInput + 1, ..., at p; p moves past the mappings.
+// Answers how many subtitle tracks the output gets.
+int addSubtitles(QStringList& args, int firstFileInput, int& p, const ConversionInputs& in,
                  const ConversionSettings& s);
+// The subtitle track that is enabled (marked default) when there are
+// several, by output position: a forced subtitle file in the chosen audio
+// track's language, else the first subtitle file, else the movie's own first
+// subtitle (mapped last). Absent without subtitles.
+std::optional<int> enabledSubtitleTrack(const ConversionInputs& in, int subtitleTracks);

@@ -132,6 +132,8 @@ void CompletionPipeline::toolEnded(int status, const QString& output)
     }
     if (!m_pending.isEmpty())
         startNextTool();
+    else if (current.again && current.again(m_record))
+        beginStage();
     else if (finishStage())
         beginStage();
 }

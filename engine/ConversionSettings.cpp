@@ -53,6 +53,8 @@ ConversionSettings ConversionSettings::fromStore()
     s.keepLanguageAudio = defaultInt(kKeepLanguageAudioKey);
     s.keepLanguageSubtitles = defaultInt(kKeepLanguageSubtitlesKey);
     s.extraLanguages = extraLanguagesSetting();
+    s.keepAllAudioTracks = defaultInt(kKeepAllAudioTracksKey);
+    s.streamableOutput = defaultInt(kStreamableOutputKey);
     s.custom.clear();
     for (const char* key : kCustomKeys)
         s.custom.insert(QString::fromLatin1(key), defaultInt(QString::fromLatin1(key)));

@@ -3,6 +3,7 @@
 #include "engine/AudioDescriptor.h"
 #include "engine/ConversionMethod.h"
 #include "engine/ConversionSettings.h"
+#include "engine/MoovReserve.h"
 #include "engine/OutputFiles.h"
 #include "engine/OutputVerification.h"
 #include "foundation/Alerts.h"
@@ -75,25 +76,112 @@ ConversionStage processStage(const QString& tool, std::function<QStringList(JobR
     return stage;
 }
 
+// The output path is the last argument; "-f mp4", when given, stays before.
+void insertBeforeOutput(QStringList& args, const QStringList& entries)
+{
+    for (const QString& entry : entries)
+        args.insert(args.size() - 1, entry);
+}
+
+// Adds a flag to the run's -movflags, or gives it one before the output.
+void addMovieFlag(QStringList& args, const QString& flag)
+{
+    const qsizetype at = args.indexOf(QStringLiteral("-movflags"));
+    if (at >= 0 && at + 1 < args.size())
+        args[at + 1] += flag;
+    else
+        insertBeforeOutput(args, {QStringLiteral("-movflags"), flag});
+}
+
+// Puts the movie's index (moov) before its media, so that players and media
+// servers start at once. Room for it is reserved at the start of the file
+// (-moov_size), which ffmpeg fills when it ends: the file is written once.
+// Only when no reserve can be sized, or the one given proved too small,
+// does ffmpeg move the index forward by rewriting the whole file
+// (+faststart), a second pass.
+void placeIndexFirst(QStringList& args, JobRecord& record, const MoovReserveFor& reserve)
+{
+    if (args.isEmpty())
+        return;
+    if (record.indexRewrite == JobRecord::IndexRewrite::None) {
+        if (const std::optional<qint64> bytes = reserve(record, args)) {
+            insertBeforeOutput(args, {QStringLiteral("-moov_size"), QString::number(*bytes)});
+            return;
+        }
+        asl_NSLog(3,
+                  "%@: the size of the index is unknown; it is moved to the front of the "
+                  "file once written",
+                  record.fileInfo->fileName());
+    }
+    record.indexRewrite = JobRecord::IndexRewrite::Done;
+    addMovieFlag(args, QStringLiteral("+faststart"));
+}
+
 // The arguments of an ffmpeg run that writes the movie; the record learns
 // which tracks it adds.
-QStringList movieArguments(JobRecord& record, const BuiltArguments& built)
+QStringList movieArguments(JobRecord& record, const BuiltArguments& built,
+                           const ConversionSettings& settings, const MoovReserveFor& reserve)
 {
     record.addedSurround = record.addedSurround || built.addedSurround;
     record.furtherAudioTracks = built.furtherAudioTracks;
-    return built.arguments;
+    QStringList args = built.arguments;
+    // A run redone after a too small reserve is a rewrite, whatever the
+    // setting says by now.
+    if (settings.streamableOutput != 0 || record.indexRewrite == JobRecord::IndexRewrite::Due)
+        placeIndexFirst(args, record, reserve);
+    return args;
+}
+
+// The end of a run that writes the movie. ffmpeg ends with status 0 even when
+// it could not finish the file: a reserve too small for the index (the index
+// then overwrites the start of the media), or a failed rewrite. The first
+// makes the run once more with the rewrite; the others fail the job.
+bool movieRunEnded(JobRecord& record, int status, const QString& output)
+{
+    if (status != 0)
+        return false;
+    if (contains(output, QStringLiteral("reserved_moov_size is too small")) &&
+        record.indexRewrite == JobRecord::IndexRewrite::None) {
+        asl_NSLog(3,
+                  "%@: the room reserved for the index was too small; the movie is written "
+                  "again with its index moved to the front",
+                  record.fileInfo->fileName());
+        deleteFileIfAny(record.partialFile);
+        record.indexRewrite = JobRecord::IndexRewrite::Due;
+        return true;
+    }
+    return !contains(output, QStringLiteral("Error writing trailer"));
+}
+
+// An ffmpeg run that writes the movie, with the arguments `build` makes from
+// the record and the settings when the stage begins.
+ConversionStage
+movieStage(const std::function<BuiltArguments(JobRecord&, const ConversionSettings&)>& build,
+           const MoovReserveFor& reserve)
+{
+    ConversionStage stage;
+    stage.conversionProcess = true;
+    stage.commands = [build, reserve](JobRecord& record) -> QList<ToolCommand> {
+        const ConversionSettings settings = ConversionSettings::fromStore();
+        return {{QStringLiteral("ffmpeg"),
+                 movieArguments(record, build(record, settings), settings, reserve)}};
+    };
+    stage.toolEnded = movieRunEnded;
+    stage.again = [](const JobRecord& record) {
+        return record.indexRewrite == JobRecord::IndexRewrite::Due;
+    };
+    return stage;
 }
 
 // The one ffmpeg run of the copy and AC3 methods.
-ConversionStage singleProcessStage()
+ConversionStage singleProcessStage(const MoovReserveFor& reserve)
 {
-    return processStage(QStringLiteral("ffmpeg"), [](JobRecord& record) {
-        return movieArguments(record,
-                              singleProcessArguments(record.conversionInputs(), record.method,
-                                                     ConversionSettings::fromStore(), [&record] {
-                                                         return record.needsFixup.value_or(false);
-                                                     }));
-    });
+    return movieStage(
+        [](JobRecord& record, const ConversionSettings& settings) {
+            return singleProcessArguments(record.conversionInputs(), record.method, settings,
+                                          [&record] { return record.needsFixup.value_or(false); });
+        },
+        reserve);
 }
 
 ConversionStage extractStage()
@@ -114,15 +202,16 @@ ConversionStage encodeStage()
     });
 }
 
-ConversionStage muxStage()
+ConversionStage muxStage(const MoovReserveFor& reserve)
 {
-    return processStage(QStringLiteral("ffmpeg"), [](JobRecord& record) {
-        asl_NSLog_debug("aac got a size of %fGB", fileSize(record.aacFile) / kGiB);
-        deleteFileIfAny(record.audioFile);
-        record.audioFile.clear();
-        return movieArguments(record, muxArguments(record.conversionInputs(), record.aacFile,
-                                                   ConversionSettings::fromStore()));
-    });
+    return movieStage(
+        [](JobRecord& record, const ConversionSettings& settings) {
+            asl_NSLog_debug("aac got a size of %fGB", fileSize(record.aacFile) / kGiB);
+            deleteFileIfAny(record.audioFile);
+            record.audioFile.clear();
+            return muxArguments(record.conversionInputs(), record.aacFile, settings);
+        },
+        reserve);
 }
 
 // After the last process: the temporary audio goes, and the written file
@@ -149,8 +238,9 @@ QStringList trackFlagArguments(int trackId, bool enabled, const QString& file)
 }
 
 // MP4Box sets the enabled flags in place: the surround track (3) enabled or
-// not as the settings ask (both audio tracks share one alternate group), and
-// the further audio tracks, which follow it, enabled beside the main one.
+// not as the settings ask (both audio tracks share one alternate group), the
+// further audio tracks, which follow it, enabled beside the main one, and
+// the forced flag of forced subtitle files.
 // A failure is logged and the movie kept.
 ConversionStage trackFlagsStage()
 {
@@ -161,9 +251,23 @@ ConversionStage trackFlagsStage()
         if (settings.conversionPreset == 0 && record.addedSurround)
             runs.append({kMP4Box, trackFlagArguments(3, settings.includeSurroundTrackDisabled == 0,
                                                      record.partialFile)});
-        for (int i = 0; i < record.furtherAudioTracks; ++i)
+        // Every track of the movie kept (KeepAllAudioTracks): offered in the
+        // group, the chosen one alone enabled.
+        for (int i = 0; settings.keepAllAudioTracks == 0 && i < record.furtherAudioTracks; ++i)
             runs.append({kMP4Box, trackFlagArguments(3 + int(record.addedSurround) + i, true,
                                                      record.partialFile)});
+        // Subtitle files named forced: Apple's players learn it from the
+        // text track's display flags. Track IDs follow the output streams:
+        // the video, the audio tracks, then the subtitle files.
+        const bool withAudio = !record.fileInfo->audioTrackInformation().isEmpty();
+        const int firstSubtitle =
+            2 + (withAudio ? 1 + int(record.addedSurround) + record.furtherAudioTracks : 0);
+        const QList<SubtitleFile>& files = record.fileInfo->subtitleFiles();
+        for (int j = 0; j < files.size(); ++j)
+            if (files.at(j).forced)
+                runs.append({kMP4Box,
+                             {QStringLiteral("-forced-subtitles"),
+                              QString::number(firstSubtitle + j), record.partialFile}});
         return runs;
     };
     stage.toolEnded = [](JobRecord&, int status, const QString& output) {
@@ -261,13 +365,26 @@ ConversionStage moveIntoPlaceStage()
 
 } // namespace
 
-QList<ConversionStage> conversionStages(int method)
+std::optional<qint64> estimatedMoovReserve(const JobRecord& record, const QStringList& arguments)
+{
+    const MKVFileInfo& info = *record.fileInfo;
+    // The mux stage's AAC keeps the sample rate of the track it was made of.
+    int encodedRate = 0;
+    if (!record.aacFile.isEmpty()) {
+        const QString chosen = info.audioTrackInformation().value(int(record.audioTrackIndex));
+        encodedRate =
+            info.streamTimings().sampleRates.value(parseAudioDescriptor(chosen).streamIndex);
+    }
+    return moovReserveBytes(moovEstimateInputs(arguments, info, record.aacFile, encodedRate));
+}
+
+QList<ConversionStage> conversionStages(int method, const MoovReserveFor& reserve)
 {
     QList<ConversionStage> stages;
     if (method == MethodAACViaWAV)
-        stages = {extractStage(), encodeStage(), muxStage()};
+        stages = {extractStage(), encodeStage(), muxStage(reserve)};
     else
-        stages = {trialStage(), singleProcessStage()};
+        stages = {trialStage(), singleProcessStage(reserve)};
     stages += {outputPresentStage(), trackFlagsStage(), dolbyVisionStage(), verifyStage(),
                moveIntoPlaceStage()};
     return stages;

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <optional>
 
 // A tool by name (found by ToolLocator when it runs) and its arguments.
 struct ToolCommand
@@ -28,12 +29,24 @@ struct ConversionStage
     std::function<QList<ToolCommand>(JobRecord&)> commands;
     // One tool run ended with `status` and `output`; false fails the job.
     std::function<bool(JobRecord&, int status, const QString& output)> toolEnded;
+    // After the stage's tools ended well: true makes the stage again, its
+    // tool runs built anew from the record (a run to be redone another way).
+    std::function<bool(const JobRecord&)> again;
     // After the stage's tools; false fails the job.
     std::function<bool(JobRecord&)> finish;
 };
 
+// The bytes to reserve for the index of the movie an ffmpeg run with these
+// arguments writes (-moov_size); absent when no reserve can be sized.
+using MoovReserveFor =
+    std::function<std::optional<qint64>(const JobRecord&, const QStringList& arguments)>;
+// The reserve sized from the probe's facts about the mapped tracks.
+std::optional<qint64> estimatedMoovReserve(const JobRecord& record, const QStringList& arguments);
+
 // The steps of a conversion by the job's method, in order: the AAC trial or
 // the extract, encode and mux processes, then the steps after the last
 // process (temporary audio gone, track flags, Dolby Vision sample entry,
-// read-back check, move into place).
-QList<ConversionStage> conversionStages(int method);
+// read-back check, move into place). With StreamableOutput the runs that
+// write the movie put its index first, in the room `reserve` sizes.
+QList<ConversionStage> conversionStages(int method,
+                                        const MoovReserveFor& reserve = estimatedMoovReserve);

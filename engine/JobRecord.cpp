@@ -48,11 +48,12 @@ ConversionInputs JobRecord::conversionInputs() const
     in.sourcePath = sourcePath();
     in.outputPath = partialFile;
     in.progressFile = progressFile;
-    if (!in.subtitleFile.isEmpty()) {
-        if (!subtitleEncoding || subtitleEncoding->first != in.subtitleFile)
-            subtitleEncoding.emplace(in.subtitleFile,
-                                     subtitleFileEncoding(in.subtitleFile).value_or(QString()));
-        in.subtitleFileEncoding = subtitleEncoding->second;
+    for (const SubtitleFile& file : in.subtitleFiles) {
+        auto known = subtitleEncodings.constFind(file.path);
+        if (known == subtitleEncodings.constEnd())
+            known = subtitleEncodings.insert(file.path,
+                                             subtitleFileEncoding(file.path).value_or(QString()));
+        in.subtitleFileEncodings.append(*known);
     }
     return in;
 }

@@ -4,6 +4,7 @@
 #include "engine/ProgressFileReader.h"
 #include "inspection/MKVFileInfo.h"
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -44,13 +45,18 @@ struct JobRecord
     int encodedFurtherTracks = 0;
     // The AAC trial's answer: it runs at most once per movie.
     std::optional<bool> needsFixup;
-    // The subtitle file's -sub_charenc, read once per file: every command
-    // line of a run asks for it, and detecting reads the whole file.
-    mutable std::optional<std::pair<QString, QString>> subtitleEncoding;
+    // The subtitle files' -sub_charenc by path, read once per file: every
+    // command line of a run asks for them, and detecting reads the file.
+    mutable QHash<QString, QString> subtitleEncodings;
     QString verificationProblem;
     QString completionWarning;
     // A tool of this run said the source ends before its stated end.
     bool inputEndedEarly = false;
+    // Streamable output: the room reserved for the movie's index
+    // (-moov_size) proved too small (Due), so the run that writes the movie
+    // is made once more with ffmpeg's rewrite, +faststart (Done).
+    enum class IndexRewrite { None, Due, Done };
+    IndexRewrite indexRewrite = IndexRewrite::None;
 
     // Forgets the previous run (the movie, its track and the trial's answer
     // stay) and names this run's progress and partial files. Whatever is at

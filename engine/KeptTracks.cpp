@@ -105,17 +105,27 @@ QList<int> keptSubtitleIndexes(const QStringList& subtitleLanguages, const QStri
 
 QList<FurtherAudioTrack> furtherAudioTracks(const ConversionInputs& in, const ConversionSettings& s)
 {
-    if (s.keepLanguageAudio == 0 || in.audioTracks.isEmpty())
+    const bool all = s.keepAllAudioTracks != 0;
+    if ((!all && s.keepLanguageAudio == 0) || in.audioTracks.isEmpty())
         return {};
     QList<int> mapped{parseAudioDescriptor(in.audioTracks.value(in.audioTrackIndex)).streamIndex};
     if (const auto surround = surroundTrackFor(in, s))
         mapped.append(surround->stream);
+    QList<int> indexes;
+    if (all) {
+        for (int i = 0; i < in.audioTracks.size(); ++i)
+            if (!mapped.contains(parseAudioDescriptor(in.audioTracks.at(i)).streamIndex))
+                indexes.append(i);
+    } else {
+        const QStringList languages =
+            keptLanguages(in.preferredLanguages, s.defaultAudio, s.extraLanguages);
+        indexes = furtherAudioTrackIndexes(in.audioTracks, mapped, languages);
+    }
     QList<FurtherAudioTrack> tracks;
-    const QStringList languages =
-        keptLanguages(in.preferredLanguages, s.defaultAudio, s.extraLanguages);
-    for (const int index : furtherAudioTrackIndexes(in.audioTracks, mapped, languages)) {
+    for (const int index : indexes) {
         const AudioDescriptor d = parseAudioDescriptor(in.audioTracks.at(index));
-        tracks.append({index, d.streamIndex, d.language, d.codec, mp4HoldsCodec(d.codec)});
+        tracks.append({index, d.streamIndex, d.language, d.codec, mp4HoldsCodec(d.codec),
+                       in.timings.titles.value(d.streamIndex)});
     }
     return tracks;
 }
@@ -188,7 +198,6 @@ ConversionInputs movieTrackInputs(const MKVFileInfo& info, int audioTrackIndex,
     in.nameTaggedStreams = info.nameTaggedStreams();
     in.preferredLanguages = preferredLanguages;
     in.timings = info.streamTimings();
-    if (info.subtitleFileURL())
-        in.subtitleFile = info.subtitleFileURL()->toLocalFile();
+    in.subtitleFiles = info.subtitleFiles();
     return in;
 }

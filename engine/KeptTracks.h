@@ -22,6 +22,7 @@ struct FurtherAudioTrack
     int stream = 0;
     QString language, codec;
     bool copied = false; // false: encoded as stereo AAC at the AACBitrate rate
+    QString title;       // the track's own name ("Mic"); empty without one
 };
 
 // The codes of an ExtraLanguages text ("jpn, fr" gives jpn, fre): comma
@@ -51,7 +52,9 @@ QList<int> furtherAudioTrackIndexes(const QStringList& descriptors, const QList<
 // untagged, in order.
 QList<int> keptSubtitleIndexes(const QStringList& subtitleLanguages, const QStringList& languages);
 
-// The further audio tracks of a conversion; none unless KeepLanguageAudio.
+// The further audio tracks of a conversion: with KeepAllAudioTracks every
+// track not mapped as the main or the surround track, in listing order;
+// else with KeepLanguageAudio those of the user's languages; else none.
 QList<FurtherAudioTrack> furtherAudioTracks(const ConversionInputs& in,
                                             const ConversionSettings& s);
 int encodedFurtherTrackCount(const ConversionInputs& in, const ConversionSettings& s);

@@ -33,5 +33,12 @@ inline constexpr const char* kWelcomeShownKey = "WelcomeShown";
 inline constexpr const char* kKeepLanguageAudioKey = "KeepLanguageAudio";
 inline constexpr const char* kKeepLanguageSubtitlesKey = "KeepLanguageSubtitles";
 inline constexpr const char* kExtraLanguagesKey = "ExtraLanguages";
+// Every audio track of the movie carried after the chosen one.
+inline constexpr const char* kKeepAllAudioTracksKey = "KeepAllAudioTracks";
+// Subtitle files in the movie's folder named like the movie are added with it.
+inline constexpr const char* kAddSubtitleFilesBesideMovieKey = "AddSubtitleFilesBesideMovie";
+// The MP4's index (moov) is written before the media, so it plays while it
+// is still arriving.
+inline constexpr const char* kStreamableOutputKey = "StreamableOutput";
 // Seconds a probe tool (ffmpeg -i, mediainfo) may take before it is given up.
 inline constexpr const char* kProbeTimeoutKey = "ProbeTimeout";

@@ -4,6 +4,7 @@
 
 #include "foundation/PathHelpers.h"
 #include "fuzz/FuzzInput.h"
+#include "inspection/SubtitleFileNames.h"
 #include "shell/SubtitlePairing.h"
 
 #include <QDir>
@@ -62,23 +63,23 @@ int fuzzOne(const std::uint8_t* data, std::size_t size)
     if (written && extension == QLatin1String("sub"))
         fuzzCheck(subtitle != content.startsWith(QByteArray("\x00\x00\x01\xBA", 4)),
                   "a sub file is a text subtitle unless it starts with a pack header");
-    if (kTextSubtitleTypes.contains(extension))
+    if (textSubtitleExtensions().contains(extension) && extension != QLatin1String("sub") &&
+        extension != QLatin1String("stl"))
         fuzzCheck(subtitle, "text subtitle types are subtitles");
 
-    QHash<QString, QString> subtitles;
+    QStringList subtitles;
     const QStringList movies = sortIntakeFiles(files, subtitles);
     for (const QString& movie : movies)
         fuzzCheck(files.contains(movie) && isMovieFile(movie), "movies come from the files");
     for (const QString& path : files) {
         if (!isMovieFile(path))
             fuzzCheck(!movies.contains(path), "only movies are movies");
-        if (isSubtitleFile(path) && !isMovieFile(path)) {
-            const QString key = stringByDeletingPathExtension(path);
-            fuzzCheck(subtitles.contains(key), "a subtitle is remembered under its base name");
-        }
+        if (isSubtitleFile(path) && !isMovieFile(path))
+            fuzzCheck(subtitles.contains(path), "a subtitle file is remembered");
     }
     for (const QString& movie : movies)
-        subtitleKeyForMovie(movie);
+        for (const QString& subtitle : subtitlesForMovie(movie, subtitles))
+            fuzzCheck(subtitles.contains(subtitle), "a movie's subtitles come from the files");
 
     QFile::remove(first);
     return 0;

@@ -252,3 +252,17 @@ QList<std::shared_ptr<MKVFileInfo>> MKVFileInfo::initWithURLs(const QList<QUrl>&
     }
     return infos;
 }
+
+std::optional<QUrl> MKVFileInfo::subtitleFileURL() const
+{
+    if (m_subtitleFiles.isEmpty())
+        return std::nullopt;
+    return QUrl::fromLocalFile(m_subtitleFiles.first().path);
+}
+
+void MKVFileInfo::setSubtitleFileURL(const std::optional<QUrl>& v)
+{
+    m_subtitleFiles.clear();
+    if (v)
+        m_subtitleFiles.append(subtitleFileFor(m_fileURL.toLocalFile(), v->toLocalFile()));
+}

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "inspection/StreamTimings.h"
+#include "inspection/SubtitleFileNames.h"
 
 #include <QHash>
 #include <QList>
@@ -76,8 +77,18 @@ public:
     // The streams whose language the probe read from a name ("English").
     const QList<int>& nameTaggedStreams() const { return m_nameTaggedStreams; }
     void setNameTaggedStreams(const QList<int>& v) { m_nameTaggedStreams = v; }
-    const std::optional<QUrl>& subtitleFileURL() const { return m_subtitleFileURL; }
-    void setSubtitleFileURL(const std::optional<QUrl>& v) { m_subtitleFileURL = v; }
+    // The subtitle files written as subtitle tracks, in order: given with
+    // the movie or found beside it.
+    const QList<SubtitleFile>& subtitleFiles() const { return m_subtitleFiles; }
+    void setSubtitleFiles(const QList<SubtitleFile>& v) { m_subtitleFiles = v; }
+    // The first of them; absent without any.
+    std::optional<QUrl> subtitleFileURL() const;
+    // Sets that one file alone, with what its name says.
+    void setSubtitleFileURL(const std::optional<QUrl>& v);
+    // Subtitle files beside the movie that cannot be written (pictures:
+    // .sup, .idx/.sub), for a note.
+    const QStringList& skippedSubtitleFiles() const { return m_skippedSubtitleFiles; }
+    void setSkippedSubtitleFiles(const QStringList& v) { m_skippedSubtitleFiles = v; }
     const std::optional<QUrl>& securityURL() const { return m_securityURL; }
     void setSecurityURL(const std::optional<QUrl>& v) { m_securityURL = v; }
 
@@ -107,7 +118,8 @@ private:
     QList<int> m_subtitleTrackIDs;
     QStringList m_subtitleTrackLanguages;
     QList<int> m_nameTaggedStreams;
-    std::optional<QUrl> m_subtitleFileURL;
+    QList<SubtitleFile> m_subtitleFiles;
+    QStringList m_skippedSubtitleFiles;
     std::optional<QUrl> m_securityURL;
     QStringList m_raisedWarnings;
     QString m_unreadableReason;

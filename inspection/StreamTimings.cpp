@@ -16,6 +16,40 @@ std::optional<QString> fieldValue(const QStringList& fields, const QString& key)
     return std::nullopt;
 }
 
+// The fields of a compact line: split at "|" except where a backslash
+// escapes it; escapes are undone ("\\n" is a line break).
+QStringList compactFields(const QString& line)
+{
+    QStringList fields{QString()};
+    for (qsizetype i = 0; i < line.size(); ++i) {
+        const QChar c = line.at(i);
+        if (c == u'\\' && i + 1 < line.size()) {
+            const QChar next = line.at(++i);
+            fields.last() += next == u'n' ? QChar(u'\n') : next == u't' ? QChar(u'\t') : next;
+        } else if (c == u'|') {
+            fields.append(QString());
+        } else {
+            fields.last() += c;
+        }
+    }
+    return fields;
+}
+
+// "24000/1001" as frames per second; absent for "0/0" and other nonsense.
+std::optional<double> rateOf(const std::optional<QString>& value)
+{
+    if (!value)
+        return std::nullopt;
+    const QStringList parts = value->split(u'/');
+    bool okNumerator = false, okDenominator = true;
+    const double numerator = parts.value(0).toDouble(&okNumerator);
+    const double denominator = parts.size() > 1 ? parts.at(1).toDouble(&okDenominator) : 1.0;
+    if (!okNumerator || !okDenominator || denominator <= 0 || numerator <= 0)
+        return std::nullopt;
+    const double rate = numerator / denominator;
+    return rate < 1000 ? std::optional<double>(rate) : std::nullopt;
+}
+
 std::optional<double> secondsOf(const std::optional<QString>& value)
 {
     if (!value)
@@ -35,7 +69,8 @@ QStringList streamTimingsArguments(const QString& path)
     return {QStringLiteral("-v"),
             QStringLiteral("error"),
             QStringLiteral("-show_entries"),
-            QStringLiteral("stream=index,start_time,sample_rate:format=start_time"),
+            QStringLiteral("stream=index,codec_type,start_time,sample_rate,avg_frame_rate:"
+                           "stream_tags=title:format=start_time"),
             QStringLiteral("-of"),
             QStringLiteral("compact"),
             QStringLiteral("-i"),
@@ -46,7 +81,7 @@ StreamTimings parseStreamTimings(const QString& text)
 {
     StreamTimings timings;
     for (const QString& line : lines(text)) {
-        const QStringList fields = line.trimmed().split(u'|');
+        const QStringList fields = compactFields(line.trimmed());
         if (fields.isEmpty())
             continue;
         if (fields.first() == QLatin1String("format")) {
@@ -66,6 +101,12 @@ StreamTimings parseStreamTimings(const QString& text)
             fieldValue(fields, QStringLiteral("sample_rate")).value_or(QString()).toInt();
         if (rate > 0)
             timings.sampleRates.insert(index, rate);
+        if (fieldValue(fields, QStringLiteral("codec_type")) == QLatin1String("video"))
+            if (const auto fps = rateOf(fieldValue(fields, QStringLiteral("avg_frame_rate"))))
+                timings.frameRates.insert(index, *fps);
+        const QString title = fieldValue(fields, QStringLiteral("tag:title")).value_or(QString());
+        if (!title.trimmed().isEmpty())
+            timings.titles.insert(index, title.trimmed());
     }
     return timings;
 }

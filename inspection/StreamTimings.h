@@ -17,6 +17,12 @@ struct StreamTimings
     QHash<int, double> starts;
     // Samples per second by stream number, for the audio streams.
     QHash<int, int> sampleRates;
+    // Frames per second by stream number, for the video streams whose
+    // average rate is known.
+    QHash<int, double> frameRates;
+    // The title each stream was given ("Mic", "Commentary"), by stream
+    // number; streams without one are absent.
+    QHash<int, QString> titles;
 };
 
 // The ffprobe command (without the executable) that prints what
@@ -24,6 +30,7 @@ struct StreamTimings
 QStringList streamTimingsArguments(const QString& path);
 
 // Reads ffprobe's compact output ("stream|index=1|sample_rate=48000|
-// start_time=0.500000", "format|start_time=0.023000"); values that are
-// missing or "N/A" stay absent.
+// start_time=0.500000|tag:title=Mic", "format|start_time=0.023000"); values
+// that are missing or "N/A" stay absent. A title's "|" and "\" come escaped
+// with a backslash.
 StreamTimings parseStreamTimings(const QString& text);

@@ -77,7 +77,8 @@ QStringList AddPanelState::audioItems() const
     // A movie without sound converts to its video alone; the pop-up says so.
     if (m_fileInfo->audioTrackInformation().isEmpty() && m_fileInfo->videoTrackID())
         return {kNoAudioItem};
-    return m_fileInfo->audioTrackInformation();
+    return audioItemsWithTitles(m_fileInfo->audioTrackInformation(),
+                                m_fileInfo->streamTimings().titles);
 }
 
 void AddPanelState::setSelectedAudioIndex(int index)
@@ -107,8 +108,11 @@ QString AddPanelState::keptTracksText() const
     const ConversionSettings settings = ConversionSettings::fromStore();
     const ConversionInputs in =
         movieTrackInputs(*m_fileInfo, std::max(0, m_selectedAudioIndex), m_preferredLanguages);
-    return ::keptTracksText(furtherAudioTracks(in, settings), settings.keepLanguageAudio != 0,
-                            keptSubtitleLanguages(in, settings));
+    const bool keepingAudio = settings.keepLanguageAudio != 0 || settings.keepAllAudioTracks != 0;
+    return writtenTracksText(::keptTracksText(furtherAudioTracks(in, settings), keepingAudio,
+                                              keptSubtitleLanguages(in, settings)),
+                             in.subtitleFiles, m_fileInfo->skippedSubtitleFiles(),
+                             settings.streamableOutput != 0);
 }
 
 void AddPanelState::updateAddPanelNotice()

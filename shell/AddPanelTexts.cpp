@@ -1,5 +1,6 @@
 #include "shell/AddPanelTexts.h"
 
+#include "engine/AudioDescriptor.h"
 #include "engine/FailureExplanation.h"
 #include "foundation/PathHelpers.h"
 #include "inspection/MKVFileInfo.h"
@@ -52,8 +53,10 @@ QString keptTracksText(const QList<FurtherAudioTrack>& audio, bool keepingAudio,
     if (keepingAudio) {
         QStringList tracks;
         for (const FurtherAudioTrack& t : audio)
-            tracks.append(t.copied ? QStringLiteral("%1 (%2)").arg(t.language, t.codec)
-                                   : QStringLiteral("%1 (%2 \u2192 aac)").arg(t.language, t.codec));
+            tracks.append((t.copied
+                               ? QStringLiteral("%1 (%2)").arg(t.language, t.codec)
+                               : QStringLiteral("%1 (%2 \u2192 aac)").arg(t.language, t.codec)) +
+                          (t.title.isEmpty() ? QString() : u' ' + t.title));
         parts.append(QStringLiteral("Also keeps: ") + (tracks.isEmpty()
                                                            ? QStringLiteral("no other audio track")
                                                            : tracks.join(QStringLiteral(", "))));
@@ -63,4 +66,55 @@ QString keptTracksText(const QList<FurtherAudioTrack>& audio, bool keepingAudio,
                      (subtitleLanguages->isEmpty() ? QStringLiteral("none")
                                                    : subtitleLanguageList(*subtitleLanguages)));
     return parts.join(QStringLiteral(" \u00b7 "));
+}
+
+QString subtitleFileText(const SubtitleFile& file)
+{
+    QString text = file.language.isEmpty() ? QStringLiteral("und") : file.language;
+    if (file.forced)
+        text += QStringLiteral(" forced");
+    if (file.sdh)
+        text += QStringLiteral(" SDH");
+    return text + QStringLiteral(" (%1)").arg(QFileInfo(file.path).fileName());
+}
+
+QString skippedSubtitlesNote(const QStringList& files)
+{
+    if (files.isEmpty())
+        return {};
+    QStringList names;
+    for (const QString& path : files)
+        names.append(QFileInfo(path).fileName());
+    return QStringLiteral("skipped %1: picture subtitles, which an MP4 cannot hold as text")
+        .arg(names.join(QStringLiteral(", ")));
+}
+
+QString writtenTracksText(const QString& keptText, const QList<SubtitleFile>& files,
+                          const QStringList& skipped, bool streamable)
+{
+    QStringList parts;
+    if (!keptText.isEmpty())
+        parts.append(keptText);
+    if (!files.isEmpty()) {
+        QStringList tracks;
+        for (const SubtitleFile& file : files)
+            tracks.append(subtitleFileText(file));
+        parts.append(QStringLiteral("Subtitle files: ") + tracks.join(QStringLiteral(", ")));
+    }
+    const QString note = skippedSubtitlesNote(skipped);
+    if (!note.isEmpty())
+        parts.append(note.at(0).toUpper() + note.mid(1));
+    if (streamable)
+        parts.append(QStringLiteral("Streamable"));
+    return parts.join(QStringLiteral(" \u00b7 "));
+}
+
+QStringList audioItemsWithTitles(const QStringList& descriptors, const QHash<int, QString>& titles)
+{
+    QStringList items;
+    for (const QString& descriptor : descriptors) {
+        const QString title = titles.value(parseAudioDescriptor(descriptor).streamIndex);
+        items.append(title.isEmpty() ? descriptor : descriptor + u' ' + title);
+    }
+    return items;
 }

@@ -1,7 +1,9 @@
 #pragma once
 
 #include "engine/KeptTracks.h"
+#include "inspection/SubtitleFileNames.h"
 
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -38,3 +40,20 @@ QString summaryForDisplay(const QString& summary);
 // subtitles kept by language; empty when neither.
 QString keptTracksText(const QList<FurtherAudioTrack>& audio, bool keepingAudio,
                        const std::optional<QStringList>& subtitleLanguages);
+
+// A subtitle file as the panel and the probe list it: "ger forced
+// (Film.de.forced.srt)", "fre SDH (Film.fr.sdh.srt)", "und (Film.srt)".
+QString subtitleFileText(const SubtitleFile& file);
+// Why picture subtitle files beside the movie are left out: "skipped
+// Film.sup: picture subtitles, which an MP4 cannot hold as text"; empty for
+// none.
+QString skippedSubtitlesNote(const QStringList& files);
+// Everything the panel says will be written beside the video and the chosen
+// audio: the kept tracks (keptTracksText), the subtitle files, the skipped
+// ones, and "Streamable" when the index goes first.
+QString writtenTracksText(const QString& keptText, const QList<SubtitleFile>& files,
+                          const QStringList& skipped, bool streamable);
+
+// The audio pop-up's items: each track's descriptor and, when the track has
+// one, its title ("#2: eng (aac) Mic").
+QStringList audioItemsWithTitles(const QStringList& descriptors, const QHash<int, QString>& titles);

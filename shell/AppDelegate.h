@@ -109,7 +109,7 @@ public:
     bool isScanning() const;
     MKVFileInfoPtr fileInfo() const;
     QStringList importFiles() const;
-    QHash<QString, QString> importSubtitleFiles() const;
+    QStringList importSubtitleFiles() const;
     bool addPanelShown() const;
     // The movie being probed or shown in the add panel.
     QString currentMoviePath() const;

@@ -83,7 +83,7 @@ QStringList AppDelegate::importFiles() const
     return m_intake->importFiles();
 }
 
-QHash<QString, QString> AppDelegate::importSubtitleFiles() const
+QStringList AppDelegate::importSubtitleFiles() const
 {
     return m_intake->importSubtitleFiles();
 }

@@ -1,5 +1,10 @@
 #include "shell/Intake.h"
 
+#include "foundation/SettingsAccess.h"
+#include "foundation/SettingsKeys.h"
+#include "inspection/AudioTrackChoice.h"
+#include "inspection/Languages.h"
+#include "inspection/SubtitleFileNames.h"
 #include "shell/AddPanelTexts.h"
 #include "shell/SubtitlePairing.h"
 
@@ -32,7 +37,7 @@ QStringList Intake::movieFileTypes()
 
 QStringList Intake::openPanelFileTypes()
 {
-    return movieFileTypes() + QStringList{"srt", "ass", "ssa", "smi", "sub"};
+    return movieFileTypes() + textSubtitleExtensions();
 }
 
 bool Intake::acceptsAny(const QStringList& paths)
@@ -58,18 +63,17 @@ std::optional<IntakeMovie> Intake::nextMovie() const
 {
     if (m_importFiles.isEmpty())
         return std::nullopt;
-    IntakeMovie movie{m_importFiles.last(), std::nullopt};
-    const QString key = subtitleKeyForMovie(movie.path);
-    if (m_importSubtitleFiles.contains(key))
-        movie.subtitle = m_importSubtitleFiles.value(key);
-    return movie;
+    const QString path = m_importFiles.last();
+    return IntakeMovie{path, subtitlesForMovie(path, m_importSubtitleFiles)};
 }
 
 void Intake::dropNextMovie()
 {
     if (m_importFiles.isEmpty())
         return;
-    m_importSubtitleFiles.remove(subtitleKeyForMovie(m_importFiles.takeLast()));
+    for (const QString& subtitle :
+         subtitlesForMovie(m_importFiles.takeLast(), m_importSubtitleFiles))
+        m_importSubtitleFiles.removeAll(subtitle);
     emit waitingCountChanged();
 }
 
@@ -83,65 +87,62 @@ void Intake::probe(const QList<IntakeMovie>& movies, MKVFileInfo::Warnings warni
 {
     ++m_probing;
     // Anything but a regular file could block the tools for ever: such a
-    // path is answered at once with the reason.
+    // path is answered at once with the reason, and takes no subtitles.
     QList<MKVFileInfoPtr> refused;
     QList<QUrl> urls;
-    // A refused movie gets no subtitle either.
-    QList<IntakeMovie> handed = movies;
-    for (IntakeMovie& movie : handed) {
+    QList<IntakeMovie> probed;
+    for (const IntakeMovie& movie : movies) {
         const QString reason = notAMovieFileReason(movie.path);
         refused.append(reason.isEmpty() ? nullptr : refusedInfo(movie.path, reason));
-        if (reason.isEmpty())
+        if (reason.isEmpty()) {
             urls.append(QUrl::fromLocalFile(movie.path));
-        else
-            movie.subtitle.reset();
+            probed.append(movie);
+        }
     }
     QPointer<Intake> self(this);
     if (urls.isEmpty()) {
-        handBackVia(this, self, refused, handed);
+        handBackVia(this, self, refused);
         return;
     }
+    const bool besideMovie = defaultInt(kAddSubtitleFilesBesideMovieKey) != 0;
+    const QStringList languages =
+        rankingLanguages(preferredLanguages3Letter(), defaultInt(kDefaultAudioKey));
     // The probe blocks while the tools run, so it runs on the pool; the
     // result comes back through the application object, which outlives the
     // intake, and is dropped when the intake is gone.
     QObject* mainThreadObject = QCoreApplication::instance();
-    QThreadPool::globalInstance()->start([self, refused, urls, handed, warnings, mainThreadObject] {
-        // Several movies in one run of the tools: every start of ffmpeg
-        // costs a good part of a second.
-        const QList<MKVFileInfoPtr> probed = MKVFileInfo::initWithURLs(urls, warnings);
-        QList<MKVFileInfoPtr> infos = refused;
-        qsizetype next = 0;
-        for (MKVFileInfoPtr& info : infos)
-            if (!info && next < probed.size())
-                info = probed.at(next++);
-        handBackVia(mainThreadObject, self, infos, handed);
-    });
+    QThreadPool::globalInstance()->start(
+        [self, refused, urls, probed, warnings, besideMovie, languages, mainThreadObject] {
+            // Several movies in one run of the tools: every start of ffmpeg
+            // costs a good part of a second.
+            const QList<MKVFileInfoPtr> answers = MKVFileInfo::initWithURLs(urls, warnings);
+            for (qsizetype i = 0; i < answers.size() && i < probed.size(); ++i)
+                if (answers.at(i))
+                    attachSubtitleFiles(*answers.at(i), probed.at(i).path, probed.at(i).subtitles,
+                                        besideMovie, languages);
+            QList<MKVFileInfoPtr> infos = refused;
+            qsizetype next = 0;
+            for (MKVFileInfoPtr& info : infos)
+                if (!info && next < answers.size())
+                    info = answers.at(next++);
+            handBackVia(mainThreadObject, self, infos);
+        });
 }
 
 void Intake::handBackVia(QObject* mainThreadObject, const QPointer<Intake>& self,
-                         const QList<MKVFileInfoPtr>& infos, const QList<IntakeMovie>& movies)
+                         const QList<MKVFileInfoPtr>& infos)
 {
     QMetaObject::invokeMethod(
         mainThreadObject,
-        [self, infos, movies] {
+        [self, infos] {
             if (self)
-                self->handBack(infos, movies);
+                self->handBack(infos);
         },
         Qt::QueuedConnection);
 }
 
-void Intake::handBack(const QList<MKVFileInfoPtr>& infos, const QList<IntakeMovie>& movies)
+void Intake::handBack(const QList<MKVFileInfoPtr>& infos)
 {
     --m_probing;
-    for (qsizetype i = 0; i < infos.size() && i < movies.size(); ++i) {
-        const MKVFileInfoPtr& info = infos.at(i);
-        const std::optional<QString>& subtitle = movies.at(i).subtitle;
-        // A subtitle found beside the movie counts as one more track.
-        if (info && subtitle) {
-            info->setSubtitleFileURL(QUrl::fromLocalFile(*subtitle));
-            info->setInformationString(
-                QString(info->informationString()).replace(u')', QStringLiteral("+1)")));
-        }
-    }
     emit probed(infos);
 }

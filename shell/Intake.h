@@ -10,17 +10,19 @@
 #include <QStringList>
 #include <optional>
 
-// A movie taken in, with the subtitle file paired with it.
+// A movie taken in, with the subtitle files given with it.
 struct IntakeMovie
 {
     QString path;
-    std::optional<QString> subtitle;
+    QStringList subtitles;
 };
 
 // The way into the queue for both front ends: handed-over files are sorted
 // into movies, which wait in line, and subtitle files, which are remembered
-// for the movie of the same name; movies are probed on the thread pool and
-// the result comes back on the main thread with the subtitle attached.
+// for the movie they are named for; movies are probed on the thread pool,
+// where the subtitle files beside them are looked for too
+// (AddSubtitleFilesBesideMovie), and the result comes back on the main
+// thread with the subtitle files attached.
 class Intake final : public QObject
 {
     Q_OBJECT
@@ -45,7 +47,8 @@ public:
     int waitingCount() const { return int(m_importFiles.size()); }
     // Waiting movies, the next one last.
     QStringList importFiles() const { return m_importFiles; }
-    QHash<QString, QString> importSubtitleFiles() const { return m_importSubtitleFiles; }
+    // Subtitle files given and not yet taken by a movie.
+    QStringList importSubtitleFiles() const { return m_importSubtitleFiles; }
 
     // Probes the movies, all at once, in the background; probed() answers
     // in the same order. A path that is not a regular file is not probed:
@@ -62,10 +65,10 @@ private:
     // Queues the answers for the intake on the main thread, through an
     // object living there; they are dropped when the intake is gone.
     static void handBackVia(QObject* mainThreadObject, const QPointer<Intake>& self,
-                            const QList<MKVFileInfoPtr>& infos, const QList<IntakeMovie>& movies);
-    void handBack(const QList<MKVFileInfoPtr>& infos, const QList<IntakeMovie>& movies);
+                            const QList<MKVFileInfoPtr>& infos);
+    void handBack(const QList<MKVFileInfoPtr>& infos);
 
     QStringList m_importFiles;
-    QHash<QString, QString> m_importSubtitleFiles;
+    QStringList m_importSubtitleFiles;
     int m_probing = 0;
 };

@@ -30,6 +30,9 @@ QVariantHash registeredDefaultsTable()
         {kKeepLanguageAudioKey, 0},
         {kKeepLanguageSubtitlesKey, 0},
         {kExtraLanguagesKey, QString()},
+        {kKeepAllAudioTracksKey, 0},
+        {kAddSubtitleFilesBesideMovieKey, 1},
+        {kStreamableOutputKey, 1},
     };
 }
 
@@ -55,6 +58,9 @@ QStringList allSettingsKeys()
             kKeepLanguageAudioKey,
             kKeepLanguageSubtitlesKey,
             kExtraLanguagesKey,
+            kKeepAllAudioTracksKey,
+            kAddSubtitleFilesBesideMovieKey,
+            kStreamableOutputKey,
             kCustomAC3HandlingKey,
             kCustomAC351HandlingKey,
             QStringLiteral("CustomDTSHandling"),

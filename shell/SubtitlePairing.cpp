@@ -1,58 +1,76 @@
 #include "shell/SubtitlePairing.h"
 
 #include "foundation/PathHelpers.h"
+#include "inspection/MKVFileInfo.h"
+#include "inspection/SubtitleFileNames.h"
 
-#include <QFile>
-
-namespace {
-QString lowerExtension(const QString& path)
-{
-    return pathExtension(path).toLower();
-}
-} // namespace
+#include <QFileInfo>
 
 bool isMovieFile(const QString& path)
 {
-    return kMovieFileTypes.contains(lowerExtension(path));
+    return kMovieFileTypes.contains(pathExtension(path).toLower());
 }
 
 bool isSubtitleFile(const QString& path)
 {
-    const QString extension = lowerExtension(path);
-    if (kTextSubtitleTypes.contains(extension))
-        return true;
-    if (extension != QLatin1String("sub"))
+    return subtitleFileKind(path) == SubtitleFileKind::Text;
+}
+
+bool subtitleBelongsToMovie(const QString& moviePath, const QString& subtitlePath)
+{
+    const QFileInfo movie(moviePath);
+    const QFileInfo subtitle(subtitlePath);
+    if (movie.absolutePath() != subtitle.absolutePath())
         return false;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return true; // cannot be read: not known to be an image subtitle
-    // A file shorter than four bytes reads as zeros for the missing bytes.
-    return quint32(readInt(file)) != 0xBA010000u;
+    // As the subtitle files beside a movie are found: the base name alone
+    // or followed by ".", "_" or " ", in any case.
+    const QString base = movie.completeBaseName();
+    const QString name = subtitle.completeBaseName();
+    if (name.compare(base, Qt::CaseInsensitive) == 0)
+        return true;
+    if (!name.startsWith(base, Qt::CaseInsensitive) || name.size() <= base.size())
+        return false;
+    const QChar next = name.at(base.size());
+    return next == u'.' || next == u'_' || next == u' ';
 }
 
-void rememberSubtitle(QHash<QString, QString>& subtitlesByBase, const QString& subtitlePath)
+QStringList sortIntakeFiles(const QStringList& files, QStringList& subtitles)
 {
-    const QString once = stringByDeletingPathExtension(subtitlePath);
-    subtitlesByBase.insert(once, subtitlePath);
-    subtitlesByBase.insert(stringByDeletingPathExtension(once), subtitlePath);
-}
-
-QStringList sortIntakeFiles(const QStringList& files, QHash<QString, QString>& subtitlesByBase)
-{
-    for (const QString& path : files)
-        if (kTextSubtitleTypes.contains(lowerExtension(path)))
-            rememberSubtitle(subtitlesByBase, path);
-    for (const QString& path : files)
-        if (lowerExtension(path) == QLatin1String("sub") && isSubtitleFile(path))
-            rememberSubtitle(subtitlesByBase, path);
     QStringList movies;
-    for (const QString& path : files)
+    for (const QString& path : files) {
         if (isMovieFile(path))
             movies.append(path);
+        else if (isSubtitleFile(path) && !subtitles.contains(path))
+            subtitles.append(path);
+    }
     return movies;
 }
 
-QString subtitleKeyForMovie(const QString& moviePath)
+QStringList subtitlesForMovie(const QString& moviePath, const QStringList& subtitles)
 {
-    return stringByDeletingPathExtension(moviePath);
+    QStringList found;
+    for (const QString& path : subtitles)
+        if (subtitleBelongsToMovie(moviePath, path))
+            found.append(path);
+    return found;
+}
+
+void attachSubtitleFiles(MKVFileInfo& info, const QString& moviePath, const QStringList& given,
+                         bool besideMovie, const QStringList& languages)
+{
+    QList<SubtitleFile> files;
+    for (const QString& path : given)
+        files.append(subtitleFileFor(moviePath, path));
+    if (besideMovie) {
+        const SubtitleFilesBeside beside = subtitleFilesBeside(moviePath);
+        files += beside.text;
+        info.setSkippedSubtitleFiles(beside.image);
+    }
+    files = orderedSubtitleFiles(files, languages);
+    if (files.isEmpty())
+        return;
+    info.setSubtitleFiles(files);
+    // Every subtitle file counts as one more track.
+    info.setInformationString(
+        QString(info.informationString()).replace(u')', QStringLiteral("+%1)").arg(files.size())));
 }

@@ -59,7 +59,12 @@ mkdir -p "$movies"
     -f lavfi -i "sine=frequency=440:sample_rate=48000" \
     -filter_complex "[1:a]pan=5.1|c0=c0|c1=c0|c2=c0|c3=c0|c4=c0|c5=c0[a]" \
     -map 0:v -map "[a]" -t 60 -c:v libx264 -preset ultrafast -c:a ac3 \
-    -metadata:s:a:0 language=eng "$movies/Big Buck Rabbit.mkv"
+    -metadata:s:a:0 language=eng -metadata:s:a:0 title="Director's mix" \
+    "$movies/Big Buck Rabbit.mkv"
+# Subtitle files beside it, as a media server's library has them.
+for name in en de.forced fr.sdh; do
+    printf '1\n00:00:01,000 --> 00:00:03,000\nHello\n\n' >"$movies/Big Buck Rabbit.$name.srt"
+done
 "$real_ffmpeg" -hide_banner -loglevel error -y \
     -f lavfi -i "testsrc=size=854x480:rate=25" \
     -f lavfi -i "sine=frequency=330" -f lavfi -i "sine=frequency=550" \

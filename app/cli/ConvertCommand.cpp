@@ -16,6 +16,7 @@ int runConvertCommand(const QStringList& args)
         std::fprintf(stderr, "vantreo-cli convert: %s\n", qPrintable(error));
         std::fprintf(stderr, "Usage: vantreo-cli convert [--dest DIR] [--style "
                              "compatible|fast|custom] [--audio INDEX|LANG] [--subtitles FILE] "
+                             "[--all-audio] [--no-sidecars] "
                              "[--m4v] [--keep-languages|--no-keep-languages] FILE...\n");
         return kExitUsage;
     }
@@ -46,6 +47,11 @@ int runConvertCommand(const QStringList& args)
         SettingsStore::instance().setRunOverride(kKeepLanguageAudioKey, keep);
         SettingsStore::instance().setRunOverride(kKeepLanguageSubtitlesKey, keep);
     }
+
+    if (options->allAudio)
+        SettingsStore::instance().setRunOverride(kKeepAllAudioTracksKey, 1);
+    if (options->noSidecars)
+        SettingsStore::instance().setRunOverride(kAddSubtitleFilesBesideMovieKey, 0);
 
     ConvertSession session(*options);
     return session.run();

@@ -18,6 +18,14 @@ std::optional<ConvertOptions> parseConvertOptions(const QStringList& args, QStri
             options.m4v = true;
             continue;
         }
+        if (arg == QLatin1String("--all-audio")) {
+            options.allAudio = true;
+            continue;
+        }
+        if (arg == QLatin1String("--no-sidecars")) {
+            options.noSidecars = true;
+            continue;
+        }
         if (arg == QLatin1String("--keep-languages") ||
             arg == QLatin1String("--no-keep-languages")) {
             options.keepLanguages = arg == QLatin1String("--keep-languages");

@@ -15,6 +15,8 @@ struct ConvertOptions
     // --keep-languages / --no-keep-languages: KeepLanguageAudio and
     // KeepLanguageSubtitles for this run; absent: the settings decide.
     std::optional<bool> keepLanguages;
+    bool allAudio = false;   // --all-audio: KeepAllAudioTracks for this run
+    bool noSidecars = false; // --no-sidecars: no subtitle files found beside the movie
     QStringList files;
 };
 

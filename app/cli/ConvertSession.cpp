@@ -12,6 +12,7 @@
 #include "inspection/Languages.h"
 #include "inspection/ProbeListing.h"
 #include "platform/SignalWatcher.h"
+#include "shell/AddPanelTexts.h"
 #include "shell/Intake.h"
 #include "shell/JobQueue.h"
 #include "shell/OutputName.h"
@@ -125,8 +126,11 @@ void ConvertSession::probeNext()
         if (!movie)
             break;
         m_intake->dropNextMovie();
-        if (!m_options.subtitles.isEmpty())
-            movie->subtitle = QFileInfo(m_options.subtitles).absoluteFilePath();
+        if (!m_options.subtitles.isEmpty()) {
+            const QString given = QFileInfo(m_options.subtitles).absoluteFilePath();
+            movie->subtitles.removeAll(given);
+            movie->subtitles.prepend(given);
+        }
         movies.append(*movie);
         m_probingGiven.append(m_givenNames.value(movie->path, movie->path));
     }
@@ -152,6 +156,9 @@ void ConvertSession::printWarnings(const MKVFileInfo& info)
             continue;
         std::fprintf(stderr, "Warning: %s\n", qPrintable(warningMessage(key, info.fileName())));
     }
+    const QString note = skippedSubtitlesNote(info.skippedSubtitleFiles());
+    if (!note.isEmpty())
+        std::fprintf(stderr, "Note: %s: %s\n", qPrintable(info.fileName()), qPrintable(note));
     std::fflush(stderr);
 }
 

@@ -3,12 +3,16 @@
 #include "engine/KeptTracks.h"
 #include "engine/RawNameLinks.h"
 #include "foundation/BoundedTask.h"
+#include "foundation/SettingsAccess.h"
+#include "foundation/SettingsKeys.h"
 #include "foundation/ToolLocator.h"
 #include "inspection/AudioTrackChoice.h"
 #include "inspection/Languages.h"
 #include "inspection/MKVFileInfo.h"
 #include "inspection/ProbeListing.h"
 #include "platform/SignalWatcher.h"
+#include "shell/AddPanelTexts.h"
+#include "shell/SubtitlePairing.h"
 
 #include <QEventLoop>
 #include <QFileInfo>
@@ -62,8 +66,9 @@ void printPlain(const MKVFileInfo& info, const std::optional<QString>& best,
         const QString mark = i == chosenIndex   ? QStringLiteral("  * ")
                              : kept.contains(i) ? QStringLiteral("  + ")
                                                 : QStringLiteral("    ");
-        out +=
-            mark + QString::number(i) + QStringLiteral(": ") + audio.at(i) + QStringLiteral("\n");
+        out += mark + QString::number(i) + QStringLiteral(": ") +
+               audioItemsWithTitles({audio.at(i)}, info.streamTimings().titles).value(0) +
+               QStringLiteral("\n");
     }
     out += QStringLiteral("  Video stream: ") +
            (info.videoTrackID() ? QString::number(*info.videoTrackID()) : QStringLiteral("none")) +
@@ -72,6 +77,19 @@ void printPlain(const MKVFileInfo& info, const std::optional<QString>& best,
     if (keptSubtitleLanguages(in, settings))
         out += QStringLiteral("  Kept subtitle streams: ") +
                numbersOrNone(mappedSubtitleStreams(in, settings)) + QStringLiteral("\n");
+    out += QStringLiteral("  Subtitle files:");
+    if (info.subtitleFiles().isEmpty())
+        out += QStringLiteral(" none");
+    for (const SubtitleFile& file : info.subtitleFiles())
+        out += QStringLiteral("\n    ") + subtitleFileText(file);
+    out += QStringLiteral("\n");
+    const QString skipped = skippedSubtitlesNote(info.skippedSubtitleFiles());
+    if (!skipped.isEmpty())
+        out += QStringLiteral("  Note: ") + skipped + QStringLiteral("\n");
+    out += QStringLiteral("  Streamable: ") +
+           (settings.streamableOutput != 0 ? QStringLiteral("yes (index before the media)")
+                                           : QStringLiteral("no")) +
+           QStringLiteral("\n");
     print(stdout, out);
     std::fflush(stdout);
     for (const QString& key : info.raisedWarnings())
@@ -105,6 +123,20 @@ QJsonObject jsonObject(const QString& argument, const MKVFileInfo& info,
                                               : QJsonValue(QJsonValue::Null));
     object.insert("warnings", QJsonArray::fromStringList(info.raisedWarnings()));
     object.insert("bestAudio", best ? QJsonValue(*best) : QJsonValue(QJsonValue::Null));
+    QJsonObject titles;
+    for (auto it = info.streamTimings().titles.begin(); it != info.streamTimings().titles.end();
+         ++it)
+        titles.insert(QString::number(it.key()), it.value());
+    object.insert("streamTitles", titles);
+    QJsonArray files;
+    for (const SubtitleFile& file : info.subtitleFiles())
+        files.append(QJsonObject{{"file", RawNameLinks::displayPath(file.path)},
+                                 {"language", file.language},
+                                 {"forced", file.forced},
+                                 {"sdh", file.sdh}});
+    object.insert("subtitleFiles", files);
+    object.insert("skippedSubtitleFiles", QJsonArray::fromStringList(info.skippedSubtitleFiles()));
+    object.insert("streamable", ConversionSettings::fromStore().streamableOutput != 0);
     return object;
 }
 
@@ -123,12 +155,20 @@ QList<MKVFileInfoPtr> probeInterruptibly(const QStringList& paths, SignalWatcher
     });
     QObject guard;
     QObject* target = &guard;
-    QThreadPool::globalInstance()->start([paths, target, &result, &loop] {
+    // The subtitle files beside each movie are shown as a conversion would
+    // take them.
+    const bool besideMovie = defaultInt(kAddSubtitleFilesBesideMovieKey) != 0;
+    const QStringList languages =
+        rankingLanguages(preferredLanguages3Letter(), defaultInt(kDefaultAudioKey));
+    QThreadPool::globalInstance()->start([paths, target, &result, &loop, besideMovie, languages] {
         QList<QUrl> urls;
         for (const QString& path : paths)
             urls.append(QUrl::fromLocalFile(path));
         const QList<MKVFileInfoPtr> infos =
             MKVFileInfo::initWithURLs(urls, MKVFileInfo::Warnings::Collected);
+        for (qsizetype i = 0; i < infos.size() && i < paths.size(); ++i)
+            if (infos.at(i) && infos.at(i)->unreadableReason().isEmpty())
+                attachSubtitleFiles(*infos.at(i), paths.at(i), {}, besideMovie, languages);
         QMetaObject::invokeMethod(
             target,
             [&result, &loop, infos] {

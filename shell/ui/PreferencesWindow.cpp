@@ -146,6 +146,11 @@ QWidget* PreferencesWindow::makeGeneralPage()
     outputForm->addRow(
         QString(),
         checkBox(output, QStringLiteral("Add movies to the queue without asking"), kAutoAddKey));
+    outputForm->addRow(
+        QString(), checkBox(output,
+                            QStringLiteral("Write files that start playing before they are whole "
+                                           "(for media servers and browsers)"),
+                            kStreamableOutputKey));
     layout->addWidget(output);
 
     auto* after = new QGroupBox(QStringLiteral("After Conversion"), page);
@@ -226,10 +231,14 @@ QWidget* PreferencesWindow::makeAudioPage()
     indented->addSpacing(24);
     indented->addWidget(byLanguage, 1);
     subtitlesLayout->addLayout(indented);
+    subtitlesLayout->addWidget(checkBox(subtitles,
+                                        QStringLiteral("Add the subtitle files beside the movie"),
+                                        kAddSubtitleFilesBesideMovieKey));
     subtitlesLayout->addWidget(
-        note(subtitles, QStringLiteral("A subtitle file named like the movie (Film.srt, "
-                                       "Film.en.srt) is added when you open or drop it "
-                                       "together with the movie.")));
+        note(subtitles, QStringLiteral("Subtitle files named like the movie (Film.srt, "
+                                       "Film.en.srt, Film.de.forced.srt) become subtitle tracks "
+                                       "with the language and kind their names say; those you "
+                                       "open or drop with the movie are always added.")));
     layout->addWidget(subtitles);
     layout->addStretch(1);
     return page;
@@ -242,6 +251,9 @@ QWidget* PreferencesWindow::makeLanguagesBox(QWidget* page)
     layout->addWidget(
         checkBox(box, QStringLiteral("Also keep the other audio tracks in my languages (up to 4)"),
                  kKeepLanguageAudioKey));
+    layout->addWidget(checkBox(
+        box, QStringLiteral("Keep every audio track of the movie (game recordings, commentaries)"),
+        kKeepAllAudioTracksKey));
     QFormLayout* form = formLayout(nullptr);
     QLineEdit* extra = extraLanguagesEdit(box);
     extra->setPlaceholderText(QStringLiteral("jpn, fr"));

@@ -116,6 +116,10 @@ TEST(ProbeCommand, JsonContract)
                            "fileSize",
                            "informationString",
                            "runtimeSeconds",
+                           "skippedSubtitleFiles",
+                           "streamTitles",
+                           "streamable",
+                           "subtitleFiles",
                            "subtitleTrackIDs",
                            "videoTrackID",
                            "warnings"};

@@ -64,6 +64,12 @@ bool ffmpeg(const QStringList& args)
     return rc == 0;
 }
 
+bool writeBytes(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
 QString ffprobeJson(const QString& path)
 {
     QProcess p;

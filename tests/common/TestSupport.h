@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -24,6 +25,8 @@ int runProgram(const QString& program, const QStringList& args, QString* output 
 // Runs the real ffmpeg with "-hide_banner -loglevel error -y" before args;
 // true on exit status 0.
 bool ffmpeg(const QStringList& args);
+// Writes the bytes as the whole file; false when it could not be written.
+bool writeBytes(const QString& path, const QByteArray& bytes);
 // ffprobe's JSON description of a file (streams and format), or empty.
 QString ffprobeJson(const QString& path);
 

@@ -1,3 +1,4 @@
+#include "common/SubtitleFileAt.h"
 #include "common/TestSupport.h"
 #include "common/WrittenBoxes.h"
 #include "engine/CommandLines.h"
@@ -87,7 +88,7 @@ ConversionInputs inputsFor(const Movie& m)
     in.progressFile = m.dir + "/Movie.mkv.log";
     in.videoTrackID = 0;
     in.audioTracks = {"#1: eng (aac)", "#2: eng (dts) [5.1]"};
-    in.subtitleFile = m.subtitle;
+    in.subtitleFiles = {subtitleFileAt(m.subtitle)};
     return in;
 }
 
@@ -132,7 +133,7 @@ TEST(CommandLinesWithFfmpeg, MuxStageJoinsVideoWithTheNewAudio)
 {
     const Movie m = makeMovie();
     ConversionInputs in = inputsFor(m);
-    in.subtitleFile.clear();
+    in.subtitleFiles.clear();
     in.audioTracks = {"#1: ger (aac)", "#2: ger (dts) [5.1]"};
     const QString aac = m.dir + "/Movie.mkv.tmp.aac";
     ASSERT_TRUE(ffmpeg({"-f", "lavfi", "-i", "sine=frequency=330:duration=2", "-c:a", "aac", aac}));

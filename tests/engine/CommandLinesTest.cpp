@@ -1,5 +1,6 @@
 #include "engine/CommandLines.h"
 
+#include "common/SubtitleFileAt.h"
 #include "engine/JobState.h"
 #include "foundation/Alerts.h"
 #include "foundation/LogSink.h"
@@ -153,7 +154,7 @@ TEST(CommandLines, SingleProcessResultingOrderWithEverythingEnabled)
     setLogSink(sink);
     ConversionInputs in = inputs({"#1: eng (aac)", "#2: eng (dts) [5.1]"});
     in.subtitleTrackIDs = {3, 4};
-    in.subtitleFile = kSubtitle;
+    in.subtitleFiles = {subtitleFileAt(kSubtitle)};
     ConversionSettings s = allEnabled();
 
     const BuiltArguments built = singleProcessArguments(in, MethodCopy, s, [] { return true; });
@@ -192,7 +193,7 @@ TEST(CommandLines, SubtitleMappings)
 
     // Disabled built-in subtitles: no pairs, but a subtitle file is still carried.
     s.disableBuiltinSubtitles = 1;
-    in.subtitleFile = kSubtitle;
+    in.subtitleFiles = {subtitleFileAt(kSubtitle)};
     args = singleProcessArguments(in, MethodCopy, s, {}).arguments;
     EXPECT_EQ(args.mid(0, 5), QStringList({"-i", kSource, "-i", kSubtitle, "-stats"}));
     EXPECT_EQ(args.mid(9, 3), QStringList({"-map", "1:0", "-scodec"}));
@@ -202,7 +203,7 @@ TEST(CommandLines, SubtitleMappings)
     QStringList list = {"-i", kSource, "-stats", "-map", "0:0", "-scodec", "mov_text"};
     int p = 5;
     s.disableBuiltinSubtitles = 0;
-    addSubtitles(list, "1:0", p, in, s);
+    addSubtitles(list, 1, p, in, s);
     EXPECT_EQ(list[p], "-scodec");
 }
 
@@ -245,7 +246,7 @@ TEST(CommandLines, ExtractionAndEncodingStages)
 {
     const QString wav = QStringLiteral("/home/u/Documents/Movie.mkv.tmp.wav");
     ConversionInputs in = inputs({"#1: eng (ac3)", "#2: eng (dts) [5.1]"}, 1);
-    in.subtitleFile = kSubtitle; // never part of the extraction
+    in.subtitleFiles = {subtitleFileAt(kSubtitle)}; // never part of the extraction
     EXPECT_EQ(extractionArguments(in, wav),
               QStringList({"-i", kSource, "-stats", "-map", "0:2", "-acodec", "pcm_s16le", "-ac",
                            "2", "-progress", kProgress, "-loglevel", "warning", "-y", wav}));
@@ -263,7 +264,7 @@ TEST(CommandLines, MuxResultingOrderWithEverythingEnabled)
 {
     ConversionInputs in = inputs({"#1: ger (mp3)", "#2: ger (dts) [5.1]"});
     in.subtitleTrackIDs = {3, 4};
-    in.subtitleFile = kSubtitle;
+    in.subtitleFiles = {subtitleFileAt(kSubtitle)};
     ConversionSettings s = allEnabled();
     const BuiltArguments built = muxArguments(in, kAac, s);
     const QStringList expected = {"-i",
@@ -433,7 +434,7 @@ TEST(CommandLines, LanguagesTaggedByNameAreWrittenAsCodes)
     in.subtitleTrackIDs = {2, 3};
     in.subtitleTrackLanguages = {"eng", "ger"};
     in.nameTaggedStreams = {1, 2};
-    in.subtitleFile = kSubtitle;
+    in.subtitleFiles = {subtitleFileAt(kSubtitle)};
     ConversionSettings s;
     s.conversionPreset = 1;
     s.disableBuiltinSubtitles = 0;
@@ -450,7 +451,7 @@ TEST(CommandLines, LanguagesTaggedByNameAreWrittenAsCodes)
                      .contains("metadata"));
     // The mux stage writes the main language anyway; only the subtitle is added.
     in.nameTaggedStreams = {1, 3};
-    in.subtitleFile.clear();
+    in.subtitleFiles.clear();
     const QStringList mux = muxArguments(in, kAac, s).arguments;
     EXPECT_EQ(mux.count("-metadata:s:a:0"), 1);
     EXPECT_EQ(mux.mid(mux.indexOf("-metadata:s:s:0"), 2),
@@ -464,8 +465,8 @@ TEST(CommandLines, SubtitleFileEncodingStandsBeforeItsInput)
     s.disableBuiltinSubtitles = 0;
     ConversionInputs in = inputs({"#1: eng (ac3)"});
     in.subtitleTrackIDs = {3};
-    in.subtitleFile = kSubtitle;
-    in.subtitleFileEncoding = "WINDOWS-1252";
+    in.subtitleFiles = {subtitleFileAt(kSubtitle)};
+    in.subtitleFileEncodings = {"WINDOWS-1252"};
     const QStringList single = singleProcessArguments(in, MethodCopy, s, {}).arguments;
     EXPECT_EQ(single.mid(0, 7), QStringList({"-i", kSource, "-sub_charenc", "WINDOWS-1252", "-i",
                                              kSubtitle, "-stats"}));
@@ -478,4 +479,49 @@ TEST(CommandLines, SubtitleFileEncodingStandsBeforeItsInput)
     EXPECT_EQ(mux.mid(9, 9),
               QStringList({"-map", "0:0", "-map", "1:0", "-map", "2:0", "-map", "0:3", "-scodec"}));
     EXPECT_EQ(mux.count("-sub_charenc"), 1);
+}
+
+TEST(CommandLines, EverySubtitleFileAndEveryNamedAudioTrack)
+{
+    ConversionSettings s;
+    s.conversionPreset = 1;
+    s.keepAllAudioTracks = 1;
+    ConversionInputs in = inputs({"#1: ger (ac3)", "#2: eng (dts)", "#3: und (aac)"});
+    in.timings.titles = {{1, "Main"}, {3, "Mic"}};
+    in.subtitleFiles = {{"/movies/Movie.de.forced.srt", "ger", true, false},
+                        {"/movies/Movie.en.srt", "eng", false, false},
+                        {"/movies/Movie.fr.sdh.srt", "fre", false, true}};
+    const BuiltArguments built = singleProcessArguments(in, MethodCopy, s, {});
+    const QStringList& args = built.arguments;
+    // Every other track after the chosen one, in the source's order: DTS
+    // encoded, AAC copied; the names go into the handler names.
+    EXPECT_EQ(built.furtherAudioTracks, 2);
+    EXPECT_EQ(args.mid(0, 9),
+              QStringList({"-i", kSource, "-i", "/movies/Movie.de.forced.srt", "-i",
+                           "/movies/Movie.en.srt", "-i", "/movies/Movie.fr.sdh.srt", "-stats"}));
+    EXPECT_EQ(args.mid(9, 15),
+              QStringList({"-map", "0:0", "-map", "0:1", "-map", "0:2", "-map", "0:3", "-map",
+                           "1:0", "-map", "2:0", "-map", "3:0", "-scodec"}));
+    const QString joined = args.join(' ');
+    for (const char* part :
+         {"-c:a:1 aac -ac:a:1 2", "-c:a:2 copy", "-metadata:s:a:2 handler_name=Mic",
+          "-metadata:s:a:0 handler_name=Main", "-metadata:s:s:0 language=ger",
+          "-metadata:s:s:2 language=fre", "-metadata:s:s:2 handler_name=SDH",
+          // The forced file in the chosen track's language is the one enabled.
+          "-disposition:s:0 default+forced -disposition:s:1 0 -disposition:s:2 0"})
+        EXPECT_TRUE(joined.contains(part)) << part << "\n" << qPrintable(joined);
+    EXPECT_FALSE(joined.contains("handler_name=Main -metadata:s:a:1")) << "no name, no metadata";
+
+    // Chosen English: no forced file matches, the first file is enabled and
+    // the German one stays forced.
+    in.audioTrackIndex = 1;
+    const QString english = singleProcessArguments(in, MethodCopy, s, {}).arguments.join(' ');
+    EXPECT_TRUE(english.contains("-disposition:s:0 default+forced -disposition:s:1 0"))
+        << qPrintable(english);
+    in.subtitleFiles[0].forced = false;
+    in.subtitleFiles.removeLast();
+    in.subtitleFiles.removeLast();
+    EXPECT_FALSE(
+        singleProcessArguments(in, MethodCopy, s, {}).arguments.contains("-disposition:s:0"))
+        << "one plain subtitle track: ffmpeg's own choice, as ever";
 }

@@ -64,8 +64,11 @@ TEST(Settings, RegisteredDefaultsAnswerForUnsetKeysAndAreNeverWritten)
                                       {"CustomUnknownHandling", 1},
                                       {"ProbeTimeout", 30},
                                       {"KeepLanguageAudio", 0},
-                                      {"KeepLanguageSubtitles", 0}};
-    ASSERT_EQ(table.size(), 22);
+                                      {"KeepLanguageSubtitles", 0},
+                                      {"KeepAllAudioTracks", 0},
+                                      {"AddSubtitleFilesBesideMovie", 1},
+                                      {"StreamableOutput", 1}};
+    ASSERT_EQ(table.size(), 25);
     EXPECT_EQ(table.value(kExtraLanguagesKey), QVariant(QString()));
     for (auto it = numbers.begin(); it != numbers.end(); ++it) {
         ASSERT_TRUE(table.contains(it.key())) << qPrintable(it.key());

@@ -35,14 +35,20 @@ TEST(OutputName, AvoidsFilesOnDiskAndDestinationsOfQueuedJobs)
     EXPECT_EQ(uniqueDestination(dir, "Film.mp4", {dir + "/Film-0.mp4"}), dir + "/Film-1.mp4");
 }
 
-TEST(SubtitlePairing, PairsOneAndTwoExtensionsButNotThree)
+TEST(SubtitlePairing, SubtitlesGoWithTheMovieTheyAreNamedFor)
 {
-    QHash<QString, QString> subs;
-    const QStringList movies = sortIntakeFiles(
-        {"/m/Film.en.forced.srt", "/m/Other.en.srt", "/m/Film.mkv", "/m/B.MKV", "/m/C.avi"}, subs);
+    QStringList subs;
+    const QStringList movies =
+        sortIntakeFiles({"/m/Film.en.forced.srt", "/m/Other.en.srt", "/m/Film.mkv", "/m/B.MKV",
+                         "/m/C.avi", "/m/Film_eng.srt", "/n/Film.srt", "/m/Filmed.srt"},
+                        subs);
     EXPECT_EQ(movies, QStringList({"/m/Film.mkv", "/m/B.MKV"}));
-    EXPECT_EQ(subs.value(subtitleKeyForMovie("/m/Other.mkv")), "/m/Other.en.srt");
-    EXPECT_FALSE(subs.contains(subtitleKeyForMovie("/m/Film.mkv")));
+    EXPECT_EQ(subtitlesForMovie("/m/Other.mkv", subs), QStringList({"/m/Other.en.srt"}));
+    // Any number of tokens after the base name; another folder or a longer
+    // word is another movie's.
+    EXPECT_EQ(subtitlesForMovie("/m/Film.mkv", subs),
+              QStringList({"/m/Film.en.forced.srt", "/m/Film_eng.srt"}));
+    EXPECT_TRUE(subtitlesForMovie("/m/B.MKV", subs).isEmpty());
 }
 
 TEST(SubtitlePairing, ImageSubFilesAreRefusedTextSubFilesWin)
@@ -57,9 +63,7 @@ TEST(SubtitlePairing, ImageSubFilesAreRefusedTextSubFilesWin)
     // Shorter than the four-byte header: not an image subtitle.
     EXPECT_TRUE(isSubtitleFile(dir + "/Tiny.sub"));
 
-    QHash<QString, QString> subs;
+    QStringList subs;
     sortIntakeFiles({dir + "/Film.sub", dir + "/Film.srt", dir + "/Vob.sub"}, subs);
-    // Every accepted "sub" file is written after the text subtitles.
-    EXPECT_EQ(subs.value(dir + "/Film"), dir + "/Film.sub");
-    EXPECT_FALSE(subs.contains(dir + "/Vob"));
+    EXPECT_EQ(subs, QStringList({dir + "/Film.sub", dir + "/Film.srt"}));
 }

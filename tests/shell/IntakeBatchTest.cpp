@@ -33,7 +33,7 @@ TEST_F(IntakeBatch, AGroupIsAnsweredInOrderWithItsSubtitlesAndRefusals)
     EXPECT_EQ(intake.waitingCount(), 0);
     ASSERT_EQ(movies.size(), 3);
     EXPECT_EQ(movies[0].path, a);
-    EXPECT_EQ(movies[2].subtitle.value_or(QString()), dir() + "/B.srt");
+    EXPECT_EQ(movies[2].subtitles, QStringList({dir() + "/B.srt"}));
 
     QList<MKVFileInfoPtr> infos;
     QObject::connect(&intake, &Intake::probed,

@@ -76,12 +76,44 @@ TEST_F(Intake, SubtitleDroppedWithItsMovieIsPaired)
     EXPECT_EQ(delegate->outputName(), "Film.mp4");
 }
 
+TEST_F(Intake, SubtitleFilesBesideTheMovieComeWithItAsTheSettingSays)
+{
+    const QString film = movie("Film.mkv");
+    ASSERT_TRUE(writeSrt(dir() + "/Film.en.srt"));
+    ASSERT_TRUE(writeSrt(dir() + "/Film.de.forced.srt"));
+    writeFile(dir() + "/Film.idx", "# VobSub index file, v7\n");
+    setDefaultInt(kStreamableOutputKey, 0);
+    delegate->openFiles({film});
+    ASSERT_TRUE(waitForProbe());
+    MKVFileInfoPtr info = delegate->fileInfo();
+    ASSERT_EQ(info->subtitleFiles().size(), 2);
+    EXPECT_EQ(info->subtitleFiles()[0].language, "ger");
+    EXPECT_TRUE(info->subtitleFiles()[0].forced);
+    EXPECT_EQ(info->subtitleFiles()[1].language, "eng");
+    EXPECT_TRUE(info->informationString().contains("+2)"))
+        << info->informationString().toStdString();
+    EXPECT_EQ(delegate->keptTracksText(),
+              "Subtitle files: ger forced (Film.de.forced.srt), eng (Film.en.srt) \u00b7 Skipped "
+              "Film.idx: picture subtitles, which an MP4 cannot hold as text");
+    delegate->cancelAdd();
+
+    // Not looked for: only the file dropped with the movie comes.
+    setDefaultInt(kAddSubtitleFilesBesideMovieKey, 0);
+    probed.clear();
+    delegate->openFiles({film, dir() + "/Film.en.srt"});
+    ASSERT_TRUE(waitForProbe());
+    info = delegate->fileInfo();
+    ASSERT_EQ(info->subtitleFiles().size(), 1);
+    EXPECT_EQ(info->subtitleFiles()[0].path, dir() + "/Film.en.srt");
+    EXPECT_TRUE(info->skippedSubtitleFiles().isEmpty());
+}
+
 TEST_F(Intake, SubtitleFromAnEarlierDropStillPairs)
 {
     ASSERT_TRUE(writeSrt(dir() + "/Film.srt"));
     delegate->openFiles({dir() + "/Film.srt"});
     EXPECT_FALSE(delegate->addPanelShown());
-    EXPECT_EQ(delegate->importSubtitleFiles().value(dir() + "/Film"), dir() + "/Film.srt");
+    EXPECT_EQ(delegate->importSubtitleFiles(), QStringList({dir() + "/Film.srt"}));
     delegate->openFiles({movie("Film.mkv")});
     ASSERT_TRUE(waitForProbe());
     ASSERT_TRUE(delegate->fileInfo()->subtitleFileURL());
@@ -341,7 +373,9 @@ TEST_F(Intake, ThePanelSaysWhatIsKeptBesideTheChosenTrack)
     ASSERT_TRUE(makeMovie(recipe));
     delegate->openFiles({recipe.path});
     ASSERT_TRUE(waitForProbe());
-    EXPECT_EQ(delegate->keptTracksText(), "") << "off by default";
+    EXPECT_EQ(delegate->keptTracksText(), "Streamable") << "nothing kept by default";
+    setDefaultInt(kStreamableOutputKey, 0);
+    EXPECT_EQ(delegate->keptTracksText(), "");
 
     setDefaultInt(kKeepLanguageAudioKey, 1);
     setDefaultString(kExtraLanguagesKey, "de, fre");

@@ -50,11 +50,27 @@ TEST(AddPanelTexts, NoticesWaitingLineAndUnknownValues)
 
 TEST(AddPanelTexts, WhatIsKeptForTheUsersLanguages)
 {
-    const QList<FurtherAudioTrack> audio = {{2, 3, "jpn", "aac", true},
-                                            {3, 4, "fre", "dts", false}};
+    const QList<FurtherAudioTrack> audio = {{2, 3, "jpn", "aac", true, ""},
+                                            {3, 4, "fre", "dts", false, "Commentary"}};
     EXPECT_EQ(keptTracksText(audio, true, QStringList{"eng", "fre", "unk"}),
-              "Also keeps: jpn (aac), fre (dts \u2192 aac) \u00b7 Subtitles: eng, fre, untagged");
+              "Also keeps: jpn (aac), fre (dts \u2192 aac) Commentary \u00b7 Subtitles: eng, fre, "
+              "untagged");
     EXPECT_EQ(keptTracksText({}, true, std::nullopt), "Also keeps: no other audio track");
     EXPECT_EQ(keptTracksText({}, false, QStringList{}), "Subtitles: none");
     EXPECT_EQ(keptTracksText(audio, false, std::nullopt), "") << "both settings off";
+}
+
+TEST(AddPanelTexts, WhatIsWrittenBesideTheKeptTracks)
+{
+    const QList<SubtitleFile> files = {{"/m/Film.de.forced.srt", "ger", true, false},
+                                       {"/m/Film.fr.sdh.srt", "fre", false, true},
+                                       {"/m/Film.srt", "", false, false}};
+    EXPECT_EQ(
+        writtenTracksText("Also keeps: jpn (aac)", files, {"/m/Film.sup"}, true),
+        "Also keeps: jpn (aac) \u00b7 Subtitle files: ger forced (Film.de.forced.srt), fre SDH "
+        "(Film.fr.sdh.srt), und (Film.srt) \u00b7 Skipped Film.sup: picture subtitles, which "
+        "an MP4 cannot hold as text \u00b7 Streamable");
+    EXPECT_EQ(writtenTracksText("", {}, {}, false), "");
+    EXPECT_EQ(audioItemsWithTitles({"#1: eng (aac)", "#2: eng (aac) [5.1]"}, {{2, "Mic"}}),
+              QStringList({"#1: eng (aac)", "#2: eng (aac) [5.1] Mic"}));
 }

@@ -259,3 +259,30 @@ TEST(Mp4BoxTool, RewritesTheSampleEntryTypeOnly)
     EXPECT_EQ(readAll(movie), changed);
     EXPECT_FALSE(QFile::exists(dir + "/missing.mp4"));
 }
+
+TEST(Mp4BoxTool, MarksATextTrackForcedInItsDisplayFlagsOnly)
+{
+    const QString dir = makeTempDir("mp4box-forced");
+    const QString srt = dir + "/cue.srt";
+    ASSERT_TRUE(writeSrt(srt));
+    const QString movie = dir + "/movie.mp4";
+    ASSERT_TRUE(ffmpeg({"-f", "lavfi", "-i", "testsrc=size=64x64:rate=10:duration=1", "-i", srt,
+                        "-c:v", "libx264", "-c:s", "mov_text", movie}));
+    const QByteArray original = readAll(movie);
+    const qsizetype tx3g = original.indexOf("tx3g");
+    ASSERT_GT(tx3g, 0);
+    QString out;
+    EXPECT_EQ(mp4box({"-forced-subtitles", "2", movie}, &out), 0) << qPrintable(out);
+    const QByteArray changed = readAll(movie);
+    ASSERT_EQ(changed.size(), original.size());
+    EXPECT_EQ(quint8(changed.at(tx3g + 12)), quint8(original.at(tx3g + 12)) | 0x80);
+    QByteArray back = changed;
+    back[tx3g + 12] = original.at(tx3g + 12);
+    EXPECT_EQ(back, original) << "no other byte changes";
+    EXPECT_EQ(mp4box({"-forced-subtitles", "2", movie}, &out), 0) << qPrintable(out);
+    EXPECT_TRUE(out.contains("already")) << qPrintable(out);
+    // The video track is no text track: refused, nothing written.
+    EXPECT_NE(mp4box({"-forced-subtitles", "1", movie}, &out), 0);
+    EXPECT_TRUE(out.contains("Error")) << qPrintable(out);
+    EXPECT_EQ(readAll(movie), changed);
+}

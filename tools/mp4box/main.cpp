@@ -3,12 +3,17 @@
 //   MP4Box -disable ID FILE
 //   MP4Box -enable ID FILE
 //   MP4Box -sample-entry ID FOURCC FILE
+//   MP4Box -forced-subtitles ID FILE
 //
 // -disable and -enable clear or set the enabled bit in the track header of
 // the track with that ID by rewriting that single byte. -sample-entry
 // rewrites the four type bytes of the first sample description entry of that
 // track (hvc1 -> dvh1 for a Dolby Vision stream without a compatible base
-// layer, a type ffmpeg will not write). No other byte of the file changes.
+// layer, a type ffmpeg will not write). -forced-subtitles sets the "all
+// samples are forced" bit (0x80000000) of the display flags of a text
+// track's tx3g sample entry, which Apple's players read to show the track
+// by themselves when its language is the sound's. No other byte of the file
+// changes.
 // Every failure prints a line containing "Error" and exits non-zero without
 // writing.
 
@@ -148,20 +153,32 @@ int setTrackEnabled(const std::string& idText, const std::string& path, bool ena
         });
 }
 
-int setSampleEntry(const std::string& idText, const std::string& typeText, const std::string& path)
+// Opens the file for an edit in place of the first sample description entry
+// of the track with that ID, and hands the edit the entry found.
+template <typename Edit>
+int editSampleEntry(const std::string& idText, const std::string& path, Edit&& edit)
 {
     const auto trackId = mp4::parseTrackId(idText);
     if (!trackId)
         return fail(kUsageStatus, "invalid track ID \"" + idText + "\"");
-    const auto type = mp4::parseFourCC(typeText);
-    if (!type)
-        return fail(kUsageStatus, "invalid sample entry type \"" + typeText +
-                                      "\" (four printable ASCII characters wanted)");
     return editInPlace(
         path, [&](FileDescriptor& file, const mp4::ReadAt& read, std::uint64_t size) {
             const mp4::SampleEntryLookup found = mp4::findSampleEntry(read, size, *trackId);
             if (found.status != mp4::TrackLookupStatus::Found)
                 return lookupFailure(found.status, idText, path);
+            return edit(file, found, size);
+        });
+}
+
+int setSampleEntry(const std::string& idText, const std::string& typeText, const std::string& path)
+{
+    const auto type = mp4::parseFourCC(typeText);
+    if (!type)
+        return fail(kUsageStatus, "invalid sample entry type \"" + typeText +
+                                      "\" (four printable ASCII characters wanted)");
+    return editSampleEntry(
+        idText, path,
+        [&](FileDescriptor& file, const mp4::SampleEntryLookup& found, std::uint64_t) {
             if (found.type == *type) {
                 std::printf("Sample entry of track %s in %s is already %s\n", idText.c_str(),
                             path.c_str(), typeText.c_str());
@@ -176,17 +193,46 @@ int setSampleEntry(const std::string& idText, const std::string& typeText, const
         });
 }
 
+int setForcedSubtitles(const std::string& idText, const std::string& path)
+{
+    return editSampleEntry(
+        idText, path,
+        [&](FileDescriptor& file, const mp4::SampleEntryLookup& found, std::uint64_t size) {
+            if (found.type != mp4::fourCC("tx3g"))
+                return fail(kFailureStatus,
+                            "track " + idText + " in " + path + " is not a text track (tx3g)");
+            // After the type: six reserved bytes and the data reference
+            // index, then the 32-bit display flags, most significant first.
+            const std::uint64_t flagsOffset = found.typeOffset + 4 + 6 + 2;
+            std::uint8_t flags = 0;
+            if (flagsOffset + 4 > size || readAt(file.get(), flagsOffset, &flags, 1) != 1)
+                return fail(kFailureStatus, path + " is not an MP4 file or is damaged (bad box)");
+            if ((flags & 0x80) != 0) {
+                std::printf("Track %s in %s is already forced\n", idText.c_str(), path.c_str());
+                return 0;
+            }
+            flags = std::uint8_t(flags | 0x80);
+            if (!writeAt(file, flagsOffset, &flags, 1))
+                return fail(kFailureStatus, "cannot write " + path + ": " + std::strerror(errno));
+            std::printf("Marked track %s in %s forced\n", idText.c_str(), path.c_str());
+            return 0;
+        });
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
     if (argc == 5 && std::strcmp(argv[1], "-sample-entry") == 0)
         return setSampleEntry(argv[2], argv[3], argv[4]);
+    if (argc == 4 && std::strcmp(argv[1], "-forced-subtitles") == 0)
+        return setForcedSubtitles(argv[2], argv[3]);
     const bool disable = argc == 4 && std::strcmp(argv[1], "-disable") == 0;
     const bool enable = argc == 4 && std::strcmp(argv[1], "-enable") == 0;
     if (!disable && !enable) {
         std::fprintf(stderr, "Error: wrong arguments\nUsage: MP4Box -disable|-enable TRACK_ID "
-                             "FILE\n       MP4Box -sample-entry TRACK_ID FOURCC FILE\n");
+                             "FILE\n       MP4Box -sample-entry TRACK_ID FOURCC FILE\n"
+                             "       MP4Box -forced-subtitles TRACK_ID FILE\n");
         return kUsageStatus;
     }
     return setTrackEnabled(argv[2], argv[3], enable);
