@@ -14,7 +14,8 @@
 #
 # BENCH_ONLY=streamable runs only the rows of streamable output (the index
 # before the media, the default) against the plain file and against
-# ffmpeg's +faststart rewrite.
+# ffmpeg's +faststart rewrite. BENCH_ONLY=durable runs only the flush of the
+# finished movie (needs strace).
 set -euo pipefail
 
 size_mb=${1:-1000}
@@ -36,8 +37,8 @@ if ! [[ $size_mb =~ ^[0-9]+$ ]] || ((size_mb < 1)); then
 fi
 [[ -x $cli ]] || { echo "no vantreo-cli in $build_dir/bin: build it first" >&2; exit 2; }
 command -v ffmpeg >/dev/null || { echo "ffmpeg is missing (apt-get install ffmpeg)" >&2; exit 2; }
-# The streamable rows need the command line only.
-[[ $only == streamable ]] ||
+# The streamable and durable figures need the command line only.
+[[ $only == streamable || $only == durable ]] ||
     cmake --build "$build_dir" --target vantreo-latency-bench vantreo-verify-bench >/dev/null
 latency_bench=$build_dir/bin/vantreo-latency-bench
 verify_bench=$build_dir/bin/vantreo-verify-bench
@@ -131,6 +132,63 @@ streamable_rows() {
     row "fast style, ${movie_mb} MB MKV: streamable vs ffmpeg +faststart" ours_streamable \
         theirs_faststart "$pairs"
 }
+# The flush that makes a finished movie durable: the fsync of the file
+# before its rename and of its folder after it, timed inside a real
+# fast-style run by strace (only fsync stops the traced program), as a share
+# of that run. Alternated with the same flush after a bare ffmpeg copy, where
+# nothing was written to the disk before the end: what the flush costs when
+# the movie is not pushed to the disk while it is written. Prints the two
+# median times and the median share of the run.
+flush_ms() { # the summed fsync times (ms) of the output folder's items in an strace log
+    # A call another thread interrupts ends on a "resumed" line of its own.
+    awk -v dir="$work/out" '
+        function took() { t = $NF; gsub(/[<>]/, "", t); sum += t }
+        index($0, "fsync(") && index($0, "<" dir) {
+            if (index($0, "<unfinished")) pending[$1] = 1; else took()
+        }
+        index($0, "<... fsync resumed>") && pending[$1] { took(); delete pending[$1] }
+        END { printf "%.1f", sum * 1000 }' "$1"
+}
+flush_figure() {
+    local i run start traced bare ms
+    local -a shares=() flushes=() bares=()
+    if ! command -v strace >/dev/null || ! strace -f -o /dev/null true 2>/dev/null; then
+        flush_line="not measured (strace is missing or cannot trace here)"
+        return
+    fi
+    ours_traced() {
+        strace -f -y -T --seccomp-bpf -e trace=fsync -o "$work/flush.log" \
+            "$cli" convert --style fast --dest "$work/out" "$work/big.mkv"
+    }
+    bare_flush() {
+        ff -i "$work/big.mkv" -map 0:0 -map 0:1 -c copy "$work/out/big.mp4" &&
+            wall sync "$work/out/big.mp4" "$work/out"
+    }
+    for ((i = 0; i < pairs; i++)); do
+        if ((i % 2 == 0)); then
+            clear_outputs; run=$(wall ours_traced)
+            clear_outputs; bare=$(bare_flush)
+        else
+            clear_outputs; bare=$(bare_flush)
+            clear_outputs; run=$(wall ours_traced)
+        fi
+        ms=$(flush_ms "$work/flush.log")
+        echo "    pair $((i + 1)): flush $ms ms of a $run s run; after a bare copy $bare s" >&2
+        flushes+=("$ms"); bares+=("$bare")
+        shares+=("$(awk -v f="$ms" -v r="$run" 'BEGIN { printf "%.2f", f / 10 / r }')")
+    done
+    clear_outputs
+    flush_line=$(printf '%s ms, %s %% of the run (goal: under 2 %%); after a bare ffmpeg copy %s ms' \
+        "$(median "${flushes[@]}")" "$(median "${shares[@]}")" \
+        "$(awk -v b="$(median "${bares[@]}")" 'BEGIN { printf "%.1f", b * 1000 }')")
+}
+if [[ $only == durable ]]; then
+    cat "$work/big.mkv" >/dev/null
+    echo "Flush of the finished movie ($pairs pairs; movie of ${movie_mb} MB)..." >&2
+    flush_figure
+    printf 'Flush of the finished fast-style movie (fsync of file and folder): %s\n' "$flush_line"
+    exit 0
+fi
 if [[ $only == streamable ]]; then
     cat "$work/big.mkv" >/dev/null
     echo "Timing ($pairs pairs a row; movie of ${movie_mb} MB, ${movie_min} min)..." >&2
@@ -193,6 +251,8 @@ ours_fast >/dev/null 2>&1
 verify=$("$verify_bench" "$(find "$work/out" -type f -name 'big.*' -print -quit)")
 verify_share=$(awk -v v="${verify%% ms*}" -v f="$fast_median" 'BEGIN { printf "%.2f", v / 10 / f }')
 clear_outputs
+echo "Flush of the finished movie..." >&2
+flush_figure
 
 # Peak resident memory of the command line itself (VmHWM of its own
 # process, not of the tools it runs), read until it exits.
@@ -232,6 +292,7 @@ printf '\nFloor of the fast row for a probe-then-copy run ((copy + ffmpeg -i) / 
     "$(awk -v c="$copy_median" -v l="$listing_median" 'BEGIN { printf "%.2f", (c + l) / c }')"
 printf 'Read-back check of the fast-style output: %s; %s %% of the fast-style run\n' \
     "$verify" "$verify_share"
+printf 'Flush of the finished fast-style movie (fsync of file and folder): %s\n' "$flush_line"
 printf 'Peak resident memory of vantreo-cli: %s kB for the ten-movie batch; ' "$mem_batch"
 printf '%s kB for 10 tiny movies, %s kB for %s (growth %s kB)\n' "$mem_ten" "$mem_queue" \
     "$queue_size" "$((mem_queue - mem_ten))"

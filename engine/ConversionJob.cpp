@@ -125,8 +125,7 @@ void ConversionJob::presetSpeedInfo()
         return;
     const AudioDescriptor d =
         parseAudioDescriptor(info->audioTrackInformation().at(int(m_record.audioTrackIndex)));
-    setSpeedInfoFromMethod(
-        calculateConversionMethod(d.codec, d.surround, ConversionSettings::fromStore()));
+    setSpeedInfoFromMethod(calculateConversionMethod(d.codec, d.surround, m_record.settings()));
 }
 
 void ConversionJob::setSpeedInfoFromMethod(int method)
@@ -205,7 +204,7 @@ void ConversionJob::start()
     const AudioDescriptor descriptor =
         in.audioTracks.isEmpty() ? AudioDescriptor{}
                                  : parseAudioDescriptor(in.audioTracks.at(in.audioTrackIndex));
-    const ConversionSettings settings = ConversionSettings::fromStore();
+    const ConversionSettings settings = m_record.settings();
     // A movie without sound is copied in one run whatever the style.
     m_record.method =
         in.audioTracks.isEmpty()
@@ -319,7 +318,9 @@ void ConversionJob::reveal(bool shiftHeld)
 
 FailureExplanation ConversionJob::failureExplanation() const
 {
-    const ConversionSettings settings = ConversionSettings::fromStore();
+    if (m_restoredExplanation)
+        return *m_restoredExplanation;
+    const ConversionSettings settings = m_record.settings();
     const MKVFileInfo& info = *m_record.fileInfo;
     return explainFailure(m_record.output, m_record.arguments,
                           settings.disableBuiltinSubtitles != 0, !info.subtitleTrackIDs().isEmpty(),
@@ -330,6 +331,36 @@ FailureExplanation ConversionJob::failureExplanation() const
 QString ConversionJob::failureExplanationText() const
 {
     return m_record.fileInfo ? failureExplanation().message : QString();
+}
+
+JobOutcome ConversionJob::outcome() const
+{
+    JobOutcome o;
+    o.progress = m_progress;
+    o.startDate = m_startDate;
+    o.stopDate = m_stopDate;
+    o.completionWarning = m_record.completionWarning;
+    o.arguments = m_record.arguments;
+    o.output = m_record.output;
+    if (m_state == JobFailed && m_record.fileInfo)
+        o.explanation = failureExplanation();
+    return o;
+}
+
+void ConversionJob::restoreEnded(int state, const JobOutcome& outcome)
+{
+    if (state != JobFinished && state != JobFailed)
+        return;
+    m_record.arguments = outcome.arguments;
+    m_record.output = outcome.output;
+    m_record.completionWarning = outcome.completionWarning;
+    m_startDate = outcome.startDate;
+    m_stopDate = outcome.stopDate;
+    m_restoredExplanation = outcome.explanation;
+    setFinishedOK(state == JobFinished);
+    setFinishedError(state == JobFailed);
+    setProgress(outcome.progress);
+    setState(state);
 }
 
 void ConversionJob::progressTimer()

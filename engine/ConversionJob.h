@@ -2,6 +2,7 @@
 
 #include "engine/CompletionPipeline.h"
 #include "engine/FailureExplanation.h"
+#include "engine/JobOutcome.h"
 #include "engine/JobRecord.h"
 #include "engine/ProgressFileReader.h"
 #include "inspection/MKVFileInfo.h"
@@ -53,6 +54,18 @@ public:
     void setAudioTrackIndex(qulonglong index);
     const MKVFileInfoPtr& fileInfo() const { return m_record.fileInfo; }
     void setFileInfo(const MKVFileInfoPtr& info) { m_record.fileInfo = info; }
+    // The conversion settings the job was queued with (taken by the queue);
+    // without them the job reads the settings store whenever it needs them.
+    const std::optional<ConversionSettings>& settingsSnapshot() const
+    {
+        return m_record.settingsSnapshot;
+    }
+    void setSettingsSnapshot(const ConversionSettings& settings)
+    {
+        m_record.settingsSnapshot = settings;
+    }
+    // The settings the job converts with.
+    ConversionSettings settings() const { return m_record.settings(); }
 
     // Controls.
     void start();
@@ -67,6 +80,12 @@ public:
 
     // Why a failed job failed: the text of the explanation alert.
     QString failureExplanationText() const;
+
+    // What the row and the failure alert of an ended job show, for a saved
+    // queue; and a job of a new run made to look as it ended (state Finished
+    // or Failed) without running anything.
+    JobOutcome outcome() const;
+    void restoreEnded(int state, const JobOutcome& outcome);
 
     // Read-only views for the shell, the command line and tests.
     const QString& jobOutput() const { return m_record.output; }
@@ -136,5 +155,7 @@ private:
     ProgressFileReader m_progressReader;
     quint32 m_sleepAssertion = 0;
     bool m_removed = false;
+    // The explanation of a job restored as Failed; its run is not known.
+    std::optional<FailureExplanation> m_restoredExplanation;
     CompletionPipeline m_pipeline{m_record};
 };

@@ -25,11 +25,10 @@ bool succeeded(JobRecord&, int status, const QString&)
 bool asksForTrial(const JobRecord& record)
 {
     bool asked = false;
-    singleProcessArguments(record.conversionInputs(), record.method,
-                           ConversionSettings::fromStore(), [&asked] {
-                               asked = true;
-                               return false;
-                           });
+    singleProcessArguments(record.conversionInputs(), record.method, record.settings(), [&asked] {
+        asked = true;
+        return false;
+    });
     return asked;
 }
 
@@ -162,7 +161,7 @@ movieStage(const std::function<BuiltArguments(JobRecord&, const ConversionSettin
     ConversionStage stage;
     stage.conversionProcess = true;
     stage.commands = [build, reserve](JobRecord& record) -> QList<ToolCommand> {
-        const ConversionSettings settings = ConversionSettings::fromStore();
+        const ConversionSettings settings = record.settings();
         return {{QStringLiteral("ffmpeg"),
                  movieArguments(record, build(record, settings), settings, reserve)}};
     };
@@ -197,8 +196,7 @@ ConversionStage encodeStage()
     return processStage(QStringLiteral("afconvert"), [](JobRecord& record) {
         asl_NSLog_debug("wav got a size of %fGB", fileSize(record.audioFile) / kGiB);
         record.aacFile = documentsFile(record.fileInfo->fileName(), QStringLiteral(".tmp.aac"));
-        return afconvertArguments(record.audioFile, record.aacFile,
-                                  ConversionSettings::fromStore());
+        return afconvertArguments(record.audioFile, record.aacFile, record.settings());
     });
 }
 
@@ -247,7 +245,7 @@ ConversionStage trackFlagsStage()
     ConversionStage stage;
     stage.commands = [](JobRecord& record) {
         QList<ToolCommand> runs;
-        const ConversionSettings settings = ConversionSettings::fromStore();
+        const ConversionSettings settings = record.settings();
         if (settings.conversionPreset == 0 && record.addedSurround)
             runs.append({kMP4Box, trackFlagArguments(3, settings.includeSurroundTrackDisabled == 0,
                                                      record.partialFile)});
@@ -347,9 +345,13 @@ ConversionStage moveIntoPlaceStage()
     ConversionStage stage;
     stage.finish = [](JobRecord& record) {
         const QString wanted = record.destinationPath();
-        const auto moved = moveIntoPlace(record.partialFile, wanted);
+        // On the disk under its name before the job counts as Finished and
+        // the after-conversion settings touch the source.
+        const PlacedMovie placed = placeFinishedMovie(record.partialFile, wanted);
+        const auto& moved = placed.path;
         if (!moved) {
-            record.output += makeString("The converted file could not be moved to %@.", wanted);
+            record.verificationProblem = placed.problem;
+            record.output += placed.problem + placed.reason;
             return false;
         }
         record.partialFile.clear();

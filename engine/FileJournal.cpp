@@ -1,6 +1,8 @@
 #include "engine/FileJournal.h"
 
+#include "engine/FileWriteback.h"
 #include "foundation/HalvornLib.h"
+#include "foundation/PathHelpers.h"
 
 #include <QDir>
 #include <QFile>
@@ -156,6 +158,10 @@ void FileJournal::record(const void* owner, const QStringList& files)
         m_files.insert(owner, kept);
     }
     write();
+    QStringList written;
+    for (const QStringList& files : std::as_const(m_files))
+        written += files;
+    FileWriteback::instance().follow(written);
 }
 
 void FileJournal::write()
@@ -173,10 +179,15 @@ void FileJournal::write()
         QFile::remove(journalPath(self));
         return;
     }
+    // The journal must be on the disk before the files it names are made,
+    // or a power cut leaves files no journal knows of. QSaveFile flushes the
+    // new journal's data (fdatasync) before it gives it its name; the name
+    // itself is flushed with the folder.
     QSaveFile file(journalPath(self));
     if (file.open(QIODevice::WriteOnly)) {
         file.write(journalText(entry));
-        file.commit();
+        if (file.commit())
+            syncFolder(folder());
     }
 }
 

@@ -47,6 +47,7 @@ public:
     static FileJournal& instance();
 
     // Replaces the files recorded for `owner` (a job); an empty list forgets it.
+    // The files recorded are written to the disk as they grow (FileWriteback).
     void record(const void* owner, const QStringList& files);
     // Removes the files named by the journals of processes that no longer
     // run (never one a living process names), then those journals.

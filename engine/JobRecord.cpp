@@ -22,12 +22,18 @@ void JobRecord::restart()
     JobRecord fresh;
     fresh.fileInfo = fileInfo;
     fresh.audioTrackIndex = audioTrackIndex;
+    fresh.settingsSnapshot = settingsSnapshot;
     fresh.owner = owner;
     fresh.needsFixup = needsFixup;
     *this = fresh;
     progressFile = documentsFile(fileInfo->fileName(), QStringLiteral(".log"));
     deleteFileIfAny(progressFile);
     partialFile = uniqueFile(partialPathFor(destinationPath()));
+}
+
+ConversionSettings JobRecord::settings() const
+{
+    return settingsSnapshot ? *settingsSnapshot : ConversionSettings::fromStore();
 }
 
 QString JobRecord::sourcePath() const

@@ -18,6 +18,9 @@ struct JobRecord
 {
     MKVFileInfoPtr fileInfo;
     qulonglong audioTrackIndex = 0;
+    // The conversion settings as they were when the job was queued; absent
+    // for a job never queued, which reads the settings store at each use.
+    std::optional<ConversionSettings> settingsSnapshot;
     // The FileJournal key of the files below (the job).
     const void* owner = nullptr;
 
@@ -58,11 +61,14 @@ struct JobRecord
     enum class IndexRewrite { None, Due, Done };
     IndexRewrite indexRewrite = IndexRewrite::None;
 
-    // Forgets the previous run (the movie, its track and the trial's answer
-    // stay) and names this run's progress and partial files. Whatever is at
-    // the destination stays untouched: ffmpeg writes a hidden partial file
-    // beside it, which becomes the destination only once the job is Finished.
+    // Forgets the previous run (the movie, its track, its settings and the
+    // trial's answer stay) and names this run's progress and partial files.
+    // Whatever is at the destination stays untouched: ffmpeg writes a hidden
+    // partial file beside it, which becomes the destination only once the
+    // job is Finished.
     void restart();
+    // The settings this job converts with: its snapshot, else the store's.
+    ConversionSettings settings() const;
     QString sourcePath() const;
     QString destinationPath() const;
     ConversionInputs conversionInputs() const;

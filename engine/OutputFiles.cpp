@@ -1,5 +1,6 @@
 #include "engine/OutputFiles.h"
 
+#include "foundation/Alerts.h"
 #include "foundation/HalvornLib.h"
 #include "foundation/MakeString.h"
 #include "foundation/PathHelpers.h"
@@ -7,6 +8,7 @@
 #include <QFile>
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -53,6 +55,27 @@ Rename renameNoReplace(const QString& from, const QString& to)
     return ::rename(src.constData(), dst.constData()) == 0 ? Rename::Done : Rename::Failed;
 }
 
+// Whether the flush of `path` lets the movie count as on the disk; the
+// system's account of a failure goes to `reason`.
+bool flushed(DiskSync sync, const QString& path, QString& reason)
+{
+    const int error = errno;
+    if (sync == DiskSync::Done)
+        return true;
+    if (sync == DiskSync::Unsupported) {
+        asl_NSLog(3,
+                  "The file system of %@ does not flush to the disk (%s); a power cut may "
+                  "lose what was written there",
+                  path, std::strerror(error));
+        return true;
+    }
+    // ENOSPC reads "No space left on device", which the failure explanation
+    // knows.
+    reason = makeString(" (%s)", std::strerror(error));
+    asl_NSLog(3, "Could not flush %@ to the disk: %s", path, std::strerror(error));
+    return false;
+}
+
 } // namespace
 
 QString documentsFile(const QString& movieName, const QString& suffix)
@@ -91,4 +114,33 @@ std::optional<QString> moveIntoPlace(const QString& partial, const QString& dest
         }
     }
     return std::nullopt;
+}
+
+PlacedMovie placeFinishedMovie(const QString& partial, const QString& destination)
+{
+    const QString notWritten =
+        QStringLiteral("The converted file could not be written to the disk.");
+    PlacedMovie placed;
+    // ffmpeg and MP4Box leave the movie in the page cache; renamed before it
+    // is on the disk, a power cut can leave an empty or torn file under the
+    // finished name.
+    if (!flushed(syncFile(partial), partial, placed.reason)) {
+        placed.problem = notWritten;
+        return placed;
+    }
+    const std::optional<QString> moved = moveIntoPlace(partial, destination);
+    if (!moved) {
+        placed.problem = makeString("The converted file could not be moved to %@.", destination);
+        return placed;
+    }
+    const QString folder = stringByDeletingLastPathComponent(*moved);
+    if (!flushed(syncFolder(folder), folder, placed.reason)) {
+        // The name may not survive a power cut: the job fails and keeps its
+        // source, so the movie does not stay looking finished.
+        QFile::remove(*moved);
+        placed.problem = notWritten;
+        return placed;
+    }
+    placed.path = moved;
+    return placed;
 }

@@ -23,3 +23,23 @@ QString partialPathFor(const QString& destination);
 // used. Answers the path the movie now has, or nothing when it could not be
 // moved (the partial file is then still where it was).
 std::optional<QString> moveIntoPlace(const QString& partial, const QString& destination);
+
+// What placeFinishedMovie did: the path the movie now has, or, in the words
+// the job shows, why the movie did not get there (then `reason` holds the
+// system's account of the error, when there is one).
+struct PlacedMovie
+{
+    std::optional<QString> path;
+    QString problem;
+    QString reason;
+};
+
+// Makes the finished partial file the destination so that a power cut cannot
+// undo it: the file is flushed to the disk, moved into place (moveIntoPlace)
+// and its folder flushed, so that the new name is on the disk as well. Only
+// after this may anything happen to the source movie. When the disk does not
+// confirm a flush, no movie is left at the destination: the file is the
+// partial file still, or is removed again when the folder's flush failed.
+// A file system that offers no flush at all (some FUSE and SMB mounts) is
+// logged and trusted.
+PlacedMovie placeFinishedMovie(const QString& partial, const QString& destination);

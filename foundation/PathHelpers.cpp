@@ -159,6 +159,50 @@ bool isWriteablePath(const QString& path)
     return written == 4 && closed;
 }
 
+namespace {
+
+// Opens the item read-only (enough for fsync, for a folder too), flushes it
+// and closes it. A fresh descriptor still learns of a writeback error that
+// no one has been told of yet, so the writers' own descriptors are not
+// needed.
+DiskSync syncItem(const QString& path, int flags)
+{
+    if (path.isEmpty()) {
+        errno = ENOENT;
+        return DiskSync::Failed;
+    }
+    const QByteArray native = QFile::encodeName(path);
+    int fd = -1;
+    do
+        fd = ::open(native.constData(), O_RDONLY | O_CLOEXEC | flags);
+    while (fd < 0 && errno == EINTR);
+    if (fd < 0)
+        return DiskSync::Failed;
+    int status = 0;
+    do
+        status = ::fsync(fd);
+    while (status != 0 && errno == EINTR);
+    const int error = errno;
+    // Not retried on EINTR: Linux has released the descriptor either way.
+    ::close(fd);
+    errno = error;
+    if (status == 0)
+        return DiskSync::Done;
+    return error == EINVAL || error == EROFS ? DiskSync::Unsupported : DiskSync::Failed;
+}
+
+} // namespace
+
+DiskSync syncFile(const QString& path)
+{
+    return syncItem(path, 0);
+}
+
+DiskSync syncFolder(const QString& path)
+{
+    return syncItem(path, O_DIRECTORY);
+}
+
 QString uniqueFile(const QString& path)
 {
     if (!fileExists(path))

@@ -20,6 +20,17 @@ bool isRegularFile(const QString& path);
 // False when an item exists at the path; otherwise writes a small test file
 // there, removes it again and answers whether the write worked.
 bool isWriteablePath(const QString& path);
+// How a flush to the disk went. Unsupported: the file system offers no
+// flush for this item and says so (EINVAL or EROFS, as some FUSE and SMB
+// mounts answer); nothing more can be done there.
+enum class DiskSync { Done, Unsupported, Failed };
+// Flushes a file's data and size to the disk (fsync), so that it survives a
+// power cut; a write the kernel failed to make since it was written is
+// reported here too. errno tells why when the answer is not Done.
+DiskSync syncFile(const QString& path);
+// Flushes a folder's entries to the disk: a file renamed or created in it is
+// then found under its new name after a power cut.
+DiskSync syncFolder(const QString& path);
 // The path itself when nothing exists there, else the first free
 // "base-N.ext" with N counting from 0. Reserves nothing.
 QString uniqueFile(const QString& path);

@@ -4,13 +4,32 @@
 #include "foundation/MakeString.h"
 
 #include <QCoreApplication>
+#include <QSet>
 #include <QTimer>
 #include <csignal>
 
-ToolRun::ToolRun(QObject* parent) : QObject(parent) {}
+namespace {
+
+// Every ToolRun alive, for killAllNow. Tool runs live on the main thread.
+// Made before main, so that it outlives the handlers exit() runs (a
+// function's static made later would be gone by then).
+QSet<ToolRun*> g_livingRuns;
+
+QSet<ToolRun*>& livingRuns()
+{
+    return g_livingRuns;
+}
+
+} // namespace
+
+ToolRun::ToolRun(QObject* parent) : QObject(parent)
+{
+    livingRuns().insert(this);
+}
 
 ToolRun::~ToolRun()
 {
+    livingRuns().remove(this);
     if (!m_process)
         return;
     m_process->disconnect(this);
@@ -52,6 +71,24 @@ void ToolRun::start(const QStringList& command)
             m_timedOut = true;
             signalChildGroup(*m_process, SIGKILL);
         });
+}
+
+void ToolRun::killAllNow()
+{
+    // Reaping a child may end its run (a discarded run deletes itself):
+    // walk a guarded copy.
+    QList<QPointer<ToolRun>> runs;
+    for (ToolRun* run : std::as_const(livingRuns()))
+        runs.append(run);
+    for (const QPointer<ToolRun>& run : runs) {
+        if (!run || !run->isRunning())
+            continue;
+        const QPointer<QProcess> process = run->m_process;
+        process->disconnect(run);
+        signalChildGroup(*process, SIGKILL);
+        if (process)
+            process->waitForFinished(1000);
+    }
 }
 
 void ToolRun::pause()

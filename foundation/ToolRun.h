@@ -49,6 +49,10 @@ public:
     void discard();
 
     bool isRunning() const;
+    // Kills every running tool of the process with its group and reaps it,
+    // without the event loop: for a program that must end at once (its
+    // display is gone).
+    static void killAllNow();
     bool timedOut() const { return m_timedOut; }
     qint64 processId() const;
     const QStringList& command() const { return m_command; }

@@ -9,6 +9,17 @@
 #      again, the window comes back at that size.
 #   3. A launch from a second login session (another XDG_RUNTIME_DIR) opens a
 #      window of its own; a launch from the same session hands over and ends.
+#   4. SIGTERM ends the program at once whatever is open: the first-run
+#      welcome, the save dialog, an alert over a running conversion (no tool
+#      and no unfinished file is left, and the next start has the job back,
+#      paused).
+#   5. The X server dies under a converting window: the program exits with a
+#      non-zero status and no crash, and leaves no tool and no unfinished
+#      file behind.
+#
+# Every wait is for a condition, with a generous limit (the check also runs
+# under the sanitizers on a busy machine); quitting on a signal must take
+# less than QUIT_LIMIT seconds (1, or 10 under the sanitizers).
 #
 #   scripts/desktop-check.sh [BUILD_DIR]
 #
@@ -70,6 +81,8 @@ export QT_QPA_PLATFORM=xcb
 if [ -n "${ASAN_OPTIONS:-}" ]; then
     export ASAN_OPTIONS="$ASAN_OPTIONS:strict_string_checks=0"
 fi
+quit_limit=1
+[ -n "${ASAN_OPTIONS:-}" ] && quit_limit=10
 unset DBUS_SESSION_BUS_ADDRESS QT_STYLE_OVERRIDE VANTREO_TOOLS_DIR
 mkdir -p "$HOME/Documents" "$work/run1" "$work/run2" "$work/movies"
 chmod 700 "$work/run1" "$work/run2"
@@ -109,6 +122,15 @@ wait_exit() {
     while kill -0 "$1" 2>/dev/null && [ $SECONDS -lt $deadline ]; do sleep 0.2; done
     ! kill -0 "$1" 2>/dev/null
 }
+# Waits up to $1 seconds for the command after it to succeed.
+wait_for() {
+    local deadline=$((SECONDS + $1))
+    shift
+    until "$@"; do
+        [ $SECONDS -lt $deadline ] || return 1
+        sleep 0.2
+    done
+}
 seconds_of() {
     ffprobe -v error -show_entries format=duration -of default=nw=1:nk=1 "$1" 2>/dev/null || true
 }
@@ -117,6 +139,12 @@ movie=$work/movies/Film.mkv
 ffmpeg -hide_banner -loglevel error -y -f lavfi -i "testsrc2=size=320x240:rate=25" \
     -f lavfi -i "sine=frequency=440:sample_rate=48000" -t 3 \
     -c:v libx264 -preset ultrafast -pix_fmt yuv420p -c:a aac "$movie" </dev/null
+
+# VANTREO_DESKTOP_CHECK_ONLY=endings runs the scenes of desktop-check-endings.sh alone.
+if [ "${VANTREO_DESKTOP_CHECK_ONLY:-}" = endings ]; then
+    . "$root/scripts/desktop-check-endings.sh"
+    finish
+fi
 
 # 1. Converting from the keyboard.
 XDG_RUNTIME_DIR=$work/run1 "$vantreo" "$movie" >"$work/first.log" 2>&1 &
@@ -128,9 +156,8 @@ centre_of() {
         /Position:/ { split($2, p, ","); x = p[1]; y = p[2] }
         /Geometry:/ { split($2, g, "x"); print int(x + g[1] / 2), int(y + g[2] / 2) }'
 }
-if welcome=$(wait_window 20 --pid "$first" --name '^Vantreo$'); then
-    sleep 0.3
-    main=$(wait_window 5 --pid "$first" --name '^Vantreo ') || true
+if welcome=$(wait_window 60 --pid "$first" --name '^Vantreo$'); then
+    main=$(wait_window 30 --pid "$first" --name '^Vantreo ') || true
     if [ -n "$main" ] && read -r wx wy < <(centre_of "$welcome") &&
         read -r mx my < <(centre_of "$main") &&
         [ $(((wx - mx) * (wx - mx) + (wy - my) * (wy - my))) -lt 2500 ]; then
@@ -142,10 +169,11 @@ if welcome=$(wait_window 20 --pid "$first" --name '^Vantreo$'); then
 else
     not_ok "no welcome on the first start"
 fi
-main=$(wait_window 10 --pid "$first" --name '^Vantreo ') || { not_ok "no main window"; finish; }
+main=$(wait_window 60 --pid "$first" --name '^Vantreo ') || { not_ok "no main window"; finish; }
 # Enter in the add panel, as soon as the movie is shown there.
 dialog=""
-for _ in $(seq 1 40); do
+deadline=$((SECONDS + 120))
+while [ $SECONDS -lt $deadline ]; do
     dialog=$(xdotool search --onlyvisible --name '^Save Converted Movie' 2>/dev/null | tail -n 1 || true)
     [ -n "$dialog" ] && break
     press "$main" Return
@@ -153,13 +181,17 @@ for _ in $(seq 1 40); do
 done
 if [ -n "$dialog" ]; then
     ok "Enter in the add panel asks where to save"
-    sleep 0.5
-    press "$dialog" Return
+    # Enter until the dialog has taken it (it may need a moment to be ready).
+    deadline=$((SECONDS + 60))
+    while [ $SECONDS -lt $deadline ] && xdotool search --onlyvisible --name '^Save Converted Movie' >/dev/null 2>&1; do
+        press "$dialog" Return
+        sleep 0.5
+    done
 else
     not_ok "Enter in the add panel opened no save dialog"
 fi
 output=$work/movies/Film.mp4
-deadline=$((SECONDS + 60))
+deadline=$((SECONDS + 180))
 while [ $SECONDS -lt $deadline ]; do
     title=$(xdotool getwindowname "$main" 2>/dev/null || true)
     # The title shows a percentage while the movie converts.
@@ -179,9 +211,10 @@ fi
 
 # 2. The window's size comes back.
 xdotool windowsize --sync "$main" 900 620 2>/dev/null || xdotool windowsize "$main" 900 620
-sleep 0.5
+size_is() { [ "$(xdotool getwindowgeometry "$1" 2>/dev/null | sed -n 's/.*Geometry: //p')" = "$2" ]; }
+wait_for 30 size_is "$main" 900x620 || true
 press "$main" ctrl+q
-if wait_exit "$first" 15; then
+if wait_exit "$first" 60; then
     ok "Ctrl+Q quits"
 else
     not_ok "Ctrl+Q did not quit"
@@ -190,8 +223,8 @@ fi
 XDG_RUNTIME_DIR=$work/run1 "$vantreo" >"$work/second.log" 2>&1 &
 again=$!
 pids+=($again)
-if main=$(wait_window 20 --pid "$again" --name '^Vantreo '); then
-    sleep 0.5
+if main=$(wait_window 60 --pid "$again" --name '^Vantreo '); then
+    wait_for 10 size_is "$main" 900x620 || true
     size=$(xdotool getwindowgeometry "$main" | sed -n 's/.*Geometry: //p')
     if [ "$size" = "900x620" ]; then
         ok "restarted, the window has its size again ($size)"
@@ -203,9 +236,9 @@ else
 fi
 
 # 3. Sessions: the same one hands over, another opens its own window.
-XDG_RUNTIME_DIR=$work/run1 timeout 20 "$vantreo" >"$work/same.log" 2>&1 &
+XDG_RUNTIME_DIR=$work/run1 timeout 120 "$vantreo" >"$work/same.log" 2>&1 &
 same=$!
-if wait_exit "$same" 15 && wait "$same"; then
+if wait_exit "$same" 120 && wait "$same"; then
     ok "a launch in the same session hands over to the running window and ends"
 else
     not_ok "a launch in the same session did not hand over"
@@ -213,14 +246,15 @@ fi
 XDG_RUNTIME_DIR=$work/run2 "$vantreo" >"$work/other.log" 2>&1 &
 other=$!
 pids+=($other)
-if other_window=$(wait_window 20 --pid "$other" --name '^Vantreo ') && kill -0 "$again"; then
+if other_window=$(wait_window 60 --pid "$other" --name '^Vantreo ') && kill -0 "$again"; then
     ok "a launch from another session opens its own window"
-    sleep 0.5
     press "$other_window" ctrl+q
-    wait_exit "$other" 15 || not_ok "the second session's window did not quit"
+    wait_exit "$other" 60 || not_ok "the second session's window did not quit"
 else
     not_ok "a launch from another session opened no window of its own"
 fi
 [ -n "${main:-}" ] && press "$main" ctrl+q
-wait_exit "$again" 15 || not_ok "the restarted window did not quit"
+wait_exit "$again" 60 || not_ok "the restarted window did not quit"
+
+. "$root/scripts/desktop-check-endings.sh"
 finish

@@ -20,6 +20,8 @@ packages=(
     # The desktop check under a real X server (scripts/desktop-check.sh) and
     # the private session bus of the launcher-entry test.
     xvfb xauth openbox xdotool dbus-daemon
+    # The order of the system calls that finish a movie (fsync, rename).
+    strace
 )
 case "${1:-}" in
 # fuzz/run-fuzzers.sh also needs clang++ and its libFuzzer runtime.

@@ -9,11 +9,13 @@
 #include "shell/Destinations.h"
 #include "shell/Intake.h"
 #include "shell/JobQueue.h"
+#include "shell/QueueRestore.h"
 
 AppDelegate::AppDelegate(QObject* parent)
     : QObject(parent), m_queue(new JobQueue(this)), m_intake(new Intake(this)),
       m_destinations(new Destinations(this)),
-      m_panel(new AddPanelState(*m_queue, *m_destinations, this))
+      m_panel(new AddPanelState(*m_queue, *m_destinations, this)),
+      m_restore(new QueueRestore(*m_queue, this))
 {
     connect(m_queue, &JobQueue::windowTitleChanged, this, &AppDelegate::windowTitleChanged);
     connect(m_queue, &JobQueue::terminateRequested, this, &AppDelegate::terminateRequested);
@@ -25,6 +27,7 @@ AppDelegate::AppDelegate(QObject* parent)
                                  : QStringLiteral("Start Conversion"));
         emit pauseContinueChanged();
     });
+    connect(m_restore, &QueueRestore::noticeChanged, this, &AppDelegate::statusNoticeChanged);
     connect(m_intake, &Intake::waitingCountChanged, this, &AppDelegate::waitingCountChanged);
     connect(m_intake, &Intake::probed, this,
             [this](const QList<MKVFileInfoPtr>& infos) { probeFinished(infos.value(0)); });

@@ -17,6 +17,7 @@ class ConversionJob;
 class Destinations;
 class Intake;
 class JobQueue;
+class QueueRestore;
 
 // The application-wide shell object of the desktop: it joins the queue of
 // conversion jobs, the intake of movie and subtitle files, the add panel's
@@ -40,6 +41,7 @@ class AppDelegate final : public QObject
                    selectedAudioIndexChanged)
     Q_PROPERTY(QString addPanelNotice READ addPanelNotice NOTIFY addPanelNoticeChanged)
     Q_PROPERTY(int waitingCount READ waitingCount NOTIFY waitingCountChanged)
+    Q_PROPERTY(QString statusNotice READ statusNotice NOTIFY statusNoticeChanged)
 
 public:
     using PopUpItem = DestinationPopUpItem;
@@ -64,7 +66,8 @@ public:
     // Asks before quitting while a job converts; true: quit now.
     bool applicationShouldTerminate();
     // Flushes the settings and removes every job: running tools end and
-    // unfinished outputs are deleted.
+    // unfinished outputs are deleted. A kept queue is saved first, as it
+    // stands (restoreSavedQueue).
     void applicationWillTerminate();
     void terminateApplication();
     // Destinations of every job in the queue, which a new job must avoid.
@@ -77,7 +80,14 @@ public:
     void setCancelAddHandler(std::function<void()> handler) { m_cancelAdd = std::move(handler); }
 
     // ---- Launch ----
+    // Ends with restoreSavedQueue().
     void applicationDidFinishLaunching();
+    // Brings back the queue of the last run, paused when any of its movies
+    // waits, and keeps the queue saved from now on (the desktop program; the
+    // command line keeps its own run). Once per delegate.
+    void restoreSavedQueue();
+    // What the status bar says: how many movies of the last session wait.
+    QString statusNotice() const;
     // The main window is asked to come back (reopen, the window menu).
     void openMainWindow();
     // The main window closes: the settings are flushed.
@@ -172,6 +182,7 @@ signals:
     void selectedAudioIndexChanged(int index);
     void addPanelNoticeChanged();
     void waitingCountChanged();
+    void statusNoticeChanged(const QString& notice);
     void destinationPopUpChanged();
     void preferencesDestinationPopUpChanged();
     // Asks for a save location: a file dialog in startFolder proposing
@@ -189,6 +200,7 @@ private:
     Intake* m_intake = nullptr;
     Destinations* m_destinations = nullptr;
     AddPanelState* m_panel = nullptr;
+    QueueRestore* m_restore = nullptr;
     std::function<void()> m_cancelAdd;
     QString m_version;
     QString m_build;

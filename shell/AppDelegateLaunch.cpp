@@ -13,6 +13,8 @@
 #include "shell/AddPanelState.h"
 #include "shell/AppDelegate.h"
 #include "shell/Intake.h"
+#include "shell/QueueRestore.h"
+#include "shell/SavedQueue.h"
 #include "shell/ServiceLinks.h"
 
 #include <QPointer>
@@ -74,6 +76,17 @@ void AppDelegate::applicationDidFinishLaunching()
 
     destinationUpkeepAtLaunch();
     rebuildDestinationPopUp();
+    restoreSavedQueue();
+}
+
+void AppDelegate::restoreSavedQueue()
+{
+    m_restore->restore(savedQueuePath());
+}
+
+QString AppDelegate::statusNotice() const
+{
+    return m_restore->notice();
 }
 
 void AppDelegate::openMainWindow()

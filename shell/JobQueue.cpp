@@ -1,6 +1,7 @@
 #include "shell/JobQueue.h"
 
 #include "engine/ConversionJob.h"
+#include "engine/ConversionSettings.h"
 #include "engine/FailureExplanation.h"
 #include "engine/FileJournal.h"
 #include "engine/JobState.h"
@@ -8,18 +9,31 @@
 #include "foundation/HalvornLib.h"
 #include "foundation/MakeString.h"
 #include "foundation/PathHelpers.h"
+#include "shell/SavedJobs.h"
 
 JobQueue::JobQueue(QObject* parent) : QObject(parent)
 {
     FileJournal::instance().removeLeftovers();
     setJobHost(this);
     updateWindowTitle();
+    m_saveTimer.setSingleShot(true);
+    m_saveTimer.setInterval(0);
+    connect(&m_saveTimer, &QTimer::timeout, this, &JobQueue::saveNow);
 }
 
 JobQueue::~JobQueue()
 {
+    // A change not yet written is not lost with the queue (its jobs still
+    // exist here).
+    if (m_saveTimer.isActive())
+        saveNow();
     if (jobHost() == this)
         setJobHost(nullptr);
+}
+
+void JobQueue::watchJob(ConversionJob* job)
+{
+    connect(job, &ConversionJob::stateChanged, this, &JobQueue::scheduleSave);
 }
 
 bool JobQueue::addJob(ConversionJob* job)
@@ -32,15 +46,21 @@ bool JobQueue::addJob(ConversionJob* job)
         return false;
     }
     job->setParent(this);
+    // The job converts as the settings were when it was queued, whatever
+    // they are by the time it starts.
+    if (!job->settingsSnapshot())
+        job->setSettingsSnapshot(ConversionSettings::fromStore());
     if (!m_paused && jobCountWithState(JobConverting) == 0)
         job->start();
     const int row = int(m_taskArray.size());
     emit jobAboutToBeAdded(row);
     m_taskArray.append(job);
     emit jobAdded(row);
+    watchJob(job);
     emit taskArrayChanged();
     emit addFinished();
     updateWindowTitle();
+    scheduleSave();
     return true;
 }
 
@@ -62,9 +82,12 @@ void JobQueue::removeJob(ConversionJob* job)
         emit jobRemoved(row);
     }
     emit taskArrayChanged();
-    if (job && job->parent() == this)
+    if (job && job->parent() == this) {
+        job->disconnect(this);
         job->deleteLater();
+    }
     updateWindowTitle();
+    scheduleSave();
 }
 
 qint64 JobQueue::jobCountWithState(int state) const
@@ -127,6 +150,13 @@ void JobQueue::terminate()
 {
     // No job is started while the queue is emptied for quitting.
     m_terminating = true;
+    // The next run restores the queue as it stands now; the removals below
+    // must not overwrite that with an empty one.
+    if (isSaving()) {
+        saveNow();
+        m_savePath.clear();
+        m_saveTimer.stop();
+    }
     while (!m_taskArray.isEmpty()) {
         ConversionJob* job = m_taskArray.first();
         job->remove();
@@ -144,9 +174,68 @@ void JobQueue::terminateApplication()
 QStringList JobQueue::queuedDestinations() const
 {
     QStringList out;
+    for (const SavedJob& held : m_heldJobs)
+        out.append(held.destinationPath);
     for (const ConversionJob* job : m_taskArray)
         out.append(job->destinationPath());
     return out;
+}
+
+void JobQueue::startSaving(const QString& path)
+{
+    m_savePath = path;
+}
+
+void JobQueue::holdSavedJobs(const QList<SavedJob>& jobs)
+{
+    m_heldJobs = jobs;
+}
+
+void JobQueue::restoreJobs(const QList<ConversionJob*>& jobs)
+{
+    m_heldJobs.clear();
+    for (int row = 0; row < jobs.size(); ++row) {
+        ConversionJob* job = jobs.at(row);
+        // Quitting meanwhile: the saved queue already holds them.
+        if (m_terminating) {
+            delete job;
+            continue;
+        }
+        job->setParent(this);
+        emit jobAboutToBeAdded(row);
+        m_taskArray.insert(row, job);
+        emit jobAdded(row);
+        watchJob(job);
+    }
+    emit taskArrayChanged();
+    updateWindowTitle();
+    scheduleSave();
+    // The queue was continued while they were being made: they take their
+    // turn like any other.
+    if (!m_paused && jobCountWithState(JobConverting) == 0)
+        startNextJobInQueue();
+}
+
+QList<SavedJob> JobQueue::savedJobs() const
+{
+    QList<SavedJob> out = m_heldJobs;
+    for (const ConversionJob* job : m_taskArray)
+        if (job->fileInfo())
+            out.append(savedJobFor(*job));
+    return out;
+}
+
+void JobQueue::scheduleSave()
+{
+    if (isSaving())
+        m_saveTimer.start();
+}
+
+void JobQueue::saveNow()
+{
+    m_saveTimer.stop();
+    if (isSaving() && !writeSavedQueue(m_savePath, savedJobs()))
+        asl_NSLog(3, "The queue could not be saved to %@", m_savePath);
 }
 
 void JobQueue::updateWindowTitle()

@@ -1,11 +1,13 @@
 #pragma once
 
 #include "engine/JobHost.h"
+#include "shell/SavedQueue.h"
 
 #include <QList>
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <QTimer>
 
 class ConversionJob;
 
@@ -13,8 +15,10 @@ class ConversionJob;
 // destination can be written, one job converts at a time and the next
 // queued (or paused) one starts when it ends, the whole queue pauses and
 // continues, finished jobs are cleaned away and everything is removed when
-// the application quits. Installed as the jobs' host while it lives. The
-// job list follows its row signals.
+// the application quits. Each job converts with the settings it was queued
+// with. The desktop program has the queue saved whenever it changes, for
+// the next run. Installed as the jobs' host while it lives. The job list
+// follows its row signals.
 class JobQueue final : public QObject, public JobHost
 {
     Q_OBJECT
@@ -27,9 +31,10 @@ public:
     ~JobQueue() override;
 
     const QList<ConversionJob*>& taskArray() const { return m_taskArray; }
-    // Takes the job over and starts it when nothing converts and the queue
-    // is not paused; answers false (and drops it) when its destination
-    // cannot be written.
+    // Takes the job over, with a snapshot of the conversion settings unless
+    // it has one, and starts it when nothing converts and the queue is not
+    // paused; answers false (and drops it) when its destination cannot be
+    // written.
     bool addJob(ConversionJob* job);
     // Tells the user the chosen destination cannot be written; the add that
     // chose it is over (addFinished).
@@ -44,11 +49,29 @@ public:
     // Removes every finished job.
     void cleanClicked();
     // Removes every job without starting another: running tools end and
-    // unfinished outputs are deleted.
+    // unfinished outputs are deleted. A saved queue is written first, as
+    // the queue stands (a converting job as Queued), and no more after.
     void terminate();
     void terminateApplication() override;
     // Destinations of every job in the queue, which a new job must avoid.
     QStringList queuedDestinations() const;
+
+    // ---- Keeping the queue for the next run (the desktop program) ----
+    // From now on the queue is saved at `path` whenever it changes: a job
+    // added, removed or changing state. The saves of one pass of the event
+    // loop are made as one, after it; terminate() makes a pending one at once.
+    void startSaving(const QString& path);
+    bool isSaving() const { return !m_savePath.isEmpty(); }
+    // Jobs of a saved queue that are being made again: every save keeps
+    // them ahead of the jobs, and new jobs avoid their destinations.
+    void holdSavedJobs(const QList<SavedJob>& jobs);
+    // Puts the jobs made again at the head of the list, in their order, in
+    // place of the held saved jobs. Starts none.
+    void restoreJobs(const QList<ConversionJob*>& jobs);
+    // What a save writes now.
+    QList<SavedJob> savedJobs() const;
+    // Writes the saved queue now.
+    void saveNow();
 
     // "Vantreo (Paused) [2 Job(s), 1 Queued]".
     QString windowTitle() const { return m_windowTitle; }
@@ -68,8 +91,14 @@ signals:
     void terminateRequested();
 
 private:
+    void watchJob(ConversionJob* job);
+    void scheduleSave();
+
     QList<ConversionJob*> m_taskArray;
     bool m_paused = false;
     bool m_terminating = false;
     QString m_windowTitle;
+    QString m_savePath;
+    QTimer m_saveTimer;
+    QList<SavedJob> m_heldJobs;
 };

@@ -8,6 +8,9 @@
 #include <QUrl>
 #include <QWidget>
 #include <QWindow>
+#include <cstdio>
+#include <cstdlib>
+#include <utility>
 
 void setUpDesktopApplication()
 {
@@ -47,4 +50,38 @@ void waitUntilShown(QWidget& window)
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
     window.repaint();
     QCoreApplication::processEvents();
+}
+
+namespace {
+
+std::function<void()>& lostDisplayCleanUp()
+{
+    static std::function<void()> cleanUp;
+    return cleanUp;
+}
+
+void runLostDisplayCleanUp()
+{
+    // Taken out first: the clean-up runs once, whatever it does.
+    const std::function<void()> cleanUp = std::exchange(lostDisplayCleanUp(), nullptr);
+    if (!cleanUp)
+        return;
+    std::fputs("Vantreo: the connection to the display is gone; conversions stopped, "
+               "unfinished files removed.\n",
+               stderr);
+    cleanUp();
+}
+
+} // namespace
+
+void armLostDisplayCleanUp(std::function<void()> cleanUp)
+{
+    static const bool registered = std::atexit(runLostDisplayCleanUp) == 0;
+    if (registered)
+        lostDisplayCleanUp() = std::move(cleanUp);
+}
+
+void disarmLostDisplayCleanUp()
+{
+    lostDisplayCleanUp() = nullptr;
 }

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QList>
+#include <functional>
 
 class QWidget;
 
@@ -19,3 +20,11 @@ QList<QByteArray> fileArguments(int argc, char** argv);
 // Lets the window be mapped, exposed and painted (a window manager may take
 // a moment), at most two seconds.
 void waitUntilShown(QWidget& window);
+
+// The X and Wayland platform plugins end the program with exit(1) from inside
+// the event loop when the connection to the display breaks (a server that
+// died, a remote session dropped). `cleanUp` then runs on the way out,
+// instead of the program leaving its tools running and its unfinished files
+// behind. Disarmed once the event loop has returned normally.
+void armLostDisplayCleanUp(std::function<void()> cleanUp);
+void disarmLostDisplayCleanUp();

@@ -1,6 +1,7 @@
 #include "engine/RawNameLinks.h"
 #include "foundation/PlatformServices.h"
 #include "foundation/SettingsStore.h"
+#include "foundation/ToolRun.h"
 #include "gui/DesktopLaunch.h"
 #include "platform/InstallPlatformServices.h"
 #include "platform/LauncherEntry.h"
@@ -37,26 +38,24 @@ int main(int argc, char** argv)
     setAlertPresenter(std::move(presenterOwner));
 
     AppDelegate delegate;
-    // SIGTERM, SIGINT and SIGHUP quit like the Quit command, without asking:
-    // every job is removed, running tools end, unfinished outputs go.
+    // Signals that come before the window is up wait in the watcher's pipe.
     SignalWatcher signalWatcher;
-    QObject::connect(&signalWatcher, &SignalWatcher::interrupted, &app, [&delegate, &app] {
-        delegate.applicationWillTerminate();
-        // An open alert runs its own loop; close it so quitting goes through.
-        while (QWidget* modal = QApplication::activeModalWidget()) {
-            modal->close();
-            modal->hide();
-        }
-        app.quit();
-    });
 
     MainWindow window(delegate);
     presenter->setMainWindow(&window);
+    // SIGTERM, SIGINT and SIGHUP quit like the Quit command, without asking,
+    // whatever dialog is open: every job is removed, running tools end,
+    // unfinished outputs go, the queue is saved.
+    QObject::connect(&signalWatcher, &SignalWatcher::interrupted, &window, [&window, presenter] {
+        presenter->refuseNewAlerts();
+        window.quitNow();
+    });
     window.show();
     // The first-run welcome is a sheet on the window: show it once the
     // window is on screen and painted.
     waitUntilShown(window);
-    delegate.applicationDidFinishLaunching();
+    if (!window.isQuitting())
+        delegate.applicationDidFinishLaunching();
 
     LauncherEntry launcher;
     QObject::connect(&window, &MainWindow::queueProgressChanged, &launcher,
@@ -74,10 +73,21 @@ int main(int argc, char** argv)
                              delegate.openFiles(paths);
                      });
 
-    if (!files.isEmpty())
+    if (!files.isEmpty() && !window.isQuitting())
         delegate.openFiles(files);
 
-    const int status = app.exec();
+    // A signal during the launch (the welcome is shown in a loop of its own)
+    // has quit already: there is no loop left to run.
+    // A display that goes away ends the program from inside the loop, with
+    // exit(1): the jobs are ended as a quit would end them, without touching
+    // the windows, and every tool is killed.
+    armLostDisplayCleanUp([&delegate, presenter] {
+        presenter->refuseNewAlerts();
+        delegate.applicationWillTerminate();
+        ToolRun::killAllNow();
+    });
+    const int status = window.isQuitting() ? 0 : app.exec();
+    disarmLostDisplayCleanUp();
     presenter->setMainWindow(nullptr);
     return status;
 }

@@ -23,10 +23,12 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QStatusBar>
 #include <QSystemTrayIcon>
 #include <QToolBar>
 #include <QToolButton>
@@ -71,8 +73,12 @@ MainWindow::MainWindow(AppDelegate& delegate, QWidget* parent)
         m_list->viewport()->update();
     });
     connect(&m_delegate, &AppDelegate::showMainWindowRequested, this, &MainWindow::showAndRaise);
+    m_statusNotice = new QLabel(this);
+    statusBar()->addWidget(m_statusNotice, 1);
+    connect(&m_delegate, &AppDelegate::statusNoticeChanged, this, &MainWindow::refreshStatusNotice);
     refreshPauseContinue();
     refreshCleanUp();
+    refreshStatusNotice();
     resize(720, 480);
     setMinimumSize(560, 340);
     restoreWindowGeometry(*this, kMainWindowGeometryKey);
@@ -248,6 +254,13 @@ void MainWindow::refreshTitle()
         m_tray->setToolTip(title);
 }
 
+void MainWindow::refreshStatusNotice()
+{
+    const QString notice = m_delegate.statusNotice();
+    m_statusNotice->setText(notice);
+    statusBar()->setVisible(!notice.isEmpty());
+}
+
 void MainWindow::saveGeometrySetting() const
 {
     saveWindowGeometry(*this, kMainWindowGeometryKey);
@@ -325,6 +338,30 @@ void MainWindow::showAndRaise()
     show();
     raise();
     activateWindow();
+}
+
+void MainWindow::quitNow()
+{
+    if (m_quitting)
+        return;
+    m_quitting = true;
+    m_delegate.applicationWillTerminate();
+    if (m_tray)
+        m_tray->hide();
+    // A dialog or alert runs an event loop of its own, which quit() alone
+    // would leave to the user: close each one, innermost first. Code that
+    // runs on after a dialog returns finds the application quitting.
+    for (int guard = 0; guard < 64; ++guard) {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal)
+            break;
+        modal->close();
+        modal->hide();
+    }
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (widget != this && widget->isVisible() && widget->isModal())
+            widget->hide();
+    QCoreApplication::quit();
 }
 
 bool MainWindow::requestQuit()

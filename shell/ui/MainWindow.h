@@ -15,6 +15,7 @@ class JobListModel;
 class JobListView;
 class PreferencesWindow;
 class QAction;
+class QLabel;
 class QMimeData;
 class QSystemTrayIcon;
 class QToolButton;
@@ -43,6 +44,9 @@ public:
     JobActions* jobActions() const { return m_jobActions; }
     HelpWindow* helpWindow() const;
     QSystemTrayIcon* trayIcon() const { return m_tray; }
+    // The status bar's notice (movies of the last session waiting); the bar
+    // shows only while there is one.
+    QLabel* statusNoticeLabel() const { return m_statusNotice; }
     const QueueProgress& queueProgress() const { return m_progress; }
     QToolButton* pauseToolButton() const;
     PreferencesWindow* preferencesWindow();
@@ -60,6 +64,10 @@ public:
     // Quits through the delegate's confirmation; false when the user kept
     // the application running.
     bool requestQuit();
+    // Quits at once, without asking, whatever dialog is open (a signal, a
+    // lost display): tools end, unfinished files go, the queue is saved.
+    void quitNow();
+    bool isQuitting() const { return m_quitting; }
     // Keeps the window's place and size for the next start.
     void saveGeometrySetting() const;
 
@@ -89,6 +97,7 @@ private:
     void addFiles();
     void refreshProgress();
     void refreshTitle();
+    void refreshStatusNotice();
 
     AppDelegate& m_delegate;
     AddPanel* m_addPanel = nullptr;
@@ -106,5 +115,6 @@ private:
     QPointer<PreferencesWindow> m_preferences;
     QPointer<HelpWindow> m_help;
     QSystemTrayIcon* m_tray = nullptr;
+    QLabel* m_statusNotice = nullptr;
     bool m_quitting = false;
 };

@@ -92,6 +92,9 @@ QMessageBox::Icon MessageBoxAlertPresenter::iconFor(AlertKind kind)
 
 int MessageBoxAlertPresenter::present(AlertRequest& request)
 {
+    if (m_refusing)
+        return request.alternateButton.isEmpty() || request.escapeAnswersDefault ? kAlertDefault
+                                                                                 : kAlertAlternate;
     QWidget* parent = m_mainWindow && m_mainWindow->isVisible() ? m_mainWindow.data() : nullptr;
     QMessageBox box(parent);
     const QString appName = appInfo().appName();

@@ -18,6 +18,9 @@ public:
     MessageBoxAlertPresenter() = default;
 
     void setMainWindow(QWidget* window) { m_mainWindow = window; }
+    // The application is quitting without asking: alerts are answered as
+    // Esc would answer them, and no box is shown any more.
+    void refuseNewAlerts() { m_refusing = true; }
     int present(AlertRequest& request) override;
     void activateApplication() override;
 
@@ -27,4 +30,5 @@ public:
 
 private:
     QPointer<QWidget> m_mainWindow;
+    bool m_refusing = false;
 };
