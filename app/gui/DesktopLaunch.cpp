@@ -72,13 +72,35 @@ void runLostDisplayCleanUp()
     cleanUp();
 }
 
+QtMessageHandler& previousMessageHandler()
+{
+    static QtMessageHandler previous = nullptr;
+    return previous;
+}
+
+// The platform plugins say so just before they call exit(1): the clean-up
+// runs then, while everything is as it was. The exit handler is the fallback
+// for a plugin that ends without a word; by the time it runs, objects made
+// after it was registered may be gone already.
+void watchForLostDisplay(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (const QtMessageHandler previous = previousMessageHandler())
+        previous(type, context, message);
+    if (message.startsWith(QLatin1String("The X11 connection broke")) ||
+        message.startsWith(QLatin1String("The Wayland connection broke")))
+        runLostDisplayCleanUp();
+}
+
 } // namespace
 
 void armLostDisplayCleanUp(std::function<void()> cleanUp)
 {
     static const bool registered = std::atexit(runLostDisplayCleanUp) == 0;
-    if (registered)
-        lostDisplayCleanUp() = std::move(cleanUp);
+    if (!registered)
+        return;
+    lostDisplayCleanUp() = std::move(cleanUp);
+    static const QtMessageHandler previous = qInstallMessageHandler(watchForLostDisplay);
+    previousMessageHandler() = previous;
 }
 
 void disarmLostDisplayCleanUp()

@@ -23,7 +23,8 @@ void waitUntilShown(QWidget& window);
 
 // The X and Wayland platform plugins end the program with exit(1) from inside
 // the event loop when the connection to the display breaks (a server that
-// died, a remote session dropped). `cleanUp` then runs on the way out,
+// died, a remote session dropped). `cleanUp` then runs first, when the
+// plugin says the connection broke (or, failing that, on the way out),
 // instead of the program leaving its tools running and its unfinished files
 // behind. Disarmed once the event loop has returned normally.
 void armLostDisplayCleanUp(std::function<void()> cleanUp);
