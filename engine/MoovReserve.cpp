@@ -30,11 +30,11 @@ constexpr double kMarginBytes = 64 * 1024;
 constexpr int kUnknownSampleRate = 96000;
 
 // "0:3" (or "0:3?") as input 0, stream 3; absent for other forms ("0:a").
-std::optional<std::pair<int, int>> parseMap(QString spec)
+std::optional<std::pair<int, int>> parseMap(QString specifier)
 {
-    if (spec.endsWith(u'?'))
-        spec.chop(1);
-    const QStringList parts = spec.split(u':');
+    if (specifier.endsWith(u'?'))
+        specifier.chop(1);
+    const QStringList parts = specifier.split(u':');
     if (parts.size() != 2)
         return std::nullopt;
     bool okInput = false, okStream = false;
