@@ -3,10 +3,12 @@
 #include "engine/AudioDescriptor.h"
 #include "engine/ConversionMethod.h"
 #include "engine/ConversionSettings.h"
+#include "engine/FinishedMarker.h"
 #include "engine/MoovReserve.h"
 #include "engine/OutputFiles.h"
 #include "engine/OutputVerification.h"
 #include "foundation/Alerts.h"
+#include "foundation/HalvornLib.h"
 #include "foundation/MakeString.h"
 #include "foundation/PathHelpers.h"
 #include "foundation/StringHelpers.h"
@@ -124,6 +126,14 @@ QStringList movieArguments(JobRecord& record, const BuiltArguments& built,
     record.addedSurround = record.addedSurround || built.addedSurround;
     record.furtherAudioTracks = built.furtherAudioTracks;
     QStringList args = built.arguments;
+    // The mark of a movie finished by Vantreo, naming its source, which the
+    // library runs read to pass over what was converted before.
+    if (!args.isEmpty())
+        if (const auto source = sourceStampOf(record.fileInfo->fileURL().toLocalFile()))
+            insertBeforeOutput(args,
+                               {QStringLiteral("-metadata"),
+                                QStringLiteral("encoding_tool=") +
+                                    finishedMarkerText(*source, appInfo().appVersionString())});
     // A run redone after a too small reserve is a rewrite, whatever the
     // setting says by now.
     if (settings.streamableOutput != 0 || record.indexRewrite == JobRecord::IndexRewrite::Due)

@@ -1,5 +1,6 @@
 #include "engine/OutputVerification.h"
 
+#include "engine/BoxFileReading.h"
 #include "foundation/MakeString.h"
 #include "foundation/StringHelpers.h"
 #include "mp4box/Mp4Boxes.h"
@@ -222,12 +223,7 @@ std::optional<WrittenMovie> readWrittenMovie(const QString& path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;
-    const mp4::ReadAt read = [&file](std::uint64_t offset, std::uint8_t* dest, std::size_t count) {
-        if (!file.seek(qint64(offset)))
-            return std::size_t(0);
-        const qint64 got = file.read(reinterpret_cast<char*>(dest), qint64(count));
-        return got < 0 ? std::size_t(0) : std::size_t(got);
-    };
+    const mp4::ReadAt read = readAtFile(file);
     const auto summary = mp4::readMovieSummary(read, std::uint64_t(file.size()));
     if (!summary)
         return std::nullopt;

@@ -114,7 +114,8 @@ fi
 for f in /usr/bin/vantreo /usr/bin/vantreo-cli /usr/lib/vantreo/MP4Box /usr/lib/vantreo/afconvert \
     /usr/share/applications/$app_id.desktop /usr/share/metainfo/$app_id.metainfo.xml \
     /usr/share/icons/hicolor/scalable/apps/vantreo.svg /usr/share/icons/hicolor/48x48/apps/vantreo.png \
-    /usr/share/icons/hicolor/256x256/apps/vantreo.png "/usr/share/vantreo/docs/Read Me.md"; do
+    /usr/share/icons/hicolor/256x256/apps/vantreo.png "/usr/share/vantreo/docs/Read Me.md" \
+    "/usr/lib/systemd/user/vantreo-watch@.service"; do
     if [ -e "$f" ]; then pass "installed $f"; else fail "missing $f"; fi
 done
 for page in vantreo vantreo-cli; do
@@ -167,6 +168,20 @@ if "${run_env[@]}" vantreo-cli convert --dest "$work/out" "$movie" </dev/null; t
     fi
 else
     fail "vantreo-cli convert"
+fi
+
+section "systemd user unit"
+if command -v systemd-analyze >/dev/null; then
+    mkdir -p "$work/units"
+    cp "/usr/lib/systemd/user/vantreo-watch@.service" "$work/units/vantreo-watch@srv-movies.service"
+    if systemd-analyze verify "$work/units/vantreo-watch@srv-movies.service" >"$work/verify.log" 2>&1 &&
+        ! grep -q . "$work/verify.log"; then
+        pass "systemd-analyze verify vantreo-watch@.service"
+    else
+        fail "systemd-analyze verify vantreo-watch@.service"
+    fi
+else
+    echo "systemd-analyze is missing: unit not verified"
 fi
 
 section "vantreo (offscreen)"

@@ -22,6 +22,8 @@ packages=(
     xvfb xauth openbox xdotool dbus-daemon
     # The order of the system calls that finish a movie (fsync, rename).
     strace
+    # systemd-analyze, which checks the watch service's unit file.
+    systemd
 )
 case "${1:-}" in
 # fuzz/run-fuzzers.sh also needs clang++ and its libFuzzer runtime.

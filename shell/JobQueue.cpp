@@ -34,6 +34,12 @@ JobQueue::~JobQueue()
 void JobQueue::watchJob(ConversionJob* job)
 {
     connect(job, &ConversionJob::stateChanged, this, &JobQueue::scheduleSave);
+    // A job asks for the next one only when nothing else converts; with
+    // several at once, every job that ends frees a place.
+    connect(job, &ConversionJob::stateChanged, this, [this, job] {
+        if (m_maxConverting > 1 && job->state() != JobConverting)
+            QTimer::singleShot(0, this, &JobQueue::startNextJobInQueue);
+    });
 }
 
 bool JobQueue::addJob(ConversionJob* job)
@@ -50,7 +56,7 @@ bool JobQueue::addJob(ConversionJob* job)
     // they are by the time it starts.
     if (!job->settingsSnapshot())
         job->setSettingsSnapshot(ConversionSettings::fromStore());
-    if (!m_paused && jobCountWithState(JobConverting) == 0)
+    if (!m_paused && jobCountWithState(JobConverting) < m_maxConverting)
         job->start();
     const int row = int(m_taskArray.size());
     emit jobAboutToBeAdded(row);
@@ -88,6 +94,8 @@ void JobQueue::removeJob(ConversionJob* job)
     }
     updateWindowTitle();
     scheduleSave();
+    if (m_maxConverting > 1)
+        QTimer::singleShot(0, this, &JobQueue::startNextJobInQueue);
 }
 
 qint64 JobQueue::jobCountWithState(int state) const
@@ -103,19 +111,31 @@ void JobQueue::startNextJobInQueue()
 {
     if (m_paused || m_terminating)
         return;
+    // As many starts as there is room for: one, unless the command line asked
+    // for several conversions at once. A start that is refused (no free
+    // space) still uses its turn, so a refusal never starts the job after it.
+    qint64 room = m_maxConverting - jobCountWithState(JobConverting);
     // Copy: starting a job can change the list (a job whose source is gone
     // fails at once).
     const QList<ConversionJob*> jobs = m_taskArray;
     for (ConversionJob* job : jobs) {
+        if (room <= 0)
+            return;
+        if (!m_taskArray.contains(job))
+            continue;
         if (job->state() == JobPaused) {
             job->continueJob();
-            return;
-        }
-        if (job->state() == JobQueued) {
+            --room;
+        } else if (job->state() == JobQueued) {
             job->start();
-            return;
+            --room;
         }
     }
+}
+
+void JobQueue::setMaxConverting(int jobs)
+{
+    m_maxConverting = qMax(1, jobs);
 }
 
 void JobQueue::pauseContinueClicked(QObject* sender)

@@ -13,7 +13,8 @@ class ConversionJob;
 
 // The queue of conversion jobs and its policy: a job is added only when its
 // destination can be written, one job converts at a time and the next
-// queued (or paused) one starts when it ends, the whole queue pauses and
+// queued (or paused) one starts when it ends (several at once when the
+// command line asks), the whole queue pauses and
 // continues, finished jobs are cleaned away and everything is removed when
 // the application quits. Each job converts with the settings it was queued
 // with. The desktop program has the queue saved whenever it changes, for
@@ -42,6 +43,9 @@ public:
     void removeJob(ConversionJob* job) override;
     qint64 jobCountWithState(int state) const override;
     void startNextJobInQueue() override;
+    // How many jobs convert at once (1 unless the command line asks for more).
+    void setMaxConverting(int jobs);
+    int maxConverting() const { return m_maxConverting; }
     // With a sender: pauses the converting job and the queue, or continues
     // the queue and starts the next job. Without: only ends a pause.
     void pauseContinueClicked(QObject* sender) override;
@@ -95,6 +99,7 @@ private:
     void scheduleSave();
 
     QList<ConversionJob*> m_taskArray;
+    int m_maxConverting = 1;
     bool m_paused = false;
     bool m_terminating = false;
     QString m_windowTitle;

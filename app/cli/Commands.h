@@ -6,7 +6,10 @@
 // answers the exit status: 0 success, 1 a job failed, 2 usage error or a
 // missing tool, 130 interrupted.
 int runProbeCommand(const QStringList& args);
-int runConvertCommand(const QStringList& args);
+int runConvertCommand(const QStringList& args, bool watch = false);
+// Converts the movies in folder trees, then each new one as it arrives,
+// until SIGTERM or SIGINT.
+int runWatchCommand(const QStringList& args);
 int runSettingsCommand(const QStringList& args);
 int runToolsCommand(const QStringList& args);
 

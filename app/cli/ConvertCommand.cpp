@@ -8,17 +8,37 @@
 #include <QFileInfo>
 #include <cstdio>
 
-int runConvertCommand(const QStringList& args)
+int runWatchCommand(const QStringList& args)
 {
+    return runConvertCommand(args, true);
+}
+
+int runConvertCommand(const QStringList& args, bool watch)
+{
+    const char* command = watch ? "watch" : "convert";
     QString error;
-    const auto options = parseConvertOptions(args, error);
+    const auto options = parseConvertOptions(args, error, watch);
     if (!options) {
-        std::fprintf(stderr, "vantreo-cli convert: %s\n", qPrintable(error));
-        std::fprintf(stderr, "Usage: vantreo-cli convert [--dest DIR] [--style "
-                             "compatible|fast|custom] [--audio INDEX|LANG] [--subtitles FILE] "
-                             "[--all-audio] [--no-sidecars] "
-                             "[--m4v] [--keep-languages|--no-keep-languages] FILE...\n");
+        std::fprintf(stderr, "vantreo-cli %s: %s\n", command, qPrintable(error));
+        if (watch)
+            std::fprintf(stderr, "Usage: vantreo-cli watch [--dest DIR] [--settle SECONDS] "
+                                 "[--jobs N] [--json] [--force] [convert options] DIR...\n");
+        else
+            std::fprintf(stderr, "Usage: vantreo-cli convert [--dest DIR] [--style "
+                                 "compatible|fast|custom] [--audio INDEX|LANG] [--subtitles FILE] "
+                                 "[--all-audio] [--no-sidecars] [--m4v] "
+                                 "[--keep-languages|--no-keep-languages] [--recursive] [--force] "
+                                 "[--jobs N] [--json] FILE|DIR...\n");
         return kExitUsage;
+    }
+    if (watch) {
+        for (const QString& folder : options->files) {
+            if (!QFileInfo(folder).isDir()) {
+                std::fprintf(stderr, "vantreo-cli watch: '%s' is not a folder\n",
+                             qPrintable(folder));
+                return kExitUsage;
+            }
+        }
     }
     for (const char* tool : {"ffmpeg", "mediainfo", "MP4Box", "afconvert"}) {
         if (ToolLocator::find(QString::fromLatin1(tool)).isEmpty()) {
@@ -28,7 +48,7 @@ int runConvertCommand(const QStringList& args)
         }
     }
     if (!options->destination.isEmpty() && !QFileInfo(options->destination).isDir()) {
-        std::fprintf(stderr, "vantreo-cli convert: --dest '%s' is not a folder\n",
+        std::fprintf(stderr, "vantreo-cli %s: --dest '%s' is not a folder\n", command,
                      qPrintable(options->destination));
         return kExitUsage;
     }

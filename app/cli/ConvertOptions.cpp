@@ -1,8 +1,11 @@
 #include "ConvertOptions.h"
 
-std::optional<ConvertOptions> parseConvertOptions(const QStringList& args, QString& error)
+std::optional<ConvertOptions> parseConvertOptions(const QStringList& args, QString& error,
+                                                  bool watch)
 {
     ConvertOptions options;
+    options.watch = watch;
+    options.recursive = watch;
     bool onlyFiles = false;
     for (int i = 0; i < args.size(); ++i) {
         const QString& arg = args.at(i);
@@ -26,14 +29,27 @@ std::optional<ConvertOptions> parseConvertOptions(const QStringList& args, QStri
             options.noSidecars = true;
             continue;
         }
+        if (arg == QLatin1String("--recursive") || arg == QLatin1String("-r")) {
+            options.recursive = true;
+            continue;
+        }
+        if (arg == QLatin1String("--force")) {
+            options.force = true;
+            continue;
+        }
+        if (arg == QLatin1String("--json")) {
+            options.json = true;
+            continue;
+        }
         if (arg == QLatin1String("--keep-languages") ||
             arg == QLatin1String("--no-keep-languages")) {
             options.keepLanguages = arg == QLatin1String("--keep-languages");
             continue;
         }
-        const bool takesValue = arg == QLatin1String("--dest") || arg == QLatin1String("--style") ||
-                                arg == QLatin1String("--audio") ||
-                                arg == QLatin1String("--subtitles");
+        const bool takesValue =
+            arg == QLatin1String("--dest") || arg == QLatin1String("--style") ||
+            arg == QLatin1String("--audio") || arg == QLatin1String("--subtitles") ||
+            arg == QLatin1String("--jobs") || (watch && arg == QLatin1String("--settle"));
         if (!takesValue) {
             error = QStringLiteral("unknown option '%1'").arg(arg);
             return std::nullopt;
@@ -49,6 +65,18 @@ std::optional<ConvertOptions> parseConvertOptions(const QStringList& args, QStri
             options.audio = value;
         } else if (arg == QLatin1String("--subtitles")) {
             options.subtitles = value;
+        } else if (arg == QLatin1String("--jobs") || arg == QLatin1String("--settle")) {
+            bool ok = false;
+            const int number = value.toInt(&ok);
+            const bool jobs = arg == QLatin1String("--jobs");
+            if (!ok || number < (jobs ? 1 : 0) || number > (jobs ? 64 : 3600)) {
+                error =
+                    jobs ? QStringLiteral("--jobs takes a number from 1 to 64, not '%1'").arg(value)
+                         : QStringLiteral("--settle takes seconds from 0 to 3600, not '%1'")
+                               .arg(value);
+                return std::nullopt;
+            }
+            (jobs ? options.jobs : options.settleSeconds) = number;
         } else {
             static const QStringList styles = {"compatible", "fast", "custom"};
             const int style = int(styles.indexOf(value.toLower()));
@@ -61,7 +89,12 @@ std::optional<ConvertOptions> parseConvertOptions(const QStringList& args, QStri
         }
     }
     if (options.files.isEmpty()) {
-        error = QStringLiteral("no movie given");
+        error = options.recursive ? QStringLiteral("no folder given")
+                                  : QStringLiteral("no movie given");
+        return std::nullopt;
+    }
+    if (options.recursive && !options.subtitles.isEmpty()) {
+        error = QStringLiteral("--subtitles goes with a single movie, not a folder");
         return std::nullopt;
     }
     return options;

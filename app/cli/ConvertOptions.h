@@ -17,12 +17,22 @@ struct ConvertOptions
     std::optional<bool> keepLanguages;
     bool allAudio = false;   // --all-audio: KeepAllAudioTracks for this run
     bool noSidecars = false; // --no-sidecars: no subtitle files found beside the movie
+    // --recursive: the folders named are libraries, walked for their movies;
+    // a movie finished before is passed over, and each one is claimed so
+    // that several runs share a library.
+    bool recursive = false;
+    bool force = false;     // --force: convert movies finished before again
+    int jobs = 1;           // --jobs N: conversions at once
+    bool json = false;      // --json: a JSON object per movie on standard output
+    bool watch = false;     // the watch command: the folders are watched as well
+    int settleSeconds = 10; // --settle N (watch): how long a new movie must stay unchanged
     QStringList files;
 };
 
-// Parses the arguments after "convert"; on a usage error answers absent and
-// says why in `error`.
-std::optional<ConvertOptions> parseConvertOptions(const QStringList& args, QString& error);
+// Parses the arguments after "convert" (or "watch", with `watch`); on a usage
+// error answers absent and says why in `error`.
+std::optional<ConvertOptions> parseConvertOptions(const QStringList& args, QString& error,
+                                                  bool watch = false);
 
 // The audio track to convert: by --audio (an index into the descriptors, or
 // a language, two- or three-letter), else the one bestLanguage chooses for

@@ -13,14 +13,16 @@
 #include "inspection/ProbeListing.h"
 #include "platform/SignalWatcher.h"
 #include "shell/AddPanelTexts.h"
+#include "shell/FolderWatch.h"
 #include "shell/Intake.h"
 #include "shell/JobQueue.h"
+#include "shell/LibraryWalk.h"
 #include "shell/OutputName.h"
 #include "shell/SubtitlePairing.h"
 
 #include <QFileInfo>
-#include <QTimer>
-#include <cstdio>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <unistd.h>
 
 namespace {
@@ -38,11 +40,18 @@ ConvertSession::ConvertSession(const ConvertOptions& options, QObject* parent)
     : QObject(parent), m_options(options)
 {
     m_queue = new JobQueue(this);
+    m_queue->setMaxConverting(options.jobs);
     m_intake = new Intake(this);
     connect(m_intake, &Intake::probed, this, &ConvertSession::probeFinished);
     m_signals = new SignalWatcher(this);
-    m_terminal = ::isatty(STDOUT_FILENO) == 1;
+    m_terminal = ::isatty(STDOUT_FILENO) == 1 && !options.json && !options.watch;
+    m_human = options.json ? stderr : stdout;
     connect(m_signals, &SignalWatcher::interrupted, this, &ConvertSession::interrupt);
+    if (options.recursive) {
+        m_feed = std::make_unique<LibraryFeed>(options.destination, options.force);
+        m_renewClaims.setInterval(LibraryFeed::kRenewMilliseconds);
+        connect(&m_renewClaims, &QTimer::timeout, this, [this] { m_feed->renewClaims(); });
+    }
 }
 
 ConvertSession::~ConvertSession() = default;
@@ -51,10 +60,39 @@ void ConvertSession::reportSkipped(const QString& path, const QString& reason)
 {
     std::fprintf(stderr, "Not converted: %s: %s\n", qPrintable(RawNameLinks::displayPath(path)),
                  qPrintable(reason));
+    std::fflush(stderr);
     ++m_skipped;
+    if (m_options.json)
+        report(path, {}, "failed", reason);
 }
 
-int ConvertSession::run()
+void ConvertSession::reportPassed(const LibraryPass& pass)
+{
+    if (pass.failed) {
+        reportSkipped(pass.path, pass.explanation);
+        return;
+    }
+    ++m_passed;
+    std::fprintf(m_human, "Skipped: %s: %s\n", qPrintable(pass.path), qPrintable(pass.explanation));
+    std::fflush(m_human);
+    if (m_options.json)
+        report(pass.path, pass.output, "skipped", pass.explanation);
+}
+
+// One line of the report for scripts: a compact JSON object per movie.
+void ConvertSession::report(const QString& path, const QString& output, const char* state,
+                            const QString& explanation)
+{
+    QJsonObject o;
+    o[QStringLiteral("path")] = path;
+    o[QStringLiteral("output")] = output;
+    o[QStringLiteral("state")] = QString::fromLatin1(state);
+    o[QStringLiteral("explanation")] = explanation;
+    std::fprintf(stdout, "%s\n", QJsonDocument(o).toJson(QJsonDocument::Compact).constData());
+    std::fflush(stdout);
+}
+
+QStringList ConvertSession::takeFiles()
 {
     QStringList existing;
     for (const QString& file : m_options.files) {
@@ -72,10 +110,68 @@ int ConvertSession::run()
             m_givenNames.insert(info.absoluteFilePath(), file);
         }
     }
-    const QStringList movies = m_intake->openFiles(existing);
-    if (!m_options.subtitles.isEmpty() && movies.size() > 1) {
-        std::fprintf(stderr, "vantreo-cli convert: --subtitles goes with a single movie\n");
-        return kExitUsage;
+    return m_intake->openFiles(existing);
+}
+
+void ConvertSession::takeLibraries()
+{
+    for (const QString& given : m_options.files) {
+        const QFileInfo info(given);
+        if (!info.exists()) {
+            reportSkipped(given, QStringLiteral("no such file or folder"));
+        } else if (info.isDir()) {
+            const QString root = info.absoluteFilePath();
+            const QStringList movies = moviesUnder(root);
+            if (!m_options.watch)
+                std::fprintf(m_human, "Found %lld movies under %s\n", qlonglong(movies.size()),
+                             qPrintable(given));
+            for (const QString& movie : movies)
+                m_feed->add(movie, root);
+        } else if (isMovieFile(given) && isRegularFile(given)) {
+            // A movie named among the folders is a library of its own.
+            m_feed->add(info.absoluteFilePath(), info.absolutePath());
+        } else {
+            reportSkipped(given, QStringLiteral("not a folder or a movie file"));
+        }
+    }
+    std::fflush(m_human);
+}
+
+void ConvertSession::startWatching()
+{
+    m_folderWatch = new FolderWatch(m_options.files, m_options.settleSeconds * 1000, this);
+    connect(m_folderWatch, &FolderWatch::movieReady, this,
+            [this](const QString& movie, const QString& root) {
+                std::fprintf(m_human, "Found: %s\n", qPrintable(movie));
+                std::fflush(m_human);
+                m_feed->add(movie, root);
+                probeNext();
+            });
+    connect(m_folderWatch, &FolderWatch::movieGrowing, this, [this](const QString& movie) {
+        std::fprintf(m_human, "Waiting: %s is still being written\n", qPrintable(movie));
+        std::fflush(m_human);
+    });
+    m_folderWatch->start();
+    std::fprintf(m_human, "Watching %lld folders under %s\n",
+                 qlonglong(m_folderWatch->watchedFolderCount()),
+                 qPrintable(m_options.files.join(QStringLiteral(", "))));
+    std::fflush(m_human);
+}
+
+int ConvertSession::run()
+{
+    if (m_options.watch) {
+        startWatching();
+        m_renewClaims.start();
+    } else if (libraryMode()) {
+        takeLibraries();
+        m_renewClaims.start();
+    } else {
+        const QStringList movies = takeFiles();
+        if (!m_options.subtitles.isEmpty() && movies.size() > 1) {
+            std::fprintf(stderr, "vantreo-cli convert: --subtitles goes with a single movie\n");
+            return kExitUsage;
+        }
     }
     QTimer redraw;
     if (m_terminal) {
@@ -84,8 +180,19 @@ int ConvertSession::run()
     }
     QTimer::singleShot(0, this, &ConvertSession::probeNext);
     m_loop.exec();
+    if (m_feed)
+        m_feed->releaseClaims();
     if (m_lineOpen)
         std::fputs("\n", stdout);
+    if (m_interrupted && m_options.watch) {
+        // Ending a watch is its normal end, as systemd stops a service.
+        std::fprintf(m_human,
+                     "Stopped: %d converted, %d failed, %d skipped; unfinished files "
+                     "removed\n",
+                     m_converted, m_failed + m_skipped, m_passed);
+        std::fflush(m_human);
+        return kExitOK;
+    }
     if (m_interrupted) {
         std::fprintf(stderr, "Interrupted: conversions stopped, unfinished files removed.\n");
         return kExitInterrupted;
@@ -93,25 +200,44 @@ int ConvertSession::run()
     bool anyFailed = m_skipped > 0;
     for (const Record& r : m_records) {
         if (r.result == JobFinished) {
-            std::fprintf(stdout, "Finished: %s\n",
-                         qPrintable(RawNameLinks::displayPath(r.destination)));
+            if (!libraryMode())
+                std::fprintf(m_human, "Finished: %s\n",
+                             qPrintable(RawNameLinks::displayPath(r.destination)));
             if (!r.warning.isEmpty()) {
-                std::fflush(stdout);
+                std::fflush(m_human);
                 std::fprintf(stderr, "%s\n", qPrintable(r.warning));
             }
         } else {
             anyFailed = true;
-            std::fprintf(stderr, "Failed: %s: %s\n", qPrintable(r.name), qPrintable(r.explanation));
+            if (!libraryMode())
+                std::fprintf(stderr, "Failed: %s: %s\n", qPrintable(r.name),
+                             qPrintable(r.explanation));
         }
     }
-    std::fflush(stdout);
+    if (libraryMode())
+        std::fprintf(m_human, "%d converted, %d failed, %d skipped\n", m_converted,
+                     m_failed + m_skipped, m_passed);
+    std::fflush(m_human);
     return anyFailed ? kExitFailed : kExitOK;
+}
+
+qsizetype ConvertSession::activeJobs() const
+{
+    qsizetype active = 0;
+    for (const Record& r : m_records)
+        if (r.result < 0 && r.job)
+            ++active;
+    return active;
 }
 
 void ConvertSession::probeNext()
 {
     if (m_interrupted || m_intake->isProbing())
         return;
+    if (libraryMode()) {
+        probeLibraryMovies();
+        return;
+    }
     if (m_intake->waitingCount() == 0) {
         checkDone();
         return;
@@ -121,6 +247,7 @@ void ConvertSession::probeNext()
     constexpr qsizetype kMoviesPerProbe = 16;
     QList<IntakeMovie> movies;
     m_probingGiven.clear();
+    m_probingLibrary.clear();
     while (movies.size() < kMoviesPerProbe) {
         std::optional<IntakeMovie> movie = m_intake->nextMovie();
         if (!movie)
@@ -137,13 +264,46 @@ void ConvertSession::probeNext()
     m_intake->probe(movies, MKVFileInfo::Warnings::Collected);
 }
 
+// A library's movies are claimed only as the queue has room for them (the
+// conversions at once and one more being probed), so that runs started side
+// by side share the library between them.
+void ConvertSession::probeLibraryMovies()
+{
+    QList<IntakeMovie> movies;
+    m_probingGiven.clear();
+    m_probingLibrary.clear();
+    const qsizetype room = m_queue->maxConverting() + 1 - activeJobs();
+    while (movies.size() < room) {
+        QList<LibraryPass> passed;
+        const std::optional<LibraryMovie> next = m_feed->next(passed);
+        for (const LibraryPass& pass : passed)
+            reportPassed(pass);
+        if (!next)
+            break;
+        movies.append(IntakeMovie{next->path, {}});
+        m_probingGiven.append(next->path);
+        m_probingLibrary.append(*next);
+    }
+    if (movies.isEmpty()) {
+        checkDone();
+        return;
+    }
+    m_intake->probe(movies, MKVFileInfo::Warnings::Collected);
+}
+
 void ConvertSession::probeFinished(const QList<MKVFileInfoPtr>& infos)
 {
     if (m_interrupted)
         return;
     for (qsizetype i = 0; i < infos.size() && i < m_probingGiven.size(); ++i) {
         printWarnings(*infos.at(i));
-        queueMovie(infos.at(i), m_probingGiven.at(i));
+        const std::optional<LibraryMovie> library =
+            i < m_probingLibrary.size() ? std::optional(m_probingLibrary.at(i)) : std::nullopt;
+        const qsizetype before = m_records.size();
+        queueMovie(infos.at(i), m_probingGiven.at(i), library);
+        // A movie that was not queued gives its claim back at once.
+        if (library && m_records.size() == before)
+            m_feed->finished(*library);
     }
     probeNext();
 }
@@ -162,7 +322,8 @@ void ConvertSession::printWarnings(const MKVFileInfo& info)
     std::fflush(stderr);
 }
 
-void ConvertSession::queueMovie(const MKVFileInfoPtr& info, const QString& given)
+void ConvertSession::queueMovie(const MKVFileInfoPtr& info, const QString& given,
+                                const std::optional<LibraryMovie>& library)
 {
     const QString path = info->fileURL().toLocalFile();
     if (!info->unreadableReason().isEmpty()) {
@@ -187,7 +348,8 @@ void ConvertSession::queueMovie(const MKVFileInfoPtr& info, const QString& given
         return;
     }
     // Beside the movie means beside the real movie, not beside our link to it.
-    const QString folder = m_options.destination.isEmpty()
+    const QString folder = library ? library->outputFolder
+                           : m_options.destination.isEmpty()
                                ? RawNameLinks::realFolder(path)
                                : QFileInfo(m_options.destination).absoluteFilePath();
     const QString destination = uniqueDestination(
@@ -199,13 +361,14 @@ void ConvertSession::queueMovie(const MKVFileInfoPtr& info, const QString& given
     job->setFileInfo(info);
     job->setAudioTrackIndex(qulonglong(*audio));
     job->presetSpeedInfo();
-    m_records.append(Record{info->fileName(), destination, job, -1, {}, -1, {}});
+    m_records.append(Record{info->fileName(), destination, job, -1, {}, -1, {}, given, library});
     const int index = int(m_records.size()) - 1;
     watch(index);
     if (!m_queue->addJob(job)) {
         m_records[index].result = JobFailed;
         m_records[index].explanation =
             QStringLiteral("the destination folder cannot be written to");
+        jobEnded(index);
     }
 }
 
@@ -222,7 +385,7 @@ void ConvertSession::watch(int index)
                 r.explanation = job->failureExplanationText();
             r.warning = job->completionWarning();
             showProgress(index);
-            QTimer::singleShot(0, this, &ConvertSession::checkDone);
+            jobEnded(index);
         }
     };
     connect(job, &ConversionJob::stateChanged, this, record);
@@ -235,9 +398,37 @@ void ConvertSession::watch(int index)
         r.result = JobFailed;
         r.explanation = reason;
         QTimer::singleShot(0, job, &ConversionJob::remove);
-        QTimer::singleShot(0, this, &ConvertSession::checkDone);
+        jobEnded(index);
     });
     connect(job, &ConversionJob::progressChanged, this, [this, index] { showProgress(index); });
+}
+
+// A job's end: counted, and in a library run reported at once, its claim
+// given back and the job taken out of the queue, so that a run over
+// thousands of movies holds only the few it works on.
+void ConvertSession::jobEnded(int index)
+{
+    Record& r = m_records[index];
+    const bool finished = r.result == JobFinished;
+    ++(finished ? m_converted : m_failed);
+    if (libraryMode()) {
+        if (finished)
+            std::fprintf(m_human, "Converted: %s -> %s\n", qPrintable(r.source),
+                         qPrintable(r.destination));
+        else
+            std::fprintf(m_human, "Failed: %s: %s\n", qPrintable(r.source),
+                         qPrintable(r.explanation));
+        std::fflush(m_human);
+        if (r.library)
+            m_feed->finished(*r.library);
+        if (r.job && finished)
+            QTimer::singleShot(0, r.job.data(), &ConversionJob::remove);
+    }
+    if (m_options.json)
+        report(r.source, finished ? r.destination : QString(), finished ? "converted" : "failed",
+               finished ? r.warning : r.explanation);
+    QTimer::singleShot(0, this, &ConvertSession::probeNext);
+    QTimer::singleShot(0, this, &ConvertSession::checkDone);
 }
 
 void ConvertSession::showProgress(int index)
@@ -252,32 +443,39 @@ void ConvertSession::showProgress(int index)
         }
         return;
     }
-    if (!job || r.result >= 0)
+    // A watch logs events only, not percentages.
+    if (!job || r.result >= 0 || m_options.watch)
         return;
     const int tenth = qBound(0, int(job->progress() / 10.0f), 10);
     if (tenth > r.lastTenth && job->state() == JobConverting) {
         r.lastTenth = tenth;
-        std::fprintf(stdout, "%s: %d%%\n", qPrintable(r.name), tenth * 10);
-        std::fflush(stdout);
+        std::fprintf(m_human, "%s: %d%%\n", qPrintable(r.name), tenth * 10);
+        std::fflush(m_human);
     }
 }
 
 void ConvertSession::redrawTerminal()
 {
+    // One line for every movie converting, redrawn in place.
+    QStringList parts;
     for (const Record& r : m_records) {
         if (!r.job || r.job->state() != JobConverting)
             continue;
-        std::fprintf(stdout, "\r\033[K%s [%s] %s", qPrintable(r.name),
-                     qPrintable(progressBar(r.job->progress())),
-                     qPrintable(r.job->stateInfoString()));
-        std::fflush(stdout);
-        m_lineOpen = true;
+        parts.append(QStringLiteral("%1 [%2] %3")
+                         .arg(r.name, progressBar(r.job->progress()), r.job->stateInfoString()));
     }
+    if (parts.isEmpty())
+        return;
+    std::fprintf(stdout, "\r\033[K%s", qPrintable(parts.join(QStringLiteral("  |  "))));
+    std::fflush(stdout);
+    m_lineOpen = true;
 }
 
 void ConvertSession::checkDone()
 {
-    if (m_intake->isProbing() || m_intake->waitingCount() > 0)
+    if (m_options.watch || m_intake->isProbing() || m_intake->waitingCount() > 0)
+        return;
+    if (m_feed && m_feed->waitingCount() > 0)
         return;
     for (const Record& r : m_records)
         if (r.result < 0 && r.job)
@@ -296,5 +494,7 @@ void ConvertSession::interrupt(int)
     // outputs deleted.
     synchronize();
     m_queue->terminate();
+    if (m_feed)
+        m_feed->releaseClaims();
     m_loop.quit();
 }

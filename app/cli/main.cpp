@@ -31,6 +31,15 @@ void printUsage(FILE* to)
                "      --keep-languages                also keep the audio tracks and only the\n"
                "                                      subtitles in your languages, this run\n"
                "      --no-keep-languages             keep neither by language, this run\n"
+               "      --recursive, -r                 convert every movie in the folders named,\n"
+               "                                      passing over those converted before\n"
+               "      --force                         convert movies converted before again\n"
+               "      --jobs N                        convert N movies at once (default 1)\n"
+               "      --json                          report each movie as a JSON line\n"
+               "  watch [options] DIR...    convert the movies in the folders, then each new\n"
+               "                            one once it is complete, until stopped\n"
+               "      --settle SECONDS                how long a new movie must stay unchanged\n"
+               "                                      (default 10); and the convert options\n"
                "  settings [KEY [VALUE]]    list, show or change a setting\n"
                "  tools                     show where the external tools were found\n"
                "  help                      show this text\n",
@@ -71,6 +80,8 @@ int main(int argc, char** argv)
         return runProbeCommand(args);
     if (command == "convert")
         return runConvertCommand(args);
+    if (command == "watch")
+        return runWatchCommand(args);
     if (command == "settings")
         return runSettingsCommand(args);
     if (command == "tools")

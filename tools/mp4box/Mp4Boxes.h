@@ -123,6 +123,10 @@ struct MovieSummary
 std::optional<MovieSummary> readMovieSummary(const ReadAt& read, std::uint64_t totalSize);
 std::optional<MovieSummary> readMovieSummary(std::span<const std::uint8_t> data);
 
+// The movie's writing application tag (moov/udta/meta/ilst/\251too), as the
+// text it holds; nothing when the file has none.
+std::optional<std::string> readWritingApplication(const ReadAt& read, std::uint64_t totalSize);
+
 // Parses a track ID argument: decimal digits only, 1 to 4294967295.
 std::optional<std::uint32_t> parseTrackId(const std::string& text);
 
