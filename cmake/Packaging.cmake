@@ -59,8 +59,11 @@ set(CPACK_DEBIAN_PACKAGE_SECTION video)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${VANTREO_WEBSITE})
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# The tools the programs run; dpkg-shlibdeps adds the libraries.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "ffmpeg, mediainfo")
+# The tools the programs run, and Qt's Wayland platform so the window runs
+# natively on Wayland sessions; dpkg-shlibdeps adds the libraries.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "ffmpeg, mediainfo, qt6-wayland")
+# Qt's own catalogues translate the buttons of the standard dialogs.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n")
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 include(CPack)

@@ -172,6 +172,12 @@ QString stringByReplacingMultipleStrings(const QString& s, const QMap<QString, Q
     return text;
 }
 
+// The texts handed to localized(), for lupdate.
+[[maybe_unused]] static const char* const kLocalizedTexts[] = {
+    QT_TRANSLATE_NOOP("Vantreo", "Version:"),
+    QT_TRANSLATE_NOOP("Vantreo", "Build:"),
+};
+
 QString localized(const QString& s)
 {
     const QByteArray key = s.toUtf8();

@@ -68,11 +68,12 @@ QString ToolLocator::toolsDir()
 QString ToolLocator::installHint(const QString& name)
 {
     if (name == QLatin1String("ffmpeg") || name == QLatin1String("ffprobe"))
-        return QStringLiteral("ffmpeg was not found. Install it with: sudo apt-get install ffmpeg");
+        return tr("%1 was not found. Install it with: %2")
+            .arg(QStringLiteral("ffmpeg"), QStringLiteral("sudo apt-get install ffmpeg"));
     if (name == QLatin1String("mediainfo"))
-        return QStringLiteral(
-            "mediainfo was not found. Install it with: sudo apt-get install mediainfo");
-    return QStringLiteral("%1 was not found. It is part of Vantreo and belongs in %2; "
-                          "reinstall Vantreo or set VANTREO_TOOLS_DIR.")
+        return tr("%1 was not found. Install it with: %2")
+            .arg(QStringLiteral("mediainfo"), QStringLiteral("sudo apt-get install mediainfo"));
+    return tr("%1 was not found. It is part of Vantreo and belongs in %2; "
+              "reinstall Vantreo or set VANTREO_TOOLS_DIR.")
         .arg(name, toolsDir());
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QString>
 
 // Finds the external tools (ffmpeg, mediainfo, MP4Box, afconvert): first in
@@ -7,6 +8,8 @@
 // in the resources folder, then on PATH. Empty when a tool is nowhere.
 class ToolLocator final
 {
+    Q_DECLARE_TR_FUNCTIONS(ToolLocator)
+
 public:
     static QString find(const QString& name);
     // The application's resources folder: ../share/vantreo beside the

@@ -51,9 +51,9 @@ void scheduleWarning(const QString& key, const QString& fileName)
 QString failedRun(const QString& tool, const BoundedTaskResult& run, int timeoutSeconds)
 {
     if (run.cancelled)
-        return makeString("%@ was stopped because Vantreo is quitting.", tool);
+        return makeString(MKVFileInfo::tr("%@ was stopped because Vantreo is quitting."), tool);
     if (run.timedOut)
-        return makeString("%@ did not answer within %i s.", tool, timeoutSeconds);
+        return makeString(MKVFileInfo::tr("%@ did not answer within %i s."), tool, timeoutSeconds);
     return QString();
 }
 
@@ -212,8 +212,7 @@ std::shared_ptr<MKVFileInfo> MKVFileInfo::initWithURL(const QUrl& url, Warnings 
 {
     const QString path = pathOf(url);
     if (!probeable(path))
-        return makeInfo(url, Readings{QStringLiteral("It is not a regular file."), {}, {}, {}},
-                        warnings);
+        return makeInfo(url, Readings{tr("It is not a regular file."), {}, {}, {}}, warnings);
     const std::optional<QList<Readings>> readings = readTools({path});
     return makeInfo(url, readings && !readings->isEmpty() ? readings->first() : Readings{},
                     warnings);

@@ -3,6 +3,7 @@
 #include "inspection/StreamTimings.h"
 #include "inspection/SubtitleFileNames.h"
 
+#include <QCoreApplication>
 #include <QHash>
 #include <QList>
 #include <QString>
@@ -17,6 +18,8 @@
 // its thread before it is handed over, afterwards only on the main thread.
 class MKVFileInfo final
 {
+    Q_DECLARE_TR_FUNCTIONS(MKVFileInfo)
+
 public:
     // How the playability warnings reach the user: as alerts (the parse
     // warnings at once, the others on the main thread 0.1 s later), or only

@@ -63,8 +63,9 @@ else
 fi
 
 section "desktop-file-validate"
-if desktop-file-validate "resources/$app_id.desktop"; then
-    pass "desktop-file-validate resources/$app_id.desktop"
+if desktop-file-validate "resources/$app_id.desktop" &&
+    desktop-file-validate "resources/dolphin/$app_id.convert.desktop"; then
+    pass "desktop-file-validate resources/$app_id.desktop resources/dolphin/$app_id.convert.desktop"
 else
     fail "desktop-file-validate"
 fi
@@ -115,7 +116,9 @@ for f in /usr/bin/vantreo /usr/bin/vantreo-cli /usr/lib/vantreo/MP4Box /usr/lib/
     /usr/share/applications/$app_id.desktop /usr/share/metainfo/$app_id.metainfo.xml \
     /usr/share/icons/hicolor/scalable/apps/vantreo.svg /usr/share/icons/hicolor/48x48/apps/vantreo.png \
     /usr/share/icons/hicolor/256x256/apps/vantreo.png "/usr/share/vantreo/docs/Read Me.md" \
-    "/usr/lib/systemd/user/vantreo-watch@.service"; do
+    "/usr/lib/systemd/user/vantreo-watch@.service" \
+    "/usr/share/kio/servicemenus/$app_id.convert.desktop" \
+    /usr/share/vantreo/translations/vantreo_de.qm /usr/share/vantreo/translations/vantreo_fr.qm; do
     if [ -e "$f" ]; then pass "installed $f"; else fail "missing $f"; fi
 done
 for page in vantreo vantreo-cli; do

@@ -8,6 +8,9 @@ set -euo pipefail
 packages=(
     build-essential cmake pkg-config
     qt6-base-dev qt6-base-dev-tools
+    # The translations: lupdate and lrelease, CMake's LinguistTools, and Qt's
+    # own catalogues for the buttons of the standard dialogs.
+    qt6-l10n-tools qt6-tools-dev qt6-translations-l10n
     libgtest-dev libgmock-dev
     ffmpeg mediainfo
     # Detects the encoding of subtitle files in legacy code pages.
@@ -24,6 +27,9 @@ packages=(
     strace
     # systemd-analyze, which checks the watch service's unit file.
     systemd
+    # Wayland sessions: Qt's platform plugin, and the headless compositor of
+    # the Wayland check (scripts/wayland-check.sh).
+    qt6-wayland weston
 )
 case "${1:-}" in
 # fuzz/run-fuzzers.sh also needs clang++ and its libFuzzer runtime.

@@ -7,12 +7,26 @@
 
 #include <QFileInfo>
 
+namespace {
+
+struct AddPanelTexts
+{
+    Q_DECLARE_TR_FUNCTIONS(AddPanelTexts)
+};
+
+} // namespace
+
+QString addPanelText(const QString& english)
+{
+    return AddPanelTexts::tr(english.toUtf8().constData());
+}
+
 QString addPanelNoticeFor(const MKVFileInfo& info)
 {
     if (!info.unreadableReason().isEmpty())
         return info.unreadableReason();
     if (!info.videoTrackID())
-        return kNoVideoNotice;
+        return addPanelText(kNoVideoNotice);
     return {};
 }
 
@@ -22,13 +36,13 @@ QString notAMovieFileReason(const QString& path)
         return {};
     const QFileInfo info(path);
     if (!info.exists() && !info.isSymLink())
-        return QStringLiteral("This file does not exist (any more).");
+        return AddPanelTexts::tr("This file does not exist (any more).");
     if (info.isDir())
-        return QStringLiteral("This is a folder, not a movie file.");
+        return AddPanelTexts::tr("This is a folder, not a movie file.");
     if (info.isSymLink() && !info.exists())
-        return QStringLiteral("This link leads to nothing.");
-    return QStringLiteral("This is not a regular file (a pipe, a socket or a device); Vantreo "
-                          "reads movies only from regular files.");
+        return AddPanelTexts::tr("This link leads to nothing.");
+    return AddPanelTexts::tr("This is not a regular file (a pipe, a socket or a device); Vantreo "
+                             "reads movies only from regular files.");
 }
 
 QString waitingMoviesText(qsizetype count)
@@ -36,14 +50,24 @@ QString waitingMoviesText(qsizetype count)
     if (count <= 0)
         return {};
     if (count == 1)
-        return QStringLiteral("1 more movie waiting");
-    return QStringLiteral("%1 more movies waiting").arg(count);
+        return AddPanelTexts::tr("1 more movie waiting");
+    return AddPanelTexts::tr("%n more movies waiting", nullptr, int(count));
 }
 
 QString summaryForDisplay(const QString& summary)
 {
+    // The summary's labels are English (the saved queue and the command
+    // line's report keep it so); the panel shows them translated.
+    static const char* const kLabels[] = {
+        QT_TRANSLATE_NOOP("AddPanelTexts", "Duration:"),
+        QT_TRANSLATE_NOOP("AddPanelTexts", "Bitrate:"),
+        QT_TRANSLATE_NOOP("AddPanelTexts", "Resolution:"),
+        QT_TRANSLATE_NOOP("AddPanelTexts", "Audiotracks:"),
+    };
     QString shown = summary;
-    return shown.replace(QStringLiteral("(null)"), QStringLiteral("unknown"));
+    for (const char* label : kLabels)
+        shown.replace(QLatin1String(label), AddPanelTexts::tr(label));
+    return shown.replace(QStringLiteral("(null)"), AddPanelTexts::tr("unknown"));
 }
 
 QString keptTracksText(const QList<FurtherAudioTrack>& audio, bool keepingAudio,
@@ -57,14 +81,15 @@ QString keptTracksText(const QList<FurtherAudioTrack>& audio, bool keepingAudio,
                                ? QStringLiteral("%1 (%2)").arg(t.language, t.codec)
                                : QStringLiteral("%1 (%2 \u2192 aac)").arg(t.language, t.codec)) +
                           (t.title.isEmpty() ? QString() : u' ' + t.title));
-        parts.append(QStringLiteral("Also keeps: ") + (tracks.isEmpty()
-                                                           ? QStringLiteral("no other audio track")
-                                                           : tracks.join(QStringLiteral(", "))));
+        parts.append(AddPanelTexts::tr("Also keeps: %1")
+                         .arg(tracks.isEmpty() ? AddPanelTexts::tr("no other audio track")
+                                               : tracks.join(QStringLiteral(", "))));
     }
     if (subtitleLanguages)
-        parts.append(QStringLiteral("Subtitles: ") +
-                     (subtitleLanguages->isEmpty() ? QStringLiteral("none")
-                                                   : subtitleLanguageList(*subtitleLanguages)));
+        parts.append(AddPanelTexts::tr("Subtitles: %1")
+                         .arg(subtitleLanguages->isEmpty()
+                                  ? AddPanelTexts::tr("none")
+                                  : subtitleLanguageList(*subtitleLanguages)));
     return parts.join(QStringLiteral(" \u00b7 "));
 }
 
@@ -72,7 +97,7 @@ QString subtitleFileText(const SubtitleFile& file)
 {
     QString text = file.language.isEmpty() ? QStringLiteral("und") : file.language;
     if (file.forced)
-        text += QStringLiteral(" forced");
+        text += u' ' + AddPanelTexts::tr("forced");
     if (file.sdh)
         text += QStringLiteral(" SDH");
     return text + QStringLiteral(" (%1)").arg(QFileInfo(file.path).fileName());
@@ -85,7 +110,7 @@ QString skippedSubtitlesNote(const QStringList& files)
     QStringList names;
     for (const QString& path : files)
         names.append(QFileInfo(path).fileName());
-    return QStringLiteral("skipped %1: picture subtitles, which an MP4 cannot hold as text")
+    return AddPanelTexts::tr("skipped %1: picture subtitles, which an MP4 cannot hold as text")
         .arg(names.join(QStringLiteral(", ")));
 }
 
@@ -99,13 +124,14 @@ QString writtenTracksText(const QString& keptText, const QList<SubtitleFile>& fi
         QStringList tracks;
         for (const SubtitleFile& file : files)
             tracks.append(subtitleFileText(file));
-        parts.append(QStringLiteral("Subtitle files: ") + tracks.join(QStringLiteral(", ")));
+        parts.append(
+            AddPanelTexts::tr("Subtitle files: %1").arg(tracks.join(QStringLiteral(", "))));
     }
     const QString note = skippedSubtitlesNote(skipped);
     if (!note.isEmpty())
         parts.append(note.at(0).toUpper() + note.mid(1));
     if (streamable)
-        parts.append(QStringLiteral("Streamable"));
+        parts.append(AddPanelTexts::tr("Streamable"));
     return parts.join(QStringLiteral(" \u00b7 "));
 }
 

@@ -3,6 +3,7 @@
 #include "engine/KeptTracks.h"
 #include "inspection/SubtitleFileNames.h"
 
+#include <QCoreApplication>
 #include <QHash>
 #include <QList>
 #include <QString>
@@ -13,10 +14,14 @@ class MKVFileInfo;
 
 // What the add panel says about the movie it shows, as plain functions.
 
-// The audio pop-up's only item for a movie without sound.
-inline const QString kNoAudioItem = QStringLiteral("No audio");
-inline const QString kNoVideoNotice =
-    QStringLiteral("This file has no video track to keep; Vantreo converts movies.");
+// The audio pop-up's only item for a movie without sound, in English: the
+// panel shows it translated (addPanelText).
+inline const QString kNoAudioItem = QStringLiteral(QT_TRANSLATE_NOOP("AddPanelTexts", "No audio"));
+inline const QString kNoVideoNotice = QStringLiteral(QT_TRANSLATE_NOOP(
+    "AddPanelTexts", "This file has no video track to keep; Vantreo converts movies."));
+
+// One of the English texts above in the user's language.
+QString addPanelText(const QString& english);
 
 // Why the movie cannot be queued, or empty when it can: the reason the probe
 // gave for an unreadable file, then a missing video track, then a missing

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -25,8 +26,11 @@ struct DestinationPopUpItem
     bool operator==(const DestinationPopUpItem&) const = default;
 };
 
-inline const QString kAskItemTitle = QStringLiteral("Ask for Every Movie");
-inline const QString kChooseItemTitle = QStringLiteral("Choose\u2026");
+// In English; the pop-up shows them translated.
+inline const QString kAskItemTitle =
+    QStringLiteral(QT_TRANSLATE_NOOP("DestinationComboBox", "Ask for Every Movie"));
+inline const QString kChooseItemTitle =
+    QStringLiteral(QT_TRANSLATE_NOOP("DestinationComboBox", "Choose…"));
 
 // The items of a pop-up for these saved destination names (and their
 // folders, parallel to the names); the choose item carries `chooseTag` (1 in

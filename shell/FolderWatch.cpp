@@ -43,7 +43,8 @@ FolderWatch::Stamp FolderWatch::stampOf(const QString& path)
 void FolderWatch::scan(bool initial)
 {
     const qint64 now = QDateTime::currentMSecsSinceEpoch();
-    QSet<QString> watched(m_watcher.directories().cbegin(), m_watcher.directories().cend());
+    const QStringList watchedFolders = m_watcher.directories();
+    const QSet<QString> watched(watchedFolders.cbegin(), watchedFolders.cend());
     QHash<QString, Stamp> settled;
     for (const QString& root : std::as_const(m_roots)) {
         for (const QString& folder : foldersUnder(root)) {
@@ -72,8 +73,8 @@ void FolderWatch::scan(bool initial)
                 }
                 // At the start a file's own modification time tells how long
                 // it has been unchanged; later, only what is seen counts.
-                m_pending.insert(movie,
-                                 Pending{root, stamp, initial ? stamp.modifiedMs : now, false});
+                const qint64 since = initial ? qMin(stamp.modifiedMs, now) : now;
+                m_pending.insert(movie, Pending{root, stamp, since, false});
             }
         }
     }

@@ -51,15 +51,14 @@ std::optional<LibraryMovie> LibraryFeed::take(const Waiting& movie, QList<Librar
         if (output)
             passed.append(LibraryPass{
                 movie.path, *output,
-                QStringLiteral("already converted to %1").arg(QFileInfo(*output).fileName()),
-                false});
+                tr("already converted to %1").arg(QFileInfo(*output).fileName()), false});
         return output.has_value();
     };
     if (!QFileInfo::exists(movie.path) || converted())
         return std::nullopt;
     if (!QDir().mkpath(outputFolder) || !isWriteablePath(outputFolder + QStringLiteral("/x"))) {
-        passed.append(LibraryPass{
-            movie.path, {}, QStringLiteral("the destination folder cannot be written to"), true});
+        passed.append(
+            LibraryPass{movie.path, {}, tr("the destination folder cannot be written to"), true});
         return std::nullopt;
     }
     const QString claimPath = claimPathFor(outputFolder, QFileInfo(movie.path).fileName());
@@ -68,35 +67,32 @@ std::optional<LibraryMovie> LibraryFeed::take(const Waiting& movie, QList<Librar
     case ClaimOutcome::Claimed:
         break;
     case ClaimOutcome::HeldHere:
-        passed.append(LibraryPass{movie.path,
-                                  {},
-                                  claim.holder.owner.pid > 0
-                                      ? QStringLiteral("being converted by another run (pid %1)")
-                                            .arg(claim.holder.owner.pid)
-                                      : QStringLiteral("being converted by another run"),
-                                  false});
-        return std::nullopt;
-    case ClaimOutcome::HeldElsewhere:
-        passed.append(
-            LibraryPass{movie.path,
-                        {},
-                        QStringLiteral("being converted on %1").arg(claimHolderText(claim.holder)),
-                        false});
-        return std::nullopt;
-    case ClaimOutcome::AbandonedThere:
         passed.append(LibraryPass{
             movie.path,
             {},
-            QStringLiteral("claimed on %1, not renewed for %2 minutes; remove %3 if that run "
+            claim.holder.owner.pid > 0
+                ? tr("being converted by another run (pid %1)").arg(claim.holder.owner.pid)
+                : tr("being converted by another run"),
+            false});
+        return std::nullopt;
+    case ClaimOutcome::HeldElsewhere:
+        passed.append(LibraryPass{
+            movie.path, {}, tr("being converted on %1").arg(claimHolderText(claim.holder)), false});
+        return std::nullopt;
+    case ClaimOutcome::AbandonedThere:
+        passed.append(
+            LibraryPass{movie.path,
+                        {},
+                        tr("claimed on %1, not renewed for %2 minutes; remove %3 if that run "
                            "has ended")
-                .arg(claimHolderText(claim.holder))
-                .arg(claim.ageSeconds / 60)
-                .arg(claimPath),
-            true});
+                            .arg(claimHolderText(claim.holder))
+                            .arg(claim.ageSeconds / 60)
+                            .arg(claimPath),
+                        true});
         return std::nullopt;
     case ClaimOutcome::NotPossible:
-        passed.append(LibraryPass{
-            movie.path, {}, QStringLiteral("the destination folder cannot be written to"), true});
+        passed.append(
+            LibraryPass{movie.path, {}, tr("the destination folder cannot be written to"), true});
         return std::nullopt;
     }
     // Another run may have finished it between the look and the claim.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QList>
 #include <QSet>
 #include <QString>
@@ -28,6 +29,8 @@ struct LibraryPass
 // them instead of one claiming them all at its start.
 class LibraryFeed final
 {
+    Q_DECLARE_TR_FUNCTIONS(LibraryFeed)
+
 public:
     // `destination`: empty for outputs beside their movies. `force`: convert
     // movies converted before too.

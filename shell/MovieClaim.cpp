@@ -48,8 +48,11 @@ void takeOver(const QString& path, const QByteArray& deadText)
     const QByteArray aside = QFile::encodeName(path + QStringLiteral(".%1.stale").arg(::getpid()));
     if (::rename(from.constData(), aside.constData()) != 0)
         return;
-    if (readClaimFile(QFile::decodeName(aside)) != deadText)
-        ::link(aside.constData(), from.constData()); // not the dead one: back it goes
+    // Not the dead one: back it goes, unless yet another claim took the
+    // place meanwhile (that one then stands).
+    if (readClaimFile(QFile::decodeName(aside)) != deadText &&
+        ::link(aside.constData(), from.constData()) != 0)
+        qWarning("claim %s was replaced while it was taken over", from.constData());
     ::unlink(aside.constData());
 }
 

@@ -26,11 +26,12 @@ QString movieFailure(const QString& path)
 {
     const QString shown = RawNameLinks::displayPath(path);
     if (!QFileInfo::exists(path))
-        return makeString("The movie %@ no longer exists.", shown);
+        return makeString(QueueRestore::tr("The movie %@ no longer exists."), shown);
     const QString reason = notAMovieFileReason(path);
     return reason.isEmpty()
                ? QString()
-               : makeString("The movie %@ can no longer be converted. %@", shown, reason);
+               : makeString(QueueRestore::tr("The movie %@ can no longer be converted. %@"), shown,
+                            reason);
 }
 
 } // namespace
@@ -51,10 +52,11 @@ QString QueueRestore::noticeText(qsizetype waiting)
     if (waiting <= 0)
         return {};
     if (waiting == 1)
-        return QStringLiteral(
-            "1 movie from your last session is waiting; press Continue to convert it.");
+        return tr("1 movie from your last session is waiting; press Continue to convert it.");
     return makeString(
-        "%li movies from your last session are waiting; press Continue to convert them.", waiting);
+        tr("%li movies from your last session are waiting; press Continue to convert them.",
+           nullptr, int(waiting)),
+        waiting);
 }
 
 void QueueRestore::restore(const QString& path)
@@ -117,7 +119,7 @@ void QueueRestore::probed(const QList<MKVFileInfoPtr>& infos)
         const MKVFileInfoPtr info = infos.value(k);
         const QString problem = info ? addPanelNoticeFor(*info) : QString();
         if (!info || !problem.isEmpty())
-            m_failures[i] = makeString("The movie %@ can no longer be converted. %@",
+            m_failures[i] = makeString(tr("The movie %@ can no longer be converted. %@"),
                                        RawNameLinks::displayPath(m_saved.at(i).moviePath), problem);
         else
             probedInfo[i] = info;

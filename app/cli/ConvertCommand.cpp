@@ -20,22 +20,22 @@ int runConvertCommand(const QStringList& args, bool watch)
     const auto options = parseConvertOptions(args, error, watch);
     if (!options) {
         std::fprintf(stderr, "vantreo-cli %s: %s\n", command, qPrintable(error));
-        if (watch)
-            std::fprintf(stderr, "Usage: vantreo-cli watch [--dest DIR] [--settle SECONDS] "
-                                 "[--jobs N] [--json] [--force] [convert options] DIR...\n");
-        else
-            std::fprintf(stderr, "Usage: vantreo-cli convert [--dest DIR] [--style "
-                                 "compatible|fast|custom] [--audio INDEX|LANG] [--subtitles FILE] "
-                                 "[--all-audio] [--no-sidecars] [--m4v] "
-                                 "[--keep-languages|--no-keep-languages] [--recursive] [--force] "
-                                 "[--jobs N] [--json] FILE|DIR...\n");
+        const QString synopsis =
+            watch ? QStringLiteral("vantreo-cli watch [--dest DIR] [--settle SECONDS] "
+                                   "[--jobs N] [--json] [--force] [convert options] DIR...")
+                  : QStringLiteral("vantreo-cli convert [--dest DIR] [--style "
+                                   "compatible|fast|custom] [--audio INDEX|LANG] [--subtitles "
+                                   "FILE] [--all-audio] [--no-sidecars] [--m4v] "
+                                   "[--keep-languages|--no-keep-languages] [--recursive] [--force] "
+                                   "[--jobs N] [--json] FILE|DIR...");
+        printLine(stderr, CommandLine::tr("Usage: %1").arg(synopsis));
         return kExitUsage;
     }
     if (watch) {
         for (const QString& folder : options->files) {
             if (!QFileInfo(folder).isDir()) {
-                std::fprintf(stderr, "vantreo-cli watch: '%s' is not a folder\n",
-                             qPrintable(folder));
+                printLine(stderr,
+                          CommandLine::tr("vantreo-cli watch: '%1' is not a folder").arg(folder));
                 return kExitUsage;
             }
         }
@@ -48,13 +48,13 @@ int runConvertCommand(const QStringList& args, bool watch)
         }
     }
     if (!options->destination.isEmpty() && !QFileInfo(options->destination).isDir()) {
-        std::fprintf(stderr, "vantreo-cli %s: --dest '%s' is not a folder\n", command,
-                     qPrintable(options->destination));
+        printLine(stderr, CommandLine::tr("vantreo-cli %1: --dest '%2' is not a folder")
+                              .arg(QLatin1String(command), options->destination));
         return kExitUsage;
     }
     if (!options->subtitles.isEmpty() && !QFileInfo(options->subtitles).isFile()) {
-        std::fprintf(stderr, "vantreo-cli convert: subtitle file '%s' not found\n",
-                     qPrintable(options->subtitles));
+        printLine(stderr, CommandLine::tr("vantreo-cli convert: subtitle file '%1' not found")
+                              .arg(options->subtitles));
         return kExitUsage;
     }
     // This run's choices; nothing is written to the settings.

@@ -1,5 +1,7 @@
 #include "ConvertOptions.h"
 
+#include "Commands.h"
+
 std::optional<ConvertOptions> parseConvertOptions(const QStringList& args, QString& error,
                                                   bool watch)
 {
@@ -51,11 +53,11 @@ std::optional<ConvertOptions> parseConvertOptions(const QStringList& args, QStri
             arg == QLatin1String("--audio") || arg == QLatin1String("--subtitles") ||
             arg == QLatin1String("--jobs") || (watch && arg == QLatin1String("--settle"));
         if (!takesValue) {
-            error = QStringLiteral("unknown option '%1'").arg(arg);
+            error = CommandLine::tr("unknown option '%1'").arg(arg);
             return std::nullopt;
         }
         if (i + 1 >= args.size()) {
-            error = QStringLiteral("option '%1' needs a value").arg(arg);
+            error = CommandLine::tr("option '%1' needs a value").arg(arg);
             return std::nullopt;
         }
         const QString value = args.at(++i);
@@ -71,9 +73,10 @@ std::optional<ConvertOptions> parseConvertOptions(const QStringList& args, QStri
             const bool jobs = arg == QLatin1String("--jobs");
             if (!ok || number < (jobs ? 1 : 0) || number > (jobs ? 64 : 3600)) {
                 error =
-                    jobs ? QStringLiteral("--jobs takes a number from 1 to 64, not '%1'").arg(value)
-                         : QStringLiteral("--settle takes seconds from 0 to 3600, not '%1'")
-                               .arg(value);
+                    jobs
+                        ? CommandLine::tr("--jobs takes a number from 1 to 64, not '%1'").arg(value)
+                        : CommandLine::tr("--settle takes seconds from 0 to 3600, not '%1'")
+                              .arg(value);
                 return std::nullopt;
             }
             (jobs ? options.jobs : options.settleSeconds) = number;
@@ -81,20 +84,20 @@ std::optional<ConvertOptions> parseConvertOptions(const QStringList& args, QStri
             static const QStringList styles = {"compatible", "fast", "custom"};
             const int style = int(styles.indexOf(value.toLower()));
             if (style < 0) {
-                error =
-                    QStringLiteral("--style takes compatible, fast or custom, not '%1'").arg(value);
+                error = CommandLine::tr("--style takes compatible, fast or custom, not '%1'")
+                            .arg(value);
                 return std::nullopt;
             }
             options.style = style;
         }
     }
     if (options.files.isEmpty()) {
-        error = options.recursive ? QStringLiteral("no folder given")
-                                  : QStringLiteral("no movie given");
+        error = options.recursive ? CommandLine::tr("no folder given")
+                                  : CommandLine::tr("no movie given");
         return std::nullopt;
     }
     if (options.recursive && !options.subtitles.isEmpty()) {
-        error = QStringLiteral("--subtitles goes with a single movie, not a folder");
+        error = CommandLine::tr("--subtitles goes with a single movie, not a folder");
         return std::nullopt;
     }
     return options;
@@ -111,7 +114,7 @@ std::optional<int> chooseAudioTrack(const QStringList& descriptors, const QStrin
         // was asked for.
         if (audioOption.isEmpty())
             return 0;
-        error = QStringLiteral("it has no audio track that ffmpeg can read");
+        error = CommandLine::tr("it has no audio track that ffmpeg can read");
         return std::nullopt;
     }
     if (audioOption.isEmpty()) {
@@ -122,7 +125,7 @@ std::optional<int> chooseAudioTrack(const QStringList& descriptors, const QStrin
     const int index = audioOption.toInt(&isIndex);
     if (isIndex) {
         if (index < 0 || index >= descriptors.size()) {
-            error = QStringLiteral("it has no audio track %1 (tracks 0 to %2)")
+            error = CommandLine::tr("it has no audio track %1 (tracks 0 to %2)")
                         .arg(index)
                         .arg(descriptors.size() - 1);
             return std::nullopt;
@@ -132,7 +135,7 @@ std::optional<int> chooseAudioTrack(const QStringList& descriptors, const QStrin
     const QString language = preferredLanguages3Letter({audioOption.toLower()}).value(0);
     const auto best = bestLanguage(descriptors, {language}, 0);
     if (!best || best->split(u' ').value(1) != language) {
-        error = QStringLiteral("it has no audio track in the language '%1'").arg(audioOption);
+        error = CommandLine::tr("it has no audio track in the language '%1'").arg(audioOption);
         return std::nullopt;
     }
     return int(descriptors.indexOf(*best));

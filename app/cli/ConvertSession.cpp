@@ -58,8 +58,7 @@ ConvertSession::~ConvertSession() = default;
 
 void ConvertSession::reportSkipped(const QString& path, const QString& reason)
 {
-    std::fprintf(stderr, "Not converted: %s: %s\n", qPrintable(RawNameLinks::displayPath(path)),
-                 qPrintable(reason));
+    printLine(stderr, tr("Not converted: %1: %2").arg(RawNameLinks::displayPath(path), reason));
     std::fflush(stderr);
     ++m_skipped;
     if (m_options.json)
@@ -73,7 +72,7 @@ void ConvertSession::reportPassed(const LibraryPass& pass)
         return;
     }
     ++m_passed;
-    std::fprintf(m_human, "Skipped: %s: %s\n", qPrintable(pass.path), qPrintable(pass.explanation));
+    printLine(m_human, tr("Skipped: %1: %2").arg(pass.path, pass.explanation));
     std::fflush(m_human);
     if (m_options.json)
         report(pass.path, pass.output, "skipped", pass.explanation);
@@ -98,13 +97,13 @@ QStringList ConvertSession::takeFiles()
     for (const QString& file : m_options.files) {
         const QFileInfo info(file);
         if (!info.exists())
-            reportSkipped(file, QStringLiteral("no such file"));
+            reportSkipped(file, tr("no such file"));
         else if (info.isDir())
-            reportSkipped(file, QStringLiteral("it is a folder"));
+            reportSkipped(file, tr("it is a folder"));
         else if (!isRegularFile(file))
-            reportSkipped(file, QStringLiteral("not a regular file"));
+            reportSkipped(file, tr("not a regular file"));
         else if (!isMovieFile(file) && !isSubtitleFile(file))
-            reportSkipped(file, QStringLiteral("not a movie file (mkv, mp4, mov or ogm)"));
+            reportSkipped(file, tr("not a movie file (mkv, mp4, mov or ogm)"));
         else {
             existing.append(info.absoluteFilePath()); // never read as an option or protocol
             m_givenNames.insert(info.absoluteFilePath(), file);
@@ -118,20 +117,20 @@ void ConvertSession::takeLibraries()
     for (const QString& given : m_options.files) {
         const QFileInfo info(given);
         if (!info.exists()) {
-            reportSkipped(given, QStringLiteral("no such file or folder"));
+            reportSkipped(given, tr("no such file or folder"));
         } else if (info.isDir()) {
             const QString root = info.absoluteFilePath();
             const QStringList movies = moviesUnder(root);
             if (!m_options.watch)
-                std::fprintf(m_human, "Found %lld movies under %s\n", qlonglong(movies.size()),
-                             qPrintable(given));
+                printLine(m_human,
+                          tr("Found %n movies under %1", nullptr, int(movies.size())).arg(given));
             for (const QString& movie : movies)
                 m_feed->add(movie, root);
         } else if (isMovieFile(given) && isRegularFile(given)) {
             // A movie named among the folders is a library of its own.
             m_feed->add(info.absoluteFilePath(), info.absolutePath());
         } else {
-            reportSkipped(given, QStringLiteral("not a folder or a movie file"));
+            reportSkipped(given, tr("not a folder or a movie file"));
         }
     }
     std::fflush(m_human);
@@ -142,19 +141,19 @@ void ConvertSession::startWatching()
     m_folderWatch = new FolderWatch(m_options.files, m_options.settleSeconds * 1000, this);
     connect(m_folderWatch, &FolderWatch::movieReady, this,
             [this](const QString& movie, const QString& root) {
-                std::fprintf(m_human, "Found: %s\n", qPrintable(movie));
+                printLine(m_human, tr("Found: %1").arg(movie));
                 std::fflush(m_human);
                 m_feed->add(movie, root);
                 probeNext();
             });
     connect(m_folderWatch, &FolderWatch::movieGrowing, this, [this](const QString& movie) {
-        std::fprintf(m_human, "Waiting: %s is still being written\n", qPrintable(movie));
+        printLine(m_human, tr("Waiting: %1 is still being written").arg(movie));
         std::fflush(m_human);
     });
     m_folderWatch->start();
-    std::fprintf(m_human, "Watching %lld folders under %s\n",
-                 qlonglong(m_folderWatch->watchedFolderCount()),
-                 qPrintable(m_options.files.join(QStringLiteral(", "))));
+    printLine(m_human,
+              tr("Watching %n folders under %1", nullptr, int(m_folderWatch->watchedFolderCount()))
+                  .arg(m_options.files.join(QStringLiteral(", "))));
     std::fflush(m_human);
 }
 
@@ -169,7 +168,7 @@ int ConvertSession::run()
     } else {
         const QStringList movies = takeFiles();
         if (!m_options.subtitles.isEmpty() && movies.size() > 1) {
-            std::fprintf(stderr, "vantreo-cli convert: --subtitles goes with a single movie\n");
+            printLine(stderr, tr("vantreo-cli convert: --subtitles goes with a single movie"));
             return kExitUsage;
         }
     }
@@ -186,23 +185,24 @@ int ConvertSession::run()
         std::fputs("\n", stdout);
     if (m_interrupted && m_options.watch) {
         // Ending a watch is its normal end, as systemd stops a service.
-        std::fprintf(m_human,
-                     "Stopped: %d converted, %d failed, %d skipped; unfinished files "
-                     "removed\n",
-                     m_converted, m_failed + m_skipped, m_passed);
+        printLine(m_human, tr("Stopped: %1 converted, %2 failed, %3 skipped; unfinished files "
+                              "removed")
+                               .arg(m_converted)
+                               .arg(m_failed + m_skipped)
+                               .arg(m_passed));
         std::fflush(m_human);
         return kExitOK;
     }
     if (m_interrupted) {
-        std::fprintf(stderr, "Interrupted: conversions stopped, unfinished files removed.\n");
+        printLine(stderr, tr("Interrupted: conversions stopped, unfinished files removed."));
         return kExitInterrupted;
     }
     bool anyFailed = m_skipped > 0;
     for (const Record& r : m_records) {
         if (r.result == JobFinished) {
             if (!libraryMode())
-                std::fprintf(m_human, "Finished: %s\n",
-                             qPrintable(RawNameLinks::displayPath(r.destination)));
+                printLine(m_human,
+                          tr("Finished: %1").arg(RawNameLinks::displayPath(r.destination)));
             if (!r.warning.isEmpty()) {
                 std::fflush(m_human);
                 std::fprintf(stderr, "%s\n", qPrintable(r.warning));
@@ -210,13 +210,14 @@ int ConvertSession::run()
         } else {
             anyFailed = true;
             if (!libraryMode())
-                std::fprintf(stderr, "Failed: %s: %s\n", qPrintable(r.name),
-                             qPrintable(r.explanation));
+                printLine(stderr, tr("Failed: %1: %2").arg(r.name, r.explanation));
         }
     }
     if (libraryMode())
-        std::fprintf(m_human, "%d converted, %d failed, %d skipped\n", m_converted,
-                     m_failed + m_skipped, m_passed);
+        printLine(m_human, tr("%1 converted, %2 failed, %3 skipped")
+                               .arg(m_converted)
+                               .arg(m_failed + m_skipped)
+                               .arg(m_passed));
     std::fflush(m_human);
     return anyFailed ? kExitFailed : kExitOK;
 }
@@ -314,11 +315,11 @@ void ConvertSession::printWarnings(const MKVFileInfo& info)
     for (const QString& key : info.raisedWarnings()) {
         if (defaultInt(dontWarnAgainVersionKey(key)) != 0)
             continue;
-        std::fprintf(stderr, "Warning: %s\n", qPrintable(warningMessage(key, info.fileName())));
+        printLine(stderr, tr("Warning: %1").arg(warningMessage(key, info.fileName())));
     }
     const QString note = skippedSubtitlesNote(info.skippedSubtitleFiles());
     if (!note.isEmpty())
-        std::fprintf(stderr, "Note: %s: %s\n", qPrintable(info.fileName()), qPrintable(note));
+        printLine(stderr, tr("Note: %1: %2").arg(info.fileName(), note));
     std::fflush(stderr);
 }
 
@@ -332,12 +333,12 @@ void ConvertSession::queueMovie(const MKVFileInfoPtr& info, const QString& given
     }
     // Neither video nor audio: ffmpeg could not read it as a movie at all.
     if (!info->videoTrackID() && info->audioTrackInformation().isEmpty()) {
-        reportSkipped(given, QStringLiteral("ffmpeg cannot read it as a movie"));
+        reportSkipped(given, tr("ffmpeg cannot read it as a movie"));
         return;
     }
     // Audio alone, or audio with a cover picture: nothing to keep as video.
     if (!info->videoTrackID()) {
-        reportSkipped(given, QStringLiteral("it has no video track"));
+        reportSkipped(given, tr("it has no video track"));
         return;
     }
     QString error;
@@ -366,8 +367,7 @@ void ConvertSession::queueMovie(const MKVFileInfoPtr& info, const QString& given
     watch(index);
     if (!m_queue->addJob(job)) {
         m_records[index].result = JobFailed;
-        m_records[index].explanation =
-            QStringLiteral("the destination folder cannot be written to");
+        m_records[index].explanation = tr("the destination folder cannot be written to");
         jobEnded(index);
     }
 }
@@ -413,15 +413,13 @@ void ConvertSession::jobEnded(int index)
     ++(finished ? m_converted : m_failed);
     if (libraryMode()) {
         if (finished)
-            std::fprintf(m_human, "Converted: %s -> %s\n", qPrintable(r.source),
-                         qPrintable(r.destination));
+            printLine(m_human, tr("Converted: %1 -> %2").arg(r.source, r.destination));
         else
-            std::fprintf(m_human, "Failed: %s: %s\n", qPrintable(r.source),
-                         qPrintable(r.explanation));
+            printLine(m_human, tr("Failed: %1: %2").arg(r.source, r.explanation));
         std::fflush(m_human);
         if (r.library)
             m_feed->finished(*r.library);
-        if (r.job && finished)
+        if (r.job)
             QTimer::singleShot(0, r.job.data(), &ConversionJob::remove);
     }
     if (m_options.json)

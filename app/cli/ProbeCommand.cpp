@@ -31,13 +31,15 @@ void print(FILE* to, const QString& text)
 
 void printUsage()
 {
-    print(stderr, "Usage: vantreo-cli probe [--json] FILE...\n");
+    printLine(
+        stderr,
+        CommandLine::tr("Usage: %1").arg(QStringLiteral("vantreo-cli probe [--json] FILE...")));
 }
 
 QString numbersOrNone(const QList<int>& numbers)
 {
     if (numbers.isEmpty())
-        return QStringLiteral("none");
+        return CommandLine::tr("none");
     QStringList texts;
     for (int n : numbers)
         texts.append(QString::number(n));
@@ -50,7 +52,7 @@ void printPlain(const MKVFileInfo& info, const std::optional<QString>& best,
                 const QStringList& preferred)
 {
     QString out = info.fileName() + QStringLiteral("\n  ") + info.informationString() +
-                  QStringLiteral("\n  Audio tracks:");
+                  QStringLiteral("\n  ") + CommandLine::tr("Audio tracks:");
     const QStringList& audio = info.audioTrackInformation();
     const int chosenIndex = best ? int(audio.indexOf(*best)) : -1;
     const ConversionSettings settings = ConversionSettings::fromStore();
@@ -60,7 +62,7 @@ void printPlain(const MKVFileInfo& info, const std::optional<QString>& best,
         for (const FurtherAudioTrack& t : furtherAudioTracks(in, settings))
             kept.append(t.descriptorIndex);
     if (audio.isEmpty())
-        out += QStringLiteral(" none");
+        out += u' ' + CommandLine::tr("none");
     out += QStringLiteral("\n");
     for (int i = 0; i < audio.size(); ++i) {
         const QString mark = i == chosenIndex   ? QStringLiteral("  * ")
@@ -70,31 +72,31 @@ void printPlain(const MKVFileInfo& info, const std::optional<QString>& best,
                audioItemsWithTitles({audio.at(i)}, info.streamTimings().titles).value(0) +
                QStringLiteral("\n");
     }
-    out += QStringLiteral("  Video stream: ") +
-           (info.videoTrackID() ? QString::number(*info.videoTrackID()) : QStringLiteral("none")) +
-           QStringLiteral("\n  Text subtitle streams: ") + numbersOrNone(info.subtitleTrackIDs()) +
-           QStringLiteral("\n");
+    out += QStringLiteral("  ") + CommandLine::tr("Video stream:") + u' ' +
+           (info.videoTrackID() ? QString::number(*info.videoTrackID()) : CommandLine::tr("none")) +
+           QStringLiteral("\n  ") + CommandLine::tr("Text subtitle streams:") + u' ' +
+           numbersOrNone(info.subtitleTrackIDs()) + QStringLiteral("\n");
     if (keptSubtitleLanguages(in, settings))
-        out += QStringLiteral("  Kept subtitle streams: ") +
+        out += QStringLiteral("  ") + CommandLine::tr("Kept subtitle streams:") + u' ' +
                numbersOrNone(mappedSubtitleStreams(in, settings)) + QStringLiteral("\n");
-    out += QStringLiteral("  Subtitle files:");
+    out += QStringLiteral("  ") + CommandLine::tr("Subtitle files:");
     if (info.subtitleFiles().isEmpty())
-        out += QStringLiteral(" none");
+        out += u' ' + CommandLine::tr("none");
     for (const SubtitleFile& file : info.subtitleFiles())
         out += QStringLiteral("\n    ") + subtitleFileText(file);
     out += QStringLiteral("\n");
     const QString skipped = skippedSubtitlesNote(info.skippedSubtitleFiles());
     if (!skipped.isEmpty())
-        out += QStringLiteral("  Note: ") + skipped + QStringLiteral("\n");
-    out += QStringLiteral("  Streamable: ") +
-           (settings.streamableOutput != 0 ? QStringLiteral("yes (index before the media)")
-                                           : QStringLiteral("no")) +
+        out +=
+            QStringLiteral("  ") + CommandLine::tr("Note: %1").arg(skipped) + QStringLiteral("\n");
+    out += QStringLiteral("  ") + CommandLine::tr("Streamable:") + u' ' +
+           (settings.streamableOutput != 0 ? CommandLine::tr("yes (index before the media)")
+                                           : CommandLine::tr("no")) +
            QStringLiteral("\n");
     print(stdout, out);
     std::fflush(stdout);
     for (const QString& key : info.raisedWarnings())
-        print(stderr, QStringLiteral("Warning: ") + warningMessage(key, info.fileName()) +
-                          QStringLiteral("\n"));
+        printLine(stderr, CommandLine::tr("Warning: %1").arg(warningMessage(key, info.fileName())));
 }
 
 QJsonValue orNull(const std::optional<double>& value)
@@ -200,8 +202,7 @@ int runProbeCommand(const QStringList& args)
         } else if (!optionsDone && arg == QLatin1String("--")) {
             optionsDone = true;
         } else if (!optionsDone && arg.startsWith(u'-') && arg.size() > 1) {
-            print(stderr, QStringLiteral("vantreo-cli probe: unknown option '") + arg +
-                              QStringLiteral("'\n"));
+            printLine(stderr, CommandLine::tr("vantreo-cli probe: unknown option '%1'").arg(arg));
             printUsage();
             return kExitUsage;
         } else {
@@ -226,7 +227,7 @@ int runProbeCommand(const QStringList& args)
         paths.append(QFileInfo(file).absoluteFilePath());
     const QList<MKVFileInfoPtr> infos = probeInterruptibly(paths, watcher);
     if (infos.size() != files.size()) {
-        print(stderr, QStringLiteral("Interrupted.\n"));
+        printLine(stderr, CommandLine::tr("Interrupted."));
         return kExitInterrupted;
     }
     QJsonArray results;

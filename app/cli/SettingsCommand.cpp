@@ -25,7 +25,8 @@ QString valueText(const QVariant& value)
 
 void printKeyList(FILE* to)
 {
-    std::fprintf(to, "Known keys: %s\n", qPrintable(allSettingsKeys().join(QStringLiteral(", "))));
+    printLine(to,
+              CommandLine::tr("Known keys: %1").arg(allSettingsKeys().join(QStringLiteral(", "))));
 }
 
 } // namespace
@@ -38,20 +39,23 @@ int runSettingsCommand(const QStringList& args)
         for (const QString& key : keys) {
             const bool user = store.hasUserValue(key);
             const bool registered = store.registeredDefaults().contains(key);
-            const char* mark = user ? "" : (registered ? "  (default)" : "  (not set)");
-            std::fprintf(stdout, "%s = %s%s\n", qPrintable(key),
-                         qPrintable(valueText(store.value(key))), mark);
+            const QString mark = user         ? QString()
+                                 : registered ? QStringLiteral("  ") + CommandLine::tr("(default)")
+                                              : QStringLiteral("  ") + CommandLine::tr("(not set)");
+            printLine(stdout, key + QStringLiteral(" = ") + valueText(store.value(key)) + mark);
         }
-        std::fprintf(stdout, "File: %s\n", qPrintable(store.fileName()));
+        printLine(stdout, CommandLine::tr("File: %1").arg(store.fileName()));
         return kExitOK;
     }
     if (args.size() > 2) {
-        std::fprintf(stderr, "Usage: vantreo-cli settings [KEY [VALUE]]\n");
+        printLine(
+            stderr,
+            CommandLine::tr("Usage: %1").arg(QStringLiteral("vantreo-cli settings [KEY [VALUE]]")));
         return kExitUsage;
     }
     const QString& key = args.first();
     if (!keys.contains(key)) {
-        std::fprintf(stderr, "vantreo-cli settings: unknown key '%s'\n", qPrintable(key));
+        printLine(stderr, CommandLine::tr("vantreo-cli settings: unknown key '%1'").arg(key));
         printKeyList(stderr);
         return kExitUsage;
     }

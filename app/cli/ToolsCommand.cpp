@@ -13,8 +13,9 @@ int runToolsCommand(const QStringList&)
         const QString path = ToolLocator::find(tool);
         if (path.isEmpty()) {
             allFound = false;
-            std::fprintf(stdout, "%-10s missing: %s\n", name,
-                         qPrintable(ToolLocator::installHint(tool)));
+            printLine(stdout,
+                      tool.leftJustified(10) + u' ' +
+                          CommandLine::tr("missing: %1").arg(ToolLocator::installHint(tool)));
             continue;
         }
         QString version;

@@ -66,9 +66,10 @@ void runLostDisplayCleanUp()
     const std::function<void()> cleanUp = std::exchange(lostDisplayCleanUp(), nullptr);
     if (!cleanUp)
         return;
-    std::fputs("Vantreo: the connection to the display is gone; conversions stopped, "
-               "unfinished files removed.\n",
-               stderr);
+    std::fprintf(stderr, "%s\n",
+                 qPrintable(QCoreApplication::translate(
+                     "DesktopLaunch", "Vantreo: the connection to the display is gone; "
+                                      "conversions stopped, unfinished files removed.")));
     cleanUp();
 }
 

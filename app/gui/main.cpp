@@ -2,6 +2,7 @@
 #include "foundation/PlatformServices.h"
 #include "foundation/SettingsStore.h"
 #include "foundation/ToolRun.h"
+#include "foundation/Translations.h"
 #include "gui/DesktopLaunch.h"
 #include "platform/InstallPlatformServices.h"
 #include "platform/LauncherEntry.h"
@@ -19,6 +20,7 @@ int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     setUpDesktopApplication();
+    installTranslations();
 
     const QList<QByteArray> fileBytes = fileArguments(argc, argv);
 

@@ -12,14 +12,21 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QMenuBar>
 #include <QPixmap>
 #include <QScreen>
 #include <QTimer>
 
-ScreenshotScene::ScreenshotScene(AppDelegate& delegate, MainWindow& window, QObject* parent)
+ScreenshotScene::ScreenshotScene(AppDelegate& delegate, MainWindow& window, const QString& language,
+                                 QObject* parent)
     : QObject(parent), m_delegate(delegate), m_window(window),
       m_file(qEnvironmentVariable("VANTREO_SCREENSHOT_FILE", QStringLiteral("screenshot.png")))
 {
+    if (!language.isEmpty()) {
+        const QFileInfo file(m_file);
+        m_file =
+            file.path() + u'/' + file.completeBaseName() + u'-' + language + u'.' + file.suffix();
+    }
     bool ok = false;
     const int delay = qEnvironmentVariableIntValue("VANTREO_SCREENSHOT_DELAY", &ok);
     if (ok)
@@ -47,6 +54,13 @@ void ScreenshotScene::run(const QString& scene, const QStringList& movies)
         grabAfterDelay(m_window.preferencesWindow());
         return;
     }
+    if (scene.startsWith(QLatin1String("menu-"))) {
+        QTimer::singleShot(m_delay, this, [this, scene] {
+            openMenu(scene == QLatin1String("menu-help") ? -1 : 0);
+            grabScreenAfterDelay();
+        });
+        return;
+    }
     const bool failing = scene == QLatin1String("failed") || scene == QLatin1String("contextmenu");
     if (scene == QLatin1String("queue") || failing) {
         // Queue every movie into a saved destination without asking.
@@ -72,15 +86,7 @@ void ScreenshotScene::run(const QString& scene, const QStringList& movies)
             JobListView* list = m_window.jobListView();
             const QRect row = list->visualRect(list->model()->index(0, 0));
             emit list->customContextMenuRequested(row.center() + QPoint(-80, 0));
-            QTimer::singleShot(m_delay, this, [this] {
-                const QRect frame = m_window.frameGeometry();
-                QGuiApplication::primaryScreen()
-                    ->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height())
-                    .save(m_file);
-                if (QWidget* popup = QApplication::activePopupWidget())
-                    popup->close();
-                finish();
-            });
+            grabScreenAfterDelay();
         });
         poll->start(200);
         return;
@@ -122,6 +128,29 @@ void ScreenshotScene::grabAfterDelay(QWidget* widget)
         widget->grab().save(m_file);
         finish();
     });
+}
+
+void ScreenshotScene::grabScreenAfterDelay()
+{
+    QTimer::singleShot(m_delay, this, [this] {
+        const QRect frame = m_window.frameGeometry();
+        QGuiApplication::primaryScreen()
+            ->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height())
+            .save(m_file);
+        if (QWidget* popup = QApplication::activePopupWidget())
+            popup->close();
+        finish();
+    });
+}
+
+// Opens a menu of the menu bar: 0 the first, -1 the last.
+void ScreenshotScene::openMenu(int index)
+{
+    QMenuBar* bar = m_window.menuBar();
+    const QList<QAction*> menus = bar->actions();
+    if (menus.isEmpty())
+        return;
+    bar->setActiveAction(index < 0 ? menus.last() : menus.value(index));
 }
 
 void ScreenshotScene::finish()

@@ -1,6 +1,7 @@
 #include "ScreenshotScene.h"
 #include "engine/RawNameLinks.h"
 #include "foundation/PlatformServices.h"
+#include "foundation/Translations.h"
 #include "gui/DesktopLaunch.h"
 #include "platform/InstallPlatformServices.h"
 #include "shell/AppDelegate.h"
@@ -20,6 +21,7 @@ int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     setUpDesktopApplication();
+    const QString language = installTranslations();
     const QString scene = ScreenshotScene::requestedScene();
     if (scene.isEmpty()) {
         std::fputs("vantreo-screenshots: set VANTREO_SCREENSHOT_SCENE to the scene to take\n",
@@ -43,7 +45,7 @@ int main(int argc, char** argv)
     waitUntilShown(window);
     delegate.applicationDidFinishLaunching();
 
-    ScreenshotScene screenshots(delegate, window);
+    ScreenshotScene screenshots(delegate, window, language);
     screenshots.run(scene, files);
     const int status = app.exec();
     presenter->setMainWindow(nullptr);

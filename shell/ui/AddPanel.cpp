@@ -68,11 +68,11 @@ AddPanel::AddPanel(AppDelegate& delegate, QWidget* parent) : QFrame(parent), m_d
     waitingPalette.setColor(QPalette::WindowText, waitingPalette.color(QPalette::PlaceholderText));
     m_waiting->setPalette(waitingPalette);
 
-    m_cancel = new QPushButton(QStringLiteral("Cancel"), this);
-    m_cancel->setToolTip(QStringLiteral("Skip this movie (Esc)"));
+    m_cancel = new QPushButton(tr("Cancel"), this);
+    m_cancel->setToolTip(tr("Skip this movie (Esc)"));
     m_confirm = new QPushButton(this);
     m_confirm->setDefault(true);
-    m_confirm->setToolTip(QStringLiteral("Queue this movie (Enter)"));
+    m_confirm->setToolTip(tr("Queue this movie (Enter)"));
 
     auto* top = new QHBoxLayout;
     top->addWidget(m_name, 1);
@@ -80,9 +80,9 @@ AddPanel::AddPanel(AppDelegate& delegate, QWidget* parent) : QFrame(parent), m_d
 
     auto* choices = new QGridLayout;
     choices->setHorizontalSpacing(8);
-    auto* audioLabel = new QLabel(QStringLiteral("&Audio track:"), this);
+    auto* audioLabel = new QLabel(tr("&Audio track:"), this);
     audioLabel->setBuddy(m_audio);
-    auto* destinationLabel = new QLabel(QStringLiteral("&Destination:"), this);
+    auto* destinationLabel = new QLabel(tr("&Destination:"), this);
     destinationLabel->setBuddy(m_destination);
     choices->addWidget(audioLabel, 0, 0);
     choices->addWidget(m_audio, 0, 1);
@@ -207,7 +207,10 @@ void AddPanel::confirm()
 void AddPanel::refreshAudio()
 {
     const QSignalBlocker blocker(m_audio);
-    const QStringList items = m_delegate.audioItems();
+    QStringList items = m_delegate.audioItems();
+    const bool silent = items == QStringList{kNoAudioItem};
+    if (silent)
+        items = QStringList{addPanelText(kNoAudioItem)};
     bool same = m_audio->count() == items.size();
     for (int i = 0; same && i < items.size(); ++i)
         same = m_audio->itemText(i) == items.at(i);
@@ -215,7 +218,6 @@ void AddPanel::refreshAudio()
         m_audio->clear();
         m_audio->addItems(items);
     }
-    const bool silent = items == QStringList{kNoAudioItem};
     m_audio->setCurrentIndex(silent ? 0 : m_delegate.selectedAudioIndex());
     m_audio->setEnabled(!items.isEmpty() && !silent);
     refreshKept();
@@ -243,12 +245,16 @@ void AddPanel::refreshState()
     m_name->setFullText(QFileInfo(path).fileName());
     m_name->setToolTip(path);
     m_summary->setText(scanning
-                           ? QStringLiteral("Reading the movie\u2026")
+                           ? tr("Reading the movie…")
                            : (info ? summaryForDisplay(info->informationString()) : QString()));
     m_summary->setVisible(!m_summary->text().isEmpty());
     m_waiting->setText(m_delegate.waitingText());
     m_waiting->setVisible(!m_waiting->text().isEmpty());
-    m_confirm->setText(m_delegate.addButtonTitle());
+    // The delegate names the button in English; its two names are
+    // translated here.
+    [[maybe_unused]] static const char* const kTitles[] = {QT_TR_NOOP("Start Conversion"),
+                                                           QT_TR_NOOP("Add to Queue")};
+    m_confirm->setText(tr(m_delegate.addButtonTitle().toUtf8().constData()));
     m_confirm->setEnabled(m_delegate.canAddToQueue());
     m_notice->setText(m_delegate.addPanelNotice());
     m_notice->setVisible(!m_notice->text().isEmpty());
@@ -257,7 +263,7 @@ void AddPanel::refreshState()
 
 void AddPanel::chooseFolder()
 {
-    FileDialogs::chooseFolder(window(), QStringLiteral("Choose a Destination Folder"),
+    FileDialogs::chooseFolder(window(), tr("Choose a Destination Folder"),
                               [this, guard = QPointer<AddPanel>(this)](const QString& folder) {
                                   if (!guard)
                                       return;

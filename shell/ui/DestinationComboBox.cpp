@@ -33,12 +33,20 @@ void DestinationComboBox::setItems(const QList<DestinationPopUpItem>& items, int
         if (item.kind == DestinationPopUpItem::Kind::Separator)
             insertSeparator(count());
         else
-            addItem(item.title, item.tag);
+            addItem(shownTitle(item), item.tag);
         if (!item.folder.isEmpty())
             setItemData(count() - 1, item.folder, Qt::ToolTipRole);
     }
     setCurrentIndex(index >= 0 && index < count() ? index : 0);
     setToolTip(itemData(currentIndex(), Qt::ToolTipRole).toString());
+}
+
+QString DestinationComboBox::shownTitle(const DestinationPopUpItem& item)
+{
+    using Kind = DestinationPopUpItem::Kind;
+    if (item.kind == Kind::Ask || item.kind == Kind::Choose)
+        return tr(item.title.toUtf8().constData());
+    return item.title;
 }
 
 bool DestinationComboBox::isSeparator(int index) const

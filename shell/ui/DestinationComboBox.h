@@ -26,5 +26,9 @@ signals:
     void chooseRequested();
 
 private:
+    // The ask and choose items come in English and are shown translated;
+    // a saved destination shows its name.
+    static QString shownTitle(const DestinationPopUpItem& item);
+
     QList<DestinationPopUpItem> m_items;
 };

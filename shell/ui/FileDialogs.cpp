@@ -1,5 +1,6 @@
 #include "shell/ui/FileDialogs.h"
 
+#include <QCoreApplication>
 #include <QFileDialog>
 #include <QFileInfo>
 
@@ -22,7 +23,7 @@ void FileDialogs::chooseFolder(QWidget* parent, const QString& title,
     dialog->setFileMode(QFileDialog::Directory);
     dialog->setOption(QFileDialog::ShowDirsOnly);
     dialog->setAcceptMode(QFileDialog::AcceptOpen);
-    dialog->setLabelText(QFileDialog::Accept, QStringLiteral("Choose"));
+    dialog->setLabelText(QFileDialog::Accept, QCoreApplication::translate("FileDialogs", "Choose"));
     QObject::connect(dialog, &QFileDialog::finished, dialog, [dialog, done](int result) {
         const QStringList chosen = dialog->selectedFiles();
         done(result == QDialog::Accepted && !chosen.isEmpty() ? chosen.first() : QString());
@@ -34,11 +35,14 @@ void FileDialogs::saveLocation(QWidget* parent, const QString& startFolder,
                                const QString& proposedName, const QString& extension,
                                std::function<void(std::optional<QString>)> done)
 {
-    QFileDialog* dialog = makeDialog(parent, QStringLiteral("Save Converted Movie"));
+    QFileDialog* dialog =
+        makeDialog(parent, QCoreApplication::translate("FileDialogs", "Save Converted Movie"));
     dialog->setAcceptMode(QFileDialog::AcceptSave);
     dialog->setFileMode(QFileDialog::AnyFile);
     dialog->setDirectory(startFolder);
-    dialog->setNameFilter(nameFilter(extension.toUpper() + QStringLiteral(" movie"), {extension}));
+    dialog->setNameFilter(
+        nameFilter(QCoreApplication::translate("FileDialogs", "%1 movie").arg(extension.toUpper()),
+                   {extension}));
     dialog->setDefaultSuffix(extension);
     dialog->selectFile(proposedName);
     QObject::connect(dialog, &QFileDialog::finished, dialog, [dialog, done, extension](int result) {
@@ -55,11 +59,13 @@ void FileDialogs::saveLocation(QWidget* parent, const QString& startFolder,
 void FileDialogs::openFiles(QWidget* parent, const QStringList& extensions,
                             std::function<void(const QStringList&)> done)
 {
-    QFileDialog* dialog = makeDialog(parent, QStringLiteral("Add Movies"));
+    QFileDialog* dialog =
+        makeDialog(parent, QCoreApplication::translate("FileDialogs", "Add Movies"));
     dialog->setFileMode(QFileDialog::ExistingFiles);
     dialog->setAcceptMode(QFileDialog::AcceptOpen);
-    dialog->setNameFilter(nameFilter(QStringLiteral("Movies and subtitles"), extensions));
-    dialog->setLabelText(QFileDialog::Accept, QStringLiteral("Add"));
+    dialog->setNameFilter(
+        nameFilter(QCoreApplication::translate("FileDialogs", "Movies and subtitles"), extensions));
+    dialog->setLabelText(QFileDialog::Accept, QCoreApplication::translate("FileDialogs", "Add"));
     QObject::connect(dialog, &QFileDialog::finished, dialog, [dialog, done](int result) {
         done(result == QDialog::Accepted ? dialog->selectedFiles() : QStringList());
     });

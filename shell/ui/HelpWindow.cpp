@@ -41,7 +41,7 @@ bool HelpWindow::showDocument(const QString& title, const QUrl& url)
     setWindowTitle(title);
     QFile file(url.toLocalFile());
     if (!file.open(QIODevice::ReadOnly)) {
-        m_browser->setPlainText(QStringLiteral("This document is not available."));
+        m_browser->setPlainText(tr("This document is not available."));
         return false;
     }
     m_browser->setSearchPaths({QFileInfo(file).absolutePath()});

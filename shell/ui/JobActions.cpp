@@ -36,13 +36,13 @@ QAction* makeAction(QListView& view, const QString& text, const QList<QKeySequen
 
 JobActions::JobActions(QListView& view) : QObject(&view), m_view(view)
 {
-    m_toggle = makeAction(view, QStringLiteral("Pause or Continue"), {QKeySequence(Qt::Key_Space)});
-    m_remove = makeAction(view, QStringLiteral("Remove"),
+    m_toggle = makeAction(view, tr("Pause or Continue"), {QKeySequence(Qt::Key_Space)});
+    m_remove = makeAction(view, tr("Remove"),
                           {QKeySequence(QKeySequence::Delete), QKeySequence(Qt::Key_Backspace)});
-    m_reveal = makeAction(view, QStringLiteral("Show in File Manager"),
+    m_reveal = makeAction(view, tr("Show in File Manager"),
                           {QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)});
-    m_showSource = makeAction(view, QStringLiteral("Show Source"), {});
-    m_copyError = makeAction(view, QStringLiteral("Copy Error Details"), {});
+    m_showSource = makeAction(view, tr("Show Source"), {});
+    m_copyError = makeAction(view, tr("Copy Error Details"), {});
     for (QAction* action : {m_toggle, m_remove, m_reveal})
         action->setShortcutVisibleInContextMenu(true);
 
@@ -116,14 +116,13 @@ void JobActions::refresh()
     const ConversionJob* current = currentJob();
     const int state = current ? current->state() : -1;
     const bool failed = state == JobFailed;
-    m_toggle->setText(state == JobConverting ? QStringLiteral("Pause")
-                      : state == JobPaused   ? QStringLiteral("Continue")
-                      : state == JobQueued   ? QStringLiteral("Start")
-                                             : QStringLiteral("Pause or Continue"));
+    m_toggle->setText(state == JobConverting ? tr("Pause")
+                      : state == JobPaused   ? tr("Continue")
+                      : state == JobQueued   ? tr("Start")
+                                             : tr("Pause or Continue"));
     m_toggle->setEnabled(anyStartable || anyConverting);
     m_remove->setEnabled(!jobs.isEmpty());
-    m_reveal->setText(failed ? QStringLiteral("Why Did It Fail?")
-                             : QStringLiteral("Show in File Manager"));
+    m_reveal->setText(failed ? tr("Why Did It Fail?") : tr("Show in File Manager"));
     m_reveal->setEnabled(current != nullptr);
     m_showSource->setEnabled(current != nullptr);
     m_copyError->setEnabled(failed);
@@ -183,14 +182,14 @@ bool JobActions::removeJobs(const QList<ConversionJob*>& jobs)
     if (!converting.isEmpty()) {
         const QString message =
             converting.size() == 1
-                ? QStringLiteral("\u201c%1\u201d is converting. Removing it stops the conversion "
-                                 "and deletes the unfinished file.")
+                ? tr("“%1” is converting. Removing it stops the conversion "
+                     "and deletes the unfinished file.")
                       .arg(converting.first())
-                : QStringLiteral("%1 of these movies are converting. Removing them stops their "
-                                 "conversions and deletes the unfinished files.")
-                      .arg(converting.size());
-        if (alert(AlertKind::Warning, QStringLiteral("Remove a Converting Movie?"), message,
-                  QStringLiteral("Remove"), QStringLiteral("Cancel")) != kAlertDefault)
+                : tr("%n of these movies are converting. Removing them stops their "
+                     "conversions and deletes the unfinished files.",
+                     nullptr, int(converting.size()));
+        if (alert(AlertKind::Warning, tr("Remove a Converting Movie?"), message, tr("Remove"),
+                  tr("Cancel")) != kAlertDefault)
             return false;
     }
     // Removing one job can start or end another; each is removed once.

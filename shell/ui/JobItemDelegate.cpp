@@ -26,13 +26,13 @@ QList<Badge> badgesFor(const QModelIndex& index)
 {
     QList<Badge> badges;
     if (index.data(JobListModel::FastmodeRole).toBool())
-        badges.append({QStringLiteral("Fast"), QColor(0x2e, 0x7d, 0xd2)});
+        badges.append({JobItemDelegate::tr("Fast"), QColor(0x2e, 0x7d, 0xd2)});
     if (index.data(JobListModel::SlowmodeRole).toBool())
-        badges.append({QStringLiteral("Slow"), QColor(0xe0, 0x8a, 0x00)});
+        badges.append({JobItemDelegate::tr("Slow"), QColor(0xe0, 0x8a, 0x00)});
     if (index.data(JobListModel::FinishedOKRole).toBool())
-        badges.append({QStringLiteral("Finished"), QColor(0x2e, 0x9d, 0x4c)});
+        badges.append({JobItemDelegate::tr("Finished"), QColor(0x2e, 0x9d, 0x4c)});
     if (index.data(JobListModel::FinishedErrorRole).toBool())
-        badges.append({QStringLiteral("Failed"), QColor(0xc6, 0x28, 0x28)});
+        badges.append({JobItemDelegate::tr("Failed"), QColor(0xc6, 0x28, 0x28)});
     return badges;
 }
 

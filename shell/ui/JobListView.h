@@ -13,9 +13,9 @@ class JobListView final : public QListView
 public:
     explicit JobListView(QWidget* parent = nullptr);
 
-    static QString dropHintText() { return QStringLiteral("Drop movies here"); }
+    static QString dropHintText() { return tr("Drop movies here"); }
     bool showsDropHint() const;
-    static QString dropHereText() { return QStringLiteral("Drop to add the movies"); }
+    static QString dropHereText() { return tr("Drop to add the movies"); }
     void setDropHighlighted(bool highlighted);
     bool isDropHighlighted() const { return m_dropHighlighted; }
 

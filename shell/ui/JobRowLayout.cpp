@@ -3,6 +3,8 @@
 #include "engine/JobState.h"
 #include "shell/ValueTransformers.h"
 
+#include <QCoreApplication>
+
 namespace {
 
 constexpr int kMargin = 10;
@@ -53,15 +55,18 @@ QString rowButtonToolTip(RowButton button, int state)
 {
     switch (button) {
     case RowButton::StartOrContinue:
-        return state == JobPaused ? QStringLiteral("Continue") : QStringLiteral("Start");
+        return state == JobPaused ? QCoreApplication::translate("JobRowLayout", "Continue")
+                                  : QCoreApplication::translate("JobRowLayout", "Start");
     case RowButton::Pause:
-        return QStringLiteral("Pause");
+        return QCoreApplication::translate("JobRowLayout", "Pause");
     case RowButton::Remove:
-        return QStringLiteral("Remove from the list");
+        return QCoreApplication::translate("JobRowLayout", "Remove from the list");
     case RowButton::Reveal:
-        return state == JobFailed ? QStringLiteral("Why did the conversion fail?")
-                                  : QStringLiteral("Show in the file manager (with Shift: "
-                                                   "the source movie)");
+        return state == JobFailed
+                   ? QCoreApplication::translate("JobRowLayout", "Why did the conversion fail?")
+                   : QCoreApplication::translate("JobRowLayout",
+                                                 "Show in the file manager (with Shift: "
+                                                 "the source movie)");
     }
     return {};
 }

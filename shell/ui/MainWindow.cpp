@@ -28,6 +28,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QRegularExpression>
 #include <QStatusBar>
 #include <QSystemTrayIcon>
 #include <QToolBar>
@@ -90,10 +91,9 @@ MainWindow::~MainWindow() = default;
 
 void MainWindow::buildActions()
 {
-    m_addAction = new QAction(AppIcons::named(QStringLiteral("toolbar_add")),
-                              QStringLiteral("Add\u2026"), this);
+    m_addAction = new QAction(AppIcons::named(QStringLiteral("toolbar_add")), tr("Add…"), this);
     m_addAction->setShortcut(QKeySequence::Open);
-    m_addAction->setToolTip(QStringLiteral("Add movies to convert"));
+    m_addAction->setToolTip(tr("Add movies to convert"));
     connect(m_addAction, &QAction::triggered, this, &MainWindow::addFiles);
 
     m_pauseAction = new QAction(this);
@@ -101,13 +101,13 @@ void MainWindow::buildActions()
     connect(m_pauseAction, &QAction::triggered, this,
             [this] { m_delegate.pauseContinueClicked(m_pauseAction); });
 
-    m_cleanAction = new QAction(AppIcons::named(QStringLiteral("toolbar_clean")),
-                                QStringLiteral("Clean Up"), this);
+    m_cleanAction =
+        new QAction(AppIcons::named(QStringLiteral("toolbar_clean")), tr("Clean Up"), this);
     m_cleanAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_K));
-    m_cleanAction->setToolTip(QStringLiteral("Remove finished movies from the list"));
+    m_cleanAction->setToolTip(tr("Remove finished movies from the list"));
     connect(m_cleanAction, &QAction::triggered, &m_delegate, &AppDelegate::cleanClicked);
 
-    m_preferencesAction = new QAction(QStringLiteral("Preferences\u2026"), this);
+    m_preferencesAction = new QAction(tr("Preferences…"), this);
     // Most Linux desktops name no key for Preferences: Ctrl+, as elsewhere.
     const QList<QKeySequence> preferencesKeys =
         QKeySequence::keyBindings(QKeySequence::Preferences);
@@ -117,19 +117,19 @@ void MainWindow::buildActions()
     m_preferencesAction->setMenuRole(QAction::PreferencesRole);
     connect(m_preferencesAction, &QAction::triggered, this, &MainWindow::showPreferences);
 
-    m_quitAction = new QAction(QStringLiteral("Quit"), this);
+    m_quitAction = new QAction(tr("Quit"), this);
     m_quitAction->setShortcut(QKeySequence::Quit);
     m_quitAction->setMenuRole(QAction::QuitRole);
     connect(m_quitAction, &QAction::triggered, this, [this] { requestQuit(); });
 
-    m_showMainAction = new QAction(QStringLiteral("Main Window"), this);
+    m_showMainAction = new QAction(tr("Main Window"), this);
     m_showMainAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_1));
     connect(m_showMainAction, &QAction::triggered, &m_delegate, &AppDelegate::openMainWindow);
 }
 
 void MainWindow::buildMenus()
 {
-    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+    QMenu* file = menuBar()->addMenu(tr("&File"));
     file->addAction(m_addAction);
     file->addSeparator();
     file->addAction(m_pauseAction);
@@ -139,10 +139,10 @@ void MainWindow::buildMenus()
     file->addSeparator();
     file->addAction(m_quitAction);
 
-    QMenu* window = menuBar()->addMenu(QStringLiteral("&Window"));
+    QMenu* window = menuBar()->addMenu(tr("&Window"));
     window->addAction(m_showMainAction);
 
-    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+    QMenu* help = menuBar()->addMenu(tr("&Help"));
     // The documents' locations are known once the launch is done: look them
     // up when the menu opens and when a command runs.
     using UrlGetter = std::optional<QUrl> (AppDelegate::*)() const;
@@ -153,27 +153,27 @@ void MainWindow::buildMenus()
                 [this, action, getter] { action->setEnabled((m_delegate.*getter)().has_value()); });
         return action;
     };
-    m_readMeAction = addDocument(QStringLiteral("Read Me"), &AppDelegate::readmeURL);
+    m_readMeAction = addDocument(tr("Read Me"), &AppDelegate::readmeURL);
     m_readMeAction->setShortcut(QKeySequence(Qt::Key_F1));
-    addDocument(QStringLiteral("FAQ"), &AppDelegate::faqURL);
-    addDocument(QStringLiteral("History"), &AppDelegate::historyURL);
-    addDocument(QStringLiteral("Credits"), &AppDelegate::aboutURL);
+    addDocument(tr("FAQ"), &AppDelegate::faqURL);
+    addDocument(tr("History"), &AppDelegate::historyURL);
+    addDocument(tr("Credits"), &AppDelegate::aboutURL);
     help->addSeparator();
     const auto addLink = [this, help](const QString& title, int tag) {
         help->addAction(title, this, [this, tag] { m_delegate.openURL(tag); });
     };
-    addLink(QStringLiteral("Support Request\u2026"), 1);
-    addLink(QStringLiteral("Beta Versions\u2026"), 2);
-    addLink(QStringLiteral("Product Page"), 3);
-    addLink(QStringLiteral("Store Page"), 4);
+    addLink(tr("Support Request…"), 1);
+    addLink(tr("Beta Versions…"), 2);
+    addLink(tr("Product Page"), 3);
+    addLink(tr("Store Page"), 4);
     help->addSeparator();
-    QAction* about = help->addAction(QStringLiteral("About Vantreo"), this, &MainWindow::showAbout);
+    QAction* about = help->addAction(tr("About Vantreo"), this, &MainWindow::showAbout);
     about->setMenuRole(QAction::AboutRole);
 }
 
 void MainWindow::buildToolBar()
 {
-    QToolBar* bar = addToolBar(QStringLiteral("Toolbar"));
+    QToolBar* bar = addToolBar(tr("Toolbar"));
     bar->setObjectName(QStringLiteral("mainToolBar"));
     bar->setMovable(false);
     bar->setFloatable(false);
@@ -183,8 +183,7 @@ void MainWindow::buildToolBar()
     bar->addAction(m_pauseAction);
     bar->addAction(m_cleanAction);
     if (QToolButton* button = pauseToolButton())
-        button->setMinimumWidth(
-            QFontMetrics(font()).horizontalAdvance(QStringLiteral("Resume Queue")) + 16);
+        button->setMinimumWidth(QFontMetrics(font()).horizontalAdvance(tr("Resume Queue")) + 16);
 }
 
 QToolButton* MainWindow::pauseToolButton() const
@@ -217,10 +216,13 @@ void MainWindow::buildTray()
 
 void MainWindow::refreshPauseContinue()
 {
-    m_pauseAction->setText(m_delegate.pauseContinueTitle());
+    // The delegate names the command in English; its two names are
+    // translated here.
+    [[maybe_unused]] static const char* const kTitles[] = {QT_TR_NOOP("Resume Queue"),
+                                                           QT_TR_NOOP("Pause Queue")};
+    m_pauseAction->setText(tr(m_delegate.pauseContinueTitle().toUtf8().constData()));
     m_pauseAction->setIcon(AppIcons::named(m_delegate.pauseContinueImage()));
-    m_pauseAction->setToolTip(m_delegate.paused() ? QStringLiteral("Resume the queue")
-                                                  : QStringLiteral("Pause the queue"));
+    m_pauseAction->setToolTip(m_delegate.paused() ? tr("Resume the queue") : tr("Pause the queue"));
 }
 
 void MainWindow::refreshCleanUp()
@@ -246,9 +248,24 @@ void MainWindow::refreshProgress()
     emit queueProgressChanged(now);
 }
 
+// The queue names the window in English ("Vantreo (Paused) [3 Job(s), 1
+// Queued]"); its two parts are shown translated.
+QString MainWindow::translatedTitle(const QString& title)
+{
+    static const QRegularExpression counts(
+        QStringLiteral("\\[(\\d+) Job\\(s\\), (\\d+) Queued\\]$"));
+    QString shown = title;
+    const QRegularExpressionMatch match = counts.match(shown);
+    if (match.hasMatch())
+        shown.replace(match.capturedStart(), match.capturedLength(),
+                      tr("[%n Job(s), %1 Queued]", nullptr, match.captured(1).toInt())
+                          .arg(match.captured(2)));
+    return shown.replace(QStringLiteral(" (Paused)"), u' ' + tr("(Paused)"));
+}
+
 void MainWindow::refreshTitle()
 {
-    const QString title = titleWithProgress(m_delegate.windowTitle(), m_progress);
+    const QString title = titleWithProgress(translatedTitle(m_delegate.windowTitle()), m_progress);
     setWindowTitle(title);
     if (m_tray)
         m_tray->setToolTip(title);
@@ -268,7 +285,7 @@ void MainWindow::saveGeometrySetting() const
 
 QString MainWindow::trayNoticeText()
 {
-    return QStringLiteral("Vantreo keeps converting in the tray. Quit from its menu.");
+    return tr("Vantreo keeps converting in the tray. Quit from its menu.");
 }
 
 bool MainWindow::takeTrayNotice()
@@ -319,12 +336,12 @@ void MainWindow::showHelp(const QString& title, const std::optional<QUrl>& url)
 void MainWindow::showAbout()
 {
     QMessageBox box(this);
-    box.setWindowTitle(QStringLiteral("About %1").arg(appInfo().appName()));
+    box.setWindowTitle(tr("About %1").arg(appInfo().appName()));
     box.setIconPixmap(AppIcons::application().pixmap(96, 96));
     box.setText(QStringLiteral("<b>%1</b>").arg(appInfo().appName().toHtmlEscaped()));
     box.setInformativeText(
-        QStringLiteral("%1<br>%2<br><br>Turns Matroska movies into MP4 files without "
-                       "re-encoding the video.")
+        tr("%1<br>%2<br><br>Turns Matroska movies into MP4 files without "
+           "re-encoding the video.")
             .arg(m_delegate.version().toHtmlEscaped(), m_delegate.build().toHtmlEscaped()));
     box.setStandardButtons(QMessageBox::Ok);
     box.setWindowModality(Qt::WindowModal);

@@ -97,6 +97,7 @@ private:
     void addFiles();
     void refreshProgress();
     void refreshTitle();
+    static QString translatedTitle(const QString& title);
     void refreshStatusNotice();
 
     AppDelegate& m_delegate;

@@ -1,5 +1,6 @@
 #include "shell/ui/MessageBoxAlertPresenter.h"
 
+#include "foundation/AlertTexts.h"
 #include "foundation/HalvornLib.h"
 
 #include <QApplication>
@@ -60,7 +61,8 @@ void addDetails(QMessageBox& box, const QString& details)
     grid->addWidget(area, row, 0, 1, grid->columnCount());
     grid->addWidget(buttons, row + 1, column, rowSpan, columnSpan);
 
-    QPushButton* copy = box.addButton(QStringLiteral("Copy"), QMessageBox::ActionRole);
+    QPushButton* copy = box.addButton(
+        QCoreApplication::translate("MessageBoxAlertPresenter", "Copy"), QMessageBox::ActionRole);
     copy->setObjectName(QStringLiteral("alertCopyButton"));
     copy->setAutoDefault(false);
     // Every button of a message box closes it; this one only copies.
@@ -108,24 +110,25 @@ int MessageBoxAlertPresenter::present(AlertRequest& request)
     const AlertParts parts = alertParts(request.message);
     if (!request.title.isEmpty() && request.title != appName) {
         box.setTextFormat(Qt::RichText);
-        box.setText(QStringLiteral("<b>%1</b>").arg(request.title.toHtmlEscaped()));
-        box.setInformativeText(parts.text);
+        box.setText(QStringLiteral("<b>%1</b>").arg(alertText(request.title).toHtmlEscaped()));
+        box.setInformativeText(alertText(parts.text));
         if (auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_informativelabel")))
             label->setTextFormat(Qt::PlainText);
     } else {
         box.setTextFormat(Qt::PlainText);
-        box.setText(parts.text);
+        box.setText(alertText(parts.text));
     }
 
     const QString defaultTitle =
-        request.defaultButton.isEmpty() ? QStringLiteral("OK") : request.defaultButton;
+        alertText(request.defaultButton.isEmpty() ? QStringLiteral("OK") : request.defaultButton);
     QPushButton* defaultButton = box.addButton(defaultTitle, QMessageBox::AcceptRole);
     QPushButton* alternateButton = nullptr;
     QPushButton* otherButton = nullptr;
     if (!request.alternateButton.isEmpty())
-        alternateButton = box.addButton(request.alternateButton, QMessageBox::RejectRole);
+        alternateButton =
+            box.addButton(alertText(request.alternateButton), QMessageBox::RejectRole);
     if (!request.otherButton.isEmpty())
-        otherButton = box.addButton(request.otherButton, QMessageBox::ActionRole);
+        otherButton = box.addButton(alertText(request.otherButton), QMessageBox::ActionRole);
     box.setDefaultButton(defaultButton);
     box.setEscapeButton(alternateButton && !request.escapeAnswersDefault
                             ? static_cast<QAbstractButton*>(alternateButton)

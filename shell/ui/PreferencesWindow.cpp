@@ -76,10 +76,10 @@ QLabel* note(QWidget* parent, const QString& text)
 PreferencesWindow::PreferencesWindow(AppDelegate& delegate, QWidget* parent)
     : QWidget(parent, Qt::Window), m_delegate(delegate)
 {
-    setWindowTitle(QStringLiteral("Preferences"));
+    setWindowTitle(tr("Preferences"));
     m_tabs = new QTabWidget(this);
-    m_tabs->addTab(makeGeneralPage(), QStringLiteral("General"));
-    m_tabs->addTab(makeAudioPage(), QStringLiteral("Audio Conversion Settings"));
+    m_tabs->addTab(makeGeneralPage(), tr("General"));
+    m_tabs->addTab(makeAudioPage(), tr("Audio Conversion Settings"));
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
     connect(buttons, &QDialogButtonBox::rejected, this, &QWidget::close);
     auto* layout = new QVBoxLayout(this);
@@ -105,8 +105,7 @@ void PreferencesWindow::hideEvent(QHideEvent* event)
 
 QStringList PreferencesWindow::methodTitles()
 {
-    return {QStringLiteral("AAC (via WAV, slow)"), QStringLiteral("AC3 stereo"),
-            QStringLiteral("AC3 5.1"), QStringLiteral("Copy")};
+    return {tr("AAC (via WAV, slow)"), tr("AC3 stereo"), tr("AC3 5.1"), tr("Copy")};
 }
 
 QList<int> PreferencesWindow::defaultAudioValues()
@@ -124,49 +123,44 @@ QWidget* PreferencesWindow::makeGeneralPage()
     auto* page = new QWidget(this);
     auto* layout = new QVBoxLayout(page);
 
-    auto* output = new QGroupBox(QStringLiteral("New Movies"), page);
+    auto* output = new QGroupBox(tr("New Movies"), page);
     QFormLayout* outputForm = formLayout(output);
     m_destination = new DestinationComboBox(output);
     connect(m_destination, &DestinationComboBox::destinationPicked, &m_delegate,
             &AppDelegate::setPreferencesDestinationPopUpIndex);
     connect(m_destination, &DestinationComboBox::chooseRequested, this,
             &PreferencesWindow::chooseFolder);
-    outputForm->addRow(QStringLiteral("Default destination:"), m_destination);
+    outputForm->addRow(tr("Default destination:"), m_destination);
 
     QComboBox* extension = comboWith(output, {QStringLiteral("mp4"), QStringLiteral("m4v")});
     SettingsBinding::bindComboBox(extension, kDefaultExtensionKey);
-    outputForm->addRow(QStringLiteral("File extension:"), extension);
+    outputForm->addRow(tr("File extension:"), extension);
 
-    QComboBox* language = comboWith(
-        output, {QStringLiteral("System languages"), QStringLiteral("English"),
-                 QStringLiteral("German"), QStringLiteral("French"), QStringLiteral("Spanish"),
-                 QStringLiteral("Chinese"), QStringLiteral("Japanese"), QStringLiteral("Russian")});
+    QComboBox* language =
+        comboWith(output, {tr("System languages"), tr("English"), tr("German"), tr("French"),
+                           tr("Spanish"), tr("Chinese"), tr("Japanese"), tr("Russian")});
     SettingsBinding::bindComboBox(language, kDefaultAudioKey, defaultAudioValues());
-    outputForm->addRow(QStringLiteral("Preferred audio:"), language);
-    outputForm->addRow(
-        QString(),
-        checkBox(output, QStringLiteral("Add movies to the queue without asking"), kAutoAddKey));
-    outputForm->addRow(
-        QString(), checkBox(output,
-                            QStringLiteral("Write files that start playing before they are whole "
-                                           "(for media servers and browsers)"),
-                            kStreamableOutputKey));
+    outputForm->addRow(tr("Preferred audio:"), language);
+    outputForm->addRow(QString(),
+                       checkBox(output, tr("Add movies to the queue without asking"), kAutoAddKey));
+    outputForm->addRow(QString(),
+                       checkBox(output,
+                                tr("Write files that start playing before they are whole "
+                                   "(for media servers and browsers)"),
+                                kStreamableOutputKey));
     layout->addWidget(output);
 
-    auto* after = new QGroupBox(QStringLiteral("After Conversion"), page);
+    auto* after = new QGroupBox(tr("After Conversion"), page);
     QFormLayout* afterForm = formLayout(after);
-    afterForm->addRow(
-        checkBox(after, QStringLiteral("Remove finished movies from the list"), kAutoCleanKey));
-    QCheckBox* autoRemove =
-        checkBox(after, QStringLiteral("Dispose of the original movie:"), kAutoRemoveKey);
-    QComboBox* removeType = comboWith(
-        after, {QStringLiteral("Move to the Trash"), QStringLiteral("Delete immediately")});
+    afterForm->addRow(checkBox(after, tr("Remove finished movies from the list"), kAutoCleanKey));
+    QCheckBox* autoRemove = checkBox(after, tr("Dispose of the original movie:"), kAutoRemoveKey);
+    QComboBox* removeType = comboWith(after, {tr("Move to the Trash"), tr("Delete immediately")});
     SettingsBinding::bindComboBox(removeType, kAutoRemoveTypeKey, {0, 1});
     removeType->setEnabled(autoRemove->isChecked());
     connect(autoRemove, &QCheckBox::toggled, removeType, &QWidget::setEnabled);
     afterForm->addRow(autoRemove, removeType);
-    afterForm->addRow(checkBox(after, QStringLiteral("Quit when the conversions are done"),
-                               kQuitAfterConversionKey));
+    afterForm->addRow(
+        checkBox(after, tr("Quit when the conversions are done"), kQuitAfterConversionKey));
     layout->addWidget(after);
     layout->addStretch(1);
     return page;
@@ -177,16 +171,14 @@ QWidget* PreferencesWindow::makeAudioPage()
     auto* page = new QWidget(this);
     auto* layout = new QVBoxLayout(page);
 
-    auto* styleBox = new QGroupBox(QStringLiteral("Conversion Style"), page);
+    auto* styleBox = new QGroupBox(tr("Conversion Style"), page);
     auto* styleLayout = new QVBoxLayout(styleBox);
     QFormLayout* styleForm = formLayout(nullptr);
-    m_style =
-        comboWith(styleBox, {QStringLiteral("Compatible"), QStringLiteral("High Speed & Quality"),
-                             QStringLiteral("Custom")});
+    m_style = comboWith(styleBox, {tr("Compatible"), tr("High Speed & Quality"), tr("Custom")});
     SettingsBinding::bindComboBox(m_style, kConversionPresetKey);
     connect(m_style, &QComboBox::currentIndexChanged, &m_delegate,
             &AppDelegate::selectConversionStyle);
-    styleForm->addRow(QStringLiteral("Style:"), m_style);
+    styleForm->addRow(tr("Style:"), m_style);
     styleLayout->addLayout(styleForm);
 
     m_styleOptions = new QStackedWidget(styleBox);
@@ -196,34 +188,33 @@ QWidget* PreferencesWindow::makeAudioPage()
     styleLayout->addWidget(m_styleOptions);
     layout->addWidget(styleBox);
 
-    auto* rates = new QGroupBox(QStringLiteral("Bit Rates"), page);
+    auto* rates = new QGroupBox(tr("Bit Rates"), page);
     QFormLayout* ratesForm = formLayout(rates);
     QComboBox* surround =
         comboWith(rates, {QStringLiteral("384 kbit/s"), QStringLiteral("448 kbit/s"),
                           QStringLiteral("512 kbit/s"), QStringLiteral("576 kbit/s")});
     SettingsBinding::bindComboBox(surround, kAC3SurroundBitrateKey);
-    ratesForm->addRow(QStringLiteral("AC3 5.1:"), surround);
+    ratesForm->addRow(tr("AC3 5.1:"), surround);
     QComboBox* stereo =
         comboWith(rates, {QStringLiteral("160 kbit/s"), QStringLiteral("192 kbit/s"),
                           QStringLiteral("224 kbit/s"), QStringLiteral("256 kbit/s")});
     SettingsBinding::bindComboBox(stereo, kAC3StereoBitrateKey);
-    ratesForm->addRow(QStringLiteral("AC3 stereo:"), stereo);
+    ratesForm->addRow(tr("AC3 stereo:"), stereo);
     QComboBox* aac = comboWith(rates, {QStringLiteral("96 kbit/s"), QStringLiteral("128 kbit/s"),
                                        QStringLiteral("160 kbit/s"), QStringLiteral("192 kbit/s")});
     SettingsBinding::bindComboBox(aac, kAACBitrateKey);
-    ratesForm->addRow(QStringLiteral("AAC:"), aac);
+    ratesForm->addRow(tr("AAC:"), aac);
     layout->addWidget(rates);
 
     layout->addWidget(makeLanguagesBox(page));
 
-    auto* subtitles = new QGroupBox(QStringLiteral("Subtitles"), page);
+    auto* subtitles = new QGroupBox(tr("Subtitles"), page);
     auto* subtitlesLayout = new QVBoxLayout(subtitles);
-    QCheckBox* leaveOut =
-        checkBox(subtitles, QStringLiteral("Leave out the subtitle tracks inside the movie"),
-                 kDisableBuiltinSubtitlesKey);
+    QCheckBox* leaveOut = checkBox(subtitles, tr("Leave out the subtitle tracks inside the movie"),
+                                   kDisableBuiltinSubtitlesKey);
     subtitlesLayout->addWidget(leaveOut);
     QCheckBox* byLanguage =
-        checkBox(subtitles, QStringLiteral("Keep only those in my languages (and untagged ones)"),
+        checkBox(subtitles, tr("Keep only those in my languages (and untagged ones)"),
                  kKeepLanguageSubtitlesKey);
     byLanguage->setEnabled(!leaveOut->isChecked());
     connect(leaveOut, &QCheckBox::toggled, byLanguage, &QWidget::setDisabled);
@@ -231,14 +222,13 @@ QWidget* PreferencesWindow::makeAudioPage()
     indented->addSpacing(24);
     indented->addWidget(byLanguage, 1);
     subtitlesLayout->addLayout(indented);
-    subtitlesLayout->addWidget(checkBox(subtitles,
-                                        QStringLiteral("Add the subtitle files beside the movie"),
+    subtitlesLayout->addWidget(checkBox(subtitles, tr("Add the subtitle files beside the movie"),
                                         kAddSubtitleFilesBesideMovieKey));
     subtitlesLayout->addWidget(
-        note(subtitles, QStringLiteral("Subtitle files named like the movie (Film.srt, "
-                                       "Film.en.srt, Film.de.forced.srt) become subtitle tracks "
-                                       "with the language and kind their names say; those you "
-                                       "open or drop with the movie are always added.")));
+        note(subtitles, tr("Subtitle files named like the movie (Film.srt, "
+                           "Film.en.srt, Film.de.forced.srt) become subtitle tracks "
+                           "with the language and kind their names say; those you "
+                           "open or drop with the movie are always added.")));
     layout->addWidget(subtitles);
     layout->addStretch(1);
     return page;
@@ -246,23 +236,23 @@ QWidget* PreferencesWindow::makeAudioPage()
 
 QWidget* PreferencesWindow::makeLanguagesBox(QWidget* page)
 {
-    auto* box = new QGroupBox(QStringLiteral("Languages"), page);
+    auto* box = new QGroupBox(tr("Languages"), page);
     auto* layout = new QVBoxLayout(box);
+    layout->addWidget(checkBox(box,
+                               tr("Also keep the other audio tracks in my languages (up to 4)"),
+                               kKeepLanguageAudioKey));
     layout->addWidget(
-        checkBox(box, QStringLiteral("Also keep the other audio tracks in my languages (up to 4)"),
-                 kKeepLanguageAudioKey));
-    layout->addWidget(checkBox(
-        box, QStringLiteral("Keep every audio track of the movie (game recordings, commentaries)"),
-        kKeepAllAudioTracksKey));
+        checkBox(box, tr("Keep every audio track of the movie (game recordings, commentaries)"),
+                 kKeepAllAudioTracksKey));
     QFormLayout* form = formLayout(nullptr);
     QLineEdit* extra = extraLanguagesEdit(box);
     extra->setPlaceholderText(QStringLiteral("jpn, fr"));
-    form->addRow(QStringLiteral("Further languages:"), extra);
+    form->addRow(tr("Further languages:"), extra);
     layout->addLayout(form);
-    layout->addWidget(note(box, QStringLiteral("My languages are the preferred audio language of "
-                                               "the General page (or the system's languages), "
-                                               "then the further ones, as two- or three-letter "
-                                               "codes separated by commas.")));
+    layout->addWidget(note(box, tr("My languages are the preferred audio language of "
+                                   "the General page (or the system's languages), "
+                                   "then the further ones, as two- or three-letter "
+                                   "codes separated by commas.")));
     return box;
 }
 
@@ -271,17 +261,16 @@ QWidget* PreferencesWindow::makeCompatibleOptions()
     auto* view = new QWidget;
     auto* layout = new QVBoxLayout(view);
     layout->setContentsMargins(0, 4, 0, 0);
-    layout->addWidget(note(view, QStringLiteral("Every audio track that is not AAC becomes AAC: "
-                                                "plays everywhere, converts slowly.")));
-    QCheckBox* include = checkBox(
-        view, QStringLiteral("Also include the 5.1 surround track as a second audio track"),
-        kIncludeSurroundTrackKey);
-    QCheckBox* transcoded =
-        checkBox(view, QStringLiteral("Convert a DTS surround track to AC3 5.1"),
-                 kIncludeSurroundTrackTranscodedKey);
-    QCheckBox* disabled = checkBox(
-        view, QStringLiteral("Mark the surround track as disabled, so players start with AAC"),
-        kIncludeSurroundTrackDisabledKey);
+    layout->addWidget(note(view, tr("Every audio track that is not AAC becomes AAC: "
+                                    "plays everywhere, converts slowly.")));
+    QCheckBox* include =
+        checkBox(view, tr("Also include the 5.1 surround track as a second audio track"),
+                 kIncludeSurroundTrackKey);
+    QCheckBox* transcoded = checkBox(view, tr("Convert a DTS surround track to AC3 5.1"),
+                                     kIncludeSurroundTrackTranscodedKey);
+    QCheckBox* disabled =
+        checkBox(view, tr("Mark the surround track as disabled, so players start with AAC"),
+                 kIncludeSurroundTrackDisabledKey);
     layout->addWidget(include);
     for (QCheckBox* dependent : {transcoded, disabled}) {
         dependent->setEnabled(include->isChecked());
@@ -300,13 +289,12 @@ QWidget* PreferencesWindow::makeFastOptions()
     auto* view = new QWidget;
     auto* layout = new QVBoxLayout(view);
     layout->setContentsMargins(0, 4, 0, 0);
-    layout->addWidget(note(view, QStringLiteral("AAC and AC3 are copied, DTS becomes AC3, "
-                                                "everything else AC3 stereo: fast and high "
-                                                "quality, but some devices play such files "
-                                                "without sound.")));
-    layout->addWidget(checkBox(view, QStringLiteral("Downmix AC3 5.1 to stereo"), kAC3DownmixKey));
-    layout->addWidget(
-        checkBox(view, QStringLiteral("Downmix DTS 5.1 to AC3 stereo"), kDTSDownmixKey));
+    layout->addWidget(note(view, tr("AAC and AC3 are copied, DTS becomes AC3, "
+                                    "everything else AC3 stereo: fast and high "
+                                    "quality, but some devices play such files "
+                                    "without sound.")));
+    layout->addWidget(checkBox(view, tr("Downmix AC3 5.1 to stereo"), kAC3DownmixKey));
+    layout->addWidget(checkBox(view, tr("Downmix DTS 5.1 to AC3 stereo"), kDTSDownmixKey));
     layout->addStretch(1);
     return view;
 }
@@ -320,18 +308,18 @@ QWidget* PreferencesWindow::makeCustomOptions()
     {
         const char* label;
         const char* key;
-    } rows[] = {{"AC3 stereo:", kCustomAC3HandlingKey},
-                {"AC3 5.1:", kCustomAC351HandlingKey},
-                {"DTS 5.1:", kCustomDTS51HandlingKey},
-                {"MP3 stereo:", kCustomMP3HandlingKey},
-                {"Other formats:", kCustomUnknownHandlingKey}};
+    } rows[] = {{QT_TR_NOOP("AC3 stereo:"), kCustomAC3HandlingKey},
+                {QT_TR_NOOP("AC3 5.1:"), kCustomAC351HandlingKey},
+                {QT_TR_NOOP("DTS 5.1:"), kCustomDTS51HandlingKey},
+                {QT_TR_NOOP("MP3 stereo:"), kCustomMP3HandlingKey},
+                {QT_TR_NOOP("Other formats:"), kCustomUnknownHandlingKey}};
     for (const auto& row : rows) {
         QComboBox* method = comboWith(view, methodTitles());
         method->setObjectName(QString::fromLatin1(row.key));
         SettingsBinding::bindComboBox(method, row.key);
-        form->addRow(QString::fromLatin1(row.label), method);
+        form->addRow(tr(row.label), method);
     }
-    form->addRow(note(view, QStringLiteral("AAC is always copied as it is.")));
+    form->addRow(note(view, tr("AAC is always copied as it is.")));
     return view;
 }
 
@@ -344,7 +332,7 @@ void PreferencesWindow::refreshDestinations()
 void PreferencesWindow::chooseFolder()
 {
     FileDialogs::chooseFolder(
-        this, QStringLiteral("Choose a Destination Folder"),
+        this, tr("Choose a Destination Folder"),
         [this, guard = QPointer<PreferencesWindow>(this)](const QString& folder) {
             if (!guard)
                 return;

@@ -21,12 +21,11 @@ Home makeHome(const QString& name)
     h.home = makeTempDir(name);
     QDir().mkpath(h.home + "/Documents");
     h.settings = h.home + "/settings.ini";
-    h.env = QProcessEnvironment::systemEnvironment();
+    h.env = englishEnvironment();
     h.env.insert("HOME", h.home);
     h.env.insert("XDG_CONFIG_HOME", h.home + "/.config");
     h.env.insert("XDG_DATA_HOME", h.home + "/.local/share");
     h.env.insert("VANTREO_SETTINGS_FILE", h.settings);
-    h.env.insert("LANG", "C.UTF-8");
     return h;
 }
 

@@ -46,7 +46,9 @@ QProcessEnvironment germanThenEnglish(const Home& h)
     QProcessEnvironment env = h.env;
     env.insert("LANGUAGE", "de:en");
     env.remove("LC_ALL");
-    env.remove("LC_MESSAGES");
+    // English messages: a C locale for messages sets LANGUAGE aside for
+    // them, as gettext does; the audio choice still reads it.
+    env.insert("LC_MESSAGES", "C");
     return env;
 }
 

@@ -140,7 +140,7 @@ TEST(LibraryRun, RunsSideBySideConvertEachMovieOnceAndTakeOverAKilledRunsClaim)
     // A run killed in the middle of a movie leaves its claim; the next run
     // takes it over and converts the movie.
     const QString big = makeTempDir("library-shared-killed");
-    makeTree(big, {"Long.mkv"}, "ac3", 30);
+    makeTree(big, {"Long.mkv"}, "ac3", 60);
     QProcess killed;
     start(killed, {"convert", "-r", "--style", "compatible", big}, h.env);
     ASSERT_NE(waitForConversion(killed.processId()), 0);
@@ -182,7 +182,8 @@ TEST(WatchCommand, ConvertsAMovieOnlyOnceCompleteAndEndsOnSigtermLeavingNothing)
     }();
 
     QProcess cli;
-    start(cli, {"watch", "--settle", "3", "--style", "fast", root}, h.env);
+    // The compatible style: the long movie below takes its time.
+    start(cli, {"watch", "--settle", "3", "--style", "compatible", root}, h.env);
     ASSERT_TRUE(waitUntil(
         [&] { return cli.bytesAvailable() > 0 || cli.state() != QProcess::Running; }, 10000));
     // Written in two halves, a little less than the settling time apart.
@@ -201,7 +202,7 @@ TEST(WatchCommand, ConvertsAMovieOnlyOnceCompleteAndEndsOnSigtermLeavingNothing)
 
     // A longer movie arrives; SIGTERM in the middle of its conversion ends
     // the watch at once, its tools and unfinished files with it.
-    ASSERT_FALSE(makeSmallMovie(source + "/Long.mkv", "ac3", 30).isEmpty());
+    ASSERT_FALSE(makeSmallMovie(source + "/Long.mkv", "ac3", 60).isEmpty());
     ASSERT_TRUE(QFile::rename(source + "/Long.mkv", root + "/Long.mkv"));
     const qint64 converting = waitForConversion(cli.processId(), 60000);
     ASSERT_NE(converting, 0);

@@ -17,8 +17,7 @@ struct CliRun
     QString err;
 };
 
-CliRun runCli(const QStringList& args,
-              const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment())
+CliRun runCli(const QStringList& args, const QProcessEnvironment& env = englishEnvironment())
 {
     QProcess process;
     process.setProcessEnvironment(env);
@@ -33,14 +32,15 @@ CliRun runCli(const QStringList& args,
     return run;
 }
 
-// Preferred languages German, then English, whatever the machine's locale.
+// Preferred languages German, then English, whatever the machine's locale;
+// the messages stay English (a C locale for messages sets LANGUAGE aside
+// for them, as gettext does, while the audio choice still reads it).
 QProcessEnvironment germanEnvironment()
 {
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    QProcessEnvironment env = englishEnvironment();
     env.insert("LANGUAGE", "de_DE:en");
     env.insert("LC_ALL", "");
-    env.insert("LC_MESSAGES", "");
-    env.insert("LANG", "C.UTF-8");
+    env.insert("LC_MESSAGES", "C");
     return env;
 }
 
@@ -179,7 +179,7 @@ TEST(ProbeCommand, UsageErrorsAndMissingFfmpeg)
     EXPECT_EQ(unknown.status, 2);
     EXPECT_TRUE(unknown.err.contains("--bogus"));
 
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    QProcessEnvironment env = englishEnvironment();
     env.insert("PATH", makeTempDir("empty-path"));
     const CliRun noTool = runCli({"probe", "x.mkv"}, env);
     EXPECT_EQ(noTool.status, 2);

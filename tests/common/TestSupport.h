@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -35,6 +36,11 @@ QList<qint64> descendants(qint64 root);
 
 // Pumps the event loop until the condition holds or the time is up.
 bool waitUntil(const std::function<bool()>& condition, int timeoutMs = 60000);
+
+// This process's environment without the language variables and with LANG
+// C.UTF-8: a child program's messages are English whatever the machine's
+// language.
+QProcessEnvironment englishEnvironment();
 
 // Build-tree locations.
 QString binDir();

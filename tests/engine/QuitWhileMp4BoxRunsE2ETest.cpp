@@ -77,7 +77,7 @@ TEST(DesktopQuit, SigtermWhileMp4BoxRunsEndsTheProgramAndItsTools)
     synchronize();
 
     // The test's own home, settings file and runtime folder are inherited.
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    QProcessEnvironment env = englishEnvironment();
     env.insert("QT_QPA_PLATFORM", "offscreen");
     env.insert("VANTREO_TOOLS_DIR", tools);
     env.remove("DBUS_SESSION_BUS_ADDRESS");

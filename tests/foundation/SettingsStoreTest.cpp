@@ -26,6 +26,7 @@ QString readText(const QString& path)
 QString cliSettings(const QString& file, const QStringList& args, int* status = nullptr)
 {
     QProcess process;
+    process.setProcessEnvironment(englishEnvironment());
     process.setStandardInputFile(QProcess::nullDevice());
     process.start(binDir() + "/vantreo-cli", QStringList{"--settings", file, "settings"} + args);
     process.waitForFinished(60000);
