@@ -4,6 +4,8 @@
 #include "foundation/MakeString.h"
 #include "foundation/StringHelpers.h"
 
+#include <QCoreApplication>
+
 namespace {
 
 // Enough of the tool output to recognise the problem in an alert.
@@ -15,7 +17,9 @@ QString subtitleLanguageList(const QStringList& languages)
 {
     QStringList shown;
     for (const QString& language : languages) {
-        const QString text = isUntaggedLanguage(language) ? QStringLiteral("untagged") : language;
+        const QString text = isUntaggedLanguage(language)
+                                 ? QCoreApplication::translate("FailureExplanation", "untagged")
+                                 : language;
         if (!shown.contains(text))
             shown.append(text);
     }
@@ -24,7 +28,8 @@ QString subtitleLanguageList(const QStringList& languages)
 
 QString freeSpaceFailureText()
 {
-    return QStringLiteral(
+    return QCoreApplication::translate(
+        "FailureExplanation",
         "Movie conversion failed because there is not enough free space left on the "
         "destination volume. Please make sure your harddisk has enough free space before "
         "starting conversion");
@@ -44,8 +49,9 @@ FailureExplanation explainFailure(const QString& jobOutput, const QStringList& a
     }
     if (contains(jobOutput, QStringLiteral("USER_REMOVED"))) {
         e.title = QStringLiteral("Conversion Failed");
-        e.message = QStringLiteral("Movie conversion failed because you've removed/renamed the "
-                                   "source movie file or unmounted it's volume.");
+        e.message = QCoreApplication::translate(
+            "FailureExplanation", "Movie conversion failed because you've removed/renamed the "
+                                  "source movie file or unmounted it's volume.");
         e.defaultButton = QStringLiteral("OK");
         return e;
     }
@@ -53,26 +59,32 @@ FailureExplanation explainFailure(const QString& jobOutput, const QStringList& a
     // Subtitles kept by language: only those were carried, and only when
     // there were any can they be the cause.
     if (!disableBuiltinSubtitles && movieHasSubtitleTracks && !keptSubtitleLanguages)
-        hint = QStringLiteral("This is most likely related to the subtitles embedded into the "
-                              "movie. Please disable conversion of embedded subtitles in the "
-                              "preferences and try again.");
+        hint = QCoreApplication::translate(
+            "FailureExplanation", "This is most likely related to the subtitles embedded into the "
+                                  "movie. Please disable conversion of embedded subtitles in the "
+                                  "preferences and try again.");
     else if (!disableBuiltinSubtitles && keptSubtitleLanguages && !keptSubtitleLanguages->isEmpty())
-        hint = makeString("This is most likely related to the subtitles embedded into the movie "
-                          "(kept for the languages %@). Please disable conversion of embedded "
-                          "subtitles in the preferences and try again.",
+        hint = makeString(QCoreApplication::translate(
+                              "FailureExplanation",
+                              "This is most likely related to the subtitles embedded into "
+                              "the movie (kept for the languages %@). Please disable "
+                              "conversion of embedded subtitles in the preferences and "
+                              "try again."),
                           subtitleLanguageList(*keptSubtitleLanguages));
     if (hasSubtitleFile)
-        hint = QStringLiteral("This is most likely related to the subtitle file you have "
-                              "specified. Please try again without the subtitle file.");
+        hint = QCoreApplication::translate(
+            "FailureExplanation", "This is most likely related to the subtitle file you have "
+                                  "specified. Please try again without the subtitle file.");
     // The written file was read back and lacks something: that is the cause.
     if (!outputProblem.isEmpty())
         hint = outputProblem;
     e.title = QStringLiteral("Information");
-    e.message =
-        makeString("A problem prevented the file from being converted. %@ You can contact "
-                   "our support with this information so that we can fix this "
-                   "problem.\n\nCommand-line: %@\nCommand-output: %@",
-                   hint, arguments.join(QLatin1Char(' ')), clamp(jobOutput, kShownOutputLength));
+    e.message = makeString(
+        QCoreApplication::translate("FailureExplanation",
+                                    "A problem prevented the file from being converted. %@ You can "
+                                    "contact our support with this information so that we can fix "
+                                    "this problem.\n\nCommand-line: %@\nCommand-output: %@"),
+        hint, arguments.join(QLatin1Char(' ')), clamp(jobOutput, kShownOutputLength));
     e.defaultButton = QStringLiteral("Send to support");
     e.alternateButton = QStringLiteral("Cancel");
     e.offersSupportMail = true;
@@ -94,6 +106,8 @@ QString problemReportMailText(const QString& supportAddress, const QString& appN
 
 QString destinationNotWritableText()
 {
-    return QStringLiteral("You don't seem to have write access to the selected destinatation "
-                          "or it is a read-only filesystem. Please choose another destination.");
+    return QCoreApplication::translate(
+        "FailureExplanation",
+        "You don't seem to have write access to the selected destinatation "
+        "or it is a read-only filesystem. Please choose another destination.");
 }

@@ -14,18 +14,25 @@
 #include "foundation/SettingsKeys.h"
 #include "foundation/StringHelpers.h"
 
+#include <QCoreApplication>
+
 void notifyJobEnd(bool failed, const QString& fileName, const QString& destination)
 {
     HalvornLib& info = appInfo();
     UserNotification n;
     if (failed) {
-        n.title = makeString("%@ Conversion Failed", info.appName());
-        n.informativeText = makeString("Vantreo has failed to convert the file %@.", fileName);
+        n.title = makeString(QCoreApplication::translate("JobEnding", "%@ Conversion Failed"),
+                             info.appName());
+        n.informativeText = makeString(
+            QCoreApplication::translate("JobEnding", "Vantreo has failed to convert the file %@."),
+            fileName);
     } else {
-        n.title = makeString("%@ Conversion Finished", info.appName());
-        n.informativeText =
-            makeString("%@ has finished converting the file %@.", info.appName(), fileName);
-        n.actionButtonTitle = QStringLiteral("Show");
+        n.title = makeString(QCoreApplication::translate("JobEnding", "%@ Conversion Finished"),
+                             info.appName());
+        n.informativeText = makeString(
+            QCoreApplication::translate("JobEnding", "%@ has finished converting the file %@."),
+            info.appName(), fileName);
+        n.actionButtonTitle = QCoreApplication::translate("JobEnding", "Show");
         n.path = destination;
     }
     userNotifier().deliver(n);
@@ -39,8 +46,9 @@ void showFreeSpaceFailureAlert()
 void showSourceGoneAlert(const QString& sourcePath)
 {
     alert(AlertKind::Warning, appInfo().appName(),
-          makeString("It seems you've removed the file %@ or unmounted it's volume so "
-                     "conversion can't proceed.",
+          makeString(QCoreApplication::translate(
+                         "JobEnding", "It seems you've removed the file %@ or unmounted it's "
+                                      "volume so conversion can't proceed."),
                      lastPathComponent(sourcePath)),
           QStringLiteral("OK"));
 }

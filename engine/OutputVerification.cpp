@@ -5,6 +5,7 @@
 #include "foundation/StringHelpers.h"
 #include "mp4box/Mp4Boxes.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <algorithm>
 #include <cmath>
@@ -21,9 +22,11 @@ int countOf(const WrittenMovie& movie, WrittenTrack::Kind kind)
                              [kind](const WrittenTrack& t) { return t.kind == kind; }));
 }
 
-QString tracksText(int n, const char* what)
+QString audioTracksText(int n)
 {
-    return n == 1 ? makeString("1 %s track", what) : makeString("%i %s tracks", n, what);
+    return n == 1
+               ? QCoreApplication::translate("OutputVerification", "1 audio track")
+               : QCoreApplication::translate("OutputVerification", "%n audio tracks", nullptr, n);
 }
 
 WrittenTrack::Kind kindOf(std::uint32_t handler)
@@ -69,9 +72,10 @@ QString lengthProblem(const ExpectedOutput& expected, const WrittenMovie& writte
         if (expected.inputEndedEarly && seconds < runtime)
             return {};
         if (!(std::fabs(seconds - runtime) <= tolerance))
-            return makeString("The converted file lasts %@ instead of the movie's %@.",
-                              formattedTimeFromTimeInterval(seconds),
-                              formattedTimeFromTimeInterval(runtime));
+            return makeString(
+                QCoreApplication::translate(
+                    "OutputVerification", "The converted file lasts %@ instead of the movie's %@."),
+                formattedTimeFromTimeInterval(seconds), formattedTimeFromTimeInterval(runtime));
     }
     return {};
 }
@@ -102,8 +106,13 @@ QString syncProblem(const ExpectedOutput& expected, const WrittenMovie& written,
             (fromVideo && std::fabs(*fromVideo) <= kSyncToleranceSeconds))
             continue;
         const double off = fromVideo.value_or(fromStart);
-        return makeString("The sound of the converted file is %.2f s %s.", std::fabs(off),
-                          off < 0 ? "early" : "late");
+        return off < 0
+                   ? QCoreApplication::translate("OutputVerification",
+                                                 "The sound of the converted file is %1 s early.")
+                         .arg(std::fabs(off), 0, 'f', 2)
+                   : QCoreApplication::translate("OutputVerification",
+                                                 "The sound of the converted file is %1 s late.")
+                         .arg(std::fabs(off), 0, 'f', 2);
     }
     return {};
 }
@@ -166,24 +175,30 @@ ExpectedOutput expectedOutput(const QStringList& arguments, bool addedSurround,
 QString outputProblem(const ExpectedOutput& expected, const std::optional<WrittenMovie>& written)
 {
     if (!written)
-        return QStringLiteral("The converted file cannot be read back as an MP4 file.");
+        return QCoreApplication::translate(
+            "OutputVerification", "The converted file cannot be read back as an MP4 file.");
     using Kind = WrittenTrack::Kind;
     const auto video = std::find_if(written->tracks.begin(), written->tracks.end(),
                                     [](const WrittenTrack& t) { return t.kind == Kind::Video; });
     // ffmpeg leaves a mapped stream that got no packet out of the file, so a
     // missing track and an empty one are the same fault.
     if (video == written->tracks.end() || video->samples == 0)
-        return QStringLiteral("The converted file has no video frames.");
+        return QCoreApplication::translate("OutputVerification",
+                                           "The converted file has no video frames.");
     const int audio = countOf(*written, Kind::Audio);
     if (expected.audioTracks == 0 && audio == 0)
         return lengthProblem(expected, *written);
     if (audio < expected.audioTracks)
-        return audio == 0 ? QStringLiteral("The converted file has no audio track.")
-                          : makeString("The converted file has %@ instead of %i.",
-                                       tracksText(audio, "audio"), expected.audioTracks);
+        return audio == 0 ? QCoreApplication::translate("OutputVerification",
+                                                        "The converted file has no audio track.")
+                          : QCoreApplication::translate("OutputVerification",
+                                                        "The converted file has %1 instead of %2.")
+                                .arg(audioTracksText(audio))
+                                .arg(expected.audioTracks);
     for (const WrittenTrack& t : written->tracks)
         if (t.kind == Kind::Audio && t.samples == 0)
-            return QStringLiteral("The converted file has an audio track without sound.");
+            return QCoreApplication::translate(
+                "OutputVerification", "The converted file has an audio track without sound.");
     if (const QString sync = syncProblem(expected, *written, video->startSeconds); !sync.isEmpty())
         return sync;
     return lengthProblem(expected, *written);
@@ -213,8 +228,9 @@ QString truncationWarning(const QString& name, double writtenSeconds,
 {
     if (!runtimeSeconds || !(writtenSeconds < *runtimeSeconds - toleranceFor(*runtimeSeconds)))
         return {};
-    return makeString("Warning: '%@' ends after %@ of its %@; the MP4 holds all of it that could "
-                      "be read.",
+    return makeString(QCoreApplication::translate("OutputVerification",
+                                                  "Warning: '%@' ends after %@ of its %@; the MP4 "
+                                                  "holds all of it that could be read."),
                       name, clockText(writtenSeconds), clockText(*runtimeSeconds));
 }
 

@@ -508,6 +508,47 @@ Befehle:
     </message>
 </context>
 <context>
+    <name>FailureExplanation</name>
+    <message>
+        <source>untagged</source>
+        <translation>ohne Sprachangabe</translation>
+    </message>
+    <message>
+        <source>Movie conversion failed because there is not enough free space left on the destination volume. Please make sure your harddisk has enough free space before starting conversion</source>
+        <translation>Die Umwandlung ist fehlgeschlagen, weil auf dem Ziellaufwerk nicht genug freier Speicher ist. Bitte sorgen Sie vor dem Start der Umwandlung für genug freien Speicher</translation>
+    </message>
+    <message>
+        <source>Movie conversion failed because you&apos;ve removed/renamed the source movie file or unmounted it&apos;s volume.</source>
+        <translation>Die Umwandlung ist fehlgeschlagen, weil Sie den Originalfilm entfernt oder umbenannt oder sein Laufwerk ausgehängt haben.</translation>
+    </message>
+    <message>
+        <source>This is most likely related to the subtitles embedded into the movie. Please disable conversion of embedded subtitles in the preferences and try again.</source>
+        <translation>Das liegt sehr wahrscheinlich an den im Film enthaltenen Untertiteln. Bitte schalten Sie die Umwandlung eingebetteter Untertitel in den Einstellungen aus und versuchen Sie es erneut.</translation>
+    </message>
+    <message>
+        <source>This is most likely related to the subtitles embedded into the movie (kept for the languages %@). Please disable conversion of embedded subtitles in the preferences and try again.</source>
+        <translation>Das liegt sehr wahrscheinlich an den im Film enthaltenen Untertiteln (behalten für die Sprachen %@). Bitte schalten Sie die Umwandlung eingebetteter Untertitel in den Einstellungen aus und versuchen Sie es erneut.</translation>
+    </message>
+    <message>
+        <source>This is most likely related to the subtitle file you have specified. Please try again without the subtitle file.</source>
+        <translation>Das liegt sehr wahrscheinlich an der angegebenen Untertiteldatei. Bitte versuchen Sie es ohne die Untertiteldatei erneut.</translation>
+    </message>
+    <message>
+        <source>A problem prevented the file from being converted. %@ You can contact our support with this information so that we can fix this problem.
+
+Command-line: %@
+Command-output: %@</source>
+        <translation>Ein Problem hat die Umwandlung der Datei verhindert. %@ Sie können sich mit diesen Angaben an unseren Support wenden, damit wir das Problem beheben können.
+
+Befehlszeile: %@
+Ausgabe des Befehls: %@</translation>
+    </message>
+    <message>
+        <source>You don&apos;t seem to have write access to the selected destinatation or it is a read-only filesystem. Please choose another destination.</source>
+        <translation>Sie haben anscheinend keine Schreibrechte für das gewählte Ziel, oder es liegt auf einem schreibgeschützten Dateisystem. Bitte wählen Sie ein anderes Ziel.</translation>
+    </message>
+</context>
+<context>
     <name>FileDialogs</name>
     <message>
         <source>Choose</source>
@@ -597,6 +638,33 @@ Befehle:
     <message>
         <source>Cancel</source>
         <translation>Abbrechen</translation>
+    </message>
+</context>
+<context>
+    <name>JobEnding</name>
+    <message>
+        <source>%@ Conversion Failed</source>
+        <translation>%@: Umwandlung fehlgeschlagen</translation>
+    </message>
+    <message>
+        <source>Vantreo has failed to convert the file %@.</source>
+        <translation>Vantreo konnte die Datei %@ nicht umwandeln.</translation>
+    </message>
+    <message>
+        <source>%@ Conversion Finished</source>
+        <translation>%@: Umwandlung abgeschlossen</translation>
+    </message>
+    <message>
+        <source>%@ has finished converting the file %@.</source>
+        <translation>%@ hat die Datei %@ fertig umgewandelt.</translation>
+    </message>
+    <message>
+        <source>Show</source>
+        <translation>Zeigen</translation>
+    </message>
+    <message>
+        <source>It seems you&apos;ve removed the file %@ or unmounted it&apos;s volume so conversion can&apos;t proceed.</source>
+        <translation>Anscheinend haben Sie die Datei %@ entfernt oder ihr Laufwerk ausgehängt; die Umwandlung kann nicht fortgesetzt werden.</translation>
     </message>
 </context>
 <context>
@@ -825,6 +893,56 @@ Befehle:
     <message>
         <source>Copy</source>
         <translation>Kopieren</translation>
+    </message>
+</context>
+<context>
+    <name>OutputVerification</name>
+    <message>
+        <source>1 audio track</source>
+        <translation>1 Tonspur</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n audio tracks</source>
+        <translation>
+            <numerusform>%n Tonspur</numerusform>
+            <numerusform>%n Tonspuren</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>The converted file lasts %@ instead of the movie&apos;s %@.</source>
+        <translation>Die umgewandelte Datei dauert %@ statt der %@ des Films.</translation>
+    </message>
+    <message>
+        <source>The sound of the converted file is %1 s early.</source>
+        <translation>Der Ton der umgewandelten Datei ist %1 s zu früh.</translation>
+    </message>
+    <message>
+        <source>The sound of the converted file is %1 s late.</source>
+        <translation>Der Ton der umgewandelten Datei ist %1 s zu spät.</translation>
+    </message>
+    <message>
+        <source>The converted file cannot be read back as an MP4 file.</source>
+        <translation>Die umgewandelte Datei lässt sich nicht als MP4-Datei zurücklesen.</translation>
+    </message>
+    <message>
+        <source>The converted file has no video frames.</source>
+        <translation>Die umgewandelte Datei enthält keine Videobilder.</translation>
+    </message>
+    <message>
+        <source>The converted file has no audio track.</source>
+        <translation>Die umgewandelte Datei hat keine Tonspur.</translation>
+    </message>
+    <message>
+        <source>The converted file has %1 instead of %2.</source>
+        <translation>Die umgewandelte Datei hat %1 statt %2.</translation>
+    </message>
+    <message>
+        <source>The converted file has an audio track without sound.</source>
+        <translation>Die umgewandelte Datei hat eine Tonspur ohne Ton.</translation>
+    </message>
+    <message>
+        <source>Warning: &apos;%@&apos; ends after %@ of its %@; the MP4 holds all of it that could be read.</source>
+        <translation>Warnung: „%@“ endet nach %@ von %@; die MP4-Datei enthält alles, was sich lesen ließ.</translation>
     </message>
 </context>
 <context>

@@ -508,6 +508,47 @@ Commandes :
     </message>
 </context>
 <context>
+    <name>FailureExplanation</name>
+    <message>
+        <source>untagged</source>
+        <translation>sans langue</translation>
+    </message>
+    <message>
+        <source>Movie conversion failed because there is not enough free space left on the destination volume. Please make sure your harddisk has enough free space before starting conversion</source>
+        <translation>La conversion a échoué faute d'espace libre sur le volume de destination. Veuillez libérer assez d'espace sur votre disque avant de lancer la conversion</translation>
+    </message>
+    <message>
+        <source>Movie conversion failed because you&apos;ve removed/renamed the source movie file or unmounted it&apos;s volume.</source>
+        <translation>La conversion a échoué car le film source a été supprimé, renommé ou son volume démonté.</translation>
+    </message>
+    <message>
+        <source>This is most likely related to the subtitles embedded into the movie. Please disable conversion of embedded subtitles in the preferences and try again.</source>
+        <translation>Cela vient très probablement des sous-titres intégrés au film. Veuillez désactiver la conversion des sous-titres intégrés dans les préférences et réessayer.</translation>
+    </message>
+    <message>
+        <source>This is most likely related to the subtitles embedded into the movie (kept for the languages %@). Please disable conversion of embedded subtitles in the preferences and try again.</source>
+        <translation>Cela vient très probablement des sous-titres intégrés au film (conservés pour les langues %@). Veuillez désactiver la conversion des sous-titres intégrés dans les préférences et réessayer.</translation>
+    </message>
+    <message>
+        <source>This is most likely related to the subtitle file you have specified. Please try again without the subtitle file.</source>
+        <translation>Cela vient très probablement du fichier de sous-titres indiqué. Veuillez réessayer sans ce fichier.</translation>
+    </message>
+    <message>
+        <source>A problem prevented the file from being converted. %@ You can contact our support with this information so that we can fix this problem.
+
+Command-line: %@
+Command-output: %@</source>
+        <translation>Un problème a empêché la conversion du fichier. %@ Vous pouvez contacter notre assistance avec ces informations pour que nous puissions corriger ce problème.
+
+Ligne de commande : %@
+Sortie de la commande : %@</translation>
+    </message>
+    <message>
+        <source>You don&apos;t seem to have write access to the selected destinatation or it is a read-only filesystem. Please choose another destination.</source>
+        <translation>Vous ne semblez pas avoir le droit d'écrire dans la destination choisie, ou elle se trouve sur un système de fichiers en lecture seule. Veuillez choisir une autre destination.</translation>
+    </message>
+</context>
+<context>
     <name>FileDialogs</name>
     <message>
         <source>Choose</source>
@@ -597,6 +638,33 @@ Commandes :
     <message>
         <source>Cancel</source>
         <translation>Annuler</translation>
+    </message>
+</context>
+<context>
+    <name>JobEnding</name>
+    <message>
+        <source>%@ Conversion Failed</source>
+        <translation>%@ : échec de la conversion</translation>
+    </message>
+    <message>
+        <source>Vantreo has failed to convert the file %@.</source>
+        <translation>Vantreo n'a pas pu convertir le fichier %@.</translation>
+    </message>
+    <message>
+        <source>%@ Conversion Finished</source>
+        <translation>%@ : conversion terminée</translation>
+    </message>
+    <message>
+        <source>%@ has finished converting the file %@.</source>
+        <translation>%@ a terminé la conversion du fichier %@.</translation>
+    </message>
+    <message>
+        <source>Show</source>
+        <translation>Afficher</translation>
+    </message>
+    <message>
+        <source>It seems you&apos;ve removed the file %@ or unmounted it&apos;s volume so conversion can&apos;t proceed.</source>
+        <translation>Il semble que le fichier %@ ait été supprimé ou son volume démonté ; la conversion ne peut pas continuer.</translation>
     </message>
 </context>
 <context>
@@ -825,6 +893,56 @@ Commandes :
     <message>
         <source>Copy</source>
         <translation>Copier</translation>
+    </message>
+</context>
+<context>
+    <name>OutputVerification</name>
+    <message>
+        <source>1 audio track</source>
+        <translation>1 piste audio</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n audio tracks</source>
+        <translation>
+            <numerusform>%n piste audio</numerusform>
+            <numerusform>%n pistes audio</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>The converted file lasts %@ instead of the movie&apos;s %@.</source>
+        <translation>Le fichier converti dure %@ au lieu des %@ du film.</translation>
+    </message>
+    <message>
+        <source>The sound of the converted file is %1 s early.</source>
+        <translation>Le son du fichier converti est en avance de %1 s.</translation>
+    </message>
+    <message>
+        <source>The sound of the converted file is %1 s late.</source>
+        <translation>Le son du fichier converti est en retard de %1 s.</translation>
+    </message>
+    <message>
+        <source>The converted file cannot be read back as an MP4 file.</source>
+        <translation>Le fichier converti ne peut pas être relu comme fichier MP4.</translation>
+    </message>
+    <message>
+        <source>The converted file has no video frames.</source>
+        <translation>Le fichier converti ne contient aucune image vidéo.</translation>
+    </message>
+    <message>
+        <source>The converted file has no audio track.</source>
+        <translation>Le fichier converti n'a aucune piste audio.</translation>
+    </message>
+    <message>
+        <source>The converted file has %1 instead of %2.</source>
+        <translation>Le fichier converti a %1 au lieu de %2.</translation>
+    </message>
+    <message>
+        <source>The converted file has an audio track without sound.</source>
+        <translation>Le fichier converti a une piste audio sans son.</translation>
+    </message>
+    <message>
+        <source>Warning: &apos;%@&apos; ends after %@ of its %@; the MP4 holds all of it that could be read.</source>
+        <translation>Attention : « %@ » s'arrête après %@ sur %@ ; le MP4 contient tout ce qui a pu être lu.</translation>
     </message>
 </context>
 <context>
