@@ -12,6 +12,7 @@
 #include <QLockFile>
 #include <QSaveFile>
 #include <QSet>
+#include <cstdio>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -143,12 +144,25 @@ QString FileJournal::folder()
     return appInfo().suppDir() + QStringLiteral("/journal");
 }
 
+bool FileJournal::names(const QString& path) const
+{
+    for (const QStringList& files : m_files)
+        if (files.contains(path))
+            return true;
+    return false;
+}
+
 void FileJournal::record(const void* owner, const QStringList& files)
 {
     QStringList kept;
     for (const QString& f : files)
         if (!f.isEmpty())
             kept.append(f);
+    // Only a file not yet written down must reach the disk before its tool
+    // makes it; forgetting files may wait for the disk's own pace.
+    bool grows = false;
+    for (const QString& f : kept)
+        grows = grows || !names(f);
     if (kept.isEmpty()) {
         if (m_files.remove(owner) == 0)
             return;
@@ -157,18 +171,16 @@ void FileJournal::record(const void* owner, const QStringList& files)
             return;
         m_files.insert(owner, kept);
     }
-    write();
+    write(grows);
     QStringList written;
     for (const QStringList& files : std::as_const(m_files))
         written += files;
     FileWriteback::instance().follow(written);
 }
 
-void FileJournal::write()
+void FileJournal::write(bool durable)
 {
     QDir().mkpath(folder());
-    QLockFile lock(folder() + QStringLiteral("/.lock"));
-    lock.tryLock(2000);
     const JournalOwner self = currentJournalOwner();
     JournalEntry entry{self, {}};
     for (const QStringList& files : std::as_const(m_files))
@@ -179,6 +191,23 @@ void FileJournal::write()
         QFile::remove(journalPath(self));
         return;
     }
+    // A journal that only forgets files is replaced in one rename, never
+    // flushed: lost to a power cut, the older one names files that are gone
+    // or are this run's leftovers all the same. Readers see the old or the
+    // new one whole.
+    if (!durable) {
+        const QString temporary = journalPath(self) + QStringLiteral(".new");
+        QFile file(temporary);
+        const bool written =
+            file.open(QIODevice::WriteOnly) && file.write(journalText(entry)) >= 0 && file.flush();
+        file.close();
+        if (!written || std::rename(QFile::encodeName(temporary).constData(),
+                                    QFile::encodeName(journalPath(self)).constData()) != 0)
+            QFile::remove(temporary);
+        return;
+    }
+    QLockFile lock(folder() + QStringLiteral("/.lock"));
+    lock.tryLock(2000);
     // The journal must be on the disk before the files it names are made,
     // or a power cut leaves files no journal knows of. QSaveFile flushes the
     // new journal's data (fdatasync) before it gives it its name; the name

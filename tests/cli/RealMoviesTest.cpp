@@ -33,7 +33,7 @@ TEST(RealMovies, NothingToKeepAsVideoOrNoRegularFileIsRefused)
     EXPECT_TRUE(r.err.contains("Not converted: " + dir + "/Pipe.mkv: not a regular file"));
     EXPECT_FALSE(r.out.contains("Finished"));
     EXPECT_EQ(entries(dir), before);
-    EXPECT_TRUE(entries(h.documents()).isEmpty());
+    EXPECT_TRUE(temporaryEntries(h).isEmpty());
 }
 
 TEST(RealMovies, SignalDuringAStalledProbeEndsTheCommandLineAtOnce)
