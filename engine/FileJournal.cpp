@@ -37,14 +37,15 @@ bool alive(const JournalOwner& owner)
     return owner.bootId == bootId() && livingOwner(owner.pid) == owner;
 }
 
-// Only what a job could have made: a regular file (or a link), never a folder.
+// Only what a job could have made: a regular file, a link or the FIFO of
+// the compatible style, never a folder.
 bool removableFile(const QString& path)
 {
     struct stat info
     {
     };
     return ::lstat(QFile::encodeName(path).constData(), &info) == 0 &&
-           (S_ISREG(info.st_mode) || S_ISLNK(info.st_mode));
+           (S_ISREG(info.st_mode) || S_ISLNK(info.st_mode) || S_ISFIFO(info.st_mode));
 }
 
 QString journalPath(const JournalOwner& owner)

@@ -117,5 +117,5 @@ TEST(CrashSafety, KilledRunLeavesNoMovieAndTheNextRunRemovesWhatItLeft)
     EXPECT_TRUE(QDir(h.home + "/.local/share/Vantreo/journal")
                     .entryList({"*.journal"}, QDir::Files)
                     .isEmpty());
-    EXPECT_EQ(entries(movies).size(), 4) << "the sources stay";
+    EXPECT_EQ(entries(movies).size(), 3) << "the sources stay";
 }
