@@ -7,6 +7,8 @@
 #include "foundation/ToolLocator.h"
 #include "foundation/ToolRun.h"
 
+#include <QCoreApplication>
+#include <QThreadPool>
 #include <QTimer>
 #include <utility>
 
@@ -106,6 +108,10 @@ void CompletionPipeline::beginStage()
                 startTogether();
             else
                 startNextTool();
+            return;
+        }
+        if (current.background) {
+            runInBackground(current.background(m_record));
             return;
         }
         if (!finishStage())
@@ -265,6 +271,26 @@ void CompletionPipeline::stopOthers()
     // for its other end, which will never come, sees that it was told to end.
     if (stopped)
         releaseFifoOpeners(m_record.audioFile);
+}
+
+void CompletionPipeline::runInBackground(const std::function<void()>& work)
+{
+    const quint64 generation = ++m_generation;
+    const QPointer<CompletionPipeline> self(this);
+    QObject* mainThreadObject = QCoreApplication::instance();
+    QThreadPool::globalInstance()->start([work, self, generation, mainThreadObject] {
+        work();
+        QMetaObject::invokeMethod(
+            mainThreadObject,
+            [self, generation] {
+                // Abandoned meanwhile: nothing more is reported.
+                if (!self || generation != self->m_generation || self->m_stages.isEmpty())
+                    return;
+                if (self->finishStage())
+                    self->beginStage();
+            },
+            Qt::QueuedConnection);
+    });
 }
 
 void CompletionPipeline::stageDone(bool success)

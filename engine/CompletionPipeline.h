@@ -60,6 +60,8 @@ private:
     // stage; false when it failed (and the end is reported).
     bool finishStage();
     void stageDone(bool success);
+    // Runs the stage's background work, then finishes the stage.
+    void runInBackground(const std::function<void()>& work);
     const ConversionStage& stage() const { return m_stages.at(m_stage); }
 
     JobRecord& m_record;
@@ -72,8 +74,8 @@ private:
     // and which have ended.
     QList<ToolResult> m_results;
     QList<bool> m_ended;
-    // Counts the concurrent stages begun, so a late timer of one never acts
-    // on another.
+    // Counts the concurrent stages and background steps begun, so a late
+    // answer of one never acts on another.
     quint64 m_generation = 0;
     bool m_paused = false;
 };

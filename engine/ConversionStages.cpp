@@ -330,6 +330,20 @@ ConversionStage verifyStage()
     return stage;
 }
 
+// The finished movie's data goes to the disk on the thread pool: for a
+// large movie the flush waits for the disk for a good part of a second.
+// The move into place then flushes again, which costs nothing more and
+// judges the result.
+ConversionStage flushStage()
+{
+    ConversionStage stage;
+    stage.background = [](const JobRecord& record) -> std::function<void()> {
+        const QString partial = record.partialFile;
+        return [partial] { syncFile(partial); };
+    };
+    return stage;
+}
+
 ConversionStage moveIntoPlaceStage()
 {
     ConversionStage stage;
@@ -396,7 +410,7 @@ QList<ConversionStage> conversionStages(int method, const MoovReserveFor& reserv
         stages = {streamedAudioStage(), muxStage(reserve)};
     else
         stages = {trialStage(), singleProcessStage(reserve)};
-    stages += {outputPresentStage(), trackFlagsStage(), dolbyVisionStage(), verifyStage(),
-               moveIntoPlaceStage()};
+    stages += {outputPresentStage(), trackFlagsStage(), dolbyVisionStage(),
+               verifyStage(),        flushStage(),      moveIntoPlaceStage()};
     return stages;
 }

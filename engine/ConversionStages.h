@@ -57,6 +57,10 @@ struct ConversionStage
     std::function<bool(const JobRecord&)> again;
     // After the stage's tools; false fails the job.
     std::function<bool(JobRecord&)> finish;
+    // Work that waits for the disk (a flush), done on the thread pool so
+    // that the window never waits: made on the main thread from the record,
+    // it must not touch the record itself. Done before `finish`.
+    std::function<std::function<void()>(const JobRecord&)> background;
 };
 
 // The bytes to reserve for the index of the movie an ffmpeg run with these

@@ -9,10 +9,11 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QLockFile>
 #include <QSaveFile>
 #include <QSet>
 #include <cstdio>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -36,6 +37,39 @@ bool alive(const JournalOwner& owner)
 {
     return owner.bootId == bootId() && livingOwner(owner.pid) == owner;
 }
+
+// Held while a journal is written or the journals are read: an flock on
+// the folder's lock file, which writes nothing (so nothing waits for the
+// disk, as writing a lock file would on every job's start). Given up after
+// two seconds.
+class JournalLock final
+{
+public:
+    explicit JournalLock(const QString& folder)
+    {
+        m_fd = ::open(QFile::encodeName(folder + QStringLiteral("/.flock")).constData(),
+                      O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+        for (int waited = 0; m_fd >= 0 && waited < 2000; waited += 10) {
+            if (::flock(m_fd, LOCK_EX | LOCK_NB) == 0) {
+                m_held = true;
+                return;
+            }
+            ::usleep(10000);
+        }
+    }
+    ~JournalLock()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    JournalLock(const JournalLock&) = delete;
+    JournalLock& operator=(const JournalLock&) = delete;
+    bool held() const { return m_held; }
+
+private:
+    int m_fd = -1;
+    bool m_held = false;
+};
 
 // Only what a job could have made: a regular file, a link or the FIFO of
 // the compatible style, never a folder.
@@ -207,8 +241,7 @@ void FileJournal::write(bool durable)
             QFile::remove(temporary);
         return;
     }
-    QLockFile lock(folder() + QStringLiteral("/.lock"));
-    lock.tryLock(2000);
+    const JournalLock lock(folder());
     // The journal must be on the disk before the files it names are made,
     // or a power cut leaves files no journal knows of. QSaveFile flushes the
     // new journal's data (fdatasync) before it gives it its name; the name
@@ -226,10 +259,10 @@ void FileJournal::removeLeftovers()
     const QDir dir(folder());
     if (!dir.exists())
         return;
-    QLockFile lock(folder() + QStringLiteral("/.lock"));
+    const JournalLock lock(folder());
     // Another run is cleaning up or recording right now; the next start
     // catches what is left.
-    if (!lock.tryLock(2000))
+    if (!lock.held())
         return;
     QList<JournalEntry> journals;
     QStringList deadJournals;
