@@ -259,11 +259,23 @@ BuiltArguments singleProcessArguments(const ConversionInputs& in, int method,
 QStringList extractionArguments(const ConversionInputs& in, const QString& audioFile)
 {
     const int audio = parseAudioDescriptor(chosenDescriptor(in)).streamIndex;
-    return {QStringLiteral("-i"),        in.sourcePath,          QStringLiteral("-stats"),
-            QStringLiteral("-map"),      streamSpecifier(audio), QStringLiteral("-acodec"),
-            QStringLiteral("pcm_s16le"), QStringLiteral("-ac"),  QStringLiteral("2"),
-            QStringLiteral("-progress"), in.progressFile,        QStringLiteral("-loglevel"),
-            QStringLiteral("warning"),   QStringLiteral("-y"),   audioFile};
+    return {QStringLiteral("-i"),
+            in.sourcePath,
+            QStringLiteral("-stats"),
+            QStringLiteral("-map"),
+            streamSpecifier(audio),
+            QStringLiteral("-acodec"),
+            QStringLiteral("pcm_s16le"),
+            QStringLiteral("-ac"),
+            QStringLiteral("2"),
+            QStringLiteral("-progress"),
+            in.progressFile,
+            QStringLiteral("-loglevel"),
+            QStringLiteral("warning"),
+            QStringLiteral("-y"),
+            QStringLiteral("-f"),
+            QStringLiteral("wav"),
+            audioFile};
 }
 
 QStringList afconvertArguments(const QString& audioFile, const QString& aacFile,

@@ -67,7 +67,9 @@ QStringList fixupTestArguments(const ConversionInputs& in, const QString& trialF
 BuiltArguments singleProcessArguments(const ConversionInputs& in, int method,
                                       const ConversionSettings& s,
                                       const std::function<bool()>& needFixup);
-// First stage of the AAC method: the chosen track as 2-channel 16-bit WAV.
+// First stage of the AAC method: the chosen track as 2-channel 16-bit WAV,
+// written into `audioFile`, the FIFO the encoder reads (its name tells ffmpeg
+// nothing, so the format is named).
 QStringList extractionArguments(const ConversionInputs& in, const QString& audioFile);
 // Where the mux stage places the new AAC track (its -itsoffset): the chosen
 // track's delay from the start of the source, plus the 1024 samples of
@@ -75,7 +77,8 @@ QStringList extractionArguments(const ConversionInputs& in, const QString& audio
 // otherwise show early; absent when the track starts with the movie or its
 // start is unknown.
 std::optional<double> encodedAudioOffset(const ConversionInputs& in);
-// Second stage: afconvert encodes the WAV to AAC at the AACBitrate rate.
+// Second stage, beside the first: afconvert encodes the WAV it reads from
+// the FIFO to AAC at the AACBitrate rate.
 QStringList afconvertArguments(const QString& audioFile, const QString& aacFile,
                                const ConversionSettings& s);
 // Third stage: the video of the source joined with the new AAC track.

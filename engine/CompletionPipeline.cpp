@@ -1,8 +1,22 @@
 #include "engine/CompletionPipeline.h"
 
+#include "engine/FileJournal.h"
+#include "engine/OutputFiles.h"
 #include "engine/OutputVerification.h"
+#include "foundation/StringHelpers.h"
 #include "foundation/ToolLocator.h"
 #include "foundation/ToolRun.h"
+
+#include <QCoreApplication>
+#include <QThreadPool>
+#include <QTimer>
+#include <utility>
+
+namespace {
+
+constexpr int kReaderGraceMs = 2000;
+
+} // namespace
 
 CompletionPipeline::CompletionPipeline(JobRecord& record, QObject* parent)
     : QObject(parent), m_record(record)
@@ -27,37 +41,54 @@ void CompletionPipeline::run(const QList<ConversionStage>& stages)
 void CompletionPipeline::pause()
 {
     m_paused = true;
-    if (m_run)
-        m_run->pause();
+    for (const QPointer<ToolRun>& run : std::as_const(m_runs))
+        if (run)
+            run->pause();
 }
 
 void CompletionPipeline::resume()
 {
     m_paused = false;
-    if (m_run)
-        m_run->resume();
+    for (const QPointer<ToolRun>& run : std::as_const(m_runs))
+        if (run)
+            run->resume();
 }
 
 void CompletionPipeline::abandon()
 {
     m_pending.clear();
     m_stages.clear();
-    ToolRun* run = m_run;
-    m_run = nullptr;
-    if (!run)
-        return;
+    m_results.clear();
+    m_ended.clear();
+    ++m_generation;
+    const QList<QPointer<ToolRun>> runs = std::exchange(m_runs, {});
     const QStringList files{m_record.partialFile, m_record.progressFile, m_record.audioFile,
                             m_record.aacFile, m_record.trialFile};
-    run->discard();
-    connect(run, &ToolRun::finished, run, [files] {
-        for (const QString& file : files)
-            deleteFileIfAny(file);
-    });
+    bool anyRunning = false;
+    for (const QPointer<ToolRun>& run : runs) {
+        if (!run)
+            continue;
+        anyRunning = anyRunning || run->isRunning();
+        run->discard();
+        // A name freed meanwhile may have been reserved by another job.
+        connect(run, &ToolRun::finished, run, [files] {
+            for (const QString& file : files)
+                if (!FileJournal::instance().names(file))
+                    deleteFileIfAny(file);
+        });
+    }
+    // A tool still waiting in open() for the other end of the FIFO would
+    // never see that it was told to end.
+    if (anyRunning)
+        releaseFifoOpeners(m_record.audioFile);
 }
 
 qint64 CompletionPipeline::processId() const
 {
-    return m_run ? m_run->processId() : 0;
+    for (const QPointer<ToolRun>& run : m_runs)
+        if (run && run->isRunning())
+            return run->processId();
+    return 0;
 }
 
 void CompletionPipeline::beginStage()
@@ -67,8 +98,20 @@ void CompletionPipeline::beginStage()
     while (m_stage < m_stages.size()) {
         const ConversionStage& current = stage();
         m_pending = current.commands ? current.commands(m_record) : QList<ToolCommand>();
+        // A stage that could not set its run up (no temporary file) fails.
+        if (!m_record.verificationProblem.isEmpty()) {
+            stageDone(false);
+            return;
+        }
         if (!m_pending.isEmpty()) {
-            startNextTool();
+            if (current.concurrent)
+                startTogether();
+            else
+                startNextTool();
+            return;
+        }
+        if (current.background) {
+            runInBackground(current.background(m_record));
             return;
         }
         if (!finishStage())
@@ -85,36 +128,74 @@ bool CompletionPipeline::finishStage()
         return false;
     }
     const bool wasProcess = current.conversionProcess;
+    const qsizetype processes = current.concurrent ? qMax<qsizetype>(1, m_results.size()) : 1;
     ++m_stage;
     if (wasProcess && m_stage < m_stages.size() && stage().conversionProcess)
-        ++m_record.conversionStage;
+        m_record.conversionStage += int(processes);
     return true;
+}
+
+ToolRun* CompletionPipeline::launch(const ToolCommand& command)
+{
+    auto* run = new ToolRun(this);
+    m_runs.append(run);
+    run->start(QStringList{ToolLocator::find(command.tool)} + command.arguments);
+    // A job paused while the stage before ended (the trial) stays paused.
+    if (m_paused)
+        run->pause();
+    return run;
+}
+
+void CompletionPipeline::clearRuns()
+{
+    for (const QPointer<ToolRun>& old : std::as_const(m_runs))
+        if (old)
+            old->deleteLater();
+    m_runs.clear();
 }
 
 void CompletionPipeline::startNextTool()
 {
     const ToolCommand command = m_pending.takeFirst();
-    const QString program = ToolLocator::find(command.tool);
     if (stage().conversionProcess) {
         m_record.arguments = command.arguments;
         // Each process's output stands alone: a failure shows its own.
         m_record.output.clear();
         // Reported like a tool that could not be started.
-        if (program.isEmpty())
+        if (ToolLocator::find(command.tool).isEmpty())
             m_record.output = ToolLocator::installHint(command.tool);
         // Written down before the tool creates any of them, so a run that
         // dies leaves nothing the next start does not know of.
         m_record.journalFiles();
         emit processStarting();
     }
-    if (m_run)
-        m_run->deleteLater();
-    m_run = new ToolRun(this);
-    connect(m_run, &ToolRun::finished, this, &CompletionPipeline::toolEnded);
-    m_run->start(QStringList{program} + command.arguments);
-    // A job paused while the stage before ended (the trial) stays paused.
-    if (m_paused)
-        m_run->pause();
+    clearRuns();
+    connect(launch(command), &ToolRun::finished, this, &CompletionPipeline::toolEnded);
+}
+
+void CompletionPipeline::startTogether()
+{
+    const QList<ToolCommand> commands = std::exchange(m_pending, {});
+    m_record.arguments = commands.first().arguments;
+    m_record.output.clear();
+    m_record.journalFiles();
+    m_results.clear();
+    m_ended.clear();
+    ++m_generation;
+    for (const ToolCommand& command : commands) {
+        ToolResult result;
+        result.arguments = command.arguments;
+        if (ToolLocator::find(command.tool).isEmpty())
+            result.output = ToolLocator::installHint(command.tool);
+        m_results.append(result);
+        m_ended.append(false);
+    }
+    emit processStarting();
+    clearRuns();
+    // Ends arrive through the event loop, never before all have started.
+    for (qsizetype i = 0; i < commands.size(); ++i)
+        connect(launch(commands.at(i)), &ToolRun::finished, this,
+                [this, i](int status, const QString& output) { togetherEnded(i, status, output); });
 }
 
 void CompletionPipeline::toolEnded(int status, const QString& output)
@@ -136,6 +217,80 @@ void CompletionPipeline::toolEnded(int status, const QString& output)
         beginStage();
     else if (finishStage())
         beginStage();
+}
+
+void CompletionPipeline::togetherEnded(qsizetype index, int status, const QString& output)
+{
+    if (index >= m_results.size() || m_ended.at(index))
+        return;
+    m_ended[index] = true;
+    ToolResult& result = m_results[index];
+    result.status = status;
+    result.output += output;
+    // A writer whose reader went away usually hears of it before the reader's
+    // own end arrives: the reader is given a moment to report why.
+    if (status != 0 && contains(output, QStringLiteral("Broken pipe")))
+        QTimer::singleShot(kReaderGraceMs, this, [this, generation = m_generation] {
+            if (generation == m_generation)
+                stopOthers();
+        });
+    else if (status != 0)
+        stopOthers();
+    if (m_ended.contains(false))
+        return;
+
+    const std::optional<qsizetype> failing = failingRun(m_results);
+    if (failing) {
+        m_record.arguments = m_results.at(*failing).arguments;
+        m_record.output = m_results.at(*failing).output;
+    } else {
+        for (const ToolResult& r : std::as_const(m_results))
+            m_record.output += r.output;
+    }
+    if (saysInputEndedEarly(m_record.output))
+        m_record.inputEndedEarly = true;
+    emit processEnded();
+    if (failing)
+        stageDone(false);
+    else if (finishStage())
+        beginStage();
+}
+
+void CompletionPipeline::stopOthers()
+{
+    bool stopped = false;
+    for (qsizetype i = 0; i < m_runs.size() && i < m_ended.size(); ++i) {
+        if (m_ended.at(i) || m_results.at(i).stopped)
+            continue;
+        if (ToolRun* other = m_runs.at(i))
+            other->stop();
+        m_results[i].stopped = true;
+        stopped = true;
+    }
+    // The stage's FIFO (the record's audio file): a tool waiting in open()
+    // for its other end, which will never come, sees that it was told to end.
+    if (stopped)
+        releaseFifoOpeners(m_record.audioFile);
+}
+
+void CompletionPipeline::runInBackground(const std::function<void()>& work)
+{
+    const quint64 generation = ++m_generation;
+    const QPointer<CompletionPipeline> self(this);
+    QObject* mainThreadObject = QCoreApplication::instance();
+    QThreadPool::globalInstance()->start([work, self, generation, mainThreadObject] {
+        work();
+        QMetaObject::invokeMethod(
+            mainThreadObject,
+            [self, generation] {
+                // Abandoned meanwhile: nothing more is reported.
+                if (!self || generation != self->m_generation || self->m_stages.isEmpty())
+                    return;
+                if (self->finishStage())
+                    self->beginStage();
+            },
+            Qt::QueuedConnection);
+    });
 }
 
 void CompletionPipeline::stageDone(bool success)

@@ -23,19 +23,22 @@ public:
 
     // Begins the first stage; whatever ran before is abandoned.
     void run(const QList<ConversionStage>& stages);
+    // Pauses and continues every tool running now, together.
     void pause();
     void resume();
-    // Ends the running tool (with a grace period, never waiting for it) and
-    // reports nothing more; the files the run writes are deleted now and
-    // again once its tool has ended, in case it wrote them meanwhile.
+    // Ends the running tools (with a grace period, never waiting for them)
+    // and reports nothing more; the files the run writes are deleted now and
+    // again once its tools have ended, in case they wrote them meanwhile.
     void abandon();
-    // The process id of the running tool, 0 when none runs.
+    // The process id of the (first) running tool, 0 when none runs.
     qint64 processId() const;
 
 signals:
-    // A conversion process is about to start; the record has its arguments.
+    // A conversion process (or the processes of a concurrent stage) is about
+    // to start; the record has its arguments.
     void processStarting();
-    // A conversion process ended; its output is in the record.
+    // A conversion process (or all of a concurrent stage) ended; its output
+    // is in the record.
     void processEnded();
     // The last stage is done, or a stage failed.
     void ended(bool success);
@@ -43,17 +46,36 @@ signals:
 private:
     void beginStage();
     void startNextTool();
+    // Starts every tool of a concurrent stage at once.
+    void startTogether();
+    // Starts one tool beside those running now.
+    ToolRun* launch(const ToolCommand& command);
+    // Lets the runs of the tools that ended go.
+    void clearRuns();
     void toolEnded(int status, const QString& output);
+    void togetherEnded(qsizetype index, int status, const QString& output);
+    // Ends the tools still running beside one that failed.
+    void stopOthers();
     // The stage's tools are done: its closing step, then on to the next
     // stage; false when it failed (and the end is reported).
     bool finishStage();
     void stageDone(bool success);
+    // Runs the stage's background work, then finishes the stage.
+    void runInBackground(const std::function<void()>& work);
     const ConversionStage& stage() const { return m_stages.at(m_stage); }
 
     JobRecord& m_record;
     QList<ConversionStage> m_stages;
     qsizetype m_stage = 0;
     QList<ToolCommand> m_pending;
-    QPointer<ToolRun> m_run;
+    // The tools running now: one, or every tool of a concurrent stage.
+    QList<QPointer<ToolRun>> m_runs;
+    // How the tools of a concurrent stage ended (in the order they started),
+    // and which have ended.
+    QList<ToolResult> m_results;
+    QList<bool> m_ended;
+    // Counts the concurrent stages and background steps begun, so a late
+    // answer of one never acts on another.
+    quint64 m_generation = 0;
     bool m_paused = false;
 };

@@ -18,6 +18,7 @@
 #include "foundation/SettingsKeys.h"
 #include "foundation/StringHelpers.h"
 
+#include <QFile>
 #include <QTimer>
 
 namespace {
@@ -48,8 +49,8 @@ ConversionJob::~ConversionJob()
     // without removing it) must not leave the tool behind, nor an unfinished
     // output or temporary audio.
     m_pipeline.abandon();
-    deleteFileIfAny(m_record.progressFile);
     m_record.deleteUnfinishedFiles();
+    m_record.discardProgressFile();
     releaseSleepAssertion();
 }
 
@@ -168,7 +169,8 @@ void ConversionJob::stopTimer()
 
 void ConversionJob::refuseStart(const QString& refusal)
 {
-    m_record.partialFile.clear();
+    m_record.deleteUnfinishedFiles();
+    m_record.discardProgressFile();
     releaseSleepAssertion();
     emit startRefused(refusal);
 }
@@ -177,7 +179,8 @@ void ConversionJob::failMissingSource()
 {
     showSourceGoneAlert(sourcePath());
     m_record.output = QStringLiteral("USER_REMOVED");
-    m_record.partialFile.clear();
+    m_record.deleteUnfinishedFiles();
+    m_record.discardProgressFile();
     releaseSleepAssertion();
     setFinishedError(true);
     m_stopDate = QDateTime::currentDateTime();
@@ -217,7 +220,7 @@ void ConversionJob::start()
     // A missing source is reported below instead.
     const MKVFileInfo& info = *m_record.fileInfo;
     const bool sourceExists = fileExists(info.fileURL());
-    if (sourceExists && !isWriteablePath(m_record.partialFile)) {
+    if (sourceExists && !acceptsWrites(m_record.partialFile)) {
         const QString refusal = destinationNotWritableText();
         alert(AlertKind::Warning, appInfo().appName(), refusal, QStringLiteral("OK"));
         refuseStart(refusal);
@@ -288,8 +291,8 @@ void ConversionJob::remove()
     m_pipeline.abandon();
     // Only the job's own unfinished files go: a Finished movie stays, and so
     // does anything else at the destination path.
-    deleteFileIfAny(m_record.progressFile);
     m_record.deleteUnfinishedFiles();
+    m_record.discardProgressFile();
     releaseSleepAssertion();
     if (JobHost* host = jobHost()) {
         host->removeJob(this);
@@ -365,7 +368,7 @@ void ConversionJob::restoreEnded(int state, const JobOutcome& outcome)
 
 void ConversionJob::progressTimer()
 {
-    if (const auto p = m_record.progress(m_progressReader, m_progress))
+    if (const auto p = m_record.progress(m_progressReader))
         setProgress(*p);
 }
 
@@ -383,7 +386,9 @@ void ConversionJob::processEnded()
 {
     releaseSleepAssertion();
     stopTimer();
-    deleteFileIfAny(m_record.progressFile);
+    // Emptied, not deleted: the name stays the job's until the run ends,
+    // and the next process does not show the last one's position.
+    QFile::resize(m_record.progressFile, 0);
 }
 
 void ConversionJob::conversionEnded(bool success)
@@ -393,6 +398,7 @@ void ConversionJob::conversionEnded(bool success)
     asl_NSLog_debug("%p conversionEnded %i %@", this, m_record.conversionStage, sourcePath());
     releaseSleepAssertion();
     stopTimer();
+    m_record.discardProgressFile();
     if (!success) {
         fail();
         if (contains(m_record.output, QStringLiteral("No space left on device")))

@@ -18,11 +18,6 @@ namespace {
 constexpr double kGiB = 1073741824.0;
 const QString kMP4Box = QStringLiteral("MP4Box");
 
-bool succeeded(JobRecord&, int status, const QString&)
-{
-    return status == 0;
-}
-
 // Whether the copy method's command line asks the AAC trial, without running it.
 bool asksForTrial(const JobRecord& record)
 {
@@ -46,10 +41,10 @@ ConversionStage trialStage()
         // in the container the destination gets; nothing is written at the
         // destination.
         const QString extension = pathExtension(record.destinationPath());
-        record.trialFile = documentsFile(
-            record.fileInfo->fileName(),
+        record.trialFile = record.reserveTemporary(
             QStringLiteral(".trial.") + (extension.isEmpty() ? QStringLiteral("mp4") : extension));
-        record.journalFiles({record.trialFile});
+        if (record.trialFile.isEmpty())
+            return {};
         return {{QStringLiteral("ffmpeg"),
                  fixupTestArguments(record.conversionInputs(), record.trialFile)}};
     };
@@ -61,19 +56,6 @@ ConversionStage trialStage()
         // A failed trial only means no bitstream filter.
         return true;
     };
-    return stage;
-}
-
-// A conversion process: one run of `tool` with the arguments `build` makes
-// from the record when the stage begins; it fails the job unless it ends well.
-ConversionStage processStage(const QString& tool, std::function<QStringList(JobRecord&)> build)
-{
-    ConversionStage stage;
-    stage.conversionProcess = true;
-    stage.commands = [tool, build](JobRecord& record) -> QList<ToolCommand> {
-        return {{tool, build(record)}};
-    };
-    stage.toolEnded = succeeded;
     return stage;
 }
 
@@ -193,21 +175,28 @@ ConversionStage singleProcessStage(const MoovReserveFor& reserve)
         reserve);
 }
 
-ConversionStage extractStage()
+// The extraction and the encoding at once: ffmpeg decodes the chosen track
+// into a FIFO that our afconvert reads as the sound comes, so decoding and
+// encoding overlap on two cores and no WAV reaches the disk. Only the AAC
+// file, small, is written, in the cache folder.
+ConversionStage streamedAudioStage()
 {
-    return processStage(QStringLiteral("ffmpeg"), [](JobRecord& record) {
-        record.audioFile = documentsFile(record.fileInfo->fileName(), QStringLiteral(".tmp.wav"));
-        return extractionArguments(record.conversionInputs(), record.audioFile);
-    });
-}
-
-ConversionStage encodeStage()
-{
-    return processStage(QStringLiteral("afconvert"), [](JobRecord& record) {
-        asl_NSLog_debug("wav got a size of %fGB", fileSize(record.audioFile) / kGiB);
-        record.aacFile = documentsFile(record.fileInfo->fileName(), QStringLiteral(".tmp.aac"));
-        return afconvertArguments(record.audioFile, record.aacFile, record.settings());
-    });
+    ConversionStage stage;
+    stage.conversionProcess = true;
+    stage.concurrent = true;
+    stage.commands = [](JobRecord& record) -> QList<ToolCommand> {
+        record.audioFile =
+            record.reserveTemporary(QStringLiteral(".audio.fifo"), TemporaryKind::Fifo);
+        if (!record.audioFile.isEmpty())
+            record.aacFile = record.reserveTemporary(QStringLiteral(".tmp.aac"));
+        if (record.audioFile.isEmpty() || record.aacFile.isEmpty())
+            return {};
+        return {{QStringLiteral("ffmpeg"),
+                 extractionArguments(record.conversionInputs(), record.audioFile)},
+                {QStringLiteral("afconvert"),
+                 afconvertArguments(record.audioFile, record.aacFile, record.settings())}};
+    };
+    return stage;
 }
 
 ConversionStage muxStage(const MoovReserveFor& reserve)
@@ -215,6 +204,7 @@ ConversionStage muxStage(const MoovReserveFor& reserve)
     return movieStage(
         [](JobRecord& record, const ConversionSettings& settings) {
             asl_NSLog_debug("aac got a size of %fGB", fileSize(record.aacFile) / kGiB);
+            // The FIFO has done its work.
             deleteFileIfAny(record.audioFile);
             record.audioFile.clear();
             return muxArguments(record.conversionInputs(), record.aacFile, settings);
@@ -350,6 +340,20 @@ ConversionStage verifyStage()
     return stage;
 }
 
+// The finished movie's data goes to the disk on the thread pool: for a
+// large movie the flush waits for the disk for a good part of a second.
+// The move into place then flushes again, which costs nothing more and
+// judges the result.
+ConversionStage flushStage()
+{
+    ConversionStage stage;
+    stage.background = [](const JobRecord& record) -> std::function<void()> {
+        const QString partial = record.partialFile;
+        return [partial] { syncFile(partial); };
+    };
+    return stage;
+}
+
 ConversionStage moveIntoPlaceStage()
 {
     ConversionStage stage;
@@ -377,6 +381,25 @@ ConversionStage moveIntoPlaceStage()
 
 } // namespace
 
+std::optional<qsizetype> failingRun(const QList<ToolResult>& results)
+{
+    std::optional<qsizetype> found;
+    int foundRank = 0;
+    for (qsizetype i = 0; i < results.size(); ++i) {
+        const ToolResult& r = results.at(i);
+        if (r.status == 0)
+            continue;
+        // 3: failed of itself; 2: lost its reader; 1: told to end.
+        const int rank =
+            r.stopped ? 1 : (contains(r.output, QStringLiteral("Broken pipe")) ? 2 : 3);
+        if (rank > foundRank) {
+            found = i;
+            foundRank = rank;
+        }
+    }
+    return found;
+}
+
 std::optional<qint64> estimatedMoovReserve(const JobRecord& record, const QStringList& arguments)
 {
     const MKVFileInfo& info = *record.fileInfo;
@@ -394,10 +417,10 @@ QList<ConversionStage> conversionStages(int method, const MoovReserveFor& reserv
 {
     QList<ConversionStage> stages;
     if (method == MethodAACViaWAV)
-        stages = {extractStage(), encodeStage(), muxStage(reserve)};
+        stages = {streamedAudioStage(), muxStage(reserve)};
     else
         stages = {trialStage(), singleProcessStage(reserve)};
-    stages += {outputPresentStage(), trackFlagsStage(), dolbyVisionStage(), verifyStage(),
-               moveIntoPlaceStage()};
+    stages += {outputPresentStage(), trackFlagsStage(), dolbyVisionStage(),
+               verifyStage(),        flushStage(),      moveIntoPlaceStage()};
     return stages;
 }

@@ -15,6 +15,22 @@ struct ToolCommand
     QStringList arguments;
 };
 
+// How one of a stage's tool runs ended.
+struct ToolResult
+{
+    QStringList arguments;
+    int status = 0;
+    QString output;
+    // Told to end because another run of its stage failed first.
+    bool stopped = false;
+};
+
+// Of tool runs that ran at the same time (in the order they started), the one
+// whose failure explains the stage's: a run told to end because another
+// failed, or one that only lost its reader ("Broken pipe"), yields to a run
+// that failed of itself. Absent when every run ended well.
+std::optional<qsizetype> failingRun(const QList<ToolResult>& results);
+
 // One step of a conversion, begun once the step before it succeeded. It runs
 // tools (one after another, each judged as it ends), works on files, or both;
 // every step is handed the job's record and changes nothing else.
@@ -24,16 +40,27 @@ struct ConversionStage
     // audio): its arguments are the job's, its output the job's output, the
     // progress timer follows it and the conversion stage counts it.
     bool conversionProcess = false;
+    // The stage's tools run at the same time rather than one after another
+    // (the extraction writing into the FIFO the encoder reads): started
+    // together, paused and continued together; the first to fail ends the
+    // others. The stage fails when one failed (failingRun), with that run's
+    // command line and output. Each of them counts as a conversion stage.
+    bool concurrent = false;
     // The tool runs, built when the stage begins from what the stages before
     // it left; none for a step on files only.
     std::function<QList<ToolCommand>(JobRecord&)> commands;
     // One tool run ended with `status` and `output`; false fails the job.
+    // Not asked for the runs of a concurrent stage.
     std::function<bool(JobRecord&, int status, const QString& output)> toolEnded;
     // After the stage's tools ended well: true makes the stage again, its
     // tool runs built anew from the record (a run to be redone another way).
     std::function<bool(const JobRecord&)> again;
     // After the stage's tools; false fails the job.
     std::function<bool(JobRecord&)> finish;
+    // Work that waits for the disk (a flush), done on the thread pool so
+    // that the window never waits: made on the main thread from the record,
+    // it must not touch the record itself. Done before `finish`.
+    std::function<std::function<void()>(const JobRecord&)> background;
 };
 
 // The bytes to reserve for the index of the movie an ffmpeg run with these
@@ -44,7 +71,7 @@ using MoovReserveFor =
 std::optional<qint64> estimatedMoovReserve(const JobRecord& record, const QStringList& arguments);
 
 // The steps of a conversion by the job's method, in order: the AAC trial or
-// the extract, encode and mux processes, then the steps after the last
+// the extraction streamed into the encoder, then the mux, then the steps after the last
 // process (temporary audio gone, track flags, Dolby Vision sample entry,
 // read-back check, move into place). With StreamableOutput the runs that
 // write the movie put its index first, in the room `reserve` sizes.

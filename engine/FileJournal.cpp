@@ -9,9 +9,11 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QLockFile>
 #include <QSaveFile>
 #include <QSet>
+#include <cstdio>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -36,14 +38,48 @@ bool alive(const JournalOwner& owner)
     return owner.bootId == bootId() && livingOwner(owner.pid) == owner;
 }
 
-// Only what a job could have made: a regular file (or a link), never a folder.
+// Held while a journal is written or the journals are read: an flock on
+// the folder's lock file, which writes nothing (so nothing waits for the
+// disk, as writing a lock file would on every job's start). Given up after
+// two seconds.
+class JournalLock final
+{
+public:
+    explicit JournalLock(const QString& folder)
+    {
+        m_fd = ::open(QFile::encodeName(folder + QStringLiteral("/.flock")).constData(),
+                      O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+        for (int waited = 0; m_fd >= 0 && waited < 2000; waited += 10) {
+            if (::flock(m_fd, LOCK_EX | LOCK_NB) == 0) {
+                m_held = true;
+                return;
+            }
+            ::usleep(10000);
+        }
+    }
+    ~JournalLock()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    JournalLock(const JournalLock&) = delete;
+    JournalLock& operator=(const JournalLock&) = delete;
+    bool held() const { return m_held; }
+
+private:
+    int m_fd = -1;
+    bool m_held = false;
+};
+
+// Only what a job could have made: a regular file, a link or the FIFO of
+// the compatible style, never a folder.
 bool removableFile(const QString& path)
 {
     struct stat info
     {
     };
     return ::lstat(QFile::encodeName(path).constData(), &info) == 0 &&
-           (S_ISREG(info.st_mode) || S_ISLNK(info.st_mode));
+           (S_ISREG(info.st_mode) || S_ISLNK(info.st_mode) || S_ISFIFO(info.st_mode));
 }
 
 QString journalPath(const JournalOwner& owner)
@@ -143,12 +179,25 @@ QString FileJournal::folder()
     return appInfo().suppDir() + QStringLiteral("/journal");
 }
 
+bool FileJournal::names(const QString& path) const
+{
+    for (const QStringList& files : m_files)
+        if (files.contains(path))
+            return true;
+    return false;
+}
+
 void FileJournal::record(const void* owner, const QStringList& files)
 {
     QStringList kept;
     for (const QString& f : files)
         if (!f.isEmpty())
             kept.append(f);
+    // Only a file not yet written down must reach the disk before its tool
+    // makes it; forgetting files may wait for the disk's own pace.
+    bool grows = false;
+    for (const QString& f : kept)
+        grows = grows || !names(f);
     if (kept.isEmpty()) {
         if (m_files.remove(owner) == 0)
             return;
@@ -157,18 +206,16 @@ void FileJournal::record(const void* owner, const QStringList& files)
             return;
         m_files.insert(owner, kept);
     }
-    write();
+    write(grows);
     QStringList written;
     for (const QStringList& files : std::as_const(m_files))
         written += files;
     FileWriteback::instance().follow(written);
 }
 
-void FileJournal::write()
+void FileJournal::write(bool durable)
 {
     QDir().mkpath(folder());
-    QLockFile lock(folder() + QStringLiteral("/.lock"));
-    lock.tryLock(2000);
     const JournalOwner self = currentJournalOwner();
     JournalEntry entry{self, {}};
     for (const QStringList& files : std::as_const(m_files))
@@ -179,6 +226,22 @@ void FileJournal::write()
         QFile::remove(journalPath(self));
         return;
     }
+    // A journal that only forgets files is replaced in one rename, never
+    // flushed: lost to a power cut, the older one names files that are gone
+    // or are this run's leftovers all the same. Readers see the old or the
+    // new one whole.
+    if (!durable) {
+        const QString temporary = journalPath(self) + QStringLiteral(".new");
+        QFile file(temporary);
+        const bool written =
+            file.open(QIODevice::WriteOnly) && file.write(journalText(entry)) >= 0 && file.flush();
+        file.close();
+        if (!written || std::rename(QFile::encodeName(temporary).constData(),
+                                    QFile::encodeName(journalPath(self)).constData()) != 0)
+            QFile::remove(temporary);
+        return;
+    }
+    const JournalLock lock(folder());
     // The journal must be on the disk before the files it names are made,
     // or a power cut leaves files no journal knows of. QSaveFile flushes the
     // new journal's data (fdatasync) before it gives it its name; the name
@@ -196,10 +259,10 @@ void FileJournal::removeLeftovers()
     const QDir dir(folder());
     if (!dir.exists())
         return;
-    QLockFile lock(folder() + QStringLiteral("/.lock"));
+    const JournalLock lock(folder());
     // Another run is cleaning up or recording right now; the next start
     // catches what is left.
-    if (!lock.tryLock(2000))
+    if (!lock.held())
         return;
     QList<JournalEntry> journals;
     QStringList deadJournals;

@@ -49,6 +49,8 @@ public:
     // Replaces the files recorded for `owner` (a job); an empty list forgets it.
     // The files recorded are written to the disk as they grow (FileWriteback).
     void record(const void* owner, const QStringList& files);
+    // Whether a job of this process has `path` recorded.
+    bool names(const QString& path) const;
     // Removes the files named by the journals of processes that no longer
     // run (never one a living process names), then those journals.
     void removeLeftovers();
@@ -58,7 +60,8 @@ public:
 
 private:
     FileJournal() = default;
-    void write();
+    // Writes this process's journal; `durable` flushes it to the disk first.
+    void write(bool durable);
 
     QHash<const void*, QStringList> m_files;
 };

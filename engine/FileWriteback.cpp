@@ -23,6 +23,13 @@ constexpr off_t kTailBytes = 1 << 20;
 // rename on a network share.
 void startWriteOut(const QByteArray& path)
 {
+    // Only regular files: opening a FIFO, even for a moment, would stand in
+    // for its reader and cost its writer a broken pipe.
+    struct stat before
+    {
+    };
+    if (::stat(path.constData(), &before) != 0 || !S_ISREG(before.st_mode))
+        return;
     int fd = -1;
     do
         fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);

@@ -11,8 +11,16 @@
 
 namespace {
 
-// Room the WAV and AAC files of the three-process method take per second of movie.
+// Room the temporary AAC file of the three-process method takes per second
+// of movie at least; the decoded audio goes through a FIFO and takes none.
 constexpr quint64 kTemporaryBytesPerSecond = 17000;
+
+// The temporary AAC file's room per second: its bit rate plus 2 % for the
+// container, and never less than the figure above.
+quint64 temporaryBytesPerSecond(quint64 aacBitsPerSecond)
+{
+    return std::max(kTemporaryBytesPerSecond, aacBitsPerSecond / 8 * 102 / 100);
+}
 constexpr double kGiB = 1073741824.0;
 
 QString bootDiskText()
@@ -25,7 +33,8 @@ QString bootDiskText()
 std::optional<QString> freeSpaceRefusal(const FreeSpaceFigures& f)
 {
     const quint64 seconds = f.runtimeSeconds > 0 ? quint64(f.runtimeSeconds) : 0;
-    const quint64 estimate = f.aacViaWav ? seconds * kTemporaryBytesPerSecond : 0;
+    const quint64 estimate =
+        f.aacViaWav ? seconds * temporaryBytesPerSecond(f.aacBitsPerSecond) : 0;
     // The MP4 holds at most what the source holds, plus the AAC tracks the
     // tools write anew beside it.
     const quint64 output =
@@ -82,7 +91,7 @@ bool checkFreeSpace(bool aacViaWav, std::optional<qint64> runtimeSeconds,
     f.aacViaWav = aacViaWav;
     f.runtimeSeconds = runtimeSeconds.value_or(0);
     f.sourceSize = sourceSize.value_or(0);
-    f.bootFree = freeSpaceOf(appInfo().docDir());
+    f.bootFree = freeSpaceOf(appInfo().cacheDir());
     f.targetFree = freeSpaceOf(target);
     f.volumeMaximum = volumeMaximumFileSize(target);
     f.encodedTracks = encodedTracks;

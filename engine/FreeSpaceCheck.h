@@ -6,10 +6,10 @@
 // What the space check compares, in bytes.
 struct FreeSpaceFigures
 {
-    bool aacViaWav = false; // the three-process method writes WAV and AAC files first
+    bool aacViaWav = false; // the three-process method writes a temporary AAC file first
     qint64 runtimeSeconds = 0;
     quint64 sourceSize = 0;
-    quint64 bootFree = 0;                 // the volume of the documents folder
+    quint64 bootFree = 0;                 // the volume of the cache folder
     quint64 targetFree = 0;               // the volume of the destination folder
     std::optional<quint64> volumeMaximum; // largest file the destination volume takes
     // Audio tracks kept for the user's languages that ffmpeg encodes to AAC

@@ -5,6 +5,8 @@
 #include "engine/OutputFiles.h"
 #include "engine/ProgressCalc.h"
 #include "engine/SubtitleEncoding.h"
+#include "foundation/HalvornLib.h"
+#include "foundation/MakeString.h"
 #include "foundation/PathHelpers.h"
 #include "inspection/Languages.h"
 
@@ -26,9 +28,27 @@ void JobRecord::restart()
     fresh.owner = owner;
     fresh.needsFixup = needsFixup;
     *this = fresh;
-    progressFile = documentsFile(fileInfo->fileName(), QStringLiteral(".log"));
-    deleteFileIfAny(progressFile);
-    partialFile = uniqueFile(partialPathFor(destinationPath()));
+    // Reserved as the temporary files are; none in a destination folder that
+    // takes no file, which the start refuses.
+    partialFile = reserveUniqueFile(partialPathFor(destinationPath()));
+    // Kept for the whole run (each process starts it anew), so no other job
+    // can take its name between two processes.
+    progressFile = reserveTemporary(QStringLiteral(".log"));
+}
+
+QString JobRecord::reserveTemporary(const QString& suffix, TemporaryKind kind)
+{
+    QString error;
+    const QString path = reserveTemporaryFile(fileInfo->fileName(), suffix, kind, &error);
+    if (path.isEmpty()) {
+        verificationProblem = makeString(
+            "A temporary file could not be created in the cache folder %@.", appInfo().cacheDir());
+        output += makeString("%@ (%@)", verificationProblem, error);
+        return path;
+    }
+    // In the journal from the moment it exists.
+    journalFiles({path});
+    return path;
 }
 
 ConversionSettings JobRecord::settings() const
@@ -64,17 +84,10 @@ ConversionInputs JobRecord::conversionInputs() const
     return in;
 }
 
-std::optional<float> JobRecord::progress(ProgressFileReader& reader, float current) const
+std::optional<float> JobRecord::progress(ProgressFileReader& reader) const
 {
     if (!fileInfo)
         return std::nullopt;
-    if (multiConversion && conversionStage == 1) {
-        // The encoder writes no progress: the growing AAC file tells, and
-        // the bar moves a little either way.
-        return encodingStageProgress(fileSize(aacFile), fileInfo->runtimeSeconds(),
-                                     encodedFurtherTracks)
-            .value_or(current + 0.001f);
-    }
     const auto t = latestOutTimeSeconds(reader.readNew(progressFile));
     if (!t)
         return std::nullopt;
@@ -85,7 +98,14 @@ std::optional<float> JobRecord::progress(ProgressFileReader& reader, float curre
 void JobRecord::journalFiles(const QStringList& extra) const
 {
     FileJournal::instance().record(
-        owner, QStringList{partialFile, progressFile, audioFile, aacFile} + extra);
+        owner, QStringList{partialFile, progressFile, audioFile, aacFile, trialFile} + extra);
+}
+
+void JobRecord::discardProgressFile()
+{
+    deleteFileIfAny(progressFile);
+    progressFile.clear();
+    journalFiles();
 }
 
 void JobRecord::deleteUnfinishedFiles()
@@ -93,8 +113,11 @@ void JobRecord::deleteUnfinishedFiles()
     deleteFileIfAny(partialFile);
     partialFile.clear();
     deleteFileIfAny(audioFile);
+    audioFile.clear();
     deleteFileIfAny(aacFile);
+    aacFile.clear();
     deleteFileIfAny(trialFile);
     trialFile.clear();
-    FileJournal::instance().record(owner, {});
+    // The progress file stays the run's until it ends.
+    journalFiles();
 }

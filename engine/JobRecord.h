@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/CommandLines.h"
+#include "engine/OutputFiles.h"
 #include "engine/ProgressFileReader.h"
 #include "inspection/MKVFileInfo.h"
 
@@ -24,9 +25,13 @@ struct JobRecord
     // The FileJournal key of the files below (the job).
     const void* owner = nullptr;
 
+    // The temporary files live in the cache folder, each reserved under a
+    // name of its own (reserveTemporaryFile).
     QString progressFile;
     // The hidden file ffmpeg writes beside the destination until Finished.
     QString partialFile;
+    // The FIFO through which the extraction hands the decoded audio to the
+    // AAC encoder, while both run.
     QString audioFile;
     QString aacFile;
     // The AAC trial's second of movie, while the trial runs.
@@ -62,24 +67,33 @@ struct JobRecord
     IndexRewrite indexRewrite = IndexRewrite::None;
 
     // Forgets the previous run (the movie, its track, its settings and the
-    // trial's answer stay) and names this run's progress and partial files.
+    // trial's answer stay), names this run's partial file and reserves its
+    // progress file.
     // Whatever is at the destination stays untouched: ffmpeg writes a hidden
     // partial file beside it, which becomes the destination only once the
     // job is Finished.
     void restart();
+    // Reserves a temporary file named after the movie plus `suffix` and
+    // records it in the journal; empty when none could be made, with the
+    // reason in verificationProblem and the output.
+    QString reserveTemporary(const QString& suffix, TemporaryKind kind = TemporaryKind::File);
     // The settings this job converts with: its snapshot, else the store's.
     ConversionSettings settings() const;
     QString sourcePath() const;
     QString destinationPath() const;
     ConversionInputs conversionInputs() const;
-    // The job's progress now, from ffmpeg's progress file or, while the AAC
-    // encoder runs, the size of its output; absent when there is no news.
-    std::optional<float> progress(ProgressFileReader& reader, float current) const;
+    // The job's progress now, from ffmpeg's progress file (while the AAC
+    // encoder runs, the extraction's that feeds it); absent when there is
+    // no news.
+    std::optional<float> progress(ProgressFileReader& reader) const;
     // Records the partial and temporary files (and `extra`) in the journal;
     // called before every process that writes them.
     void journalFiles(const QStringList& extra = {}) const;
-    // Deletes the partial file and the temporary files, and forgets them.
+    // Deletes the partial file and the temporary files (the progress file
+    // aside), and forgets them.
     void deleteUnfinishedFiles();
+    // The run's progress file goes (and leaves the journal): the run ended.
+    void discardProgressFile();
 };
 
 void deleteFileIfAny(const QString& path);

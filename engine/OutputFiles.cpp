@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -78,10 +79,70 @@ bool flushed(DiskSync sync, const QString& path, QString& reason)
 
 } // namespace
 
-QString documentsFile(const QString& movieName, const QString& suffix)
+QString temporaryFilePath(const QString& folder, const QString& movieName, const QString& suffix)
 {
-    const QString base = shortened(movieName, suffix);
-    return uniqueFile(stringByAppendingPathComponent(appInfo().docDir(), base + suffix));
+    return stringByAppendingPathComponent(folder, shortened(movieName, suffix) + suffix);
+}
+
+QString reserveUniqueFile(const QString& path, TemporaryKind kind, QString* error)
+{
+    // Bounded: a folder with ten thousand files of one name is not waited for.
+    for (int n = -1; n < 10000; ++n) {
+        const QString candidate = n < 0
+                                      ? path
+                                      : makeString("%@-%i.%@", stringByDeletingPathExtension(path),
+                                                   n, pathExtension(path));
+        const QByteArray name = QFile::encodeName(candidate);
+        int made = -1;
+        if (kind == TemporaryKind::Fifo) {
+            made = ::mkfifo(name.constData(), 0600);
+        } else {
+            made = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+            if (made >= 0)
+                ::close(made);
+        }
+        if (made >= 0)
+            return candidate;
+        if (errno != EEXIST) {
+            if (error)
+                *error = QString::fromLocal8Bit(std::strerror(errno));
+            return {};
+        }
+    }
+    if (error)
+        *error = QString::fromLocal8Bit(std::strerror(EEXIST));
+    return {};
+}
+
+QString reserveTemporaryFile(const QString& movieName, const QString& suffix, TemporaryKind kind,
+                             QString* error)
+{
+    return reserveUniqueFile(temporaryFilePath(appInfo().cacheDir(), movieName, suffix), kind,
+                             error);
+}
+
+bool acceptsWrites(const QString& reservedFile)
+{
+    if (reservedFile.isEmpty())
+        return false;
+    const int fd = ::open(QFile::encodeName(reservedFile).constData(), O_WRONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const char text[] = "TEST";
+    const bool written = ::write(fd, text, 4) == 4;
+    const bool emptied = ::ftruncate(fd, 0) == 0;
+    return ::close(fd) == 0 && written && emptied;
+}
+
+void releaseFifoOpeners(const QString& fifo)
+{
+    if (fifo.isEmpty())
+        return;
+    // Linux opens a FIFO for reading and writing at once without waiting,
+    // and that wakes whoever waits in open() for the other end.
+    const int fd = ::open(QFile::encodeName(fifo).constData(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
+    if (fd >= 0)
+        ::close(fd);
 }
 
 QString partialPathFor(const QString& destination)

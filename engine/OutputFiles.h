@@ -6,10 +6,34 @@
 // The files a job writes besides its destination, and how the finished movie
 // gets there.
 
-// A free path in the documents folder named after the movie plus `suffix`
-// (".log", ".tmp.wav", ...). A long movie name is shortened so the name, with
-// room for the "-N" that uniqueFile may add, stays within 255 bytes.
-QString documentsFile(const QString& movieName, const QString& suffix);
+// What a temporary file of a job is on the disk.
+enum class TemporaryKind { File, Fifo };
+
+// The path of a temporary file named after the movie plus `suffix` (".log",
+// ".tmp.aac", ...) in `folder`. A long movie name is shortened so the name,
+// with room for the "-N" of the unique-name rule, stays within 255 bytes.
+QString temporaryFilePath(const QString& folder, const QString& movieName, const QString& suffix);
+
+// Reserves `path`, or the first free name of the unique-name rule after it
+// ("Film-0.mp4", ...), by creating it (an empty file, or a FIFO) with
+// O_EXCL, so that two jobs, or two processes, never get one name. Empty when
+// none could be made; `error` then holds the system's reason.
+QString reserveUniqueFile(const QString& path, TemporaryKind kind = TemporaryKind::File,
+                          QString* error = nullptr);
+
+// Reserves a temporary file in the cache folder named after the movie plus
+// `suffix` (reserveUniqueFile).
+QString reserveTemporaryFile(const QString& movieName, const QString& suffix,
+                             TemporaryKind kind = TemporaryKind::File, QString* error = nullptr);
+
+// Whether a file reserved for a tool's output takes bytes (the folder is
+// writable and not full): a few are written and taken back.
+bool acceptsWrites(const QString& reservedFile);
+
+// Lets every tool blocked opening the FIFO (for reading or for writing) go
+// on, so that a tool told to end can see it: the FIFO is opened for both at
+// once without blocking and closed again. Never blocks.
+void releaseFifoOpeners(const QString& fifo);
 
 // The hidden file ffmpeg writes beside the destination: "/out/Film.mp4" gives
 // "/out/.Film.mp4.partial.mp4", keeping the extension from which ffmpeg picks

@@ -7,9 +7,6 @@
 
 namespace {
 
-// AAC bytes per second of running time, whatever the chosen bit rate.
-constexpr double kAACBytesPerSecond = 15567.0;
-
 std::optional<double> usableRuntime(std::optional<qint64> runtimeSeconds)
 {
     if (!runtimeSeconds || *runtimeSeconds <= 0)
@@ -55,21 +52,13 @@ std::optional<float> progressFromOutTime(double t, std::optional<qint64> runtime
     const std::optional<double> r = usableRuntime(runtimeSeconds);
     if (!(t > 0) || !r)
         return std::nullopt;
+    // A position past the stated running time (a longer track, a rounded
+    // duration) stops at the stage's end: the bar never goes back.
+    const double done = std::min(t / *r, 1.0);
     const StageShares shares = stageShares(encodedTracks);
-    if (multiConversion && conversionStage == 0)
-        return float(t / *r * shares.extraction);
+    if (multiConversion && conversionStage < 2)
+        return float(done * (shares.extraction + shares.encoding));
     if (multiConversion && conversionStage == 2)
-        return float(shares.extraction + shares.encoding + t / *r * shares.mux);
-    return float(t / *r * 100.0);
-}
-
-std::optional<float> encodingStageProgress(quint64 aacBytes, std::optional<qint64> runtimeSeconds,
-                                           int encodedTracks)
-{
-    const std::optional<double> r = usableRuntime(runtimeSeconds);
-    if (!r)
-        return std::nullopt;
-    const StageShares shares = stageShares(encodedTracks);
-    return float(shares.extraction +
-                 shares.encoding * double(aacBytes) / (*r * kAACBytesPerSecond));
+        return float(shares.extraction + shares.encoding + done * shares.mux);
+    return float(done * 100.0);
 }

@@ -10,14 +10,13 @@ std::optional<double> latestOutTimeSeconds(const QString& newText);
 
 // The job's percentage for a reported position t. Absent means "leave the
 // progress as it is": t not positive, or no usable running time.
-// `encodedTracks` further audio tracks encoded in the mux stage of the AAC
-// method make that stage weigh more (each as much as the encoding stage), so
-// its shares of 75, 17 and 8 of 100 become 75, 17 and 8 + 17n of 100 + 17n.
+// In the AAC method the extraction and the encoder run together (stages 0
+// and 1, the encoder as fast as the extraction feeds it), so the
+// extraction's position covers their shares, 75 and 17 of 100; the mux
+// (stage 2) has the last 8. `encodedTracks` further audio tracks encoded in
+// the mux make it weigh more (each as much as the encoding), so the shares
+// become 75, 17 and 8 + 17n of 100 + 17n. A position beyond the running
+// time counts as the stage's end.
 std::optional<float> progressFromOutTime(double t, std::optional<qint64> runtimeSeconds,
                                          bool multiConversion, int conversionStage,
                                          int encodedTracks = 0);
-
-// The encoding stage reports nothing, so its share (75 to 92) is estimated from
-// the size of the AAC file written so far. Absent without a usable running time.
-std::optional<float> encodingStageProgress(quint64 aacBytes, std::optional<qint64> runtimeSeconds,
-                                           int encodedTracks = 0);

@@ -52,7 +52,10 @@ QString stateInfoString(const StatusLineInputs& in)
     text =
         makeString("%@   ETA: %@", text,
                    formattedTimeFromTimeInterval(remainingSeconds(in.progress, in.elapsedSeconds)));
-    if (in.multiConversion)
+    // The extraction and the encoding run at once, as tasks 1 and 2.
+    if (in.multiConversion && in.conversionStage < 2)
+        text = makeString("%@ (Tasks 1 and 2 of 3)", text);
+    else if (in.multiConversion)
         text = makeString("%@ (Task %i of 3)", text, in.conversionStage + 1);
     return text;
 }

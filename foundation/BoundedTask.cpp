@@ -53,7 +53,7 @@ BoundedTaskResult runBoundedTask(const QStringList& command, int timeoutMs)
         // misses a task that has started.
         Registry& r = registry();
         QMutexLocker lock(&r.mutex);
-        if (!startChildProcess(process, command))
+        if (!startChildProcess(process, command, ChildPriority::Background))
             return result;
         pid = process.processId();
         r.running.insert(pid, false);

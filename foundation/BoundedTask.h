@@ -25,7 +25,9 @@ struct BoundedTaskResult
 // /dev/null as input in a process group of its own, collects their output
 // while they run and answers when all have ended. A command still running
 // `timeoutMs` after the start (<= 0: no limit) has its whole group killed.
-// Blocks the calling thread; safe on any thread.
+// The tools run at a lower priority (ChildPriority::Background): they work
+// for a thread in the background. Blocks the calling thread; safe on any
+// thread.
 QList<BoundedTaskResult> runBoundedTasks(const QList<QStringList>& commands, int timeoutMs);
 BoundedTaskResult runBoundedTask(const QStringList& command, int timeoutMs);
 

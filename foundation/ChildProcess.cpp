@@ -5,21 +5,25 @@
 #include <sys/prctl.h>
 #include <unistd.h>
 
-void prepareChildProcess(QProcess& process)
+void prepareChildProcess(QProcess& process, ChildPriority priority)
 {
-    process.setChildProcessModifier([] {
+    const bool background = priority == ChildPriority::Background;
+    process.setChildProcessModifier([background] {
         setpgid(0, 0);
         prctl(PR_SET_PDEATHSIG, SIGKILL);
+        if (background) {
+            [[maybe_unused]] const int niced = nice(10);
+        }
     });
 }
 
-bool startChildProcess(QProcess& process, const QStringList& command)
+bool startChildProcess(QProcess& process, const QStringList& command, ChildPriority priority)
 {
     if (command.isEmpty() || command.first().isEmpty())
         return false;
     process.setProcessChannelMode(QProcess::MergedChannels);
     process.setStandardInputFile(QProcess::nullDevice());
-    prepareChildProcess(process);
+    prepareChildProcess(process, priority);
     process.start(command.first(), command.mid(1), QIODevice::ReadOnly);
     return process.waitForStarted(-1);
 }

@@ -10,11 +10,16 @@ class QProcess;
 // pausing, continuing and ending a tool reaches every process it started
 // (our afconvert runs ffmpeg), and they are killed when this program dies,
 // so none is ever left behind.
-void prepareChildProcess(QProcess& process);
+// A child for work in the background (the probe of movies dropped on the
+// window) runs at a lower priority, so that it never keeps the window from
+// the processor.
+enum class ChildPriority { Normal, Background };
+void prepareChildProcess(QProcess& process, ChildPriority priority = ChildPriority::Normal);
 // Prepares the child as above, with standard output and error merged and
 // /dev/null as input, and starts `command` (element 0 the executable);
 // false when it could not be started.
-bool startChildProcess(QProcess& process, const QStringList& command);
+bool startChildProcess(QProcess& process, const QStringList& command,
+                       ChildPriority priority = ChildPriority::Normal);
 // Collects the child's output until it ends, draining the pipe while it
 // runs so a child that writes more than a pipe holds never blocks. False,
 // with the child still running, when the deadline passes first.

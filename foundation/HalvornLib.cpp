@@ -155,6 +155,16 @@ QUrl HalvornLib::suppURL() const
     return QUrl::fromLocalFile(suppDir());
 }
 
+QString HalvornLib::cacheDir() const
+{
+    QString base = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
+    if (base.isEmpty())
+        base = QDir::homePath() + "/.cache";
+    const QString dir = base + "/" + appName();
+    QDir().mkpath(dir);
+    return dir;
+}
+
 QString HalvornLib::crashReportsFolder()
 {
     const QByteArray fromEnv = qgetenv("VANTREO_CRASH_DIR");

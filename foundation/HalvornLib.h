@@ -33,6 +33,9 @@ public:
     // The application data folder.
     QString suppDir() const;
     QUrl suppURL() const;
+    // The user's cache folder for this program (XDG_CACHE_HOME/Vantreo),
+    // created when missing: the temporary files of a conversion live there.
+    QString cacheDir() const;
     // Names of this program's crash reports in the system's crash folder;
     // absent when the folder cannot be listed.
     std::optional<QStringList> appCrashLogs() const;

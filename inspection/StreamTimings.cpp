@@ -2,6 +2,7 @@
 
 #include "foundation/StringHelpers.h"
 
+#include <QRegularExpression>
 #include <cmath>
 
 namespace {
@@ -75,6 +76,40 @@ QStringList streamTimingsArguments(const QString& path)
             QStringLiteral("compact"),
             QStringLiteral("-i"),
             path};
+}
+
+QStringList listingAndTimingsArguments(const QString& path)
+{
+    return QStringList{QStringLiteral("-hide_banner")} + streamTimingsArguments(path).mid(2);
+}
+
+QString listingPart(const QString& output)
+{
+    // ffmpeg guesses the layout of a track that names none (LPCM, FLAC) as
+    // the first of its channel count; ffprobe prints the count.
+    static const QRegularExpression count(QStringLiteral(", ([1-8]) channels(?=,|$)"));
+    static const QStringList guessed = {QString(),
+                                        QStringLiteral("mono"),
+                                        QStringLiteral("stereo"),
+                                        QStringLiteral("2.1"),
+                                        QStringLiteral("4.0"),
+                                        QStringLiteral("5.0"),
+                                        QStringLiteral("5.1"),
+                                        QStringLiteral("6.1"),
+                                        QStringLiteral("7.1")};
+    QString listing;
+    for (QString line : output.split(QLatin1Char('\n'))) {
+        if (line.startsWith(QLatin1String("stream|")) || line.startsWith(QLatin1String("format|")))
+            continue;
+        if (line.contains(QLatin1String("Audio: "))) {
+            const QRegularExpressionMatch m = count.match(line);
+            if (m.hasMatch())
+                line.replace(m.capturedStart(), m.capturedLength(),
+                             QStringLiteral(", ") + guessed.at(m.captured(1).toInt()));
+        }
+        listing += line + QLatin1Char('\n');
+    }
+    return listing;
 }
 
 StreamTimings parseStreamTimings(const QString& text)

@@ -28,6 +28,13 @@ struct StreamTimings
 // The ffprobe command (without the executable) that prints what
 // parseStreamTimings reads.
 QStringList streamTimingsArguments(const QString& path);
+// The same ffprobe run printing, before its compact lines, the listing
+// ffmpeg -i prints (its header dump): one run of one tool reads both.
+QStringList listingAndTimingsArguments(const QString& path);
+// The listing part of that run's output, as ffmpeg -i prints it: without
+// the compact lines, and with the channel layout ffmpeg guesses ("7.1")
+// where ffprobe gives a count ("8 channels").
+QString listingPart(const QString& output);
 
 // Reads ffprobe's compact output ("stream|index=1|sample_rate=48000|
 // start_time=0.500000|tag:title=Mic", "format|start_time=0.023000"); values

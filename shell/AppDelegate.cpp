@@ -29,8 +29,7 @@ AppDelegate::AppDelegate(QObject* parent)
     });
     connect(m_restore, &QueueRestore::noticeChanged, this, &AppDelegate::statusNoticeChanged);
     connect(m_intake, &Intake::waitingCountChanged, this, &AppDelegate::waitingCountChanged);
-    connect(m_intake, &Intake::probed, this,
-            [this](const QList<MKVFileInfoPtr>& infos) { probeFinished(infos.value(0)); });
+    connect(m_intake, &Intake::probed, this, &AppDelegate::batchProbed);
     connect(m_destinations, &Destinations::destinationPopUpChanged, this,
             &AppDelegate::destinationPopUpChanged);
     connect(m_destinations, &Destinations::preferencesDestinationPopUpChanged, this,

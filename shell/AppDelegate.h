@@ -112,7 +112,9 @@ public:
     // Files opened with the application, dropped or chosen: subtitles are
     // remembered for their movies, movies wait in importFiles.
     void openFiles(const QStringList& paths);
-    // Probes the next waiting movie in the background and shows it.
+    // Shows the next movie: one probed ahead at once, else the next waiting
+    // movie once it is probed in the background (with AutoAdd together with
+    // those behind it, in one batch).
     void addNextFile();
     bool draggingEntered(const QStringList& paths) const;
     bool performDragOperation(const QStringList& paths);
@@ -195,6 +197,9 @@ signals:
 private:
     // Shows the probed movie, then queues it at once when adding is automatic.
     void probeFinished(const MKVFileInfoPtr& info);
+    // A batch of movies came back from the probe: the first is shown, the
+    // others wait their turn.
+    void batchProbed(const QList<MKVFileInfoPtr>& infos);
 
     JobQueue* m_queue = nullptr;
     Intake* m_intake = nullptr;
@@ -202,6 +207,10 @@ private:
     AddPanelState* m_panel = nullptr;
     QueueRestore* m_restore = nullptr;
     std::function<void()> m_cancelAdd;
+    // Movies probed ahead, with the paths they were taken in by, waiting to
+    // be shown; and the paths of the batch being probed.
+    QList<std::pair<QString, MKVFileInfoPtr>> m_probedAhead;
+    QStringList m_probingBatch;
     QString m_version;
     QString m_build;
     std::optional<QUrl> m_aboutURL, m_historyURL, m_faqURL, m_readmeURL;

@@ -8,6 +8,8 @@
 #include "shell/Destinations.h"
 #include "shell/Intake.h"
 
+#include <QTimer>
+
 // ---- File intake ----
 
 QStringList AppDelegate::movieFileTypes()
@@ -24,7 +26,8 @@ void AppDelegate::openFiles(const QStringList& paths)
 {
     // A movie being probed or shown stays until it is confirmed or
     // cancelled: new movies wait behind it.
-    const bool wasIdle = m_intake->waitingCount() == 0 && !m_panel->addPanelShown();
+    const bool wasIdle = m_intake->waitingCount() == 0 && !m_panel->addPanelShown() &&
+                         m_probedAhead.isEmpty() && !m_intake->isProbing();
     m_intake->openFiles(paths);
     if (wasIdle)
         addNextFile();
@@ -32,12 +35,43 @@ void AppDelegate::openFiles(const QStringList& paths)
 
 void AppDelegate::addNextFile()
 {
+    if (!m_probedAhead.isEmpty()) {
+        const auto [path, info] = m_probedAhead.takeFirst();
+        emit waitingCountChanged();
+        m_panel->beginScanning(path);
+        // A turn of the event loop per movie: a batch of hundreds never
+        // holds the window up.
+        QTimer::singleShot(0, this, [this, info] { probeFinished(info); });
+        return;
+    }
+    // The batch under way shows its first movie when it comes back.
+    if (m_intake->isProbing())
+        return;
     const auto movie = m_intake->nextMovie();
     if (!movie)
         return;
     m_panel->beginScanning(movie->path);
-    m_intake->dropNextMovie();
-    m_intake->probe({*movie});
+    // Each start of the probe's tools costs a good part of a second: with
+    // AutoAdd the movies behind are probed in the same run (on the thread
+    // pool, as always). Shown one by one, they are probed one by one, so a
+    // movie dropped meanwhile still comes next.
+    const qsizetype batchSize = defaultInt(kAutoAddKey) != 0 ? Intake::kMoviesPerProbe : 1;
+    QList<IntakeMovie> batch;
+    m_probingBatch.clear();
+    for (auto next = movie; next && batch.size() < batchSize; next = m_intake->nextMovie()) {
+        m_intake->dropNextMovie();
+        batch.append(*next);
+        m_probingBatch.append(next->path);
+    }
+    m_intake->probe(batch);
+}
+
+void AppDelegate::batchProbed(const QList<MKVFileInfoPtr>& infos)
+{
+    for (qsizetype i = 1; i < infos.size() && i < m_probingBatch.size(); ++i)
+        m_probedAhead.append({m_probingBatch.at(i), infos.at(i)});
+    m_probingBatch.clear();
+    probeFinished(infos.value(0));
 }
 
 void AppDelegate::probeFinished(const MKVFileInfoPtr& info)
@@ -61,7 +95,7 @@ void AppDelegate::cancelAdd()
         return;
     }
     m_panel->cancelSaveLocation();
-    if (m_intake->waitingCount() > 0)
+    if (m_intake->waitingCount() > 0 || !m_probedAhead.isEmpty())
         addNextFile();
     else
         m_panel->setAddPanelShown(false);
@@ -90,12 +124,14 @@ QStringList AppDelegate::importSubtitleFiles() const
 
 int AppDelegate::waitingCount() const
 {
-    return m_intake->waitingCount();
+    // The batch being probed counts but for the movie it shows first.
+    return m_intake->waitingCount() + int(m_probedAhead.size()) +
+           int(qMax<qsizetype>(0, m_probingBatch.size() - 1));
 }
 
 QString AppDelegate::waitingText() const
 {
-    return waitingMoviesText(m_intake->waitingCount());
+    return waitingMoviesText(waitingCount());
 }
 
 // ---- Add panel ----

@@ -64,6 +64,7 @@ void AppDelegate::applicationDidFinishLaunching()
     selectConversionStyle();
     m_panel->setAddPanelShown(false);
     m_intake->clear();
+    m_probedAhead.clear();
     setAddButtonTitle(QStringLiteral("Start Conversion"));
 
     m_build = makeString("%@ %i", localized(QStringLiteral("Build:")), appInfo().appVersion());

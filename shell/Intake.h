@@ -29,6 +29,10 @@ class Intake final : public QObject
     Q_DISABLE_COPY_MOVE(Intake)
 
 public:
+    // Movies probed in one run of the tools when many wait: each start of
+    // the tools costs a good part of a second.
+    static constexpr qsizetype kMoviesPerProbe = 16;
+
     explicit Intake(QObject* parent = nullptr);
 
     static QStringList movieFileTypes();

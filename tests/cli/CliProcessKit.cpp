@@ -25,6 +25,7 @@ Home makeHome(const QString& name)
     h.env.insert("HOME", h.home);
     h.env.insert("XDG_CONFIG_HOME", h.home + "/.config");
     h.env.insert("XDG_DATA_HOME", h.home + "/.local/share");
+    h.env.insert("XDG_CACHE_HOME", h.home + "/.cache");
     h.env.insert("VANTREO_SETTINGS_FILE", h.settings);
     return h;
 }
@@ -139,6 +140,11 @@ QStringList entries(const QString& folder)
 {
     return QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden |
                                   QDir::System);
+}
+
+QStringList temporaryEntries(const Home& h)
+{
+    return entries(h.documents()) + entries(h.cache());
 }
 
 QByteArray fingerprint(const QString& path)

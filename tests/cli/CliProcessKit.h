@@ -28,6 +28,8 @@ struct Home
     QString settings;
     QProcessEnvironment env;
     QString documents() const { return home + "/Documents"; }
+    // Where the progress and temporary audio files live.
+    QString cache() const { return home + "/.cache/Vantreo"; }
 };
 
 Home makeHome(const QString& name);
@@ -56,6 +58,8 @@ bool allGone(const QList<qint64>& pids);
 
 // Entries of a folder, "." and ".." left out.
 QStringList entries(const QString& folder);
+// What a run left in the documents and the cache folder (temporary files).
+QStringList temporaryEntries(const Home& h);
 
 // Size, modification time and content checksum: a source must keep all three.
 QByteArray fingerprint(const QString& path);

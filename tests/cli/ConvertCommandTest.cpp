@@ -44,6 +44,7 @@ CliHome makeCliHome(const QString& name)
     h.env.insert("HOME", h.home);
     h.env.insert("XDG_CONFIG_HOME", h.home + "/.config");
     h.env.insert("XDG_DATA_HOME", h.home + "/.local/share");
+    h.env.insert("XDG_CACHE_HOME", h.home + "/.cache");
     h.env.insert("VANTREO_SETTINGS_FILE", h.settings);
     return h;
 }
@@ -137,9 +138,12 @@ TEST(ConvertCommand, ConvertsAMovieNextToItAndTheResultPlays)
     EXPECT_TRUE(info.contains("MPEG-4")) << qPrintable(info);
     EXPECT_TRUE(info.contains("AVC"));
     EXPECT_TRUE(info.contains("AAC"));
-    // Nothing left behind in the documents folder.
+    // Nothing left behind in the documents or the cache folder.
     EXPECT_TRUE(
         QDir(h.home + "/Documents").entryList(QDir::NoDotAndDotDot | QDir::AllEntries).isEmpty());
+    EXPECT_TRUE(QDir(h.home + "/.cache/Vantreo")
+                    .entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::System)
+                    .isEmpty());
 
     // A second run does not overwrite the first result.
     const CliRun again = runCli({"convert", movie}, h.env);
@@ -287,8 +291,8 @@ TEST(ConvertCommand, TerminationStopsEverythingAndLeavesNothingBehind)
         for (qint64 child : descendants(pid))
             if (!seen.contains(child))
                 seen.append(child);
-        if (convertingSince < 0 && (QFileInfo::exists(h.home + "/Documents/Long.mkv.log") ||
-                                    QFileInfo::exists(h.home + "/Documents/Long.mkv.tmp.wav")))
+        if (convertingSince < 0 &&
+            QFileInfo::exists(h.home + "/.cache/Vantreo/Long.mkv.audio.fifo"))
             convertingSince = clock.elapsed();
         if (convertingSince >= 0 && clock.elapsed() - convertingSince > 500)
             break;
@@ -304,9 +308,10 @@ TEST(ConvertCommand, TerminationStopsEverythingAndLeavesNothingBehind)
 
     EXPECT_FALSE(QFileInfo::exists(dir + "/Long.mp4"));
     EXPECT_EQ(QDir(dir).entryList(QDir::Files), QStringList{"Long.mkv"});
-    EXPECT_TRUE(
-        QDir(h.home + "/Documents").entryList(QDir::NoDotAndDotDot | QDir::AllEntries).isEmpty())
-        << qPrintable(QDir(h.home + "/Documents").entryList(QDir::Files).join(", "));
+    const QDir cache(h.home + "/.cache/Vantreo");
+    const auto everything = QDir::NoDotAndDotDot | QDir::AllEntries | QDir::System;
+    EXPECT_TRUE(cache.entryList(everything).isEmpty())
+        << qPrintable(cache.entryList(everything).join(", "));
     // The tools the CLI started are gone (allow the kernel a moment to reap).
     for (qint64 child : seen)
         EXPECT_TRUE(waitUntil([child] { return !processAlive(child); }, 5000)) << child;

@@ -26,9 +26,8 @@ QProcessEnvironment pacedTools(const Home& h)
     const QByteArray script =
         QStringLiteral("#!/bin/sh\n"
                        "case \"$*\" in\n"
-                       "*WavCut*pcm_s16le*) exec '%1' -re \"$@\" ;;\n"
+                       "*StreamCut*pcm_s16le*) exec '%1' -re \"$@\" ;;\n"
                        "*pcm_s16le*) exec '%1' \"$@\" ;;\n"
-                       "*AacCut*.tmp.wav*) exec '%1' -re \"$@\" ;;\n"
                        "*MuxCut*.tmp.aac*-progress*) exec '%1' -re \"$@\" ;;\n"
                        "*CopyCut*-progress*) exec '%1' -re \"$@\" ;;\n"
                        "esac\n"
@@ -54,22 +53,23 @@ TEST(CrashSafety, KilledRunLeavesNoMovieAndTheNextRunRemovesWhatItLeft)
     const QProcessEnvironment env = pacedTools(h);
     const QString movies = makeTempDir("crash-movies");
     const QString out = makeTempDir("crash-out");
-    const QString docs = h.documents();
+    const QString cache = h.cache();
+    ASSERT_TRUE(QDir().mkpath(cache));
 
     struct Phase
     {
         QString name, audio, style, writing; // `writing` shows the phase is under way
-        bool progressFile = true;            // afconvert writes none
+        QString fifo;                        // the stream from the extraction to the encoder
     };
     const QList<Phase> phases = {
-        {"CopyCut", "aac", "fast", out + "/.CopyCut.mp4.partial.mp4"},
-        {"WavCut", "libmp3lame", "compatible", docs + "/WavCut.mkv.tmp.wav"},
-        {"AacCut", "libmp3lame", "compatible", docs + "/AacCut.mkv.tmp.aac", false},
-        {"MuxCut", "libmp3lame", "compatible", out + "/.MuxCut.mp4.partial.mp4"},
+        {"CopyCut", "aac", "fast", out + "/.CopyCut.mp4.partial.mp4", {}},
+        {"StreamCut", "libmp3lame", "compatible", cache + "/StreamCut.mkv.tmp.aac",
+         cache + "/StreamCut.mkv.audio.fifo"},
+        {"MuxCut", "libmp3lame", "compatible", out + "/.MuxCut.mp4.partial.mp4", {}},
     };
     // The user's own files, some named like ours, beside what will be left.
     const QStringList mine = {out + "/Mine.mp4", out + "/.Mine.mp4.partial.mp4",
-                              docs + "/letter.txt", docs + "/Other.mkv.log"};
+                              cache + "/letter.txt", cache + "/Other.mkv.log"};
     for (const QString& path : mine) {
         QFile file(path);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
@@ -93,9 +93,9 @@ TEST(CrashSafety, KilledRunLeavesNoMovieAndTheNextRunRemovesWhatItLeft)
         EXPECT_TRUE(allGone(tools)) << qPrintable(phase.name) << ": no tool outlives the program";
 
         EXPECT_FALSE(QFile::exists(out + "/" + phase.name + ".mp4")) << qPrintable(phase.name);
-        leftBehind = {phase.writing};
-        if (phase.progressFile)
-            leftBehind.append(docs + "/" + phase.name + ".mkv.log");
+        leftBehind = {phase.writing, cache + "/" + phase.name + ".mkv.log"};
+        if (!phase.fifo.isEmpty())
+            leftBehind.append(phase.fifo);
         for (const QString& path : leftBehind)
             EXPECT_TRUE(QFile::exists(path)) << "left by the killed run: " << qPrintable(path);
     }
@@ -106,16 +106,16 @@ TEST(CrashSafety, KilledRunLeavesNoMovieAndTheNextRunRemovesWhatItLeft)
     for (const QString& path : leftBehind)
         EXPECT_FALSE(QFile::exists(path)) << qPrintable(path);
     QStringList expectedOut = {"Mine.mp4", ".Mine.mp4.partial.mp4"};
-    QStringList expectedDocs = {"letter.txt", "Other.mkv.log"};
-    QStringList outNow = entries(out), docsNow = entries(docs);
-    for (QStringList* list : {&expectedOut, &expectedDocs, &outNow, &docsNow})
+    QStringList expectedCache = {"letter.txt", "Other.mkv.log"};
+    QStringList outNow = entries(out), cacheNow = entries(cache);
+    for (QStringList* list : {&expectedOut, &expectedCache, &outNow, &cacheNow})
         list->sort();
     EXPECT_EQ(outNow, expectedOut);
-    EXPECT_EQ(docsNow, expectedDocs);
+    EXPECT_EQ(cacheNow, expectedCache);
     for (const QString& path : mine)
         EXPECT_EQ(readText(path), "the user's");
     EXPECT_TRUE(QDir(h.home + "/.local/share/Vantreo/journal")
                     .entryList({"*.journal"}, QDir::Files)
                     .isEmpty());
-    EXPECT_EQ(entries(movies).size(), 4) << "the sources stay";
+    EXPECT_EQ(entries(movies).size(), 3) << "the sources stay";
 }

@@ -73,28 +73,29 @@ TEST(FaultInjection, FullDestinationGivesAClearMessageAndLeavesNothing)
         EXPECT_TRUE(entries(dest).isEmpty()) << qPrintable(entries(dest).join(','));
     }
     EXPECT_EQ(fingerprint(movie), before);
-    EXPECT_TRUE(entries(h.documents()).isEmpty());
+    EXPECT_TRUE(temporaryEntries(h).isEmpty());
 }
 
-TEST(FaultInjection, FullDocumentsFolderDuringTheThreeProcessMethod)
+TEST(FaultInjection, FullCacheFolderBeforeTheThreeProcessMethod)
 {
     if (::geteuid() != 0)
         GTEST_SKIP() << "mounting a small tmpfs needs root";
-    const Home h = makeHome("full-docs");
-    const QString dir = makeTempDir("full-docs-movies");
-    // Ten seconds of 48 kHz stereo make a WAV of almost 2 MB.
+    const Home h = makeHome("full-cache");
+    const QString dir = makeTempDir("full-cache-movies");
+    // Ten seconds of sound make a temporary AAC file of about 170 kB.
     const QString movie = makeSmallMovie(dir + "/Wave.mkv", "ac3", 10);
     ASSERT_FALSE(movie.isEmpty());
     const QByteArray before = fingerprint(movie);
-    Tmpfs docs(h.documents(), "512k");
-    if (!docs.mounted())
+    ASSERT_TRUE(QDir().mkpath(h.cache()));
+    Tmpfs cache(h.cache(), "128k");
+    if (!cache.mounted())
         GTEST_SKIP() << "tmpfs cannot be mounted here";
 
     const Outcome r = run({"convert", "--style", "compatible", movie}, h.env);
     EXPECT_EQ(r.status, 1) << qPrintable(r.out);
     EXPECT_TRUE(failureLine(r.err, "Wave.mkv").contains("not enough free space"))
         << qPrintable(r.err);
-    EXPECT_TRUE(entries(h.documents()).isEmpty()) << qPrintable(entries(h.documents()).join(','));
+    EXPECT_TRUE(temporaryEntries(h).isEmpty()) << qPrintable(temporaryEntries(h).join(','));
     EXPECT_EQ(entries(dir), QStringList{"Wave.mkv"});
     EXPECT_EQ(fingerprint(movie), before);
 }
@@ -122,7 +123,7 @@ TEST(FaultInjection, KilledFfmpegFailsTheMovieWithoutAPartialOutput)
     EXPECT_FALSE(failureLine(r.err, "Slow.mkv").isEmpty()) << qPrintable(r.err);
     EXPECT_FALSE(r.out.contains("Finished"));
     EXPECT_EQ(entries(dir), QStringList{"Slow.mkv"});
-    EXPECT_TRUE(entries(h.documents()).isEmpty());
+    EXPECT_TRUE(temporaryEntries(h).isEmpty());
     EXPECT_EQ(fingerprint(movie), before);
     EXPECT_TRUE(allGone(children));
 }
@@ -140,7 +141,7 @@ TEST(FaultInjection, FailingAfconvertRemovesTheTemporaryFiles)
     EXPECT_FALSE(line.isEmpty()) << qPrintable(r.err);
     EXPECT_TRUE(r.err.contains("encoder error")) << qPrintable(r.err);
     EXPECT_EQ(entries(dir), QStringList{"AfconvertFails.mkv"});
-    EXPECT_TRUE(entries(h.documents()).isEmpty()) << qPrintable(entries(h.documents()).join(','));
+    EXPECT_TRUE(temporaryEntries(h).isEmpty()) << qPrintable(temporaryEntries(h).join(','));
     EXPECT_EQ(fingerprint(movie), before);
 }
 
@@ -168,7 +169,7 @@ TEST(FaultInjection, SourceRemovedOrRenamedWhileQueued)
             << qPrintable(r.err);
     EXPECT_FALSE(QFileInfo::exists(dir + "/Gone.mp4"));
     EXPECT_FALSE(QFileInfo::exists(dir + "/Moved.mp4"));
-    EXPECT_TRUE(entries(h.documents()).isEmpty());
+    EXPECT_TRUE(temporaryEntries(h).isEmpty());
     EXPECT_EQ(fingerprint(slow), before);
 }
 
@@ -200,7 +201,7 @@ TEST(FaultInjection, SourceDeletedWhileConvertingEndsSoundly)
         EXPECT_FALSE(failureLine(r.err, "Slow.mkv").isEmpty()) << qPrintable(r.err);
         EXPECT_TRUE(entries(dir).isEmpty());
     }
-    EXPECT_TRUE(entries(h.documents()).isEmpty());
+    EXPECT_TRUE(temporaryEntries(h).isEmpty());
 }
 
 TEST(FaultInjection, DestinationFolderDeletedWhileAMovieWaits)
@@ -224,7 +225,7 @@ TEST(FaultInjection, DestinationFolderDeletedWhileAMovieWaits)
     EXPECT_FALSE(failureLine(r.err, "Slow.mkv").isEmpty()) << qPrintable(r.err);
     EXPECT_TRUE(failureLine(r.err, "Waiting.mkv").contains("write access")) << qPrintable(r.err);
     EXPECT_FALSE(QFileInfo::exists(dest));
-    EXPECT_TRUE(entries(h.documents()).isEmpty());
+    EXPECT_TRUE(temporaryEntries(h).isEmpty());
 }
 
 TEST(FaultInjection, DestinationMadeReadOnlyWhileAMovieWaits)
@@ -251,5 +252,5 @@ TEST(FaultInjection, DestinationMadeReadOnlyWhileAMovieWaits)
     EXPECT_TRUE(failureLine(r.err, "Waiting.mkv").contains("write access")) << qPrintable(r.err);
     EXPECT_EQ(entries(second), QStringList{"Waiting.mkv"});
     EXPECT_EQ(fingerprint(waiting), before);
-    EXPECT_TRUE(entries(h.documents()).isEmpty());
+    EXPECT_TRUE(temporaryEntries(h).isEmpty());
 }

@@ -70,7 +70,7 @@ void convertOddNames(const QStringList& baseNames, const QString& audioCodec, co
     }
     // A movie, a subtitle file and an output per name; nothing else.
     EXPECT_EQ(entries(dir).size(), 3 * baseNames.size()) << qPrintable(entries(dir).join('\n'));
-    EXPECT_TRUE(entries(h.documents()).isEmpty()) << qPrintable(entries(h.documents()).join('\n'));
+    EXPECT_TRUE(temporaryEntries(h).isEmpty()) << qPrintable(temporaryEntries(h).join('\n'));
 }
 
 } // namespace

@@ -67,4 +67,5 @@ TEST(RawNames, LatinOneNameConvertsAndAutoRemoveDeletesTheRealMovie)
                                                   QFile::encodeName(output).mid(dir.size() + 1)}));
     EXPECT_TRUE(rawEntries(h.home + "/.local/share/Vantreo/links").isEmpty());
     EXPECT_TRUE(rawEntries(h.documents()).isEmpty());
+    EXPECT_TRUE(rawEntries(h.cache()).isEmpty());
 }

@@ -33,7 +33,7 @@ TEST(RealMovies, NothingToKeepAsVideoOrNoRegularFileIsRefused)
     EXPECT_TRUE(r.err.contains("Not converted: " + dir + "/Pipe.mkv: not a regular file"));
     EXPECT_FALSE(r.out.contains("Finished"));
     EXPECT_EQ(entries(dir), before);
-    EXPECT_TRUE(entries(h.documents()).isEmpty());
+    EXPECT_TRUE(temporaryEntries(h).isEmpty());
 }
 
 TEST(RealMovies, SignalDuringAStalledProbeEndsTheCommandLineAtOnce)
@@ -42,7 +42,9 @@ TEST(RealMovies, SignalDuringAStalledProbeEndsTheCommandLineAtOnce)
     const QString dir = makeTempDir("stalled-movies");
     const QString movie = makeSmallMovie(dir + "/Film.mkv", "aac", 1);
     const QString tools = makeTempDir("stalled-tools");
+    // One movie is probed by ffprobe alone, several by ffmpeg.
     ASSERT_TRUE(writeExecutable(tools + "/ffmpeg", "#!/bin/sh\nexec sleep 300\n"));
+    ASSERT_TRUE(writeExecutable(tools + "/ffprobe", "#!/bin/sh\nexec sleep 300\n"));
     QProcessEnvironment env = h.env;
     env.insert("VANTREO_TOOLS_DIR", tools);
     for (const QString& command : {QString("convert"), QString("probe")}) {
@@ -188,6 +190,17 @@ TEST(RealMovies, ABatchIsProbedInGroupsAndConvertedInOrder)
                                                            "exec /usr/bin/ffmpeg \"$@\"\n")
                                                        .arg(log)
                                                        .toUtf8()));
+    // A group of one movie is probed by one ffprobe run (listing and timings).
+    ASSERT_TRUE(writeExecutable(tools + "/ffprobe",
+                                QString("#!/bin/sh\n"
+                                        "case \"$*\" in\n"
+                                        "-hide_banner*)\n"
+                                        "  for last; do :; done\n"
+                                        "  echo \"probe $(basename \"$last\")\" >> '%1' ;;\n"
+                                        "esac\n"
+                                        "exec /usr/bin/ffprobe \"$@\"\n")
+                                    .arg(log)
+                                    .toUtf8()));
     const QString one = makeSmallMovie(dir + "/M1.mkv", "ac3", 1);
     QStringList movies{one};
     QString expected = QString("Finished: %1/M1.mp4\n").arg(dir);

@@ -113,7 +113,7 @@ TEST(MissingTool, AToolThatHangsEndsWithTheCommandLine)
     EXPECT_TRUE(r.err.contains("Interrupted")) << qPrintable(r.err);
     EXPECT_TRUE(allGone(children));
     EXPECT_EQ(entries(dir), QStringList{"Hang.mkv"});
-    EXPECT_TRUE(entries(h.documents()).isEmpty());
+    EXPECT_TRUE(temporaryEntries(h).isEmpty());
 }
 
 TEST(BrokenSettings, ConvertStillConvertsWithSaneValues)
@@ -150,7 +150,7 @@ TEST(BrokenSettings, ConvertStillConvertsWithSaneValues)
         EXPECT_TRUE(out.first() == "Tone.mp4" || out.first() == "Tone.m4v");
         EXPECT_EQ(codecsOf(dest + "/" + out.first()), (QStringList{"mpeg4", "aac"}))
             << qPrintable(settings);
-        EXPECT_TRUE(entries(h.documents()).isEmpty());
+        EXPECT_TRUE(temporaryEntries(h).isEmpty());
     }
     EXPECT_TRUE(QFileInfo(folder).isDir());
 }
@@ -170,16 +170,15 @@ TEST(Quitting, SignalsEndConvertingAndQueuedJobsCleanly)
         QProcess cli;
         start(cli, {"convert", "--style", "compatible", slow, queued}, env);
         ASSERT_NE(waitForConversion(cli.processId()), 0);
-        ASSERT_TRUE(waitUntil(
-            [&] { return QFileInfo(h.documents() + "/Slow.mkv.tmp.wav").size() > 0; }, 10000));
+        ASSERT_TRUE(waitUntil([&] { return QFileInfo(h.cache() + "/Slow.mkv.tmp.aac").size() > 0; },
+                              10000));
         const QList<qint64> children = descendants(cli.processId());
         ::kill(pid_t(cli.processId()), signalNumber);
         const Outcome r = finish(cli, 30000);
         EXPECT_EQ(r.status, 130) << signalNumber;
         EXPECT_FALSE(r.out.contains("Finished"));
         EXPECT_EQ(entries(dir), (QStringList{"Queued.mkv", "Slow.mkv"}));
-        EXPECT_TRUE(entries(h.documents()).isEmpty())
-            << qPrintable(entries(h.documents()).join(','));
+        EXPECT_TRUE(temporaryEntries(h).isEmpty()) << qPrintable(temporaryEntries(h).join(','));
         EXPECT_TRUE(allGone(children)) << signalNumber;
     }
     EXPECT_EQ(fingerprint(slow), before);

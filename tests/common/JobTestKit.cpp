@@ -67,6 +67,8 @@ void installFakeTools()
         writeScript(tools + "/afconvert", QStringLiteral("#!/bin/sh\n"
                                                          "case \"$*\" in\n"
                                                          "*AfconvertFails*)\n"
+                                                         // In the middle of the stream.
+                                                         "  head -c 100000 \"$1\" > /dev/null\n"
                                                          "  echo \"afconvert: encoder error\"\n"
                                                          "  printf partial > \"$3\"\n"
                                                          "  exit 1 ;;\n"
@@ -90,9 +92,11 @@ ConversionJob* makeJob(const QString& source, const QString& destination, int au
     return job;
 }
 
-QStringList documentsEntries()
+QStringList temporaryEntries()
 {
-    return QDir(appInfo().docDir()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+    const auto filter = QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System | QDir::Hidden;
+    return QDir(appInfo().docDir()).entryList(filter) +
+           QDir(appInfo().cacheDir()).entryList(filter);
 }
 
 char processStateLetter(qint64 pid)

@@ -52,7 +52,8 @@ public:
 // "Broken" (ffmpeg converting it fails after writing a partial output),
 // "Slow" (ffmpeg converts it at the movie's own pace, -re), "EarlySound"
 // (ffmpeg's mux stage drops the AAC track's -itsoffset, losing the delay) and
-// "AfconvertFails" (afconvert fails after writing a partial output).
+// "AfconvertFails" (afconvert reads a little of the sound, then fails after
+// writing a partial output).
 // With VANTREO_TEST_TOOL_LOG set, ffmpeg appends each command line to that
 // file. Installs them in a folder named by VANTREO_TOOLS_DIR.
 void installFakeTools();
@@ -61,8 +62,9 @@ void installFakeTools();
 ConversionJob* makeJob(const QString& source, const QString& destination, int audioIndex = 0,
                        const std::optional<QString>& subtitleFile = std::nullopt);
 
-// The entries of ~/Documents (progress and temporary audio files live there).
-QStringList documentsEntries();
+// The entries of ~/Documents and of the cache folder (where the progress and
+// temporary audio files live); FIFOs included.
+QStringList temporaryEntries();
 // State letter of a process from /proc/PID/stat ('R', 'S', 'T', 'Z'...);
 // 0 when there is no such process.
 char processStateLetter(qint64 pid);

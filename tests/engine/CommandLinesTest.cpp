@@ -12,9 +12,9 @@ namespace {
 
 const QString kSource = QStringLiteral("/movies/Movie.mkv");
 const QString kDest = QStringLiteral("/out/Movie.mp4");
-const QString kProgress = QStringLiteral("/home/u/Documents/Movie.mkv.log");
+const QString kProgress = QStringLiteral("/home/u/.cache/Vantreo/Movie.mkv.log");
 const QString kSubtitle = QStringLiteral("/movies/Movie.srt");
-const QString kAac = QStringLiteral("/home/u/Documents/Movie.mkv.tmp.aac");
+const QString kAac = QStringLiteral("/home/u/.cache/Vantreo/Movie.mkv.tmp.aac");
 
 ConversionInputs inputs(const QStringList& tracks, int chosen = 0)
 {
@@ -244,12 +244,13 @@ TEST(CommandLines, AdditionalSurroundTrackChoice)
 
 TEST(CommandLines, ExtractionAndEncodingStages)
 {
-    const QString wav = QStringLiteral("/home/u/Documents/Movie.mkv.tmp.wav");
+    const QString wav = QStringLiteral("/home/u/.cache/Vantreo/Movie.mkv.audio.fifo");
     ConversionInputs in = inputs({"#1: eng (ac3)", "#2: eng (dts) [5.1]"}, 1);
     in.subtitleFiles = {subtitleFileAt(kSubtitle)}; // never part of the extraction
-    EXPECT_EQ(extractionArguments(in, wav),
-              QStringList({"-i", kSource, "-stats", "-map", "0:2", "-acodec", "pcm_s16le", "-ac",
-                           "2", "-progress", kProgress, "-loglevel", "warning", "-y", wav}));
+    EXPECT_EQ(
+        extractionArguments(in, wav),
+        QStringList({"-i", kSource, "-stats", "-map", "0:2", "-acodec", "pcm_s16le", "-ac", "2",
+                     "-progress", kProgress, "-loglevel", "warning", "-y", "-f", "wav", wav}));
 
     ConversionSettings s;
     EXPECT_EQ(afconvertArguments(wav, kAac, s),

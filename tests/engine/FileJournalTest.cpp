@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -60,6 +61,31 @@ TEST(OutputFiles, MoveIntoPlaceNeverReplacesAnything)
 
     EXPECT_FALSE(moveIntoPlace(dir + "/.gone", dest).has_value());
     EXPECT_FALSE(moveIntoPlace(dir + "/.p3", dir + "/no-such-folder/Film.mp4").has_value());
+}
+
+TEST(OutputFiles, TemporaryNamesAreReservedOnceEach)
+{
+    const QString dir = makeTempDir("reserve");
+    const QString wanted = dir + "/Film.mkv.tmp.aac";
+    // Two jobs (or two processes) asking for one name get two files.
+    const QString first = reserveUniqueFile(wanted);
+    const QString second = reserveUniqueFile(wanted);
+    EXPECT_EQ(first, wanted);
+    EXPECT_EQ(second, dir + "/Film.mkv.tmp-0.aac");
+    EXPECT_TRUE(QFileInfo(second).isFile());
+    const QString fifo = reserveUniqueFile(dir + "/Film.mkv.audio.fifo", TemporaryKind::Fifo);
+    struct stat info
+    {
+    };
+    ASSERT_EQ(::stat(QFile::encodeName(fifo).constData(), &info), 0);
+    EXPECT_TRUE(S_ISFIFO(info.st_mode));
+    // Nothing blocks on a FIFO nobody opened.
+    releaseFifoOpeners(fifo);
+    // A folder that is not there: no name, and why.
+    QString error;
+    EXPECT_TRUE(
+        reserveUniqueFile(dir + "/gone/Film.mkv.log", TemporaryKind::File, &error).isEmpty());
+    EXPECT_FALSE(error.isEmpty());
 }
 
 TEST(FileJournal, JournalTextAndOwners)

@@ -34,6 +34,12 @@ TEST(FreeSpaceCheck, OneVolumeNeedsTheLargerOfEstimateAndSource)
     // A two-hour movie in the AAC method reserves 122,400,000 bytes.
     EXPECT_FALSE(freeSpaceRefusal(figures(true, 7200, 1000, 122400000, 122400000)));
     EXPECT_EQ(freeSpaceRefusal(figures(true, 7200, 1000, 122399999, 122399999)), kBoot);
+    // At 192 kbit/s the temporary AAC file itself needs more: 24480 bytes a second.
+    FreeSpaceFigures high = figures(true, 7200, 1000, 7200 * 24480ull, 7200 * 24480ull);
+    high.aacBitsPerSecond = 192000;
+    EXPECT_FALSE(freeSpaceRefusal(high));
+    high.bootFree = high.targetFree = 7200 * 24480ull - 1;
+    EXPECT_EQ(freeSpaceRefusal(high), kBoot);
 }
 
 TEST(FreeSpaceCheck, DifferentVolumesAreCheckedApart)

@@ -6,10 +6,13 @@
 #include "shell/AppDelegate.h"
 
 #include <QDeadlineTimer>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QPointer>
+#include <algorithm>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 // Pause, continue and remove on a real running ffmpeg. The movie is
 // converted at its own pace (ffmpeg -re) so that there is time to act.
@@ -38,7 +41,7 @@ protected:
         ASSERT_TRUE(waitUntil([&] { return job->progress() > 0; }, 20000));
         // The AAC trial runs first; the tool that reports progress converts.
         pid = job->processId();
-        ASSERT_GT(pid, 0);
+        ASSERT_GT(pid, 0) << job->state() << " " << job->jobOutput().toStdString();
     }
 
     // Pumps the event loop for a while.
@@ -55,11 +58,29 @@ protected:
         EXPECT_TRUE(waitUntil([&] { return processGone(pid); }, 10000))
             << "state " << processStateLetter(pid);
         EXPECT_FALSE(QFile::exists(destination));
-        EXPECT_TRUE(documentsEntries().isEmpty()) << documentsEntries().join(", ").toStdString();
+        EXPECT_TRUE(temporaryEntries().isEmpty()) << temporaryEntries().join(", ").toStdString();
         EXPECT_TRUE(inhibitor->held.isEmpty());
         // A removed job's tool never reaches the completion steps.
         idle(500);
         EXPECT_TRUE(notifier->delivered.isEmpty());
+    }
+
+    // The encoder reading the stream beside the extraction (pid): the child
+    // of this process that runs afconvert.
+    static qint64 encoderPid()
+    {
+        const QDir proc(QStringLiteral("/proc"));
+        for (const QString& entry : proc.entryList(QDir::Dirs)) {
+            QFile stat(proc.filePath(entry + "/stat"));
+            if (!stat.open(QIODevice::ReadOnly))
+                continue;
+            const QByteArray text = stat.readAll();
+            const qsizetype close = text.lastIndexOf(')');
+            const QList<QByteArray> fields = text.mid(close + 2).split(' ');
+            if (text.contains("(afconvert)") && fields.value(1).toLongLong() == getpid())
+                return entry.toLongLong();
+        }
+        return 0;
     }
 
     QPointer<ConversionJob> job;
@@ -129,30 +150,68 @@ TEST_F(JobControl, RemovingARunningJobEndsItsToolAndKeepsTheUsersFile)
     expectNothingLeft(destination);
 }
 
-TEST_F(JobControl, RemovingAThreeProcessJobDeletesItsTemporaryAudio)
+TEST_F(JobControl, RemovingAThreeProcessJobEndsBothToolsAndDeletesItsTemporaryFiles)
 {
     ASSERT_NO_FATAL_FAILURE(startSlowJob("libmp3lame"));
     ASSERT_TRUE(job->multiConversion());
-    EXPECT_TRUE(documentsEntries().contains("Slow.mkv.tmp.wav"))
-        << documentsEntries().join(", ").toStdString();
+    // The sound goes through a FIFO in the cache folder: no WAV on the disk.
+    const QStringList entries = temporaryEntries();
+    EXPECT_TRUE(entries.contains("Slow.mkv.audio.fifo")) << entries.join(", ").toStdString();
+    EXPECT_TRUE(entries.contains("Slow.mkv.tmp.aac")) << entries.join(", ").toStdString();
+    EXPECT_FALSE(entries.join(' ').contains(".wav")) << entries.join(", ").toStdString();
+    const qint64 encoder = encoderPid();
+    ASSERT_GT(encoder, 0);
     const QString destination = job->destinationPath();
     job->remove();
     expectNothingLeft(destination);
+    EXPECT_TRUE(waitUntil([&] { return processGone(encoder); }, 10000));
 }
 
 TEST_F(JobControl, PausedThreeProcessJobFinishesAfterContinue)
 {
     ASSERT_NO_FATAL_FAILURE(startSlowJob("libmp3lame", 5));
+    const qint64 encoder = encoderPid();
+    ASSERT_GT(encoder, 0);
     job->pause();
+    // Both ends of the stream stop, and both go on.
     ASSERT_TRUE(waitUntil([&] { return processStateLetter(pid) == 'T'; }, 5000));
+    ASSERT_TRUE(waitUntil([&] { return processStateLetter(encoder) == 'T'; }, 5000));
     idle(1000);
     job->continueJob();
+    EXPECT_TRUE(waitUntil([&] { return processStateLetter(encoder) != 'T'; }, 5000));
     ASSERT_TRUE(waitUntil([&] { return job->state() != JobConverting; }, 60000));
     EXPECT_EQ(job->state(), JobFinished) << job->jobOutput().toStdString();
     EXPECT_EQ(job->conversionStage(), 2);
     const QJsonArray st = probeStreams(job->destinationPath());
     ASSERT_EQ(st.size(), 2);
     EXPECT_EQ(streamValue(st[1], "codec_name"), "aac");
-    EXPECT_TRUE(documentsEntries().isEmpty()) << documentsEntries().join(", ").toStdString();
+    EXPECT_TRUE(temporaryEntries().isEmpty()) << temporaryEntries().join(", ").toStdString();
     EXPECT_TRUE(inhibitor->held.isEmpty());
+}
+
+TEST_F(JobControl, CompatibleStyleStreamsTheSoundAndItsProgressOnlyRises)
+{
+    QList<float> seen;
+    QStringList wavs;
+    ASSERT_NO_FATAL_FAILURE(startSlowJob("libmp3lame", 4));
+    QObject::connect(job, &ConversionJob::progressChanged, job, [&](float p) {
+        seen.append(p);
+        for (const QString& entry : temporaryEntries())
+            if (entry.endsWith(".wav"))
+                wavs.append(entry);
+    });
+    ASSERT_TRUE(waitUntil([&] { return job->state() != JobConverting; }, 60000));
+    EXPECT_EQ(job->state(), JobFinished) << job->jobOutput().toStdString();
+    EXPECT_TRUE(wavs.isEmpty()) << wavs.join(", ").toStdString();
+    EXPECT_TRUE(temporaryEntries().isEmpty()) << temporaryEntries().join(", ").toStdString();
+    ASSERT_FALSE(seen.isEmpty());
+    EXPECT_EQ(seen.last(), 100.0f);
+    for (qsizetype i = 1; i < seen.size(); ++i)
+        EXPECT_GE(seen[i], seen[i - 1]) << "at " << i;
+    // The bar moved while the sound streamed, not only at the end.
+    EXPECT_TRUE(std::any_of(seen.begin(), seen.end(), [](float p) { return p > 0 && p < 92; }));
+    const QJsonArray st = probeStreams(job->destinationPath());
+    ASSERT_EQ(st.size(), 2);
+    EXPECT_EQ(streamValue(st[1], "codec_name"), "aac");
+    EXPECT_NEAR(streamValue(st[1], "duration").toDouble(), 4.0, 0.2);
 }

@@ -2,6 +2,7 @@
 #include "common/MovieFactory.h"
 #include "common/TestSupport.h"
 #include "engine/ConversionJob.h"
+#include "engine/ConversionStages.h"
 #include "engine/JobState.h"
 #include "foundation/SettingsAccess.h"
 #include "foundation/SettingsKeys.h"
@@ -61,7 +62,7 @@ protected:
 
         EXPECT_EQ(next->state(), JobFinished) << next->jobOutput().toStdString();
         EXPECT_TRUE(QFile::exists(next->destinationPath()));
-        EXPECT_TRUE(documentsEntries().isEmpty()) << documentsEntries().join(", ").toStdString();
+        EXPECT_TRUE(temporaryEntries().isEmpty()) << temporaryEntries().join(", ").toStdString();
         EXPECT_TRUE(inhibitor->held.isEmpty());
     }
 
@@ -169,7 +170,7 @@ TEST_F(JobFailure, FailureInTheExtractionStageEndsTheJob)
     EXPECT_TRUE(failing->arguments().contains("pcm_s16le"));
 }
 
-TEST_F(JobFailure, FailureInTheEncodingStageEndsTheJob)
+TEST_F(JobFailure, EncoderFailingInTheMiddleOfTheStreamEndsTheJob)
 {
     const QString bad = movie("AfconvertFails.mkv", "libmp3lame");
     const QString good = movie("Good.mkv", "aac");
@@ -178,8 +179,14 @@ TEST_F(JobFailure, FailureInTheEncodingStageEndsTheJob)
     ConversionJob* next = makeJob(good, dir() + "/Good.mp4");
     runPair(failing, next);
     expectFailedAndQueueMovedOn(failing, next);
-    EXPECT_EQ(failing->conversionStage(), 1);
+    // The encoder failed, not the extraction whose reader went away: its
+    // command line and output explain it.
+    EXPECT_EQ(failing->conversionStage(), 0);
     EXPECT_EQ(failing->arguments().value(1), "-o");
+    const QString text = failing->failureExplanationText();
+    EXPECT_TRUE(text.contains("Command-line: " + failing->arguments().join(' ')));
+    EXPECT_TRUE(text.contains("afconvert: encoder error")) << text.toStdString();
+    EXPECT_FALSE(text.contains("Broken pipe")) << text.toStdString();
 }
 
 TEST_F(JobFailure, SourceRemovedBeforeItsTurn)
@@ -209,7 +216,7 @@ TEST_F(JobFailure, SourceRemovedBeforeItsTurn)
               "Movie conversion failed because you've removed/renamed the source movie file or "
               "unmounted it's volume.");
     EXPECT_EQ(b->state(), JobFinished);
-    EXPECT_TRUE(documentsEntries().isEmpty());
+    EXPECT_TRUE(temporaryEntries().isEmpty());
     EXPECT_TRUE(inhibitor->held.isEmpty());
 }
 
@@ -311,5 +318,29 @@ TEST_F(DiskFull, ConversionFailsWithTheFreeSpaceExplanation)
 
     job->remove();
     EXPECT_TRUE(QDir(mount).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).isEmpty());
-    EXPECT_TRUE(documentsEntries().isEmpty());
+    EXPECT_TRUE(temporaryEntries().isEmpty());
+}
+
+TEST(FailingRun, TheRunThatFailedOfItselfExplainsTheStage)
+{
+    const auto run = [](int status, const QString& output, bool stopped = false) {
+        ToolResult r;
+        r.status = status;
+        r.output = output;
+        r.stopped = stopped;
+        return r;
+    };
+    EXPECT_FALSE(failingRun({run(0, ""), run(0, "warning")}));
+    // The encoder broke down; the extraction lost its reader.
+    EXPECT_EQ(
+        failingRun({run(1, "av_interleaved_write_frame(): Broken pipe"), run(1, "encoder error")}),
+        1);
+    // The extraction failed; the encoder was told to end, or ended well on
+    // the short stream.
+    EXPECT_EQ(failingRun({run(1, "Invalid data"), run(255, "", true)}), 0);
+    EXPECT_EQ(failingRun({run(1, "Invalid data"), run(0, "")}), 0);
+    // Only a told-to-end run failed (it was stopped late): it still explains.
+    EXPECT_EQ(failingRun({run(0, ""), run(143, "", true)}), 1);
+    // Both failed of themselves: the first started.
+    EXPECT_EQ(failingRun({run(1, "a"), run(1, "b")}), 0);
 }

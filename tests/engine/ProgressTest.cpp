@@ -34,26 +34,24 @@ TEST(ProgressCalc, LatestOutTimeDecides)
 TEST(ProgressCalc, PercentagesOfEachStage)
 {
     EXPECT_EQ(progressFromOutTime(3000, kHundredMinutes, false, 0), 50.0f);
-    EXPECT_EQ(progressFromOutTime(3000, kHundredMinutes, true, 0), 37.5f);
+    // The extraction feeds the encoder as it goes: its position covers both
+    // stages' shares, 92 of 100.
+    EXPECT_EQ(progressFromOutTime(3000, kHundredMinutes, true, 0), 46.0f);
     EXPECT_EQ(progressFromOutTime(3000, kHundredMinutes, true, 2), 96.0f);
-    // Nothing clamps a position beyond the running time.
-    EXPECT_EQ(progressFromOutTime(9000, kHundredMinutes, false, 0), 150.0f);
-    EXPECT_EQ(progressFromOutTime(9000, kHundredMinutes, true, 0), 112.5f);
+    // A position beyond the running time ends its stage's share: the bar
+    // never passes 100, nor goes back when the next stage begins.
+    EXPECT_EQ(progressFromOutTime(9000, kHundredMinutes, false, 0), 100.0f);
+    EXPECT_EQ(progressFromOutTime(9000, kHundredMinutes, true, 0), 92.0f);
+    EXPECT_EQ(progressFromOutTime(9000, kHundredMinutes, true, 2), 100.0f);
     // No usable position or running time: leave the progress alone.
     EXPECT_FALSE(progressFromOutTime(0, kHundredMinutes, false, 0));
     EXPECT_FALSE(progressFromOutTime(-5, kHundredMinutes, false, 0));
     EXPECT_FALSE(progressFromOutTime(3000, 0, false, 0));
     EXPECT_FALSE(progressFromOutTime(3000, std::nullopt, true, 2));
 
-    EXPECT_EQ(encodingStageProgress(0, kHundredMinutes), 75.0f);
-    EXPECT_EQ(encodingStageProgress(100 * 15567, 100), 92.0f);
-    EXPECT_FALSE(encodingStageProgress(1000, 0));
-    EXPECT_FALSE(encodingStageProgress(1000, std::nullopt));
-
     // Two further tracks encoded in the mux stage: of 134 parts the stages
     // take 75, 17 and 42.
-    EXPECT_FLOAT_EQ(*progressFromOutTime(6000, kHundredMinutes, true, 0, 2), 7500.0f / 134);
-    EXPECT_FLOAT_EQ(*encodingStageProgress(100 * 15567, 100, 2), 9200.0f / 134);
+    EXPECT_FLOAT_EQ(*progressFromOutTime(6000, kHundredMinutes, true, 0, 2), 9200.0f / 134);
     EXPECT_FLOAT_EQ(*progressFromOutTime(3000, kHundredMinutes, true, 2, 2),
                     (92 + 21) * 100.0f / 134);
     EXPECT_FLOAT_EQ(*progressFromOutTime(6000, kHundredMinutes, true, 2, 2), 100.0f);

@@ -102,5 +102,5 @@ TEST(DesktopQuit, SigtermWhileMp4BoxRunsEndsTheProgramAndItsTools)
     // Nothing unfinished stays behind.
     EXPECT_TRUE(QDir(out).entryList(QDir::Files | QDir::Hidden).isEmpty())
         << qPrintable(QDir(out).entryList(QDir::Files | QDir::Hidden).join(", "));
-    EXPECT_TRUE(documentsEntries().isEmpty()) << qPrintable(documentsEntries().join(", "));
+    EXPECT_TRUE(temporaryEntries().isEmpty()) << qPrintable(temporaryEntries().join(", "));
 }

@@ -50,7 +50,7 @@ TEST(StatusLine, ConvertingShowsTracksAndRemainingTime)
     multi.multiConversion = true;
     // 0 % makes the estimate infinite: clamped to five hours.
     EXPECT_EQ(stateInfoString(multi), "Status: Converting   Audio:  eng (ac3) [5.1] (Discarded:  "
-                                      "ger (dts))   ETA: 300m 0s (Task 1 of 3)");
+                                      "ger (dts))   ETA: 300m 0s (Tasks 1 and 2 of 3)");
     multi.elapsedSeconds = 0; // 0 % at the very start: NaN, clamped too
     multi.conversionStage = 2;
     EXPECT_TRUE(stateInfoString(multi).endsWith("ETA: 300m 0s (Task 3 of 3)"));

@@ -220,4 +220,5 @@ TEST_F(StreamableOutput, TooSmallReserveIsRewrittenOnce)
     EXPECT_NEAR(probedDuration(destination), 2.0, 0.2);
     EXPECT_EQ(probeStreams(destination).size(), 2);
     EXPECT_FALSE(QFileInfo::exists(partial));
+    record.discardProgressFile();
 }

@@ -33,6 +33,11 @@ TEST(HalvornLib, NameAndFolders)
     EXPECT_EQ(info.docURL().toLocalFile(), documents);
     EXPECT_TRUE(info.suppDir().endsWith("/Vantreo"));
     EXPECT_TRUE(info.suppDir().startsWith(QDir::homePath()));
+    // The cache folder follows XDG_CACHE_HOME and is made when missing.
+    const QString cache = qEnvironmentVariable("XDG_CACHE_HOME") + "/Vantreo";
+    QDir(cache).removeRecursively();
+    EXPECT_EQ(info.cacheDir(), cache);
+    EXPECT_TRUE(QFileInfo(cache).isDir());
 }
 
 TEST(HalvornLib, CrashReportsAreCountedByNameInAnyCase)

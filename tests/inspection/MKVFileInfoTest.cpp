@@ -308,18 +308,21 @@ TEST_F(MKVFileInfoTest, ToolsThatCannotAnswerAreGivenUp)
     EXPECT_EQ(f->unreadableReason(), "It is not a regular file.");
     EXPECT_TRUE(f->audioTrackInformation().isEmpty());
 
-    // A tool that never answers is ended, with its whole group.
+    // A tool that never answers is ended, with its whole group. One movie
+    // is read by ffprobe alone (listing and timings), several by ffmpeg.
     const QString tools = makeTempDir("stalled");
-    QFile script(tools + "/ffmpeg");
-    ASSERT_TRUE(script.open(QIODevice::WriteOnly));
-    script.write(("#!/bin/sh\necho $$ > " + tools + "/pid\nexec sleep 300\n").toUtf8());
-    script.close();
-    script.setPermissions(QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    for (const QString tool : {"ffmpeg", "ffprobe"}) {
+        QFile script(tools + "/" + tool);
+        ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+        script.write(("#!/bin/sh\necho $$ > " + tools + "/pid\nexec sleep 300\n").toUtf8());
+        script.close();
+        script.setPermissions(QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    }
     qputenv("VANTREO_TOOLS_DIR", tools.toUtf8());
     setDefaultInt("ProbeTimeout", 1);
     const MKVFileInfoPtr s = probe(makeVideo("stalled.mkv", {"-c:v", "libx264"}));
     qunsetenv("VANTREO_TOOLS_DIR");
-    EXPECT_EQ(s->unreadableReason(), "ffmpeg did not answer within 1 s.");
+    EXPECT_EQ(s->unreadableReason(), "ffprobe did not answer within 1 s.");
     EXPECT_EQ(s->informationString(), kNoValues);
     QFile pidFile(tools + "/pid");
     ASSERT_TRUE(pidFile.open(QIODevice::ReadOnly));
@@ -328,15 +331,16 @@ TEST_F(MKVFileInfoTest, ToolsThatCannotAnswerAreGivenUp)
     EXPECT_TRUE(!proc.open(QIODevice::ReadOnly) || proc.readAll().contains(") Z "));
 
     // One movie that stalls the tool in a batch costs only itself.
-    const QString real = ToolLocator::find("ffmpeg");
     const QString picky = makeTempDir("picky");
-    QFile wrapper(picky + "/ffmpeg");
-    ASSERT_TRUE(wrapper.open(QIODevice::WriteOnly));
-    wrapper.write(
-        ("#!/bin/sh\ncase \"$*\" in *stalls*) exec sleep 300;; esac\nexec " + real + " \"$@\"\n")
-            .toUtf8());
-    wrapper.close();
-    wrapper.setPermissions(QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    for (const QString tool : {"ffmpeg", "ffprobe"}) {
+        QFile wrapper(picky + "/" + tool);
+        ASSERT_TRUE(wrapper.open(QIODevice::WriteOnly));
+        wrapper.write(("#!/bin/sh\ncase \"$*\" in *stalls*) exec sleep 300;; esac\nexec " +
+                       ToolLocator::find(tool) + " \"$@\"\n")
+                          .toUtf8());
+        wrapper.close();
+        wrapper.setPermissions(QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    }
     const QString good = makeVideo("good.mkv", {"-c:v", "libx264"});
     QList<QUrl> urls;
     for (const QString& name : {good, makeVideo("stalls.mkv", {"-c:v", "libx264"}), good})
@@ -347,7 +351,7 @@ TEST_F(MKVFileInfoTest, ToolsThatCannotAnswerAreGivenUp)
     qunsetenv("VANTREO_TOOLS_DIR");
     ASSERT_EQ(batch.size(), 3);
     EXPECT_EQ(batch.at(0)->unreadableReason(), "");
-    EXPECT_EQ(batch.at(1)->unreadableReason(), "ffmpeg did not answer within 1 s.");
+    EXPECT_EQ(batch.at(1)->unreadableReason(), "ffprobe did not answer within 1 s.");
     EXPECT_EQ(batch.at(2)->informationString(), batch.at(0)->informationString());
 }
 

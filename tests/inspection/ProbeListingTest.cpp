@@ -1,5 +1,7 @@
 #include "inspection/ProbeListing.h"
 
+#include "inspection/StreamTimings.h"
+
 #include <QRandomGenerator>
 #include <gtest/gtest.h>
 #include <limits>
@@ -37,6 +39,26 @@ TEST(ProbeListing, WorkedExample)
     EXPECT_TRUE(r.warnings.isEmpty());
     EXPECT_EQ(summaryLine(r),
               "Duration: 01:02:03  Bitrate: 5234 kb/s  Resolution: 1920x1080  Audiotracks: 2 (2)");
+}
+
+// One ffprobe run prints the listing and the timings; the listing reads as
+// ffmpeg's, with the layout ffmpeg guesses for a bare channel count.
+TEST(ProbeListing, OneFfprobeRunReadsAsFfmpegsListing)
+{
+    const QString output =
+        "Input #0, matroska,webm, from 'Film.mkv':\n"
+        "  Duration: 00:00:02.00, start: 0.000000, bitrate: 6200 kb/s\n"
+        "  Stream #0:0: Video: h264 (High), yuv420p, 160x120, 10 fps, 10 tbr, 1k tbn\n"
+        "  Stream #0:1(eng): Audio: pcm_s16le, 48000 Hz, 8 channels, s16, 6144 kb/s\n"
+        "  Stream #0:2(ger): Audio: flac, 48000 Hz, 6 channels, s16\n"
+        "stream|index=0|codec_type=video|avg_frame_rate=10/1|start_time=0.000000\n"
+        "stream|index=1|codec_type=audio|sample_rate=48000|start_time=0.500000\n"
+        "format|start_time=0.000000\n";
+    const QString listing = listingPart(output);
+    EXPECT_FALSE(listing.contains("stream|") || listing.contains("format|"));
+    EXPECT_EQ(parseFfmpegListing(listing).descriptors,
+              QStringList({"#1: eng (pcm_s16le) [7.1]", "#2: ger (flac)"}));
+    EXPECT_EQ(parseStreamTimings(output).starts.value(1), 0.5);
 }
 
 TEST(ProbeListing, LanguageAndNumberOfAStreamLine)

@@ -197,7 +197,7 @@ TEST_F(Queue, QuittingWithOnlyWaitingJobsAsksNothingAndRemovesThem)
     // The tool is told to end and never waited for: it goes meanwhile.
     EXPECT_TRUE(waitUntil([&] { return processGone(pid); }, 10000));
     EXPECT_FALSE(QFile::exists(outputA));
-    EXPECT_TRUE(documentsEntries().isEmpty()) << documentsEntries().join(", ").toStdString();
+    EXPECT_TRUE(temporaryEntries().isEmpty()) << temporaryEntries().join(", ").toStdString();
 }
 
 TEST_F(Queue, QuittingWhileConvertingAsksFirst)
@@ -253,7 +253,7 @@ TEST_F(Queue, AutoCleanRemovesAFinishedJobAndKeepsItsOutput)
     EXPECT_EQ(notifier->delivered[0].path, outputA);
     EXPECT_EQ(notifier->delivered[1].path, outputB);
     EXPECT_EQ(delegate->windowTitle(), "Vantreo ");
-    EXPECT_TRUE(documentsEntries().isEmpty());
+    EXPECT_TRUE(temporaryEntries().isEmpty());
 }
 
 TEST_F(Queue, RemovingTheConvertingJobStartsTheNext)
@@ -291,7 +291,7 @@ TEST_F(Queue, SameNamedMoviesGetDistinctOutputs)
     EXPECT_EQ(b->state(), JobFinished);
     EXPECT_EQ(probeStreams(destA).size(), 2);
     EXPECT_EQ(probeStreams(destB).size(), 2);
-    EXPECT_TRUE(documentsEntries().isEmpty());
+    EXPECT_TRUE(temporaryEntries().isEmpty());
 }
 
 TEST_F(Queue, UnwritableDestinationIsRefused)

@@ -259,6 +259,34 @@ TEST_F(Intake, AutoAddQueuesEveryMovieIntoTheSavedFolder)
     }
 }
 
+TEST_F(Intake, AutoAddProbesManyMoviesInBatchesAndQueuesThemAllInOrder)
+{
+    const QString out = makeTempDir("auto");
+    saveDestinations({out});
+    setDefaultInt(kDefaultDestinationKey, 2);
+    setDefaultInt(kAutoAddKey, 1);
+    delegate->destinationUpkeepAtLaunch();
+    const QString first = movie("Movie 00.mkv");
+    QStringList movies{first};
+    // More than one batch of the probe.
+    for (int i = 1; i < 20; ++i) {
+        movies.append(dir() + QStringLiteral("/Movie %1.mkv").arg(i, 2, 10, QLatin1Char('0')));
+        ASSERT_TRUE(QFile::copy(first, movies.last()));
+    }
+    delegate->openFiles(movies);
+    EXPECT_GE(delegate->waitingCount(), 19);
+    ASSERT_TRUE(waitUntil(
+        [&] { return delegate->taskArray().size() == 20 && !delegate->addPanelShown(); }));
+    EXPECT_EQ(delegate->waitingCount(), 0);
+    QStringList names;
+    for (const QString& path : movies)
+        names.append(QFileInfo(path).fileName());
+    EXPECT_EQ(probed, names);
+    for (int i = 0; i < 20; ++i)
+        EXPECT_EQ(delegate->taskArray()[i]->destinationPath(),
+                  out + "/" + QFileInfo(movies[i]).completeBaseName() + ".mp4");
+}
+
 TEST_F(Intake, AutoAddWithTheAskItemAsksAtOnce)
 {
     setDefaultInt(kAutoAddKey, 1);

@@ -1,4 +1,5 @@
-// afconvert: encodes a WAV file to AAC in an MP4 container with ffmpeg.
+// afconvert: encodes a WAV file (or the WAV coming through a FIFO) to AAC in
+// an MP4 container with ffmpeg.
 //
 //   afconvert IN.wav -o OUT -f mp4f -d aac -b BITS
 //
@@ -152,7 +153,9 @@ int main(int argc, char** argv)
     struct stat info
     {
     };
-    if (::stat(args.input.c_str(), &info) != 0 || !S_ISREG(info.st_mode) ||
+    // A FIFO is read as the sound comes (Vantreo's extraction writes into one).
+    if (::stat(args.input.c_str(), &info) != 0 ||
+        !(S_ISREG(info.st_mode) || S_ISFIFO(info.st_mode)) ||
         ::access(args.input.c_str(), R_OK) != 0) {
         std::fprintf(stderr, "Error: cannot read input file %s\n", args.input.c_str());
         return kFailureStatus;
