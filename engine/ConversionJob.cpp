@@ -18,6 +18,7 @@
 #include "foundation/SettingsKeys.h"
 #include "foundation/StringHelpers.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QTimer>
 
@@ -142,7 +143,8 @@ void ConversionJob::setSpeedInfoFromMethod(int method)
 void ConversionJob::takeSleepAssertion()
 {
     if (m_sleepAssertion == 0)
-        m_sleepAssertion = sleepInhibitor().take(QStringLiteral("Converting MKV file."));
+        m_sleepAssertion = sleepInhibitor().take(
+            QCoreApplication::translate("ConversionJob", "Converting MKV file."));
 }
 
 void ConversionJob::releaseSleepAssertion()

@@ -13,6 +13,8 @@
 #include "foundation/PathHelpers.h"
 #include "foundation/StringHelpers.h"
 
+#include <QCoreApplication>
+
 namespace {
 
 constexpr double kGiB = 1073741824.0;
@@ -297,7 +299,8 @@ ConversionStage dolbyVisionStage()
             return true;
         asl_NSLog(3, "Error from MP4Box");
         // Left as hvc1 the file would play in wrong colours: never Finished.
-        record.verificationProblem = QStringLiteral(
+        record.verificationProblem = QCoreApplication::translate(
+            "ConversionStages",
             "The Dolby Vision sample entry (dvh1) could not be written into the converted file.");
         record.output += output + record.verificationProblem;
         return false;

@@ -4,6 +4,7 @@
 #include "foundation/HalvornLib.h"
 #include "foundation/PathHelpers.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <algorithm>
 #include <sys/statvfs.h>
@@ -25,7 +26,8 @@ constexpr double kGiB = 1073741824.0;
 
 QString bootDiskText()
 {
-    return QStringLiteral("There is not enough free space on your boot disk for conversion.");
+    return QCoreApplication::translate(
+        "FreeSpaceCheck", "There is not enough free space on your boot disk for conversion.");
 }
 
 } // namespace
@@ -54,11 +56,13 @@ std::optional<QString> freeSpaceRefusal(const FreeSpaceFigures& f)
         if (f.bootFree < estimate)
             return bootDiskText();
         if (f.targetFree < output)
-            return QStringLiteral(
+            return QCoreApplication::translate(
+                "FreeSpaceCheck",
                 "There is not enough free space on your target disk for conversion.");
     }
     if (f.volumeMaximum && *f.volumeMaximum < f.sourceSize)
-        return QStringLiteral("Your target disk doesn't support large files.");
+        return QCoreApplication::translate("FreeSpaceCheck",
+                                           "Your target disk doesn't support large files.");
     return std::nullopt;
 }
 

@@ -10,6 +10,7 @@
 #include "foundation/PathHelpers.h"
 #include "inspection/Languages.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <climits>
 
@@ -42,7 +43,9 @@ QString JobRecord::reserveTemporary(const QString& suffix, TemporaryKind kind)
     const QString path = reserveTemporaryFile(fileInfo->fileName(), suffix, kind, &error);
     if (path.isEmpty()) {
         verificationProblem = makeString(
-            "A temporary file could not be created in the cache folder %@.", appInfo().cacheDir());
+            QCoreApplication::translate(
+                "JobRecord", "A temporary file could not be created in the cache folder %@."),
+            appInfo().cacheDir());
         output += makeString("%@ (%@)", verificationProblem, error);
         return path;
     }

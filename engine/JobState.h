@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QString>
 
 // The life of a job. The numbers are shared with the queue and the status
@@ -17,15 +18,15 @@ inline QString jobStateLabel(int state)
 {
     switch (state) {
     case JobQueued:
-        return QStringLiteral("Queued");
+        return QCoreApplication::translate("JobState", "Queued");
     case JobConverting:
-        return QStringLiteral("Converting");
+        return QCoreApplication::translate("JobState", "Converting");
     case JobPaused:
-        return QStringLiteral("Paused");
+        return QCoreApplication::translate("JobState", "Paused");
     case JobFinished:
-        return QStringLiteral("Finished");
+        return QCoreApplication::translate("JobState", "Finished");
     case JobFailed:
-        return QStringLiteral("Failed");
+        return QCoreApplication::translate("JobState", "Failed");
     default:
         return {};
     }

@@ -5,6 +5,7 @@
 #include "foundation/MakeString.h"
 #include "foundation/PathHelpers.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <cerrno>
 #include <cstdio>
@@ -179,8 +180,8 @@ std::optional<QString> moveIntoPlace(const QString& partial, const QString& dest
 
 PlacedMovie placeFinishedMovie(const QString& partial, const QString& destination)
 {
-    const QString notWritten =
-        QStringLiteral("The converted file could not be written to the disk.");
+    const QString notWritten = QCoreApplication::translate(
+        "OutputFiles", "The converted file could not be written to the disk.");
     PlacedMovie placed;
     // ffmpeg and MP4Box leave the movie in the page cache; renamed before it
     // is on the disk, a power cut can leave an empty or torn file under the
@@ -191,7 +192,10 @@ PlacedMovie placeFinishedMovie(const QString& partial, const QString& destinatio
     }
     const std::optional<QString> moved = moveIntoPlace(partial, destination);
     if (!moved) {
-        placed.problem = makeString("The converted file could not be moved to %@.", destination);
+        placed.problem =
+            makeString(QCoreApplication::translate("OutputFiles",
+                                                   "The converted file could not be moved to %@."),
+                       destination);
         return placed;
     }
     const QString folder = stringByDeletingLastPathComponent(*moved);

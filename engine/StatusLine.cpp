@@ -5,6 +5,8 @@
 #include "foundation/MakeString.h"
 #include "foundation/StringHelpers.h"
 
+#include <QCoreApplication>
+
 namespace {
 
 // Five hours: the estimate is meaningless beyond that, and infinite at 0 %.
@@ -19,16 +21,27 @@ double remainingSeconds(float progress, double elapsed)
     return remaining < 0 ? 0.0 : remaining;
 }
 
+// The status line's texts, each marked where it is used for lupdate.
+QString translated(const char* english)
+{
+    return QCoreApplication::translate("StatusLine", english);
+}
+
 } // namespace
 
 QString stateInfoString(const StatusLineInputs& in)
 {
-    QString text = QStringLiteral("Status: ") + jobStateLabel(in.state);
+    QString text =
+        translated(QT_TRANSLATE_NOOP("StatusLine", "Status: %1")).arg(jobStateLabel(in.state));
     switch (in.state) {
     case 4:
-        return makeString("%@   Click the arrow at the right to get more information.", text);
+        return translated(
+                   QT_TRANSLATE_NOOP("StatusLine",
+                                     "%1   Click the arrow at the right to get more information."))
+            .arg(text);
     case 3:
-        text += makeString(" [Conversion took: %@]", formattedTimeFromTimeInterval(in.tookSeconds));
+        text += translated(QT_TRANSLATE_NOOP("StatusLine", " [Conversion took: %1]"))
+                    .arg(formattedTimeFromTimeInterval(in.tookSeconds));
         return in.warning.isEmpty() ? text : text + QStringLiteral("   ") + in.warning;
     case 1:
         break;
@@ -38,24 +51,27 @@ QString stateInfoString(const StatusLineInputs& in)
 
     const QString chosen =
         in.audioTracks.isEmpty()
-            ? QStringLiteral(" No audio")
+            ? QStringLiteral(" ") + translated(QT_TRANSLATE_NOOP("StatusLine", "No audio"))
             : parseAudioDescriptor(in.audioTracks.value(in.audioTrackIndex)).displayText;
-    text = makeString("%@   Audio: %@", text, chosen);
+    text = translated(QT_TRANSLATE_NOOP("StatusLine", "%1   Audio: %2")).arg(text, chosen);
     if (in.audioTracks.size() >= 2) {
         QString others;
         for (qsizetype i = 0; i < in.audioTracks.size(); ++i) {
             if (i != in.audioTrackIndex)
                 others += makeString(", %@", parseAudioDescriptor(in.audioTracks[i]).displayText);
         }
-        text = makeString("%@ (Discarded: %@)", text, others.mid(2));
+        text = translated(QT_TRANSLATE_NOOP("StatusLine", "%1 (Discarded: %2)"))
+                   .arg(text, others.mid(2));
     }
     text =
-        makeString("%@   ETA: %@", text,
-                   formattedTimeFromTimeInterval(remainingSeconds(in.progress, in.elapsedSeconds)));
+        translated(QT_TRANSLATE_NOOP("StatusLine", "%1   ETA: %2"))
+            .arg(text,
+                 formattedTimeFromTimeInterval(remainingSeconds(in.progress, in.elapsedSeconds)));
     // The extraction and the encoding run at once, as tasks 1 and 2.
     if (in.multiConversion && in.conversionStage < 2)
-        text = makeString("%@ (Tasks 1 and 2 of 3)", text);
+        text = translated(QT_TRANSLATE_NOOP("StatusLine", "%1 (Tasks 1 and 2 of 3)")).arg(text);
     else if (in.multiConversion)
-        text = makeString("%@ (Task %i of 3)", text, in.conversionStage + 1);
+        text = translated(QT_TRANSLATE_NOOP("StatusLine", "%1 (Task %2 of 3)"))
+                   .arg(text, QString::number(in.conversionStage + 1));
     return text;
 }

@@ -385,6 +385,20 @@ Befehle:
     </message>
 </context>
 <context>
+    <name>ConversionJob</name>
+    <message>
+        <source>Converting MKV file.</source>
+        <translation>MKV-Datei wird umgewandelt.</translation>
+    </message>
+</context>
+<context>
+    <name>ConversionStages</name>
+    <message>
+        <source>The Dolby Vision sample entry (dvh1) could not be written into the converted file.</source>
+        <translation>Der Dolby-Vision-Eintrag (dvh1) konnte nicht in die umgewandelte Datei geschrieben werden.</translation>
+    </message>
+</context>
+<context>
     <name>ConvertSession</name>
     <message>
         <source>Not converted: %1: %2</source>
@@ -576,6 +590,21 @@ Ausgabe des Befehls: %@</translation>
     </message>
 </context>
 <context>
+    <name>FreeSpaceCheck</name>
+    <message>
+        <source>There is not enough free space on your boot disk for conversion.</source>
+        <translation>Auf Ihrem Systemlaufwerk ist nicht genug freier Speicher für die Umwandlung.</translation>
+    </message>
+    <message>
+        <source>There is not enough free space on your target disk for conversion.</source>
+        <translation>Auf Ihrem Ziellaufwerk ist nicht genug freier Speicher für die Umwandlung.</translation>
+    </message>
+    <message>
+        <source>Your target disk doesn&apos;t support large files.</source>
+        <translation>Ihr Ziellaufwerk unterstützt keine großen Dateien.</translation>
+    </message>
+</context>
+<context>
     <name>HelpWindow</name>
     <message>
         <source>This document is not available.</source>
@@ -698,6 +727,13 @@ Ausgabe des Befehls: %@</translation>
     </message>
 </context>
 <context>
+    <name>JobRecord</name>
+    <message>
+        <source>A temporary file could not be created in the cache folder %@.</source>
+        <translation>Im Cache-Ordner %@ konnte keine temporäre Datei angelegt werden.</translation>
+    </message>
+</context>
+<context>
     <name>JobRowLayout</name>
     <message>
         <source>Continue</source>
@@ -722,6 +758,29 @@ Ausgabe des Befehls: %@</translation>
     <message>
         <source>Show in the file manager (with Shift: the source movie)</source>
         <translation>Im Dateimanager anzeigen (mit Umschalt: den Quellfilm)</translation>
+    </message>
+</context>
+<context>
+    <name>JobState</name>
+    <message>
+        <source>Queued</source>
+        <translation>Wartet</translation>
+    </message>
+    <message>
+        <source>Converting</source>
+        <translation>Wird umgewandelt</translation>
+    </message>
+    <message>
+        <source>Paused</source>
+        <translation>Angehalten</translation>
+    </message>
+    <message>
+        <source>Finished</source>
+        <translation>Fertig</translation>
+    </message>
+    <message>
+        <source>Failed</source>
+        <translation>Fehlgeschlagen</translation>
     </message>
 </context>
 <context>
@@ -893,6 +952,17 @@ Ausgabe des Befehls: %@</translation>
     <message>
         <source>Copy</source>
         <translation>Kopieren</translation>
+    </message>
+</context>
+<context>
+    <name>OutputFiles</name>
+    <message>
+        <source>The converted file could not be written to the disk.</source>
+        <translation>Die umgewandelte Datei konnte nicht auf das Laufwerk geschrieben werden.</translation>
+    </message>
+    <message>
+        <source>The converted file could not be moved to %@.</source>
+        <translation>Die umgewandelte Datei konnte nicht nach %@ verschoben werden.</translation>
     </message>
 </context>
 <context>
@@ -1219,6 +1289,45 @@ Ausgabe des Befehls: %@</translation>
             <numerusform>%li Film aus Ihrer letzten Sitzung wartet; klicken Sie auf Fortsetzen, um ihn umzuwandeln.</numerusform>
             <numerusform>%li Filme aus Ihrer letzten Sitzung warten; klicken Sie auf Fortsetzen, um sie umzuwandeln.</numerusform>
         </translation>
+    </message>
+</context>
+<context>
+    <name>StatusLine</name>
+    <message>
+        <source>Status: %1</source>
+        <translation>Status: %1</translation>
+    </message>
+    <message>
+        <source>%1   Click the arrow at the right to get more information.</source>
+        <translation>%1   Klicken Sie auf den Pfeil rechts, um mehr zu erfahren.</translation>
+    </message>
+    <message>
+        <source> [Conversion took: %1]</source>
+        <translation> [Umwandlung dauerte: %1]</translation>
+    </message>
+    <message>
+        <source>No audio</source>
+        <translation>Kein Ton</translation>
+    </message>
+    <message>
+        <source>%1   Audio: %2</source>
+        <translation>%1   Ton: %2</translation>
+    </message>
+    <message>
+        <source>%1 (Discarded: %2)</source>
+        <translation>%1 (Verworfen: %2)</translation>
+    </message>
+    <message>
+        <source>%1   ETA: %2</source>
+        <translation>%1   Restzeit: %2</translation>
+    </message>
+    <message>
+        <source>%1 (Tasks 1 and 2 of 3)</source>
+        <translation>%1 (Schritte 1 und 2 von 3)</translation>
+    </message>
+    <message>
+        <source>%1 (Task %2 of 3)</source>
+        <translation>%1 (Schritt %2 von 3)</translation>
     </message>
 </context>
 <context>

@@ -385,6 +385,20 @@ Commandes :
     </message>
 </context>
 <context>
+    <name>ConversionJob</name>
+    <message>
+        <source>Converting MKV file.</source>
+        <translation>Conversion d’un fichier MKV.</translation>
+    </message>
+</context>
+<context>
+    <name>ConversionStages</name>
+    <message>
+        <source>The Dolby Vision sample entry (dvh1) could not be written into the converted file.</source>
+        <translation>L'entrée Dolby Vision (dvh1) n'a pas pu être écrite dans le fichier converti.</translation>
+    </message>
+</context>
+<context>
     <name>ConvertSession</name>
     <message>
         <source>Not converted: %1: %2</source>
@@ -515,7 +529,7 @@ Commandes :
     </message>
     <message>
         <source>Movie conversion failed because there is not enough free space left on the destination volume. Please make sure your harddisk has enough free space before starting conversion</source>
-        <translation>La conversion a échoué faute d'espace libre sur le volume de destination. Veuillez libérer assez d'espace sur votre disque avant de lancer la conversion</translation>
+        <translation>La conversion a échoué faute d&apos;espace libre sur le volume de destination. Veuillez libérer assez d&apos;espace sur votre disque avant de lancer la conversion</translation>
     </message>
     <message>
         <source>Movie conversion failed because you&apos;ve removed/renamed the source movie file or unmounted it&apos;s volume.</source>
@@ -545,7 +559,7 @@ Sortie de la commande : %@</translation>
     </message>
     <message>
         <source>You don&apos;t seem to have write access to the selected destinatation or it is a read-only filesystem. Please choose another destination.</source>
-        <translation>Vous ne semblez pas avoir le droit d'écrire dans la destination choisie, ou elle se trouve sur un système de fichiers en lecture seule. Veuillez choisir une autre destination.</translation>
+        <translation>Vous ne semblez pas avoir le droit d&apos;écrire dans la destination choisie, ou elle se trouve sur un système de fichiers en lecture seule. Veuillez choisir une autre destination.</translation>
     </message>
 </context>
 <context>
@@ -573,6 +587,21 @@ Sortie de la commande : %@</translation>
     <message>
         <source>Add</source>
         <translation>Ajouter</translation>
+    </message>
+</context>
+<context>
+    <name>FreeSpaceCheck</name>
+    <message>
+        <source>There is not enough free space on your boot disk for conversion.</source>
+        <translation>Il n'y a pas assez d'espace libre sur votre disque système pour la conversion.</translation>
+    </message>
+    <message>
+        <source>There is not enough free space on your target disk for conversion.</source>
+        <translation>Il n'y a pas assez d'espace libre sur votre disque de destination pour la conversion.</translation>
+    </message>
+    <message>
+        <source>Your target disk doesn&apos;t support large files.</source>
+        <translation>Votre disque de destination ne prend pas en charge les gros fichiers.</translation>
     </message>
 </context>
 <context>
@@ -648,7 +677,7 @@ Sortie de la commande : %@</translation>
     </message>
     <message>
         <source>Vantreo has failed to convert the file %@.</source>
-        <translation>Vantreo n'a pas pu convertir le fichier %@.</translation>
+        <translation>Vantreo n&apos;a pas pu convertir le fichier %@.</translation>
     </message>
     <message>
         <source>%@ Conversion Finished</source>
@@ -698,6 +727,13 @@ Sortie de la commande : %@</translation>
     </message>
 </context>
 <context>
+    <name>JobRecord</name>
+    <message>
+        <source>A temporary file could not be created in the cache folder %@.</source>
+        <translation>Aucun fichier temporaire n'a pu être créé dans le dossier de cache %@.</translation>
+    </message>
+</context>
+<context>
     <name>JobRowLayout</name>
     <message>
         <source>Continue</source>
@@ -722,6 +758,29 @@ Sortie de la commande : %@</translation>
     <message>
         <source>Show in the file manager (with Shift: the source movie)</source>
         <translation>Afficher dans le gestionnaire de fichiers (avec Maj : le film source)</translation>
+    </message>
+</context>
+<context>
+    <name>JobState</name>
+    <message>
+        <source>Queued</source>
+        <translation>En attente</translation>
+    </message>
+    <message>
+        <source>Converting</source>
+        <translation>Conversion en cours</translation>
+    </message>
+    <message>
+        <source>Paused</source>
+        <translation>En pause</translation>
+    </message>
+    <message>
+        <source>Finished</source>
+        <translation>Terminé</translation>
+    </message>
+    <message>
+        <source>Failed</source>
+        <translation>Échec</translation>
     </message>
 </context>
 <context>
@@ -896,6 +955,17 @@ Sortie de la commande : %@</translation>
     </message>
 </context>
 <context>
+    <name>OutputFiles</name>
+    <message>
+        <source>The converted file could not be written to the disk.</source>
+        <translation>Le fichier converti n'a pas pu être écrit sur le disque.</translation>
+    </message>
+    <message>
+        <source>The converted file could not be moved to %@.</source>
+        <translation>Le fichier converti n'a pas pu être déplacé vers %@.</translation>
+    </message>
+</context>
+<context>
     <name>OutputVerification</name>
     <message>
         <source>1 audio track</source>
@@ -930,7 +1000,7 @@ Sortie de la commande : %@</translation>
     </message>
     <message>
         <source>The converted file has no audio track.</source>
-        <translation>Le fichier converti n'a aucune piste audio.</translation>
+        <translation>Le fichier converti n&apos;a aucune piste audio.</translation>
     </message>
     <message>
         <source>The converted file has %1 instead of %2.</source>
@@ -942,7 +1012,7 @@ Sortie de la commande : %@</translation>
     </message>
     <message>
         <source>Warning: &apos;%@&apos; ends after %@ of its %@; the MP4 holds all of it that could be read.</source>
-        <translation>Attention : « %@ » s'arrête après %@ sur %@ ; le MP4 contient tout ce qui a pu être lu.</translation>
+        <translation>Attention : « %@ » s&apos;arrête après %@ sur %@ ; le MP4 contient tout ce qui a pu être lu.</translation>
     </message>
 </context>
 <context>
@@ -1219,6 +1289,45 @@ Sortie de la commande : %@</translation>
             <numerusform>%li film de votre dernière session attend ; appuyez sur Reprendre pour le convertir.</numerusform>
             <numerusform>%li films de votre dernière session attendent ; appuyez sur Reprendre pour les convertir.</numerusform>
         </translation>
+    </message>
+</context>
+<context>
+    <name>StatusLine</name>
+    <message>
+        <source>Status: %1</source>
+        <translation>État : %1</translation>
+    </message>
+    <message>
+        <source>%1   Click the arrow at the right to get more information.</source>
+        <translation>%1   Cliquez sur la flèche à droite pour en savoir plus.</translation>
+    </message>
+    <message>
+        <source> [Conversion took: %1]</source>
+        <translation> [Durée de la conversion : %1]</translation>
+    </message>
+    <message>
+        <source>No audio</source>
+        <translation>Pas de son</translation>
+    </message>
+    <message>
+        <source>%1   Audio: %2</source>
+        <translation>%1   Audio : %2</translation>
+    </message>
+    <message>
+        <source>%1 (Discarded: %2)</source>
+        <translation>%1 (Écartées : %2)</translation>
+    </message>
+    <message>
+        <source>%1   ETA: %2</source>
+        <translation>%1   Temps restant : %2</translation>
+    </message>
+    <message>
+        <source>%1 (Tasks 1 and 2 of 3)</source>
+        <translation>%1 (Étapes 1 et 2 sur 3)</translation>
+    </message>
+    <message>
+        <source>%1 (Task %2 of 3)</source>
+        <translation>%1 (Étape %2 sur 3)</translation>
     </message>
 </context>
 <context>
