@@ -164,11 +164,11 @@ void CompletionPipeline::startNextTool()
         // Reported like a tool that could not be started.
         if (ToolLocator::find(command.tool).isEmpty())
             m_record.output = ToolLocator::installHint(command.tool);
-        // Written down before the tool creates any of them, so a run that
-        // dies leaves nothing the next start does not know of.
-        m_record.journalFiles();
         emit processStarting();
     }
+    // On the disk before the tool writes any of them, so a run that dies,
+    // even by a power cut, leaves nothing the next start does not know of.
+    m_record.journalFiles();
     clearRuns();
     connect(launch(command), &ToolRun::finished, this, &CompletionPipeline::toolEnded);
 }

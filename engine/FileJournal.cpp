@@ -187,26 +187,30 @@ bool FileJournal::names(const QString& path) const
     return false;
 }
 
-void FileJournal::record(const void* owner, const QStringList& files)
+void FileJournal::record(const void* owner, const QStringList& files, Flush flush)
 {
     QStringList kept;
     for (const QString& f : files)
         if (!f.isEmpty())
             kept.append(f);
-    // Only a file not yet written down must reach the disk before its tool
-    // makes it; forgetting files may wait for the disk's own pace.
+    // Only a file not yet on the disk's journal must reach it before a tool
+    // writes it; forgetting files may wait for the disk's own pace.
     bool grows = false;
     for (const QString& f : kept)
         grows = grows || !names(f);
+    m_unflushed = m_unflushed || grows;
+    const bool durable = flush == Flush::BeforeTool && m_unflushed;
     if (kept.isEmpty()) {
         if (m_files.remove(owner) == 0)
             return;
     } else {
-        if (m_files.value(owner) == kept)
+        if (m_files.value(owner) == kept && !durable)
             return;
         m_files.insert(owner, kept);
     }
-    write(grows);
+    write(durable);
+    if (durable)
+        m_unflushed = false;
     QStringList written;
     for (const QStringList& files : std::as_const(m_files))
         written += files;

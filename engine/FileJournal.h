@@ -48,7 +48,11 @@ public:
 
     // Replaces the files recorded for `owner` (a job); an empty list forgets it.
     // The files recorded are written to the disk as they grow (FileWriteback).
-    void record(const void* owner, const QStringList& files);
+    // BeforeTool: a tool starts next, so files learnt since the last flush
+    // go to the disk first. Later: written at once (a crash of the program
+    // loses nothing), flushed with the next BeforeTool.
+    enum class Flush { BeforeTool, Later };
+    void record(const void* owner, const QStringList& files, Flush flush = Flush::BeforeTool);
     // Whether a job of this process has `path` recorded.
     bool names(const QString& path) const;
     // Removes the files named by the journals of processes that no longer
@@ -64,4 +68,6 @@ private:
     void write(bool durable);
 
     QHash<const void*, QStringList> m_files;
+    // Files recorded since the journal was last flushed to the disk.
+    bool m_unflushed = false;
 };

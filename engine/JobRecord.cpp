@@ -49,8 +49,9 @@ QString JobRecord::reserveTemporary(const QString& suffix, TemporaryKind kind)
         output += makeString("%@ (%@)", verificationProblem, error);
         return path;
     }
-    // In the journal from the moment it exists.
-    journalFiles({path});
+    // In the journal from the moment it exists; on the disk before a tool
+    // runs (journalFiles before each process).
+    journalFiles({path}, FileJournal::Flush::Later);
     return path;
 }
 
@@ -98,10 +99,11 @@ std::optional<float> JobRecord::progress(ProgressFileReader& reader) const
                                encodedFurtherTracks);
 }
 
-void JobRecord::journalFiles(const QStringList& extra) const
+void JobRecord::journalFiles(const QStringList& extra, FileJournal::Flush flush) const
 {
     FileJournal::instance().record(
-        owner, QStringList{partialFile, progressFile, audioFile, aacFile, trialFile} + extra);
+        owner, QStringList{partialFile, progressFile, audioFile, aacFile, trialFile} + extra,
+        flush);
 }
 
 void JobRecord::discardProgressFile()

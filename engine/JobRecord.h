@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/CommandLines.h"
+#include "engine/FileJournal.h"
 #include "engine/OutputFiles.h"
 #include "engine/ProgressFileReader.h"
 #include "inspection/MKVFileInfo.h"
@@ -88,7 +89,8 @@ struct JobRecord
     std::optional<float> progress(ProgressFileReader& reader) const;
     // Records the partial and temporary files (and `extra`) in the journal;
     // called before every process that writes them.
-    void journalFiles(const QStringList& extra = {}) const;
+    void journalFiles(const QStringList& extra = {},
+                      FileJournal::Flush flush = FileJournal::Flush::BeforeTool) const;
     // Deletes the partial file and the temporary files (the progress file
     // aside), and forgets them.
     void deleteUnfinishedFiles();
