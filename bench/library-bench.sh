@@ -29,6 +29,7 @@ cleanup() {
 trap cleanup EXIT
 mkdir -p "$work/home/Documents"
 export HOME=$work/home XDG_CONFIG_HOME=$work/home/.config XDG_DATA_HOME=$work/home/.local/share
+export XDG_CACHE_HOME=$work/home/.cache
 export VANTREO_SETTINGS_FILE=$work/settings.ini
 unset DBUS_SESSION_BUS_ADDRESS
 

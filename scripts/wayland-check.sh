@@ -183,11 +183,18 @@ if wait_for 60 converting; then
     else
         not_ok "SIGTERM did not end the program"
     fi
-    left=""
-    for pid in $tools; do kill -0 "$pid" 2>/dev/null && left="$left $pid"; done
+    # A tool sent SIGKILL may take a moment to be gone.
+    living_tools() {
+        local pid out=""
+        for pid in $tools; do kill -0 "$pid" 2>/dev/null && out="$out $pid"; done
+        echo "$out"
+    }
+    wait_for 10 test -z "$(living_tools)" || true
+    left=$(living_tools)
     if [ -z "$left" ] && [ "$(ls -A "$work/out" | tr '\n' ' ')" = "Film.mp4 Second.mp4 " ]; then
         ok "no tool and no unfinished file is left"
     else
+        for pid in $left; do echo "left: $pid $(tr '\0' ' ' 2>/dev/null </proc/$pid/cmdline)"; done
         not_ok "left behind: tools [$left], files: $(ls -A "$work/out" | tr '\n' ' ')"
     fi
 else

@@ -245,11 +245,10 @@ void ConvertSession::probeNext()
     }
     // Several movies in one probe: each start of ffmpeg costs a good part of
     // a second, so a batch pays it once per group, not once per movie.
-    constexpr qsizetype kMoviesPerProbe = 16;
     QList<IntakeMovie> movies;
     m_probingGiven.clear();
     m_probingLibrary.clear();
-    while (movies.size() < kMoviesPerProbe) {
+    while (movies.size() < Intake::kMoviesPerProbe) {
         std::optional<IntakeMovie> movie = m_intake->nextMovie();
         if (!movie)
             break;
