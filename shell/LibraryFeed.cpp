@@ -1,6 +1,5 @@
 #include "shell/LibraryFeed.h"
 
-#include "foundation/PathHelpers.h"
 #include "shell/LibraryWalk.h"
 #include "shell/MovieClaim.h"
 
@@ -56,7 +55,8 @@ std::optional<LibraryMovie> LibraryFeed::take(const Waiting& movie, QList<Librar
     };
     if (!QFileInfo::exists(movie.path) || converted())
         return std::nullopt;
-    if (!QDir().mkpath(outputFolder) || !isWriteablePath(outputFolder + QStringLiteral("/x"))) {
+    // A folder that cannot be written to shows when the claim cannot be made.
+    if (!QDir().mkpath(outputFolder)) {
         passed.append(
             LibraryPass{movie.path, {}, tr("the destination folder cannot be written to"), true});
         return std::nullopt;
