@@ -47,24 +47,8 @@ if [ -z "${VANTREO_DESKTOP_CHECK_DISPLAY:-}" ]; then
 fi
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/vantreo-desktop-check.XXXXXX")
-pids=()
-cleanup() {
-    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-    wait 2>/dev/null || true
-    [ -n "${VANTREO_DESKTOP_CHECK_DEBUG:-}" ] && cat "$work"/*.log >&2
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-passed=0
-failed=0
-ok() { echo "ok - $*"; passed=$((passed + 1)); }
-not_ok() { echo "not ok - $*"; failed=$((failed + 1)); }
-finish() {
-    echo "desktop check: $passed passed, $failed failed"
-    [ "$failed" -eq 0 ]
-    exit $?
-}
+CHECK_NAME="desktop check"
+. "$root/scripts/check-kit.sh"
 
 openbox >/dev/null 2>&1 &
 pids+=($!)
@@ -116,25 +100,6 @@ press() {
     [ -n "${VANTREO_DESKTOP_CHECK_DEBUG:-}" ] && echo "press $* in $window, active $(xdotool getactivewindow)" >&2
     xdotool key --clearmodifiers "$@"
 }
-# Waits up to $2 seconds for process $1 to end.
-wait_exit() {
-    local deadline=$((SECONDS + $2))
-    while kill -0 "$1" 2>/dev/null && [ $SECONDS -lt $deadline ]; do sleep 0.2; done
-    ! kill -0 "$1" 2>/dev/null
-}
-# Waits up to $1 seconds for the command after it to succeed.
-wait_for() {
-    local deadline=$((SECONDS + $1))
-    shift
-    until "$@"; do
-        [ $SECONDS -lt $deadline ] || return 1
-        sleep 0.2
-    done
-}
-seconds_of() {
-    ffprobe -v error -show_entries format=duration -of default=nw=1:nk=1 "$1" 2>/dev/null || true
-}
-
 movie=$work/movies/Film.mkv
 ffmpeg -hide_banner -loglevel error -y -f lavfi -i "testsrc2=size=320x240:rate=25" \
     -f lavfi -i "sine=frequency=440:sample_rate=48000" -t 3 \

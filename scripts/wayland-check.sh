@@ -38,40 +38,9 @@ fi
 [ -x "$vantreo" ] || { echo "FAIL: $vantreo is missing"; exit 1; }
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/vantreo-wayland-check.XXXXXX")
-pids=()
-cleanup() {
-    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-    wait 2>/dev/null || true
-    [ -n "${VANTREO_DESKTOP_CHECK_DEBUG:-}" ] && tail -n 50 "$work"/*.log >&2
-    rm -rf "$work"
-}
-trap cleanup EXIT
+CHECK_NAME="wayland check"
+. "$root/scripts/check-kit.sh"
 
-passed=0
-failed=0
-ok() { echo "ok - $*"; passed=$((passed + 1)); }
-not_ok() { echo "not ok - $*"; failed=$((failed + 1)); }
-finish() {
-    echo "wayland check: $passed passed, $failed failed"
-    [ "$failed" -eq 0 ]
-    exit $?
-}
-wait_for() {
-    local deadline=$((SECONDS + $1))
-    shift
-    until "$@"; do
-        [ $SECONDS -lt $deadline ] || return 1
-        sleep 0.2
-    done
-}
-wait_exit() {
-    local deadline=$((SECONDS + $2))
-    while kill -0 "$1" 2>/dev/null && [ $SECONDS -lt $deadline ]; do sleep 0.1; done
-    ! kill -0 "$1" 2>/dev/null
-}
-seconds_of() {
-    ffprobe -v error -show_entries format=duration -of default=nw=1:nk=1 "$1" 2>/dev/null || true
-}
 complete_movie() {
     local d
     d=$(seconds_of "$1")
