@@ -9,6 +9,7 @@
 #include "inspection/AudioTrackChoice.h"
 
 #include <algorithm>
+#include <cmath>
 #include <optional>
 
 namespace {
@@ -268,11 +269,11 @@ QStringList extractionArguments(const ConversionInputs& in, const QString& audio
             QStringLiteral("pcm_s16le"),
             QStringLiteral("-ac"),
             QStringLiteral("2"),
-            QStringLiteral("-progress"),
-            in.progressFile,
             QStringLiteral("-loglevel"),
             QStringLiteral("warning"),
             QStringLiteral("-y"),
+            QStringLiteral("-flush_packets"),
+            QStringLiteral("0"),
             QStringLiteral("-f"),
             QStringLiteral("wav"),
             audioFile};
@@ -285,7 +286,7 @@ QStringList afconvertArguments(const QString& audioFile, const QString& aacFile,
             QStringLiteral("-o"),
             aacFile,
             QStringLiteral("-f"),
-            QStringLiteral("mp4f"),
+            QStringLiteral("adts"),
             QStringLiteral("-d"),
             QStringLiteral("aac"),
             QStringLiteral("-b"),
@@ -294,17 +295,21 @@ QStringList afconvertArguments(const QString& audioFile, const QString& aacFile,
 
 std::optional<double> encodedAudioOffset(const ConversionInputs& in)
 {
+    if (in.audioTracks.isEmpty())
+        return std::nullopt;
     const int stream = parseAudioDescriptor(chosenDescriptor(in)).streamIndex;
     const StreamTimings& t = in.timings;
-    if (in.audioTracks.isEmpty() || !t.inputStart || !t.starts.contains(stream))
-        return std::nullopt;
-    const double delay = t.starts.value(stream) - *t.inputStart;
-    // Below a millisecond the track starts with the movie, as the mux
-    // places it without help.
+    double delay = 0;
+    if (t.inputStart && t.starts.contains(stream))
+        delay = t.starts.value(stream) - *t.inputStart;
+    // Below a millisecond the track starts with the movie.
     if (delay < 0.001)
-        return std::nullopt;
+        delay = 0;
     const int rate = t.sampleRates.value(stream, 0);
-    return delay + (rate > 0 ? 1024.0 / rate : 0.0);
+    const double offset = delay - (rate > 0 ? 1024.0 / rate : 0.0);
+    if (std::fabs(offset) < 1e-6)
+        return std::nullopt;
+    return offset;
 }
 
 BuiltArguments muxArguments(const ConversionInputs& in, const QString& aacFile,
@@ -368,9 +373,15 @@ BuiltArguments muxArguments(const ConversionInputs& in, const QString& aacFile,
     tagCopiedVideo(args, in);
     chooseMuxerForHevc(args, in);
     // Last, so the positions above stay those of the plain list: the AAC
-    // file's input option goes right before its "-i".
+    // stream's input options go right before its "-i". It comes through a
+    // FIFO as the encoder makes it, as ADTS, which ffmpeg is told since the
+    // name says nothing; a deep packet queue keeps the encoder from waiting
+    // on the mux.
+    QStringList aacInput{QStringLiteral("-thread_queue_size"), QStringLiteral("1024"),
+                         QStringLiteral("-f"), QStringLiteral("aac")};
     if (const auto offset = encodedAudioOffset(in))
-        insertAll(args, 2, {QStringLiteral("-itsoffset"), QString::number(*offset, 'f', 6)});
+        aacInput += {QStringLiteral("-itsoffset"), QString::number(*offset, 'f', 6)};
+    insertAll(args, 2, aacInput);
     return built;
 }
 

@@ -67,22 +67,24 @@ QStringList fixupTestArguments(const ConversionInputs& in, const QString& trialF
 BuiltArguments singleProcessArguments(const ConversionInputs& in, int method,
                                       const ConversionSettings& s,
                                       const std::function<bool()>& needFixup);
-// First stage of the AAC method: the chosen track as 2-channel 16-bit WAV,
-// written into `audioFile`, the FIFO the encoder reads (its name tells ffmpeg
-// nothing, so the format is named).
+// The AAC method runs three tools at once. The extraction: the chosen track
+// as 2-channel 16-bit WAV, written into `audioFile`, the FIFO the encoder
+// reads (its name tells ffmpeg nothing, so the format is named).
 QStringList extractionArguments(const ConversionInputs& in, const QString& audioFile);
-// Where the mux stage places the new AAC track (its -itsoffset): the chosen
-// track's delay from the start of the source, plus the 1024 samples of
-// priming the AAC encoder puts before the sound, which the MP4 would
-// otherwise show early; absent when the track starts with the movie or its
-// start is unknown.
+// Where the mux places the new AAC track (its -itsoffset): the chosen
+// track's delay from the start of the source, less the 1024 samples of
+// priming the AAC encoder puts before the sound, which an ADTS stream does
+// not mark (the MP4's edit list then skips them); absent when there is
+// nothing to move.
 std::optional<double> encodedAudioOffset(const ConversionInputs& in);
-// Second stage, beside the first: afconvert encodes the WAV it reads from
-// the FIFO to AAC at the AACBitrate rate.
+// The encoder, beside the extraction: afconvert encodes the WAV it reads
+// from that FIFO to AAC at the AACBitrate rate, as an ADTS stream into the
+// FIFO `aacFile` that the mux reads.
 QStringList afconvertArguments(const QString& audioFile, const QString& aacFile,
                                const ConversionSettings& s);
-// Third stage: the video of the source joined with the new AAC track.
-// Languages are written as ISO 639-2 codes; the probe's "unk" becomes "und".
+// The mux, beside both: the video of the source joined with the new AAC
+// track as it comes. Languages are written as ISO 639-2 codes; the probe's
+// "unk" becomes "und".
 BuiltArguments muxArguments(const ConversionInputs& in, const QString& aacFile,
                             const ConversionSettings& s);
 

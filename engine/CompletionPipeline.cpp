@@ -79,8 +79,10 @@ void CompletionPipeline::abandon()
     }
     // A tool still waiting in open() for the other end of the FIFO would
     // never see that it was told to end.
-    if (anyRunning)
+    if (anyRunning) {
         releaseFifoOpeners(m_record.audioFile);
+        releaseFifoOpeners(m_record.aacFile);
+    }
 }
 
 qint64 CompletionPipeline::processId() const
@@ -176,7 +178,9 @@ void CompletionPipeline::startNextTool()
 void CompletionPipeline::startTogether()
 {
     const QList<ToolCommand> commands = std::exchange(m_pending, {});
-    m_record.arguments = commands.first().arguments;
+    // The last run is the one that writes the movie: its command line is
+    // the one the read-back check follows.
+    m_record.arguments = commands.last().arguments;
     m_record.output.clear();
     m_record.journalFiles();
     m_results.clear();
@@ -244,14 +248,21 @@ void CompletionPipeline::togetherEnded(qsizetype index, int status, const QStrin
         m_record.arguments = m_results.at(*failing).arguments;
         m_record.output = m_results.at(*failing).output;
     } else {
+        m_record.arguments = m_results.constLast().arguments;
         for (const ToolResult& r : std::as_const(m_results))
             m_record.output += r.output;
     }
     if (saysInputEndedEarly(m_record.output))
         m_record.inputEndedEarly = true;
     emit processEnded();
+    const ConversionStage& current = stage();
     if (failing)
         stageDone(false);
+    else if (current.toolEnded && !current.toolEnded(m_record, m_results.constLast().status,
+                                                     m_results.constLast().output))
+        stageDone(false);
+    else if (current.again && current.again(m_record))
+        beginStage();
     else if (finishStage())
         beginStage();
 }
@@ -267,10 +278,13 @@ void CompletionPipeline::stopOthers()
         m_results[i].stopped = true;
         stopped = true;
     }
-    // The stage's FIFO (the record's audio file): a tool waiting in open()
-    // for its other end, which will never come, sees that it was told to end.
-    if (stopped)
+    // The stage's FIFOs (the record's audio and AAC files): a tool waiting
+    // in open() for its other end, which will never come, sees that it was
+    // told to end.
+    if (stopped) {
         releaseFifoOpeners(m_record.audioFile);
+        releaseFifoOpeners(m_record.aacFile);
+    }
 }
 
 void CompletionPipeline::runInBackground(const std::function<void()>& work)

@@ -115,7 +115,6 @@ QString ConversionJob::stateInfoString() const
         in.audioTracks = m_record.fileInfo->audioTrackInformation();
     in.audioTrackIndex = int(m_record.audioTrackIndex);
     in.multiConversion = m_record.multiConversion;
-    in.conversionStage = m_record.conversionStage;
     in.warning = m_record.completionWarning;
     return ::stateInfoString(in);
 }

@@ -177,41 +177,44 @@ ConversionStage singleProcessStage(const MoovReserveFor& reserve)
         reserve);
 }
 
-// The extraction and the encoding at once: ffmpeg decodes the chosen track
-// into a FIFO that our afconvert reads as the sound comes, so decoding and
-// encoding overlap on two cores and no WAV reaches the disk. Only the AAC
-// file, small, is written, in the cache folder.
-ConversionStage streamedAudioStage()
+// The extraction, the encoding and the mux at once: ffmpeg decodes the
+// chosen track into a FIFO that our afconvert reads as the sound comes, and
+// afconvert's AAC goes through a second FIFO into the ffmpeg run that writes
+// the movie. Decoding, encoding and copying the video overlap on two cores,
+// and neither the decoded sound nor the AAC reaches the disk. The movie's
+// progress is the mux's; a run redone (the index's room too small) redoes
+// all three.
+ConversionStage streamedConversionStage(const MoovReserveFor& reserve)
 {
     ConversionStage stage;
     stage.conversionProcess = true;
     stage.concurrent = true;
-    stage.commands = [](JobRecord& record) -> QList<ToolCommand> {
+    stage.commands = [reserve](JobRecord& record) -> QList<ToolCommand> {
+        deleteFileIfAny(record.audioFile);
+        deleteFileIfAny(record.aacFile);
+        record.aacFile.clear();
         record.audioFile =
             record.reserveTemporary(QStringLiteral(".audio.fifo"), TemporaryKind::Fifo);
         if (!record.audioFile.isEmpty())
-            record.aacFile = record.reserveTemporary(QStringLiteral(".tmp.aac"));
+            record.aacFile =
+                record.reserveTemporary(QStringLiteral(".aac.fifo"), TemporaryKind::Fifo);
         if (record.audioFile.isEmpty() || record.aacFile.isEmpty())
             return {};
-        return {{QStringLiteral("ffmpeg"),
-                 extractionArguments(record.conversionInputs(), record.audioFile)},
+        const ConversionSettings settings = record.settings();
+        const ConversionInputs inputs = record.conversionInputs();
+        return {{QStringLiteral("ffmpeg"), extractionArguments(inputs, record.audioFile)},
                 {QStringLiteral("afconvert"),
-                 afconvertArguments(record.audioFile, record.aacFile, record.settings())}};
+                 afconvertArguments(record.audioFile, record.aacFile, settings)},
+                {QStringLiteral("ffmpeg"),
+                 movieArguments(record, muxArguments(inputs, record.aacFile, settings), settings,
+                                reserve)}};
+    };
+    // Asked for the mux, the last run, once all three ended well.
+    stage.toolEnded = movieRunEnded;
+    stage.again = [](const JobRecord& record) {
+        return record.indexRewrite == JobRecord::IndexRewrite::Due;
     };
     return stage;
-}
-
-ConversionStage muxStage(const MoovReserveFor& reserve)
-{
-    return movieStage(
-        [](JobRecord& record, const ConversionSettings& settings) {
-            asl_NSLog_debug("aac got a size of %fGB", fileSize(record.aacFile) / kGiB);
-            // The FIFO has done its work.
-            deleteFileIfAny(record.audioFile);
-            record.audioFile.clear();
-            return muxArguments(record.conversionInputs(), record.aacFile, settings);
-        },
-        reserve);
 }
 
 // After the last process: the temporary audio goes, and the written file
@@ -420,7 +423,7 @@ QList<ConversionStage> conversionStages(int method, const MoovReserveFor& reserv
 {
     QList<ConversionStage> stages;
     if (method == MethodAACViaWAV)
-        stages = {streamedAudioStage(), muxStage(reserve)};
+        stages = {streamedConversionStage(reserve)};
     else
         stages = {trialStage(), singleProcessStage(reserve)};
     stages += {outputPresentStage(), trackFlagsStage(), dolbyVisionStage(),

@@ -41,16 +41,18 @@ struct ConversionStage
     // progress timer follows it and the conversion stage counts it.
     bool conversionProcess = false;
     // The stage's tools run at the same time rather than one after another
-    // (the extraction writing into the FIFO the encoder reads): started
-    // together, paused and continued together; the first to fail ends the
-    // others. The stage fails when one failed (failingRun), with that run's
-    // command line and output. Each of them counts as a conversion stage.
+    // (the extraction writing into the FIFO the encoder reads, the encoder
+    // into the one the mux reads): started together, paused and continued
+    // together; the first to fail ends the others. The stage fails when one
+    // failed (failingRun), with that run's command line and output. Each of
+    // them counts as a conversion stage. The last run writes the movie.
     bool concurrent = false;
     // The tool runs, built when the stage begins from what the stages before
     // it left; none for a step on files only.
     std::function<QList<ToolCommand>(JobRecord&)> commands;
     // One tool run ended with `status` and `output`; false fails the job.
-    // Not asked for the runs of a concurrent stage.
+    // For a concurrent stage, asked once, for its last run, when all of
+    // them ended well.
     std::function<bool(JobRecord&, int status, const QString& output)> toolEnded;
     // After the stage's tools ended well: true makes the stage again, its
     // tool runs built anew from the record (a run to be redone another way).
@@ -70,10 +72,10 @@ using MoovReserveFor =
 // The reserve sized from the probe's facts about the mapped tracks.
 std::optional<qint64> estimatedMoovReserve(const JobRecord& record, const QStringList& arguments);
 
-// The steps of a conversion by the job's method, in order: the AAC trial or
-// the extraction streamed into the encoder, then the mux, then the steps after the last
-// process (temporary audio gone, track flags, Dolby Vision sample entry,
-// read-back check, move into place). With StreamableOutput the runs that
-// write the movie put its index first, in the room `reserve` sizes.
+// The steps of a conversion by the job's method, in order: the AAC trial and
+// the one ffmpeg run, or the extraction, the encoder and the mux streaming
+// into each other, then the steps after the last process (temporary audio gone, track flags, Dolby
+// Vision sample entry, read-back check, move into place). With StreamableOutput the runs that write
+// the movie put its index first, in the room `reserve` sizes.
 QList<ConversionStage> conversionStages(int method,
                                         const MoovReserveFor& reserve = estimatedMoovReserve);

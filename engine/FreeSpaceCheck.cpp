@@ -12,16 +12,6 @@
 
 namespace {
 
-// Room the temporary AAC file of the three-process method takes per second
-// of movie at least; the decoded audio goes through a FIFO and takes none.
-constexpr quint64 kTemporaryBytesPerSecond = 17000;
-
-// The temporary AAC file's room per second: its bit rate plus 2 % for the
-// container, and never less than the figure above.
-quint64 temporaryBytesPerSecond(quint64 aacBitsPerSecond)
-{
-    return std::max(kTemporaryBytesPerSecond, aacBitsPerSecond / 8 * 102 / 100);
-}
 constexpr double kGiB = 1073741824.0;
 
 QString bootDiskText()
@@ -35,26 +25,21 @@ QString bootDiskText()
 std::optional<QString> freeSpaceRefusal(const FreeSpaceFigures& f)
 {
     const quint64 seconds = f.runtimeSeconds > 0 ? quint64(f.runtimeSeconds) : 0;
-    const quint64 estimate =
-        f.aacViaWav ? seconds * temporaryBytesPerSecond(f.aacBitsPerSecond) : 0;
-    // The MP4 holds at most what the source holds, plus the AAC tracks the
-    // tools write anew beside it.
-    const quint64 output =
-        f.sourceSize + quint64(std::max(0, f.encodedTracks)) * seconds * (f.aacBitsPerSecond / 8);
+    // Nothing big is written in the cache folder: the sound goes from tool
+    // to tool through FIFOs. The MP4 holds at most what the source holds,
+    // plus the AAC tracks the tools write anew beside it (in the AAC method,
+    // the chosen track's too).
+    const int newTracks = std::max(0, f.encodedTracks) + (f.aacViaWav ? 1 : 0);
+    const quint64 output = f.sourceSize + quint64(newTracks) * seconds * (f.aacBitsPerSecond / 8);
     // Equal free sizes are taken to mean one volume holding both folders.
     if (f.bootFree == f.targetFree) {
-        const quint64 needed = std::max(estimate, output);
         asl_NSLog_debug("checking boot disk for free space of %fGB (%fGB free)",
-                        double(needed) / kGiB, double(f.bootFree) / kGiB);
-        if (f.bootFree < needed)
+                        double(output) / kGiB, double(f.bootFree) / kGiB);
+        if (f.bootFree < output)
             return bootDiskText();
     } else {
-        asl_NSLog_debug("checking boot disk for free space of %fGB (%fGB free)",
-                        double(estimate) / kGiB, double(f.bootFree) / kGiB);
         asl_NSLog_debug("checking target disk for free space of %fGB (%fGB free)",
                         double(output) / kGiB, double(f.targetFree) / kGiB);
-        if (f.bootFree < estimate)
-            return bootDiskText();
         if (f.targetFree < output)
             return QCoreApplication::translate(
                 "FreeSpaceCheck",

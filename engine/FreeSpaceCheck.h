@@ -6,7 +6,7 @@
 // What the space check compares, in bytes.
 struct FreeSpaceFigures
 {
-    bool aacViaWav = false; // the three-process method writes a temporary AAC file first
+    bool aacViaWav = false; // the three-process method: the chosen track is encoded to AAC
     qint64 runtimeSeconds = 0;
     quint64 sourceSize = 0;
     quint64 bootFree = 0;                 // the volume of the cache folder

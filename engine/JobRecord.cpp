@@ -95,8 +95,7 @@ std::optional<float> JobRecord::progress(ProgressFileReader& reader) const
     const auto t = latestOutTimeSeconds(reader.readNew(progressFile));
     if (!t)
         return std::nullopt;
-    return progressFromOutTime(*t, fileInfo->runtimeSeconds(), multiConversion, conversionStage,
-                               encodedFurtherTracks);
+    return progressFromOutTime(*t, fileInfo->runtimeSeconds());
 }
 
 void JobRecord::journalFiles(const QStringList& extra, FileJournal::Flush flush) const

@@ -83,9 +83,8 @@ struct JobRecord
     QString sourcePath() const;
     QString destinationPath() const;
     ConversionInputs conversionInputs() const;
-    // The job's progress now, from ffmpeg's progress file (while the AAC
-    // encoder runs, the extraction's that feeds it); absent when there is
-    // no news.
+    // The job's progress now, from the progress file of the ffmpeg run that
+    // writes the movie; absent when there is no news.
     std::optional<float> progress(ProgressFileReader& reader) const;
     // Records the partial and temporary files (and `extra`) in the journal;
     // called before every process that writes them.

@@ -14,19 +14,6 @@ std::optional<double> usableRuntime(std::optional<qint64> runtimeSeconds)
     return double(*runtimeSeconds);
 }
 
-// The shares of the three stages of the AAC method, out of 100 in all.
-struct StageShares
-{
-    double extraction, encoding, mux;
-};
-
-StageShares stageShares(int encodedTracks)
-{
-    const double extra = 17.0 * std::max(0, encodedTracks);
-    const double scale = 100.0 / (100.0 + extra);
-    return {75.0 * scale, 17.0 * scale, (8.0 + extra) * scale};
-}
-
 } // namespace
 
 std::optional<double> latestOutTimeSeconds(const QString& newText)
@@ -45,20 +32,12 @@ std::optional<double> latestOutTimeSeconds(const QString& newText)
     return std::nullopt;
 }
 
-std::optional<float> progressFromOutTime(double t, std::optional<qint64> runtimeSeconds,
-                                         bool multiConversion, int conversionStage,
-                                         int encodedTracks)
+std::optional<float> progressFromOutTime(double t, std::optional<qint64> runtimeSeconds)
 {
     const std::optional<double> r = usableRuntime(runtimeSeconds);
     if (!(t > 0) || !r)
         return std::nullopt;
     // A position past the stated running time (a longer track, a rounded
-    // duration) stops at the stage's end: the bar never goes back.
-    const double done = std::min(t / *r, 1.0);
-    const StageShares shares = stageShares(encodedTracks);
-    if (multiConversion && conversionStage < 2)
-        return float(done * (shares.extraction + shares.encoding));
-    if (multiConversion && conversionStage == 2)
-        return float(shares.extraction + shares.encoding + done * shares.mux);
-    return float(done * 100.0);
+    // duration) stops at the end: the bar never goes back.
+    return float(std::min(t / *r, 1.0) * 100.0);
 }

@@ -8,15 +8,10 @@
 // Absent when there is no such line or its value is not a number.
 std::optional<double> latestOutTimeSeconds(const QString& newText);
 
-// The job's percentage for a reported position t. Absent means "leave the
-// progress as it is": t not positive, or no usable running time.
-// In the AAC method the extraction and the encoder run together (stages 0
-// and 1, the encoder as fast as the extraction feeds it), so the
-// extraction's position covers their shares, 75 and 17 of 100; the mux
-// (stage 2) has the last 8. `encodedTracks` further audio tracks encoded in
-// the mux make it weigh more (each as much as the encoding), so the shares
-// become 75, 17 and 8 + 17n of 100 + 17n. A position beyond the running
-// time counts as the stage's end.
-std::optional<float> progressFromOutTime(double t, std::optional<qint64> runtimeSeconds,
-                                         bool multiConversion, int conversionStage,
-                                         int encodedTracks = 0);
+// The job's percentage for a reported position t of the run that writes the
+// movie. In the AAC method that run is the mux, which takes the AAC as the
+// encoder makes it, so its position covers the extraction and the encoding
+// too: one bar from 0 to 100 for every method. Absent means "leave the
+// progress as it is": t not positive, or no usable running time. A position
+// beyond the running time counts as the end.
+std::optional<float> progressFromOutTime(double t, std::optional<qint64> runtimeSeconds);

@@ -67,11 +67,8 @@ QString stateInfoString(const StatusLineInputs& in)
         translated(QT_TRANSLATE_NOOP("StatusLine", "%1   ETA: %2"))
             .arg(text,
                  formattedTimeFromTimeInterval(remainingSeconds(in.progress, in.elapsedSeconds)));
-    // The extraction and the encoding run at once, as tasks 1 and 2.
-    if (in.multiConversion && in.conversionStage < 2)
-        text = translated(QT_TRANSLATE_NOOP("StatusLine", "%1 (Tasks 1 and 2 of 3)")).arg(text);
-    else if (in.multiConversion)
-        text = translated(QT_TRANSLATE_NOOP("StatusLine", "%1 (Task %2 of 3)"))
-                   .arg(text, QString::number(in.conversionStage + 1));
+    // The extraction, the encoding and the mux run at once.
+    if (in.multiConversion)
+        text = translated(QT_TRANSLATE_NOOP("StatusLine", "%1 (Tasks 1 to 3 of 3)")).arg(text);
     return text;
 }

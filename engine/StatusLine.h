@@ -13,7 +13,6 @@ struct StatusLineInputs
     QStringList audioTracks;
     int audioTrackIndex = 0;
     bool multiConversion = false;
-    int conversionStage = 0;
     QString warning; // what a Finished job warns of, shown after its duration
 };
 

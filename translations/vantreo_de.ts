@@ -1322,12 +1322,8 @@ Ausgabe des Befehls: %@</translation>
         <translation>%1   Restzeit: %2</translation>
     </message>
     <message>
-        <source>%1 (Tasks 1 and 2 of 3)</source>
-        <translation>%1 (Schritte 1 und 2 von 3)</translation>
-    </message>
-    <message>
-        <source>%1 (Task %2 of 3)</source>
-        <translation>%1 (Schritt %2 von 3)</translation>
+        <source>%1 (Tasks 1 to 3 of 3)</source>
+        <translation>%1 (Schritte 1 bis 3 von 3)</translation>
     </message>
 </context>
 <context>

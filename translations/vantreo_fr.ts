@@ -395,7 +395,7 @@ Commandes :
     <name>ConversionStages</name>
     <message>
         <source>The Dolby Vision sample entry (dvh1) could not be written into the converted file.</source>
-        <translation>L'entrée Dolby Vision (dvh1) n'a pas pu être écrite dans le fichier converti.</translation>
+        <translation>L&apos;entrée Dolby Vision (dvh1) n&apos;a pas pu être écrite dans le fichier converti.</translation>
     </message>
 </context>
 <context>
@@ -593,11 +593,11 @@ Sortie de la commande : %@</translation>
     <name>FreeSpaceCheck</name>
     <message>
         <source>There is not enough free space on your boot disk for conversion.</source>
-        <translation>Il n'y a pas assez d'espace libre sur votre disque système pour la conversion.</translation>
+        <translation>Il n&apos;y a pas assez d&apos;espace libre sur votre disque système pour la conversion.</translation>
     </message>
     <message>
         <source>There is not enough free space on your target disk for conversion.</source>
-        <translation>Il n'y a pas assez d'espace libre sur votre disque de destination pour la conversion.</translation>
+        <translation>Il n&apos;y a pas assez d&apos;espace libre sur votre disque de destination pour la conversion.</translation>
     </message>
     <message>
         <source>Your target disk doesn&apos;t support large files.</source>
@@ -730,7 +730,7 @@ Sortie de la commande : %@</translation>
     <name>JobRecord</name>
     <message>
         <source>A temporary file could not be created in the cache folder %@.</source>
-        <translation>Aucun fichier temporaire n'a pu être créé dans le dossier de cache %@.</translation>
+        <translation>Aucun fichier temporaire n&apos;a pu être créé dans le dossier de cache %@.</translation>
     </message>
 </context>
 <context>
@@ -958,11 +958,11 @@ Sortie de la commande : %@</translation>
     <name>OutputFiles</name>
     <message>
         <source>The converted file could not be written to the disk.</source>
-        <translation>Le fichier converti n'a pas pu être écrit sur le disque.</translation>
+        <translation>Le fichier converti n&apos;a pas pu être écrit sur le disque.</translation>
     </message>
     <message>
         <source>The converted file could not be moved to %@.</source>
-        <translation>Le fichier converti n'a pas pu être déplacé vers %@.</translation>
+        <translation>Le fichier converti n&apos;a pas pu être déplacé vers %@.</translation>
     </message>
 </context>
 <context>
@@ -1322,12 +1322,8 @@ Sortie de la commande : %@</translation>
         <translation>%1   Temps restant : %2</translation>
     </message>
     <message>
-        <source>%1 (Tasks 1 and 2 of 3)</source>
-        <translation>%1 (Étapes 1 et 2 sur 3)</translation>
-    </message>
-    <message>
-        <source>%1 (Task %2 of 3)</source>
-        <translation>%1 (Étape %2 sur 3)</translation>
+        <source>%1 (Tasks 1 to 3 of 3)</source>
+        <translation>%1 (Étapes 1 à 3 sur 3)</translation>
     </message>
 </context>
 <context>

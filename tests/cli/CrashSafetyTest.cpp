@@ -28,7 +28,7 @@ QProcessEnvironment pacedTools(const Home& h)
                        "case \"$*\" in\n"
                        "*StreamCut*pcm_s16le*) exec '%1' -re \"$@\" ;;\n"
                        "*pcm_s16le*) exec '%1' \"$@\" ;;\n"
-                       "*MuxCut*.tmp.aac*-progress*) exec '%1' -re \"$@\" ;;\n"
+                       "*MuxCut*.aac.fifo*-progress*) exec '%1' -re \"$@\" ;;\n"
                        "*CopyCut*-progress*) exec '%1' -re \"$@\" ;;\n"
                        "esac\n"
                        "exec '%1' \"$@\"\n")
@@ -59,13 +59,19 @@ TEST(CrashSafety, KilledRunLeavesNoMovieAndTheNextRunRemovesWhatItLeft)
     struct Phase
     {
         QString name, audio, style, writing; // `writing` shows the phase is under way
-        QString fifo;                        // the stream from the extraction to the encoder
+        QStringList fifos; // the streams from the extraction to the encoder to the mux
     };
+    const auto fifos = [&cache](const QString& name) {
+        return QStringList{cache + "/" + name + ".mkv.audio.fifo",
+                           cache + "/" + name + ".mkv.aac.fifo"};
+    };
+    // The compatible style's three tools run at once: paced by the
+    // extraction (StreamCut) or by the mux (MuxCut).
     const QList<Phase> phases = {
         {"CopyCut", "aac", "fast", out + "/.CopyCut.mp4.partial.mp4", {}},
-        {"StreamCut", "libmp3lame", "compatible", cache + "/StreamCut.mkv.tmp.aac",
-         cache + "/StreamCut.mkv.audio.fifo"},
-        {"MuxCut", "libmp3lame", "compatible", out + "/.MuxCut.mp4.partial.mp4", {}},
+        {"StreamCut", "libmp3lame", "compatible", out + "/.StreamCut.mp4.partial.mp4",
+         fifos("StreamCut")},
+        {"MuxCut", "libmp3lame", "compatible", out + "/.MuxCut.mp4.partial.mp4", fifos("MuxCut")},
     };
     // The user's own files, some named like ours, beside what will be left.
     const QStringList mine = {out + "/Mine.mp4", out + "/.Mine.mp4.partial.mp4",
@@ -94,8 +100,7 @@ TEST(CrashSafety, KilledRunLeavesNoMovieAndTheNextRunRemovesWhatItLeft)
 
         EXPECT_FALSE(QFile::exists(out + "/" + phase.name + ".mp4")) << qPrintable(phase.name);
         leftBehind = {phase.writing, cache + "/" + phase.name + ".mkv.log"};
-        if (!phase.fifo.isEmpty())
-            leftBehind.append(phase.fifo);
+        leftBehind += phase.fifos;
         for (const QString& path : leftBehind)
             EXPECT_TRUE(QFile::exists(path)) << "left by the killed run: " << qPrintable(path);
     }

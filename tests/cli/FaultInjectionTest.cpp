@@ -76,13 +76,15 @@ TEST(FaultInjection, FullDestinationGivesAClearMessageAndLeavesNothing)
     EXPECT_TRUE(temporaryEntries(h).isEmpty());
 }
 
-TEST(FaultInjection, FullCacheFolderBeforeTheThreeProcessMethod)
+TEST(FaultInjection, SmallCacheFolderIsEnoughForTheThreeProcessMethod)
 {
     if (::geteuid() != 0)
         GTEST_SKIP() << "mounting a small tmpfs needs root";
     const Home h = makeHome("full-cache");
     const QString dir = makeTempDir("full-cache-movies");
-    // Ten seconds of sound make a temporary AAC file of about 170 kB.
+    // Ten seconds of sound would make an AAC file of about 170 kB; it goes
+    // from the encoder to the mux through a FIFO, as the decoded sound goes
+    // to the encoder, so a cache folder of 128 kB holds all there is.
     const QString movie = makeSmallMovie(dir + "/Wave.mkv", "ac3", 10);
     ASSERT_FALSE(movie.isEmpty());
     const QByteArray before = fingerprint(movie);
@@ -92,11 +94,9 @@ TEST(FaultInjection, FullCacheFolderBeforeTheThreeProcessMethod)
         GTEST_SKIP() << "tmpfs cannot be mounted here";
 
     const Outcome r = run({"convert", "--style", "compatible", movie}, h.env);
-    EXPECT_EQ(r.status, 1) << qPrintable(r.out);
-    EXPECT_TRUE(failureLine(r.err, "Wave.mkv").contains("not enough free space"))
-        << qPrintable(r.err);
+    EXPECT_EQ(r.status, 0) << qPrintable(r.err);
     EXPECT_TRUE(temporaryEntries(h).isEmpty()) << qPrintable(temporaryEntries(h).join(','));
-    EXPECT_EQ(entries(dir), QStringList{"Wave.mkv"});
+    EXPECT_EQ(entries(dir), (QStringList{"Wave.mkv", "Wave.mp4"}));
     EXPECT_EQ(fingerprint(movie), before);
 }
 

@@ -170,8 +170,8 @@ TEST(Quitting, SignalsEndConvertingAndQueuedJobsCleanly)
         QProcess cli;
         start(cli, {"convert", "--style", "compatible", slow, queued}, env);
         ASSERT_NE(waitForConversion(cli.processId()), 0);
-        ASSERT_TRUE(waitUntil([&] { return QFileInfo(h.cache() + "/Slow.mkv.tmp.aac").size() > 0; },
-                              10000));
+        ASSERT_TRUE(
+            waitUntil([&] { return QFileInfo(dir + "/.Slow.mp4.partial.mp4").size() > 0; }, 10000));
         const QList<qint64> children = descendants(cli.processId());
         ::kill(pid_t(cli.processId()), signalNumber);
         const Outcome r = finish(cli, 30000);

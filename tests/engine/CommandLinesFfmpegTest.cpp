@@ -135,8 +135,10 @@ TEST(CommandLinesWithFfmpeg, MuxStageJoinsVideoWithTheNewAudio)
     ConversionInputs in = inputsFor(m);
     in.subtitleFiles.clear();
     in.audioTracks = {"#1: ger (aac)", "#2: ger (dts) [5.1]"};
-    const QString aac = m.dir + "/Movie.mkv.tmp.aac";
-    ASSERT_TRUE(ffmpeg({"-f", "lavfi", "-i", "sine=frequency=330:duration=2", "-c:a", "aac", aac}));
+    // The encoder's ADTS stream, here whole in a file.
+    const QString aac = m.dir + "/Movie.mkv.aac.fifo";
+    ASSERT_TRUE(ffmpeg(
+        {"-f", "lavfi", "-i", "sine=frequency=330:duration=2", "-c:a", "aac", "-f", "adts", aac}));
     ConversionSettings s;
     s.conversionPreset = 0;
     s.includeSurroundTrack = 1;

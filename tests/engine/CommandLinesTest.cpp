@@ -14,7 +14,7 @@ const QString kSource = QStringLiteral("/movies/Movie.mkv");
 const QString kDest = QStringLiteral("/out/Movie.mp4");
 const QString kProgress = QStringLiteral("/home/u/.cache/Vantreo/Movie.mkv.log");
 const QString kSubtitle = QStringLiteral("/movies/Movie.srt");
-const QString kAac = QStringLiteral("/home/u/.cache/Vantreo/Movie.mkv.tmp.aac");
+const QString kAac = QStringLiteral("/home/u/.cache/Vantreo/Movie.mkv.aac.fifo");
 
 ConversionInputs inputs(const QStringList& tracks, int chosen = 0)
 {
@@ -250,11 +250,11 @@ TEST(CommandLines, ExtractionAndEncodingStages)
     EXPECT_EQ(
         extractionArguments(in, wav),
         QStringList({"-i", kSource, "-stats", "-map", "0:2", "-acodec", "pcm_s16le", "-ac", "2",
-                     "-progress", kProgress, "-loglevel", "warning", "-y", "-f", "wav", wav}));
+                     "-loglevel", "warning", "-y", "-flush_packets", "0", "-f", "wav", wav}));
 
     ConversionSettings s;
     EXPECT_EQ(afconvertArguments(wav, kAac, s),
-              QStringList({wav, "-o", kAac, "-f", "mp4f", "-d", "aac", "-b", "128000"}));
+              QStringList({wav, "-o", kAac, "-f", "adts", "-d", "aac", "-b", "128000"}));
     s.aacBitrate = 7;
     EXPECT_EQ(afconvertArguments(wav, kAac, s).last(), "192000");
     s.aacBitrate = -1;
@@ -270,6 +270,10 @@ TEST(CommandLines, MuxResultingOrderWithEverythingEnabled)
     const BuiltArguments built = muxArguments(in, kAac, s);
     const QStringList expected = {"-i",
                                   kSource,
+                                  "-thread_queue_size",
+                                  "1024",
+                                  "-f",
+                                  "aac",
                                   "-i",
                                   kAac,
                                   "-i",
@@ -354,14 +358,35 @@ TEST(CommandLines, MuxLanguageMetadata)
     }
 
     // Without extras the mux is its 21-entry base plus the metadata and the disposition.
-    EXPECT_EQ(muxArguments(in, kAac, s).arguments,
-              QStringList({"-i",           kSource,     "-i",       kAac,
-                           "-stats",       "-map",      "0:0",      "-map",
-                           "1:0",          "-scodec",   "mov_text", "-vcodec",
-                           "copy",         "-acodec",   "copy",     "-disposition:a:0",
-                           "default",      "-progress", kProgress,  "-metadata:s:a:0",
-                           "language=ger", "-loglevel", "warning",  "-y",
-                           kDest}));
+    EXPECT_EQ(muxArguments(in, kAac, s).arguments, QStringList({"-i",
+                                                                kSource,
+                                                                "-thread_queue_size",
+                                                                "1024",
+                                                                "-f",
+                                                                "aac",
+                                                                "-i",
+                                                                kAac,
+                                                                "-stats",
+                                                                "-map",
+                                                                "0:0",
+                                                                "-map",
+                                                                "1:0",
+                                                                "-scodec",
+                                                                "mov_text",
+                                                                "-vcodec",
+                                                                "copy",
+                                                                "-acodec",
+                                                                "copy",
+                                                                "-disposition:a:0",
+                                                                "default",
+                                                                "-progress",
+                                                                kProgress,
+                                                                "-metadata:s:a:0",
+                                                                "language=ger",
+                                                                "-loglevel",
+                                                                "warning",
+                                                                "-y",
+                                                                kDest}));
 }
 
 TEST(CommandLines, FurtherTracksFollowTheSurroundTrackInEveryMethod)
@@ -396,7 +421,7 @@ TEST(CommandLines, FurtherTracksFollowTheSurroundTrackInEveryMethod)
     // The mux stage takes them from the movie, input 0, after the surround track.
     const BuiltArguments mux = muxArguments(in, kAac, s);
     EXPECT_EQ(mux.furtherAudioTracks, 2);
-    EXPECT_EQ(mux.arguments.mid(5, 12), QStringList({"-map", "0:0", "-map", "1:0", "-map", "0:2",
+    EXPECT_EQ(mux.arguments.mid(9, 12), QStringList({"-map", "0:0", "-map", "1:0", "-map", "0:2",
                                                      "-map", "0:3", "-map", "0:5", "-map", "0:6"}));
     EXPECT_EQ(mux.arguments.mid(mux.arguments.indexOf("-c:a:2"), 20), further + dispositions);
 
@@ -404,7 +429,7 @@ TEST(CommandLines, FurtherTracksFollowTheSurroundTrackInEveryMethod)
     // the mux stage's second language pair no longer names the main one.
     in.audioTracks = {"#1: eng (aac)", "#3: ger (ac3) [5.1]"};
     const QStringList muxed = muxArguments(in, kAac, s).arguments;
-    EXPECT_EQ(muxed.mid(5, 8),
+    EXPECT_EQ(muxed.mid(9, 8),
               QStringList({"-map", "0:0", "-map", "1:0", "-map", "0:3", "-map", "0:6"}));
     EXPECT_EQ(muxed.count("-metadata:s:a:1"), 1);
     EXPECT_EQ(muxed.at(muxed.indexOf("-metadata:s:a:1") + 1), "language=ger");
@@ -475,9 +500,10 @@ TEST(CommandLines, SubtitleFileEncodingStandsBeforeItsInput)
     EXPECT_EQ(single.mid(7, 9),
               QStringList({"-map", "0:0", "-map", "0:1", "-map", "1:0", "-map", "0:3", "-scodec"}));
     const QStringList mux = muxArguments(in, kAac, s).arguments;
-    EXPECT_EQ(mux.mid(0, 9), QStringList({"-i", kSource, "-i", kAac, "-sub_charenc", "WINDOWS-1252",
-                                          "-i", kSubtitle, "-stats"}));
-    EXPECT_EQ(mux.mid(9, 9),
+    EXPECT_EQ(mux.mid(0, 13),
+              QStringList({"-i", kSource, "-thread_queue_size", "1024", "-f", "aac", "-i", kAac,
+                           "-sub_charenc", "WINDOWS-1252", "-i", kSubtitle, "-stats"}));
+    EXPECT_EQ(mux.mid(13, 9),
               QStringList({"-map", "0:0", "-map", "1:0", "-map", "2:0", "-map", "0:3", "-scodec"}));
     EXPECT_EQ(mux.count("-sub_charenc"), 1);
 }

@@ -190,7 +190,7 @@ TEST_F(ConversionEndToEnd, AacViaWavWithADisabledSurroundTrack)
                                     "(ac3) [5.1])   ETA: "))
             << line.toStdString();
         EXPECT_TRUE(line.contains("(Task"));
-        sawFirstTask = sawFirstTask || line.endsWith("(Tasks 1 and 2 of 3)");
+        sawFirstTask = sawFirstTask || line.endsWith("(Tasks 1 to 3 of 3)");
     }
     EXPECT_TRUE(sawFirstTask);
 }

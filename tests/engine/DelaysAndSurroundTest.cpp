@@ -46,19 +46,23 @@ TEST(Delays, TimingsAreReadAndTheNewAacTrackIsPlacedWhereTheChosenTrackStarts)
 
     ConversionInputs in = movie({"#1: eng (mp3)"});
     in.timings = t;
-    // The delay from the source's start plus the encoder's 1024 samples.
+    // The delay from the source's start less the encoder's 1024 samples of
+    // priming, which the MP4's edit list then skips.
     ASSERT_TRUE(encodedAudioOffset(in).has_value());
-    EXPECT_NEAR(*encodedAudioOffset(in), 0.477 + 1024.0 / 48000, 1e-9);
-    const QStringList mux = muxArguments(in, "/docs/Movie.mkv.tmp.aac", {}).arguments;
-    EXPECT_EQ(mux.mid(0, 6), (QStringList{"-i", in.sourcePath, "-itsoffset", "0.498333", "-i",
-                                          "/docs/Movie.mkv.tmp.aac"}));
+    EXPECT_NEAR(*encodedAudioOffset(in), 0.477 - 1024.0 / 48000, 1e-9);
+    const QString fifo = "/c/Movie.mkv.aac.fifo";
+    const QStringList mux = muxArguments(in, fifo, {}).arguments;
+    EXPECT_EQ(mux.mid(0, 10), (QStringList{"-i", in.sourcePath, "-thread_queue_size", "1024", "-f",
+                                           "aac", "-itsoffset", "0.455667", "-i", fifo}));
     EXPECT_EQ(mux.mid(mux.indexOf("-map"), 4), (QStringList{"-map", "0:0", "-map", "1:0"}));
 
-    // Sound that starts with the movie, or whose start is unknown, needs no
-    // offset: the command line stays as it was.
+    // Sound that starts with the movie, or whose start is unknown, is moved
+    // by the priming only; without a known rate, not at all.
     in.timings.starts[1] = 0.023;
-    EXPECT_FALSE(encodedAudioOffset(in).has_value());
+    EXPECT_NEAR(*encodedAudioOffset(in), -1024.0 / 48000, 1e-9);
     in.timings.inputStart.reset();
+    EXPECT_NEAR(*encodedAudioOffset(in), -1024.0 / 48000, 1e-9);
+    in.timings.sampleRates.clear();
     EXPECT_FALSE(encodedAudioOffset(in).has_value());
     EXPECT_FALSE(muxArguments(in, "a.aac", {}).arguments.contains("-itsoffset"));
 }

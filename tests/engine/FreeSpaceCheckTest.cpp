@@ -26,29 +26,30 @@ FreeSpaceFigures figures(bool wav, qint64 runtime, quint64 source, quint64 boot,
 
 } // namespace
 
-TEST(FreeSpaceCheck, OneVolumeNeedsTheLargerOfEstimateAndSource)
+TEST(FreeSpaceCheck, OneVolumeNeedsTheSourceAndTheNewSound)
 {
     // A copy job needs only the source size.
     EXPECT_FALSE(freeSpaceRefusal(figures(false, 7200, 5 * kGB, 5 * kGB, 5 * kGB)));
     EXPECT_EQ(freeSpaceRefusal(figures(false, 7200, 5 * kGB, 5 * kGB - 1, 5 * kGB - 1)), kBoot);
-    // A two-hour movie in the AAC method reserves 122,400,000 bytes.
-    EXPECT_FALSE(freeSpaceRefusal(figures(true, 7200, 1000, 122400000, 122400000)));
-    EXPECT_EQ(freeSpaceRefusal(figures(true, 7200, 1000, 122399999, 122399999)), kBoot);
-    // At 192 kbit/s the temporary AAC file itself needs more: 24480 bytes a second.
-    FreeSpaceFigures high = figures(true, 7200, 1000, 7200 * 24480ull, 7200 * 24480ull);
+    // A two-hour movie in the AAC method: the source plus its new 128 kbit/s
+    // track, 115,200,000 bytes; nothing big goes to the cache folder.
+    EXPECT_FALSE(freeSpaceRefusal(figures(true, 7200, 1000, 115201000, 115201000)));
+    EXPECT_EQ(freeSpaceRefusal(figures(true, 7200, 1000, 115200999, 115200999)), kBoot);
+    FreeSpaceFigures high = figures(true, 7200, 1000, 1000 + 7200 * 24000ull, 0);
+    high.targetFree = high.bootFree;
     high.aacBitsPerSecond = 192000;
     EXPECT_FALSE(freeSpaceRefusal(high));
-    high.bootFree = high.targetFree = 7200 * 24480ull - 1;
+    high.bootFree = high.targetFree = 1000 + 7200 * 24000ull - 1;
     EXPECT_EQ(freeSpaceRefusal(high), kBoot);
 }
 
 TEST(FreeSpaceCheck, DifferentVolumesAreCheckedApart)
 {
-    // The estimate goes on the boot disk, the source size on the target disk.
-    EXPECT_FALSE(freeSpaceRefusal(figures(true, 7200, 5 * kGB, 122400000, 5 * kGB + 1)));
-    EXPECT_EQ(freeSpaceRefusal(figures(true, 7200, 5 * kGB, 122399999, 50 * kGB)), kBoot);
-    EXPECT_EQ(freeSpaceRefusal(figures(true, 7200, 5 * kGB, 50 * kGB, 5 * kGB - 1)), kTarget);
-    EXPECT_EQ(freeSpaceRefusal(figures(true, 7200, 5 * kGB, 1, 2)), kBoot);
+    // Everything goes on the target disk; the cache folder's needs nothing.
+    const quint64 needed = 5 * kGB + 7200 * 16000ull;
+    EXPECT_FALSE(freeSpaceRefusal(figures(true, 7200, 5 * kGB, 1, needed)));
+    EXPECT_EQ(freeSpaceRefusal(figures(true, 7200, 5 * kGB, 50 * kGB, needed - 1)), kTarget);
+    EXPECT_EQ(freeSpaceRefusal(figures(false, 7200, 5 * kGB, 1, 5 * kGB - 1)), kTarget);
 }
 
 TEST(FreeSpaceCheck, AudioTracksEncodedForTheUsersLanguagesNeedRoomOnTheTarget)

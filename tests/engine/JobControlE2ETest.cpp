@@ -157,7 +157,7 @@ TEST_F(JobControl, RemovingAThreeProcessJobEndsBothToolsAndDeletesItsTemporaryFi
     // The sound goes through a FIFO in the cache folder: no WAV on the disk.
     const QStringList entries = temporaryEntries();
     EXPECT_TRUE(entries.contains("Slow.mkv.audio.fifo")) << entries.join(", ").toStdString();
-    EXPECT_TRUE(entries.contains("Slow.mkv.tmp.aac")) << entries.join(", ").toStdString();
+    EXPECT_TRUE(entries.contains("Slow.mkv.aac.fifo")) << entries.join(", ").toStdString();
     EXPECT_FALSE(entries.join(' ').contains(".wav")) << entries.join(", ").toStdString();
     const qint64 encoder = encoderPid();
     ASSERT_GT(encoder, 0);
@@ -173,15 +173,23 @@ TEST_F(JobControl, PausedThreeProcessJobFinishesAfterContinue)
     const qint64 encoder = encoderPid();
     ASSERT_GT(encoder, 0);
     job->pause();
-    // Both ends of the stream stop, and both go on.
+    // Every tool of the stream stops (the extraction, the encoder and its
+    // ffmpeg, the mux), and all go on.
     ASSERT_TRUE(waitUntil([&] { return processStateLetter(pid) == 'T'; }, 5000));
     ASSERT_TRUE(waitUntil([&] { return processStateLetter(encoder) == 'T'; }, 5000));
+    const QList<qint64> tools = descendants(getpid());
+    EXPECT_GE(tools.size(), 4);
+    EXPECT_TRUE(waitUntil(
+        [&] {
+            return std::all_of(tools.begin(), tools.end(),
+                               [](qint64 p) { return processStateLetter(p) == 'T'; });
+        },
+        5000));
     idle(1000);
     job->continueJob();
     EXPECT_TRUE(waitUntil([&] { return processStateLetter(encoder) != 'T'; }, 5000));
     ASSERT_TRUE(waitUntil([&] { return job->state() != JobConverting; }, 60000));
     EXPECT_EQ(job->state(), JobFinished) << job->jobOutput().toStdString();
-    EXPECT_EQ(job->conversionStage(), 2);
     const QJsonArray st = probeStreams(job->destinationPath());
     ASSERT_EQ(st.size(), 2);
     EXPECT_EQ(streamValue(st[1], "codec_name"), "aac");
@@ -209,7 +217,7 @@ TEST_F(JobControl, CompatibleStyleStreamsTheSoundAndItsProgressOnlyRises)
     for (qsizetype i = 1; i < seen.size(); ++i)
         EXPECT_GE(seen[i], seen[i - 1]) << "at " << i;
     // The bar moved while the sound streamed, not only at the end.
-    EXPECT_TRUE(std::any_of(seen.begin(), seen.end(), [](float p) { return p > 0 && p < 92; }));
+    EXPECT_TRUE(std::any_of(seen.begin(), seen.end(), [](float p) { return p > 0 && p < 90; }));
     const QJsonArray st = probeStreams(job->destinationPath());
     ASSERT_EQ(st.size(), 2);
     EXPECT_EQ(streamValue(st[1], "codec_name"), "aac");

@@ -31,31 +31,18 @@ TEST(ProgressCalc, LatestOutTimeDecides)
     EXPECT_FALSE(latestOutTimeSeconds(" out_time_ms=1000000\n")); // must begin the line
 }
 
-TEST(ProgressCalc, PercentagesOfEachStage)
+TEST(ProgressCalc, PercentageOfTheRunThatWritesTheMovie)
 {
-    EXPECT_EQ(progressFromOutTime(3000, kHundredMinutes, false, 0), 50.0f);
-    // The extraction feeds the encoder as it goes: its position covers both
-    // stages' shares, 92 of 100.
-    EXPECT_EQ(progressFromOutTime(3000, kHundredMinutes, true, 0), 46.0f);
-    EXPECT_EQ(progressFromOutTime(3000, kHundredMinutes, true, 2), 96.0f);
-    // A position beyond the running time ends its stage's share: the bar
-    // never passes 100, nor goes back when the next stage begins.
-    EXPECT_EQ(progressFromOutTime(9000, kHundredMinutes, false, 0), 100.0f);
-    EXPECT_EQ(progressFromOutTime(9000, kHundredMinutes, true, 0), 92.0f);
-    EXPECT_EQ(progressFromOutTime(9000, kHundredMinutes, true, 2), 100.0f);
+    // The run that writes the movie (in the AAC method the mux, fed as the
+    // encoder goes) gives the whole bar.
+    EXPECT_EQ(progressFromOutTime(3000, kHundredMinutes), 50.0f);
+    // A position beyond the running time ends the bar: it never passes 100.
+    EXPECT_EQ(progressFromOutTime(9000, kHundredMinutes), 100.0f);
     // No usable position or running time: leave the progress alone.
-    EXPECT_FALSE(progressFromOutTime(0, kHundredMinutes, false, 0));
-    EXPECT_FALSE(progressFromOutTime(-5, kHundredMinutes, false, 0));
-    EXPECT_FALSE(progressFromOutTime(3000, 0, false, 0));
-    EXPECT_FALSE(progressFromOutTime(3000, std::nullopt, true, 2));
-
-    // Two further tracks encoded in the mux stage: of 134 parts the stages
-    // take 75, 17 and 42.
-    EXPECT_FLOAT_EQ(*progressFromOutTime(6000, kHundredMinutes, true, 0, 2), 9200.0f / 134);
-    EXPECT_FLOAT_EQ(*progressFromOutTime(3000, kHundredMinutes, true, 2, 2),
-                    (92 + 21) * 100.0f / 134);
-    EXPECT_FLOAT_EQ(*progressFromOutTime(6000, kHundredMinutes, true, 2, 2), 100.0f);
-    EXPECT_EQ(progressFromOutTime(3000, kHundredMinutes, false, 0, 2), 50.0f) << "one run";
+    EXPECT_FALSE(progressFromOutTime(0, kHundredMinutes));
+    EXPECT_FALSE(progressFromOutTime(-5, kHundredMinutes));
+    EXPECT_FALSE(progressFromOutTime(3000, 0));
+    EXPECT_FALSE(progressFromOutTime(3000, std::nullopt));
 }
 
 TEST(ProgressFileReader, ReadsOnlyAppendedCompleteLines)
@@ -99,5 +86,5 @@ TEST(ProgressFileReader, FollowsARealFfmpegRun)
     const std::optional<double> t = latestOutTimeSeconds(reader.readNew(log));
     ASSERT_TRUE(t);
     EXPECT_NEAR(*t, 3.0, 0.1);
-    EXPECT_NEAR(*progressFromOutTime(*t, 3, false, 0), 100.0f, 3.0f);
+    EXPECT_NEAR(*progressFromOutTime(*t, 3), 100.0f, 3.0f);
 }

@@ -50,10 +50,9 @@ TEST(StatusLine, ConvertingShowsTracksAndRemainingTime)
     multi.multiConversion = true;
     // 0 % makes the estimate infinite: clamped to five hours.
     EXPECT_EQ(stateInfoString(multi), "Status: Converting   Audio:  eng (ac3) [5.1] (Discarded:  "
-                                      "ger (dts))   ETA: 300m 0s (Tasks 1 and 2 of 3)");
+                                      "ger (dts))   ETA: 300m 0s (Tasks 1 to 3 of 3)");
     multi.elapsedSeconds = 0; // 0 % at the very start: NaN, clamped too
-    multi.conversionStage = 2;
-    EXPECT_TRUE(stateInfoString(multi).endsWith("ETA: 300m 0s (Task 3 of 3)"));
+    EXPECT_TRUE(stateInfoString(multi).endsWith("ETA: 300m 0s (Tasks 1 to 3 of 3)"));
     // Above 100 % the estimate would be negative.
     EXPECT_TRUE(stateInfoString(converting({"#1: eng (ac3)"}, 0, 120, 60)).endsWith("ETA: 0s"));
 }

@@ -70,6 +70,14 @@ TEST(AfconvertArgs, BuildsFfmpegCommandThatForcesMp4AndProtectsPaths)
                                                "mp4",
                                                "file:http://out.aac"};
     EXPECT_EQ(argv, expected);
+
+    // An ADTS stream for a reader at the other end of a FIFO.
+    const auto adts = parseAfconvertArgs({"in.wav", "-o", "out.aac", "-f", "adts"});
+    ASSERT_TRUE(adts.args) << adts.error;
+    const std::vector<std::string> streamed = ffmpegArguments(*adts.args, "ffmpeg");
+    const std::vector<std::string> tail(streamed.end() - 5, streamed.end());
+    EXPECT_EQ(tail,
+              (std::vector<std::string>{"-flush_packets", "0", "-f", "adts", "file:out.aac"}));
 }
 
 TEST(AfconvertArgs, LooksForFfmpegInToolsDirThenOwnDirThenPath)

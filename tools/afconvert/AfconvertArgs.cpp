@@ -2,7 +2,8 @@
 
 #include <limits>
 
-const char* const kAfconvertUsage = "Usage: afconvert INPUT -o OUTPUT [-f mp4f] [-d aac] [-b BITS]";
+const char* const kAfconvertUsage =
+    "Usage: afconvert INPUT -o OUTPUT [-f mp4f|adts] [-d aac] [-b BITS]";
 
 namespace {
 
@@ -57,8 +58,12 @@ AfconvertParse parseAfconvertArgs(const std::vector<std::string>& arguments)
             result.output = value;
             haveOutput = true;
         } else if (arg == "-f") {
-            if (value != "mp4f")
-                return refuse("unsupported file format \"" + value + "\" (only mp4f)");
+            if (value == "adts")
+                result.format = AfconvertArgs::Format::Adts;
+            else if (value == "mp4f")
+                result.format = AfconvertArgs::Format::Mp4;
+            else
+                return refuse("unsupported file format \"" + value + "\" (mp4f or adts)");
         } else if (arg == "-d") {
             if (value != "aac")
                 return refuse("unsupported data format \"" + value + "\" (only aac)");
@@ -84,7 +89,12 @@ std::vector<std::string> ffmpegArguments(const AfconvertArgs& args, const std::s
         argv.push_back("-b:a");
         argv.push_back(std::to_string(*args.bitRate));
     }
-    argv.insert(argv.end(), {"-f", "mp4", "file:" + args.output});
+    if (args.format == AfconvertArgs::Format::Adts)
+        // A stream another program reads as it comes (a FIFO): written in
+        // whole buffers rather than flushed after every frame.
+        argv.insert(argv.end(), {"-flush_packets", "0", "-f", "adts", "file:" + args.output});
+    else
+        argv.insert(argv.end(), {"-f", "mp4", "file:" + args.output});
     return argv;
 }
 

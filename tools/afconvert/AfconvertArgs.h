@@ -6,7 +6,9 @@
 #include <vector>
 
 // The command line of our afconvert: IN.wav -o OUT -f mp4f -d aac -b BITS,
-// options in any order, and the ffmpeg command that does the work.
+// options in any order, and the ffmpeg command that does the work. The file
+// format is an MP4 file (mp4f) or, for a reader that takes the sound as it
+// comes through a FIFO, an ADTS stream (adts).
 
 struct AfconvertArgs
 {
@@ -14,6 +16,8 @@ struct AfconvertArgs
     std::string output;
     // Bits per second; absent lets the encoder choose.
     std::optional<std::uint32_t> bitRate;
+    enum class Format { Mp4, Adts };
+    Format format = Format::Mp4;
 };
 
 struct AfconvertParse

@@ -1,7 +1,8 @@
 // afconvert: encodes a WAV file (or the WAV coming through a FIFO) to AAC in
-// an MP4 container with ffmpeg.
+// an MP4 container, or to an ADTS stream (which may go into a FIFO), with
+// ffmpeg.
 //
-//   afconvert IN.wav -o OUT -f mp4f -d aac -b BITS
+//   afconvert IN.wav -o OUT -f mp4f|adts -d aac -b BITS
 //
 // Runs ffmpeg as a child (no shell) and exits with its status (128 + signal
 // when it was killed). SIGTERM, SIGINT and SIGHUP sent to afconvert are passed
