@@ -139,7 +139,10 @@ ToolRun* CompletionPipeline::launch(const ToolCommand& command)
 {
     auto* run = new ToolRun(this);
     m_runs.append(run);
-    run->start(QStringList{ToolLocator::find(command.tool)} + command.arguments);
+    // Below the window's priority, like the probe: a busy processor slows
+    // the conversion, never the window.
+    run->start(QStringList{ToolLocator::find(command.tool)} + command.arguments,
+               ChildPriority::Background);
     // A job paused while the stage before ended (the trial) stays paused.
     if (m_paused)
         run->pause();
