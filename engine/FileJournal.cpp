@@ -192,11 +192,14 @@ public:
     Writer(const Writer&) = delete;
     Writer& operator=(const Writer&) = delete;
 
-    // An empty `text` removes the journal; `flush` > 0 numbers a flush asked.
-    void hand(const QString& path, const QByteArray& text, quint64 flush)
+    // The journal `path` in `folder` gets `text` (none removes it); `flush`
+    // > 0 numbers a flush asked. The paths come along: the program's
+    // folders may be gone by the time the last journal is written.
+    void hand(const QString& folder, const QString& path, const QByteArray& text, quint64 flush)
     {
         {
             const std::lock_guard lock(m_mutex);
+            m_folder = folder;
             m_path = path;
             m_text = text;
             m_flushWanted = qMax(m_flushWanted, flush);
@@ -222,6 +225,7 @@ private:
             // Stopping: what was handed over is written first.
             if (!m_dirty)
                 return;
+            const QString folder = m_folder;
             const QString path = m_path;
             const QByteArray text = m_text;
             const quint64 flush = m_flushWanted;
@@ -229,7 +233,7 @@ private:
             m_dirty = false;
             m_busy = true;
             lock.unlock();
-            writeJournal(path, text, durable);
+            writeJournal(folder, path, text, durable);
             if (durable)
                 m_flushed(flush);
             lock.lock();
@@ -241,13 +245,14 @@ private:
         }
     }
 
-    static void writeJournal(const QString& path, const QByteArray& text, bool durable)
+    static void writeJournal(const QString& folder, const QString& path, const QByteArray& text,
+                             bool durable)
     {
         if (text.isEmpty()) {
             QFile::remove(path);
             return;
         }
-        QDir().mkpath(FileJournal::folder());
+        QDir().mkpath(folder);
         // A journal that only forgets files is replaced in one rename, never
         // flushed: lost to a power cut, the older one names files that are
         // gone or are this run's leftovers all the same. Readers see the old
@@ -263,7 +268,7 @@ private:
                 QFile::remove(temporary);
             return;
         }
-        const JournalLock lock(FileJournal::folder());
+        const JournalLock lock(folder);
         // The journal must be on the disk before the files it names are
         // made, or a power cut leaves files no journal knows of. QSaveFile
         // flushes the new journal's data (fdatasync) before it gives it its
@@ -272,14 +277,14 @@ private:
         if (file.open(QIODevice::WriteOnly)) {
             file.write(text);
             if (file.commit())
-                syncFolder(FileJournal::folder());
+                syncFolder(folder);
         }
     }
 
     const std::function<void(quint64)> m_flushed;
     std::mutex m_mutex;
     std::condition_variable m_wake, m_idle;
-    QString m_path;
+    QString m_folder, m_path;
     QByteArray m_text;
     quint64 m_flushWanted = 0, m_flushDone = 0;
     bool m_dirty = false, m_busy = false, m_stopping = false;
@@ -391,7 +396,8 @@ void FileJournal::write(bool durable)
         ++m_flushesAsked;
         m_unflushed = false;
     }
-    m_writer->hand(journalPath(self), entry.files.isEmpty() ? QByteArray() : journalText(entry),
+    m_writer->hand(folder(), journalPath(self),
+                   entry.files.isEmpty() ? QByteArray() : journalText(entry),
                    durable ? m_flushesAsked : 0);
 }
 
