@@ -141,7 +141,10 @@ ToolRun* CompletionPipeline::launch(const ToolCommand& command)
 {
     auto* run = new ToolRun(this);
     m_runs.append(run);
-    run->start(QStringList{ToolLocator::find(command.tool)} + command.arguments);
+    // Below the window's priority, like the probe: a busy processor slows
+    // the conversion, never the window.
+    run->start(QStringList{ToolLocator::find(command.tool)} + command.arguments,
+               ChildPriority::Background);
     // A job paused while the stage before ended (the trial) stays paused.
     if (m_paused)
         run->pause();
@@ -172,7 +175,9 @@ void CompletionPipeline::startNextTool()
     // even by a power cut, leaves nothing the next start does not know of.
     m_record.journalFiles();
     clearRuns();
-    connect(launch(command), &ToolRun::finished, this, &CompletionPipeline::toolEnded);
+    whenJournalled([this, command] {
+        connect(launch(command), &ToolRun::finished, this, &CompletionPipeline::toolEnded);
+    });
 }
 
 void CompletionPipeline::startTogether()
@@ -197,9 +202,23 @@ void CompletionPipeline::startTogether()
     emit processStarting();
     clearRuns();
     // Ends arrive through the event loop, never before all have started.
-    for (qsizetype i = 0; i < commands.size(); ++i)
-        connect(launch(commands.at(i)), &ToolRun::finished, this,
+    whenJournalled([this, commands] {
+        for (qsizetype i = 0; i < commands.size(); ++i)
+            connect(
+                launch(commands.at(i)), &ToolRun::finished, this,
                 [this, i](int status, const QString& output) { togetherEnded(i, status, output); });
+    });
+}
+
+void CompletionPipeline::whenJournalled(const std::function<void()>& start)
+{
+    // The flush waits for the disk on the journal's thread; the stage may
+    // be abandoned meanwhile, and a new one begun.
+    const quint64 generation = ++m_generation;
+    FileJournal::instance().whenOnDisk(this, [this, generation, start] {
+        if (generation == m_generation && !m_stages.isEmpty())
+            start();
+    });
 }
 
 void CompletionPipeline::toolEnded(int status, const QString& output)
@@ -287,19 +306,26 @@ void CompletionPipeline::stopOthers()
     }
 }
 
-void CompletionPipeline::runInBackground(const std::function<void()>& work)
+void CompletionPipeline::runInBackground(const std::function<ConversionStage::ApplyResult()>& work)
 {
     const quint64 generation = ++m_generation;
     const QPointer<CompletionPipeline> self(this);
     QObject* mainThreadObject = QCoreApplication::instance();
     QThreadPool::globalInstance()->start([work, self, generation, mainThreadObject] {
-        work();
+        const ConversionStage::ApplyResult apply = work();
         QMetaObject::invokeMethod(
             mainThreadObject,
-            [self, generation] {
+            [self, generation, apply] {
                 // Abandoned meanwhile: nothing more is reported.
-                if (!self || generation != self->m_generation || self->m_stages.isEmpty())
+                if (!self || generation != self->m_generation || self->m_stages.isEmpty()) {
+                    if (apply)
+                        apply(nullptr);
                     return;
+                }
+                if (apply && !apply(&self->m_record)) {
+                    self->stageDone(false);
+                    return;
+                }
                 if (self->finishStage())
                     self->beginStage();
             },

@@ -50,6 +50,9 @@ private:
     void startTogether();
     // Starts one tool beside those running now.
     ToolRun* launch(const ToolCommand& command);
+    // Calls `start` once the journal naming the record's files is on the
+    // disk, unless the stage was abandoned by then.
+    void whenJournalled(const std::function<void()>& start);
     // Lets the runs of the tools that ended go.
     void clearRuns();
     void toolEnded(int status, const QString& output);
@@ -61,7 +64,7 @@ private:
     bool finishStage();
     void stageDone(bool success);
     // Runs the stage's background work, then finishes the stage.
-    void runInBackground(const std::function<void()>& work);
+    void runInBackground(const std::function<ConversionStage::ApplyResult()>& work);
     const ConversionStage& stage() const { return m_stages.at(m_stage); }
 
     JobRecord& m_record;

@@ -353,34 +353,51 @@ ConversionStage verifyStage()
 ConversionStage flushStage()
 {
     ConversionStage stage;
-    stage.background = [](const JobRecord& record) -> std::function<void()> {
+    stage.background = [](const JobRecord& record) {
         const QString partial = record.partialFile;
-        return [partial] { syncFile(partial); };
+        return [partial]() -> ConversionStage::ApplyResult {
+            syncFile(partial);
+            return {};
+        };
     };
     return stage;
 }
 
+// The rename and the folder's flush wait for the disk too: done on the
+// thread pool, the record learns the movie's place on the main thread.
 ConversionStage moveIntoPlaceStage()
 {
     ConversionStage stage;
-    stage.finish = [](JobRecord& record) {
+    stage.background = [](const JobRecord& record) {
+        const QString partial = record.partialFile;
         const QString wanted = record.destinationPath();
-        // On the disk under its name before the job counts as Finished and
-        // the after-conversion settings touch the source.
-        const PlacedMovie placed = placeFinishedMovie(record.partialFile, wanted);
-        const auto& moved = placed.path;
-        if (!moved) {
-            record.verificationProblem = placed.problem;
-            record.output += placed.problem + placed.reason;
-            return false;
-        }
-        record.partialFile.clear();
-        // A name taken meanwhile gave the next free one: the job now points
-        // there.
-        if (*moved != wanted)
-            record.fileInfo->setDestinationURL(QUrl::fromLocalFile(*moved));
-        record.deleteUnfinishedFiles();
-        return true;
+        return [partial, wanted]() -> ConversionStage::ApplyResult {
+            // On the disk under its name before the job counts as Finished
+            // and the after-conversion settings touch the source.
+            const PlacedMovie placed = placeFinishedMovie(partial, wanted);
+            return [placed, wanted](JobRecord* record) {
+                const auto& moved = placed.path;
+                // Removed or stopped meanwhile: like its partial file, the
+                // movie it would have become goes.
+                if (!record) {
+                    if (moved)
+                        deleteFileIfAny(*moved);
+                    return false;
+                }
+                if (!moved) {
+                    record->verificationProblem = placed.problem;
+                    record->output += placed.problem + placed.reason;
+                    return false;
+                }
+                record->partialFile.clear();
+                // A name taken meanwhile gave the next free one: the job now
+                // points there.
+                if (*moved != wanted)
+                    record->fileInfo->setDestinationURL(QUrl::fromLocalFile(*moved));
+                record->deleteUnfinishedFiles();
+                return true;
+            };
+        };
     };
     return stage;
 }

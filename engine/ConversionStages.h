@@ -59,10 +59,14 @@ struct ConversionStage
     std::function<bool(const JobRecord&)> again;
     // After the stage's tools; false fails the job.
     std::function<bool(JobRecord&)> finish;
-    // Work that waits for the disk (a flush), done on the thread pool so
-    // that the window never waits: made on the main thread from the record,
-    // it must not touch the record itself. Done before `finish`.
-    std::function<std::function<void()>(const JobRecord&)> background;
+    // Work that waits for the disk (a flush, a rename), done on the thread
+    // pool so that the window never waits: made on the main thread from the
+    // record, it must not touch the record itself. What it answers is then
+    // done on the main thread, before `finish`: handed the record it applies
+    // the work's result (false fails the job); handed none, the stage was
+    // abandoned meanwhile and it takes back what the work left.
+    using ApplyResult = std::function<bool(JobRecord*)>;
+    std::function<std::function<ApplyResult()>(const JobRecord&)> background;
 };
 
 // The bytes to reserve for the index of the movie an ffmpeg run with these

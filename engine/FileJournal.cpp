@@ -11,10 +11,13 @@
 #include <QJsonObject>
 #include <QSaveFile>
 #include <QSet>
+#include <condition_variable>
 #include <cstdio>
 #include <fcntl.h>
+#include <mutex>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -168,6 +171,141 @@ QStringList leftoverFiles(const QList<JournalEntry>& journals,
     return out;
 }
 
+// Writes the journal's file on a thread of its own, always the text handed
+// over last: a newer journal holds every file a job still waits to see on
+// the disk, since only a job's own record forgets its files.
+class FileJournal::Writer final
+{
+public:
+    // `flushed` is told, on the writer's thread, the number of each flush done.
+    explicit Writer(std::function<void(quint64)> flushed) : m_flushed(std::move(flushed)) {}
+    ~Writer()
+    {
+        {
+            const std::lock_guard lock(m_mutex);
+            m_stopping = true;
+        }
+        m_wake.notify_all();
+        if (m_thread.joinable())
+            m_thread.join();
+    }
+    Writer(const Writer&) = delete;
+    Writer& operator=(const Writer&) = delete;
+
+    // The journal `path` in `folder` gets `text` (none removes it); `flush`
+    // > 0 numbers a flush asked. The paths come along: the program's
+    // folders may be gone by the time the last journal is written.
+    void hand(const QString& folder, const QString& path, const QByteArray& text, quint64 flush)
+    {
+        {
+            const std::lock_guard lock(m_mutex);
+            m_folder = folder;
+            m_path = path;
+            m_text = text;
+            m_flushWanted = qMax(m_flushWanted, flush);
+            m_dirty = true;
+            if (!m_thread.joinable())
+                m_thread = std::thread([this] { run(); });
+        }
+        m_wake.notify_all();
+    }
+
+    void settle()
+    {
+        std::unique_lock lock(m_mutex);
+        m_idle.wait(lock, [this] { return !m_dirty && !m_busy; });
+    }
+
+private:
+    void run()
+    {
+        std::unique_lock lock(m_mutex);
+        for (;;) {
+            m_wake.wait(lock, [this] { return m_dirty || m_stopping; });
+            // Stopping: what was handed over is written first.
+            if (!m_dirty)
+                return;
+            const QString folder = m_folder;
+            const QString path = m_path;
+            const QByteArray text = m_text;
+            const quint64 flush = m_flushWanted;
+            const bool durable = flush > m_flushDone;
+            m_dirty = false;
+            m_busy = true;
+            lock.unlock();
+            writeJournal(folder, path, text, durable);
+            if (durable)
+                m_flushed(flush);
+            lock.lock();
+            m_busy = false;
+            if (durable)
+                m_flushDone = flush;
+            if (!m_dirty)
+                m_idle.notify_all();
+        }
+    }
+
+    static void writeJournal(const QString& folder, const QString& path, const QByteArray& text,
+                             bool durable)
+    {
+        if (text.isEmpty()) {
+            QFile::remove(path);
+            return;
+        }
+        QDir().mkpath(folder);
+        // A journal that only forgets files is replaced in one rename, never
+        // flushed: lost to a power cut, the older one names files that are
+        // gone or are this run's leftovers all the same. Readers see the old
+        // or the new one whole.
+        if (!durable) {
+            const QString temporary = path + QStringLiteral(".new");
+            QFile file(temporary);
+            const bool written =
+                file.open(QIODevice::WriteOnly) && file.write(text) >= 0 && file.flush();
+            file.close();
+            if (!written || std::rename(QFile::encodeName(temporary).constData(),
+                                        QFile::encodeName(path).constData()) != 0)
+                QFile::remove(temporary);
+            return;
+        }
+        const JournalLock lock(folder);
+        // The journal must be on the disk before the files it names are
+        // made, or a power cut leaves files no journal knows of. QSaveFile
+        // flushes the new journal's data (fdatasync) before it gives it its
+        // name; the name itself is flushed with the folder.
+        QSaveFile file(path);
+        if (file.open(QIODevice::WriteOnly)) {
+            file.write(text);
+            if (file.commit())
+                syncFolder(folder);
+        }
+    }
+
+    const std::function<void(quint64)> m_flushed;
+    std::mutex m_mutex;
+    std::condition_variable m_wake, m_idle;
+    QString m_folder, m_path;
+    QByteArray m_text;
+    quint64 m_flushWanted = 0, m_flushDone = 0;
+    bool m_dirty = false, m_busy = false, m_stopping = false;
+    std::thread m_thread;
+};
+
+FileJournal::FileJournal()
+    : m_writer(std::make_unique<Writer>([this](quint64 done) {
+          QMetaObject::invokeMethod(
+              &m_mainThread, [this, done] { flushed(done); }, Qt::QueuedConnection);
+      }))
+{
+}
+
+FileJournal::~FileJournal()
+{
+    // The writer ends (writing what it was handed) before the receiver of
+    // its news goes.
+    m_writer.reset();
+}
+
 FileJournal& FileJournal::instance()
 {
     static FileJournal journal;
@@ -209,57 +347,64 @@ void FileJournal::record(const void* owner, const QStringList& files, Flush flus
         m_files.insert(owner, kept);
     }
     write(durable);
-    if (durable)
-        m_unflushed = false;
     QStringList written;
     for (const QStringList& files : std::as_const(m_files))
         written += files;
     FileWriteback::instance().follow(written);
 }
 
+void FileJournal::whenOnDisk(QObject* context, std::function<void()> then)
+{
+    if (m_unflushed)
+        write(true);
+    if (m_flushesDone >= m_flushesAsked) {
+        then();
+        return;
+    }
+    m_waiters.append({m_flushesAsked, context, std::move(then)});
+}
+
+void FileJournal::settle()
+{
+    m_writer->settle();
+}
+
+void FileJournal::flushed(quint64 done)
+{
+    m_flushesDone = qMax(m_flushesDone, done);
+    QList<Waiter> due;
+    for (qsizetype i = 0; i < m_waiters.size();) {
+        if (m_waiters.at(i).flush <= m_flushesDone)
+            due.append(m_waiters.takeAt(i));
+        else
+            ++i;
+    }
+    for (const Waiter& waiter : std::as_const(due))
+        if (waiter.context)
+            waiter.then();
+}
+
 void FileJournal::write(bool durable)
 {
-    QDir().mkpath(folder());
     const JournalOwner self = currentJournalOwner();
     JournalEntry entry{self, {}};
     for (const QStringList& files : std::as_const(m_files))
         for (const QString& f : files)
             if (!entry.files.contains(f))
                 entry.files.append(f);
-    if (entry.files.isEmpty()) {
-        QFile::remove(journalPath(self));
-        return;
+    if (durable) {
+        ++m_flushesAsked;
+        m_unflushed = false;
     }
-    // A journal that only forgets files is replaced in one rename, never
-    // flushed: lost to a power cut, the older one names files that are gone
-    // or are this run's leftovers all the same. Readers see the old or the
-    // new one whole.
-    if (!durable) {
-        const QString temporary = journalPath(self) + QStringLiteral(".new");
-        QFile file(temporary);
-        const bool written =
-            file.open(QIODevice::WriteOnly) && file.write(journalText(entry)) >= 0 && file.flush();
-        file.close();
-        if (!written || std::rename(QFile::encodeName(temporary).constData(),
-                                    QFile::encodeName(journalPath(self)).constData()) != 0)
-            QFile::remove(temporary);
-        return;
-    }
-    const JournalLock lock(folder());
-    // The journal must be on the disk before the files it names are made,
-    // or a power cut leaves files no journal knows of. QSaveFile flushes the
-    // new journal's data (fdatasync) before it gives it its name; the name
-    // itself is flushed with the folder.
-    QSaveFile file(journalPath(self));
-    if (file.open(QIODevice::WriteOnly)) {
-        file.write(journalText(entry));
-        if (file.commit())
-            syncFolder(folder());
-    }
+    m_writer->hand(folder(), journalPath(self),
+                   entry.files.isEmpty() ? QByteArray() : journalText(entry),
+                   durable ? m_flushesAsked : 0);
 }
 
 void FileJournal::removeLeftovers()
 {
+    // This run's own journal keeps the files of its jobs.
+    settle();
     const QDir dir(folder());
     if (!dir.exists())
         return;

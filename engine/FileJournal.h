@@ -1,9 +1,13 @@
 #pragma once
 
 #include <QHash>
+#include <QList>
+#include <QObject>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <memory>
 #include <optional>
 
 // Which process wrote a journal: a pid is reused, so its start time since
@@ -41,18 +45,31 @@ QStringList leftoverFiles(const QList<JournalEntry>& journals,
 // in one journal file per process in the application's data folder. A job
 // records its files before it starts a process that writes them; the next
 // start of either program removes what a run that died left behind.
+//
+// The journal's file is written on a thread of its own, in the order the
+// records were made, so that the window never waits for the disk.
 class FileJournal final
 {
 public:
     static FileJournal& instance();
+    ~FileJournal();
+    FileJournal(const FileJournal&) = delete;
+    FileJournal& operator=(const FileJournal&) = delete;
 
     // Replaces the files recorded for `owner` (a job); an empty list forgets it.
     // The files recorded are written to the disk as they grow (FileWriteback).
     // BeforeTool: a tool starts next, so files learnt since the last flush
-    // go to the disk first. Later: written at once (a crash of the program
-    // loses nothing), flushed with the next BeforeTool.
+    // are flushed to the disk (whenOnDisk tells when). Later: written at
+    // once (a crash of the program loses nothing), flushed with the next
+    // BeforeTool.
     enum class Flush { BeforeTool, Later };
     void record(const void* owner, const QStringList& files, Flush flush = Flush::BeforeTool);
+    // Calls `then` on the main thread once the journal on the disk names
+    // every file recorded so far: at once when it does already, else when
+    // its flush is done; never when `context` is gone by then.
+    void whenOnDisk(QObject* context, std::function<void()> then);
+    // Waits until the journal's file holds what was recorded last.
+    void settle();
     // Whether a job of this process has `path` recorded.
     bool names(const QString& path) const;
     // Removes the files named by the journals of processes that no longer
@@ -63,11 +80,29 @@ public:
     static QString folder();
 
 private:
-    FileJournal() = default;
-    // Writes this process's journal; `durable` flushes it to the disk first.
+    class Writer;
+    struct Waiter
+    {
+        quint64 flush = 0;
+        QPointer<QObject> context;
+        std::function<void()> then;
+    };
+
+    FileJournal();
+    // Hands this process's journal to the writer; `durable` flushes it to
+    // the disk.
     void write(bool durable);
+    // The writer's flush number `done` is on the disk.
+    void flushed(quint64 done);
 
     QHash<const void*, QStringList> m_files;
-    // Files recorded since the journal was last flushed to the disk.
+    // Files recorded since the journal was last handed over for a flush.
     bool m_unflushed = false;
+    // Flushes asked of the writer, and the last of them known to be done.
+    quint64 m_flushesAsked = 0;
+    quint64 m_flushesDone = 0;
+    QList<Waiter> m_waiters;
+    // Receives the writer's news on the main thread.
+    QObject m_mainThread;
+    std::unique_ptr<Writer> m_writer;
 };

@@ -40,7 +40,7 @@ ToolRun::~ToolRun()
     }
 }
 
-void ToolRun::start(const QStringList& command)
+void ToolRun::start(const QStringList& command, ChildPriority priority)
 {
     m_command = command;
     m_output.clear();
@@ -54,7 +54,7 @@ void ToolRun::start(const QStringList& command)
     auto* process = new QProcess(this);
     process->setProcessChannelMode(QProcess::MergedChannels);
     process->setStandardInputFile(QProcess::nullDevice());
-    prepareChildProcess(*process);
+    prepareChildProcess(*process, priority);
     connect(process, &QProcess::readyRead, this, &ToolRun::readOutput);
     connect(process, &QProcess::finished, this, &ToolRun::processEnded);
     connect(process, &QProcess::errorOccurred, this, [this](QProcess::ProcessError error) {

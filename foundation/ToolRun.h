@@ -1,5 +1,6 @@
 #pragma once
 
+#include "foundation/ChildProcess.h"
 #include "foundation/OutputCollector.h"
 
 #include <QObject>
@@ -36,8 +37,9 @@ public:
     // (0: no limit). Set before start().
     void setTimeLimit(int ms) { m_timeLimitMs = ms; }
     // Starts `command` (element 0 the executable, the rest its arguments, no
-    // shell). An empty command or executable counts as not started.
-    void start(const QStringList& command);
+    // shell) at `priority`. An empty command or executable counts as not
+    // started.
+    void start(const QStringList& command, ChildPriority priority = ChildPriority::Normal);
     void pause();
     void resume();
     // Asks the tool to end (SIGTERM to its group, SIGCONT so a paused one can

@@ -154,5 +154,6 @@ TEST(FileJournal, StartUpRemovesOnlyWhatADeadRunNamed)
     EXPECT_EQ(QDir(FileJournal::folder()).entryList({"*.journal"}, QDir::Files).size(), 1);
 
     FileJournal::instance().record(&job, {});
+    FileJournal::instance().settle();
     EXPECT_TRUE(QDir(FileJournal::folder()).entryList({"*.journal"}, QDir::Files).isEmpty());
 }

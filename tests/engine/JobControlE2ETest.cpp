@@ -2,6 +2,7 @@
 #include "common/MovieFactory.h"
 #include "common/TestSupport.h"
 #include "engine/ConversionJob.h"
+#include "engine/FileJournal.h"
 #include "engine/JobState.h"
 #include "shell/AppDelegate.h"
 
@@ -11,7 +12,10 @@
 #include <QFileInfo>
 #include <QPointer>
 #include <algorithm>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 // Pause, continue and remove on a real running ffmpeg. The movie is
@@ -37,7 +41,8 @@ protected:
         job = makeJob(movie.path, dir() + "/Slow.mp4");
         ASSERT_TRUE(delegate->addJob(job));
         ASSERT_EQ(job->state(), JobConverting);
-        ASSERT_GT(job->processId(), 0);
+        // The tool starts once the journal naming its files is on the disk.
+        ASSERT_TRUE(waitUntil([&] { return job->processId() > 0; }, 10000));
         ASSERT_TRUE(waitUntil([&] { return job->progress() > 0; }, 20000));
         // The AAC trial runs first; the tool that reports progress converts.
         pid = job->processId();
@@ -92,6 +97,8 @@ protected:
 TEST_F(JobControl, PausedJobStopsAndContinuesWhereItWas)
 {
     ASSERT_NO_FATAL_FAILURE(startSlowJob());
+    // Below the window's priority: a busy processor slows the tool, not the window.
+    EXPECT_GT(::getpriority(PRIO_PROCESS, id_t(pid)), ::getpriority(PRIO_PROCESS, 0));
     EXPECT_FALSE(inhibitor->held.isEmpty()) << "no idle sleep while converting";
     job->pause();
     EXPECT_EQ(job->state(), JobPaused);
@@ -165,6 +172,37 @@ TEST_F(JobControl, RemovingAThreeProcessJobEndsBothToolsAndDeletesItsTemporaryFi
     job->remove();
     expectNothingLeft(destination);
     EXPECT_TRUE(waitUntil([&] { return processGone(encoder); }, 10000));
+}
+
+TEST_F(JobControl, RemovedWhileItsJournalIsFlushedItStartsNoToolAndLeavesNothing)
+{
+    MovieRecipe movie;
+    movie.path = dir() + "/Held.mkv";
+    movie.seconds = 5;
+    ASSERT_TRUE(makeMovie(movie));
+    installFakeTools();
+    // Another run holds the journals' lock, so the flush before the first
+    // tool waits for it.
+    ASSERT_TRUE(QDir().mkpath(FileJournal::folder()));
+    const int lock = ::open(QFile::encodeName(FileJournal::folder() + "/.flock").constData(),
+                            O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    ASSERT_GE(lock, 0);
+    ASSERT_EQ(::flock(lock, LOCK_EX), 0);
+    job = makeJob(movie.path, dir() + "/Held.mp4");
+    ASSERT_TRUE(delegate->addJob(job));
+    EXPECT_EQ(job->state(), JobConverting);
+    idle(300);
+    EXPECT_EQ(job->processId(), 0);
+    EXPECT_TRUE(descendants(::getpid()).isEmpty());
+    const QString destination = job->destinationPath();
+    job->remove();
+    ::close(lock);
+    FileJournal::instance().settle();
+    idle(500);
+    EXPECT_TRUE(descendants(::getpid()).isEmpty());
+    EXPECT_FALSE(QFile::exists(destination));
+    EXPECT_TRUE(temporaryEntries().isEmpty()) << temporaryEntries().join(", ").toStdString();
+    EXPECT_TRUE(QDir(dir()).entryList({".Held*"}, QDir::Files | QDir::Hidden).isEmpty());
 }
 
 TEST_F(JobControl, PausedThreeProcessJobFinishesAfterContinue)

@@ -183,6 +183,8 @@ TEST_F(Queue, QuittingWithOnlyWaitingJobsAsksNothingAndRemovesThem)
 {
     installFakeTools();
     QPointer<ConversionJob> a = add("SlowA.mkv");
+    // The tool starts once the journal naming its files is on the disk.
+    ASSERT_TRUE(waitUntil([&] { return a->processId() > 0; }, 10000));
     const qint64 pid = a->processId();
     QPointer<ConversionJob> b = add("B.mkv");
     delegate->pauseContinueClicked(&toolbar);
@@ -204,6 +206,8 @@ TEST_F(Queue, QuittingWhileConvertingAsksFirst)
 {
     installFakeTools();
     QPointer<ConversionJob> a = add("SlowA.mkv");
+    // The tool starts once the journal naming its files is on the disk.
+    ASSERT_TRUE(waitUntil([&] { return a->processId() > 0; }, 10000));
     const qint64 pid = a->processId();
     ASSERT_EQ(a->state(), JobConverting);
 
