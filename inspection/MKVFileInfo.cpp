@@ -95,12 +95,14 @@ Readings readingsOf(const QString& listing, const BoundedTaskResult* mediainfo,
     return r;
 }
 
-// Runs ffmpeg on every path at once (one "-i" each) and mediainfo beside it,
-// also on every path: one start of each tool for the lot. Answers the
-// readings of the paths ffmpeg listed, in order; fewer than given when
-// ffmpeg stopped at a path it could not open. Absent when a tool ran out of
-// time on several movies: one stalled movie must not cost the others, so
-// the caller asks for each alone.
+// Lists every path with ffprobe, one run a movie, all at once, which prints
+// ffmpeg's listing and the streams' timings together; mediainfo runs
+// beside them, once for every path. Without ffprobe one ffmpeg lists them
+// all (one "-i" each) and the timings stay unknown. Answers the readings of
+// the paths listed, in order; fewer than given when that ffmpeg stopped at a
+// path it could not open. Absent when a tool ran out of time on several
+// movies: one stalled movie must not cost the others, so the caller asks for
+// each alone.
 std::optional<QList<Readings>> readTools(const QStringList& paths)
 {
     const QString ffmpeg = ToolLocator::find(QStringLiteral("ffmpeg"));
@@ -110,16 +112,20 @@ std::optional<QList<Readings>> readTools(const QStringList& paths)
     }
     const QString mediainfo = ToolLocator::find(QStringLiteral("mediainfo"));
     const QString ffprobe = ToolLocator::find(QStringLiteral("ffprobe"));
-    // One movie: ffprobe prints ffmpeg's listing and the streams' timings in
-    // one run, a start of ffmpeg fewer (about a fifth of a second, half of
-    // it reading the movie's headers once more). Several: one ffmpeg lists
-    // them all.
-    const bool oneRun = paths.size() == 1 && !ffprobe.isEmpty();
-    QStringList ffmpegCommand{ffmpeg};
-    for (const QString& path : paths)
-        ffmpegCommand << QStringLiteral("-i") << path;
-    QList<QStringList> commands{
-        oneRun ? QStringList{ffprobe} + listingAndTimingsArguments(paths.first()) : ffmpegCommand};
+    // One ffprobe run reads a movie's headers once for both the listing and
+    // the timings; a separate ffmpeg listing would read every movie again.
+    const bool perMovie = !ffprobe.isEmpty();
+    QList<QStringList> commands;
+    if (perMovie) {
+        for (const QString& path : paths)
+            commands.append(QStringList{ffprobe} + listingAndTimingsArguments(path));
+    } else {
+        QStringList ffmpegCommand{ffmpeg};
+        for (const QString& path : paths)
+            ffmpegCommand << QStringLiteral("-i") << path;
+        commands.append(ffmpegCommand);
+    }
+    const qsizetype listingRuns = commands.size();
     // mediainfo reads only the headers; its count of reference frames is the
     // same as after reading the whole movie.
     if (!mediainfo.isEmpty())
@@ -127,40 +133,50 @@ std::optional<QList<Readings>> readTools(const QStringList& paths)
                                     QStringLiteral("--Output=XML")} +
                         paths);
     const int timeout = probeTimeoutSeconds();
-    // ffprobe reads one movie at a time; its runs are short and go beside
-    // the others. Without it the streams' starts stay unknown.
-    const qsizetype firstFfprobe = oneRun ? 0 : commands.size();
-    if (!ffprobe.isEmpty() && !oneRun)
-        for (const QString& path : paths)
-            commands.append(QStringList{ffprobe} + streamTimingsArguments(path));
     const QList<BoundedTaskResult> runs = runBoundedTasks(commands, timeout * 1000);
     const BoundedTaskResult* mediainfoRun =
-        !mediainfo.isEmpty() && runs.size() > 1 ? &runs.at(1) : nullptr;
+        !mediainfo.isEmpty() && runs.size() > listingRuns ? &runs.at(listingRuns) : nullptr;
 
     const auto ranOut = [](const BoundedTaskResult& run) { return run.timedOut && !run.cancelled; };
-    if (paths.size() > 1 && (ranOut(runs.at(0)) || (mediainfoRun && ranOut(*mediainfoRun))))
-        return std::nullopt;
-
-    QList<Readings> readings;
-    if (const QString failed = failedRun(
-            oneRun ? QStringLiteral("ffprobe") : QStringLiteral("ffmpeg"), runs.at(0), timeout);
-        !failed.isEmpty()) {
-        for (qsizetype i = 0; i < paths.size(); ++i)
-            readings.append(Readings{failed, {}, {}, {}});
-        return readings;
+    if (paths.size() > 1) {
+        for (qsizetype i = 0; i < listingRuns; ++i)
+            if (ranOut(runs.at(i)))
+                return std::nullopt;
+        if (mediainfoRun && ranOut(*mediainfoRun))
+            return std::nullopt;
     }
-    const QStringList listings = oneRun              ? QStringList{listingPart(runs.at(0).output)}
-                                 : paths.size() == 1 ? QStringList{runs.at(0).output}
-                                                     : listingsByInput(runs.at(0).output);
+
+    const QString listingTool = perMovie ? QStringLiteral("ffprobe") : QStringLiteral("ffmpeg");
+    QList<Readings> readings;
+    QStringList listings;
+    if (!perMovie) {
+        if (const QString failed = failedRun(listingTool, runs.at(0), timeout); !failed.isEmpty()) {
+            for (qsizetype i = 0; i < paths.size(); ++i)
+                readings.append(Readings{failed, {}, {}, {}});
+            return readings;
+        }
+        listings =
+            paths.size() == 1 ? QStringList{runs.at(0).output} : listingsByInput(runs.at(0).output);
+    }
     const QHash<QString, QString> xml = mediainfoRun && paths.size() > 1
                                             ? mediainfoXmlByFile(mediainfoRun->output)
                                             : QHash<QString, QString>{};
-    for (qsizetype i = 0; i < listings.size() && i < paths.size(); ++i) {
+    const qsizetype listed = perMovie ? paths.size() : qMin(listings.size(), paths.size());
+    for (qsizetype i = 0; i < listed; ++i) {
+        QString listing = perMovie ? QString() : listings.at(i);
+        if (perMovie) {
+            const QString failed = failedRun(listingTool, runs.at(i), timeout);
+            if (!failed.isEmpty()) {
+                readings.append(Readings{failed, {}, {}, {}});
+                continue;
+            }
+            listing = listingPart(runs.at(i).output);
+        }
         const QString movieXml =
             paths.size() == 1 && mediainfoRun ? mediainfoRun->output : xml.value(paths.at(i));
-        readings.append(readingsOf(listings.at(i), mediainfoRun, movieXml, timeout));
-        if (!ffprobe.isEmpty() && runs.at(firstFfprobe + i).status == 0)
-            readings.last().timings = parseStreamTimings(runs.at(firstFfprobe + i).output);
+        readings.append(readingsOf(listing, mediainfoRun, movieXml, timeout));
+        if (perMovie && runs.at(i).status == 0)
+            readings.last().timings = parseStreamTimings(runs.at(i).output);
     }
     return readings;
 }
