@@ -266,7 +266,7 @@ QStringList extractionArguments(const ConversionInputs& in, const QString& audio
             QStringLiteral("-map"),
             streamSpecifier(audio),
             QStringLiteral("-acodec"),
-            QStringLiteral("pcm_s16le"),
+            QStringLiteral("pcm_f32le"),
             QStringLiteral("-ac"),
             QStringLiteral("2"),
             QStringLiteral("-loglevel"),

@@ -68,8 +68,10 @@ BuiltArguments singleProcessArguments(const ConversionInputs& in, int method,
                                       const ConversionSettings& s,
                                       const std::function<bool()>& needFixup);
 // The AAC method runs three tools at once. The extraction: the chosen track
-// as 2-channel 16-bit WAV, written into `audioFile`, the FIFO the encoder
-// reads (its name tells ffmpeg nothing, so the format is named).
+// as 2-channel 32-bit float WAV, written into `audioFile`, the FIFO the
+// encoder reads (its name tells ffmpeg nothing, so the format is named).
+// Float is what the AAC encoder works in: a 24-bit source keeps its
+// resolution, and no 16-bit rounding noise is left for it to encode.
 QStringList extractionArguments(const ConversionInputs& in, const QString& audioFile);
 // Where the mux places the new AAC track (its -itsoffset): the chosen
 // track's delay from the start of the source, less the 1024 samples of

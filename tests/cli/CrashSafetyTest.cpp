@@ -26,8 +26,8 @@ QProcessEnvironment pacedTools(const Home& h)
     const QByteArray script =
         QStringLiteral("#!/bin/sh\n"
                        "case \"$*\" in\n"
-                       "*StreamCut*pcm_s16le*) exec '%1' -re \"$@\" ;;\n"
-                       "*pcm_s16le*) exec '%1' \"$@\" ;;\n"
+                       "*StreamCut*pcm_f32le*) exec '%1' -re \"$@\" ;;\n"
+                       "*pcm_f32le*) exec '%1' \"$@\" ;;\n"
                        "*MuxCut*.aac.fifo*-progress*) exec '%1' -re \"$@\" ;;\n"
                        "*CopyCut*-progress*) exec '%1' -re \"$@\" ;;\n"
                        "esac\n"

@@ -45,7 +45,7 @@ void installFakeTools()
                                            "echo \"$*\" >> \"$VANTREO_TEST_TOOL_LOG\"\n"
                                            "case \"$*\" in\n"
                                            // The extraction of the three tools.
-                                           "*Broken*pcm_s16le*)\n"
+                                           "*Broken*pcm_f32le*)\n"
                                            "  echo \"Broken.mkv: Invalid data found when "
                                            "processing input\"\n"
                                            "  exit 1 ;;\n"
@@ -57,7 +57,7 @@ void installFakeTools()
                                            "  exit 1 ;;\n"
                                            // Paced from the extraction on, so the
                                            // encoder and the mux keep its pace.
-                                           "*Slow*pcm_s16le*) exec '%1' -re \"$@\" ;;\n"
+                                           "*Slow*pcm_f32le*) exec '%1' -re \"$@\" ;;\n"
                                            "*Slow*-progress*) exec '%1' -re \"$@\" ;;\n"
                                            // The mux stage as it was before it kept
                                            // an audio delay: without -itsoffset.

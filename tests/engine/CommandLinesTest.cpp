@@ -249,7 +249,7 @@ TEST(CommandLines, ExtractionAndEncodingStages)
     in.subtitleFiles = {subtitleFileAt(kSubtitle)}; // never part of the extraction
     EXPECT_EQ(
         extractionArguments(in, wav),
-        QStringList({"-i", kSource, "-stats", "-map", "0:2", "-acodec", "pcm_s16le", "-ac", "2",
+        QStringList({"-i", kSource, "-stats", "-map", "0:2", "-acodec", "pcm_f32le", "-ac", "2",
                      "-loglevel", "warning", "-y", "-flush_packets", "0", "-f", "wav", wav}));
 
     ConversionSettings s;

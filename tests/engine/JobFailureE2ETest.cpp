@@ -167,7 +167,7 @@ TEST_F(JobFailure, FailureInTheExtractionStageEndsTheJob)
     runPair(failing, next);
     expectFailedAndQueueMovedOn(failing, next);
     EXPECT_EQ(failing->conversionStage(), 0);
-    EXPECT_TRUE(failing->arguments().contains("pcm_s16le"));
+    EXPECT_TRUE(failing->arguments().contains("pcm_f32le"));
 }
 
 TEST_F(JobFailure, EncoderFailingInTheMiddleOfTheStreamEndsTheJob)
