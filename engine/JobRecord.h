@@ -31,8 +31,9 @@ struct JobRecord
     QString progressFile;
     // The hidden file ffmpeg writes beside the destination until Finished.
     QString partialFile;
-    // The FIFO through which the extraction hands the decoded audio to the
-    // AAC encoder, while both run.
+    // The FIFOs of the AAC method's three tools, which run at once: the
+    // extraction hands the decoded audio to the encoder through the first,
+    // the encoder its AAC to the mux through the second.
     QString audioFile;
     QString aacFile;
     // The AAC trial's second of movie, while the trial runs.

@@ -15,6 +15,9 @@ const QString kDest = QStringLiteral("/out/Movie.mp4");
 const QString kProgress = QStringLiteral("/home/u/.cache/Vantreo/Movie.mkv.log");
 const QString kSubtitle = QStringLiteral("/movies/Movie.srt");
 const QString kAac = QStringLiteral("/home/u/.cache/Vantreo/Movie.mkv.aac.fifo");
+// The mux's inputs: the source, then the encoder's ADTS stream from its FIFO.
+const QStringList kMuxInputs = {"-i", kSource, "-thread_queue_size", "1024", "-f", "aac",
+                                "-i", kAac};
 
 ConversionInputs inputs(const QStringList& tracks, int chosen = 0)
 {
@@ -268,61 +271,53 @@ TEST(CommandLines, MuxResultingOrderWithEverythingEnabled)
     in.subtitleFiles = {subtitleFileAt(kSubtitle)};
     ConversionSettings s = allEnabled();
     const BuiltArguments built = muxArguments(in, kAac, s);
-    const QStringList expected = {"-i",
-                                  kSource,
-                                  "-thread_queue_size",
-                                  "1024",
-                                  "-f",
-                                  "aac",
-                                  "-i",
-                                  kAac,
-                                  "-i",
-                                  kSubtitle,
-                                  "-stats",
-                                  "-map",
-                                  "0:0",
-                                  "-map",
-                                  "1:0",
-                                  "-map",
-                                  "0:2",
-                                  "-map",
-                                  "2:0",
-                                  "-map",
-                                  "0:4",
-                                  "-map",
-                                  "0:3",
-                                  "-scodec",
-                                  "mov_text",
-                                  "-vcodec",
-                                  "copy",
-                                  "-acodec",
-                                  "copy",
-                                  "-c:a:1",
-                                  "ac3",
-                                  "-ac",
-                                  "6",
-                                  "-ab",
-                                  "448k",
-                                  "-disposition:a:0",
-                                  "default",
-                                  "-disposition:a:1",
-                                  "0",
-                                  "-disposition:s:0",
-                                  "default",
-                                  "-disposition:s:1",
-                                  "0",
-                                  "-disposition:s:2",
-                                  "0",
-                                  "-progress",
-                                  kProgress,
-                                  "-metadata:s:a:0",
-                                  "language=deu",
-                                  "-metadata:s:a:1",
-                                  "language=deu",
-                                  "-loglevel",
-                                  "warning",
-                                  "-y",
-                                  kDest};
+    const QStringList expected = kMuxInputs + QStringList{"-i",
+                                                          kSubtitle,
+                                                          "-stats",
+                                                          "-map",
+                                                          "0:0",
+                                                          "-map",
+                                                          "1:0",
+                                                          "-map",
+                                                          "0:2",
+                                                          "-map",
+                                                          "2:0",
+                                                          "-map",
+                                                          "0:4",
+                                                          "-map",
+                                                          "0:3",
+                                                          "-scodec",
+                                                          "mov_text",
+                                                          "-vcodec",
+                                                          "copy",
+                                                          "-acodec",
+                                                          "copy",
+                                                          "-c:a:1",
+                                                          "ac3",
+                                                          "-ac",
+                                                          "6",
+                                                          "-ab",
+                                                          "448k",
+                                                          "-disposition:a:0",
+                                                          "default",
+                                                          "-disposition:a:1",
+                                                          "0",
+                                                          "-disposition:s:0",
+                                                          "default",
+                                                          "-disposition:s:1",
+                                                          "0",
+                                                          "-disposition:s:2",
+                                                          "0",
+                                                          "-progress",
+                                                          kProgress,
+                                                          "-metadata:s:a:0",
+                                                          "language=deu",
+                                                          "-metadata:s:a:1",
+                                                          "language=deu",
+                                                          "-loglevel",
+                                                          "warning",
+                                                          "-y",
+                                                          kDest};
     EXPECT_EQ(built.arguments, expected);
     EXPECT_TRUE(built.addedSurround);
 }
@@ -358,35 +353,13 @@ TEST(CommandLines, MuxLanguageMetadata)
     }
 
     // Without extras the mux is its 21-entry base plus the metadata and the disposition.
-    EXPECT_EQ(muxArguments(in, kAac, s).arguments, QStringList({"-i",
-                                                                kSource,
-                                                                "-thread_queue_size",
-                                                                "1024",
-                                                                "-f",
-                                                                "aac",
-                                                                "-i",
-                                                                kAac,
-                                                                "-stats",
-                                                                "-map",
-                                                                "0:0",
-                                                                "-map",
-                                                                "1:0",
-                                                                "-scodec",
-                                                                "mov_text",
-                                                                "-vcodec",
-                                                                "copy",
-                                                                "-acodec",
-                                                                "copy",
-                                                                "-disposition:a:0",
-                                                                "default",
-                                                                "-progress",
-                                                                kProgress,
-                                                                "-metadata:s:a:0",
-                                                                "language=ger",
-                                                                "-loglevel",
-                                                                "warning",
-                                                                "-y",
-                                                                kDest}));
+    EXPECT_EQ(muxArguments(in, kAac, s).arguments,
+              kMuxInputs + QStringList({"-stats",       "-map",      "0:0",      "-map",
+                                        "1:0",          "-scodec",   "mov_text", "-vcodec",
+                                        "copy",         "-acodec",   "copy",     "-disposition:a:0",
+                                        "default",      "-progress", kProgress,  "-metadata:s:a:0",
+                                        "language=ger", "-loglevel", "warning",  "-y",
+                                        kDest}));
 }
 
 TEST(CommandLines, FurtherTracksFollowTheSurroundTrackInEveryMethod)
@@ -500,9 +473,8 @@ TEST(CommandLines, SubtitleFileEncodingStandsBeforeItsInput)
     EXPECT_EQ(single.mid(7, 9),
               QStringList({"-map", "0:0", "-map", "0:1", "-map", "1:0", "-map", "0:3", "-scodec"}));
     const QStringList mux = muxArguments(in, kAac, s).arguments;
-    EXPECT_EQ(mux.mid(0, 13),
-              QStringList({"-i", kSource, "-thread_queue_size", "1024", "-f", "aac", "-i", kAac,
-                           "-sub_charenc", "WINDOWS-1252", "-i", kSubtitle, "-stats"}));
+    EXPECT_EQ(mux.mid(0, 13), kMuxInputs + QStringList({"-sub_charenc", "WINDOWS-1252", "-i",
+                                                        kSubtitle, "-stats"}));
     EXPECT_EQ(mux.mid(13, 9),
               QStringList({"-map", "0:0", "-map", "1:0", "-map", "2:0", "-map", "0:3", "-scodec"}));
     EXPECT_EQ(mux.count("-sub_charenc"), 1);
