@@ -1,6 +1,7 @@
 #include "engine/OutputFiles.h"
 
 #include "foundation/Alerts.h"
+#include "foundation/FileMode.h"
 #include "foundation/HalvornLib.h"
 #include "foundation/MakeString.h"
 #include "foundation/PathHelpers.h"
@@ -183,6 +184,11 @@ PlacedMovie placeFinishedMovie(const QString& partial, const QString& destinatio
     const QString notWritten = QCoreApplication::translate(
         "OutputFiles", "The converted file could not be written to the disk.");
     PlacedMovie placed;
+    // Written under owner-only rights, the finished movie becomes a file
+    // like any other the user makes, readable by a media server or a share.
+    // A file system that keeps no modes is no reason to lose the movie.
+    if (!giveNewFileMode(partial))
+        asl_NSLog(3, "Could not give %@ the mode of a new file: %s", partial, std::strerror(errno));
     // ffmpeg and MP4Box leave the movie in the page cache; renamed before it
     // is on the disk, a power cut can leave an empty or torn file under the
     // finished name.

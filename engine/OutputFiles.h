@@ -59,11 +59,11 @@ struct PlacedMovie
 };
 
 // Makes the finished partial file the destination so that a power cut cannot
-// undo it: the file is flushed to the disk, moved into place (moveIntoPlace)
-// and its folder flushed, so that the new name is on the disk as well. Only
-// after this may anything happen to the source movie. When the disk does not
-// confirm a flush, no movie is left at the destination: the file is the
-// partial file still, or is removed again when the folder's flush failed.
-// A file system that offers no flush at all (some FUSE and SMB mounts) is
+// undo it: the file, reserved with owner-only rights, gets the mode of a
+// normal new file (newFileMode; a refusal is logged), is flushed to the disk, moved into place
+// (moveIntoPlace) and its folder flushed, so that the new name is on the disk as well. Only after
+// this may anything happen to the source movie. When the disk does not confirm a flush, no movie is
+// left at the destination: the file is the partial file still, or is removed again when the
+// folder's flush failed. A file system that offers no flush at all (some FUSE and SMB mounts) is
 // logged and trusted.
 PlacedMovie placeFinishedMovie(const QString& partial, const QString& destination);

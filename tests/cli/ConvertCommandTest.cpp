@@ -12,6 +12,7 @@
 #include <QThread>
 #include <csignal>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -106,6 +107,15 @@ QString fileText(const QString& path)
     return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
 }
 
+// The permission bits of a file.
+unsigned modeOf(const QString& path)
+{
+    struct stat info
+    {
+    };
+    return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_mode & 07777u : 0u;
+}
+
 QString writeScript(const QString& path, const QByteArray& text)
 {
     QFile file(path);
@@ -123,9 +133,14 @@ TEST(ConvertCommand, ConvertsAMovieNextToItAndTheResultPlays)
     const CliHome h = makeCliHome("cli-basic");
     const QString dir = makeTempDir("cli-basic-movies");
     const QString movie = makeMovie(dir + "/My Movie 100%.mkv", "aac");
+    ASSERT_EQ(::chmod(QFile::encodeName(movie).constData(), 0640), 0);
+    // The finished movie is a file like any other the user makes: 0666 less
+    // the umask, readable by a media server; the source keeps its mode.
+    const mode_t umaskBefore = ::umask(022);
     const CliRun run = runCli({"convert", movie}, h.env);
     ASSERT_EQ(run.status, 0) << qPrintable(run.err);
     const QString output = dir + "/My Movie 100%.mp4";
+    EXPECT_EQ(modeOf(output), 0644u);
     EXPECT_TRUE(run.out.contains("Finished: " + output + "\n")) << qPrintable(run.out);
     ASSERT_TRUE(QFileInfo::exists(output));
     EXPECT_EQ(streamCodecs(output), (QStringList{"h264", "aac"}));
@@ -146,10 +161,14 @@ TEST(ConvertCommand, ConvertsAMovieNextToItAndTheResultPlays)
                     .isEmpty());
 
     // A second run does not overwrite the first result.
+    ::umask(002);
     const CliRun again = runCli({"convert", movie}, h.env);
+    ::umask(umaskBefore);
     ASSERT_EQ(again.status, 0) << qPrintable(again.err);
     EXPECT_TRUE(again.out.contains("Finished: " + dir + "/My Movie 100%-0.mp4"))
         << qPrintable(again.out);
+    EXPECT_EQ(modeOf(dir + "/My Movie 100%-0.mp4"), 0664u);
+    EXPECT_EQ(modeOf(movie), 0640u);
 }
 
 TEST(ConvertCommand, DestinationM4vAndStyleAreForThisRunOnly)

@@ -1,6 +1,7 @@
 #include "foundation/PathHelpers.h"
 
 #include "common/TestSupport.h"
+#include "foundation/FileMode.h"
 #include "foundation/PlatformServices.h"
 
 #include <QBuffer>
@@ -8,6 +9,7 @@
 #include <QFile>
 #include <QUrlQuery>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -195,4 +197,16 @@ TEST(PathHelpers, ReadIntUsesHostOrderAndZeroFillsMissingBytes)
     EXPECT_EQ(readFloat(buffer), 1.0f);
     EXPECT_EQ(readInt(buffer), 7);
     EXPECT_EQ(readInt(buffer), 0);
+}
+
+TEST(FileMode, UmaskIsReadFromTheProcessStatusAndGivesTheModeOfANewFile)
+{
+    EXPECT_EQ(umaskFromStatus("Name:\tvantreo\nUmask:\t0002\nState:\tR (running)\n"), 02u);
+    EXPECT_EQ(umaskFromStatus("Umask:\t0077"), 077u);
+    EXPECT_FALSE(umaskFromStatus("Name:\tvantreo\nState:\tR\n").has_value());
+    EXPECT_FALSE(umaskFromStatus("Umask:\t0089\n").has_value());
+    const mode_t before = ::umask(027);
+    EXPECT_EQ(currentUmask(), 027u);
+    EXPECT_EQ(newFileMode(), 0640u);
+    ::umask(before);
 }
