@@ -108,6 +108,19 @@ QString writtenLanguage(const QString& language)
                                                                   : language;
 }
 
+// A decoded sound track stays on the movie's time line: where the source
+// lacks packets (a TV recording with dropped packets, a cut-and-joined
+// file) the gap is filled with silence, so everything after it keeps its
+// place. Without it the encoder would close the gap and all the sound after
+// it would come early by its length. A track that starts late keeps its
+// start (no first_pts): the mux places it.
+const QString kGapFilling = QStringLiteral("aresample=async=1");
+
+QStringList gapFillingFor(int outputAudioIndex)
+{
+    return {makeString("-filter:a:%i", outputAudioIndex), kGapFilling};
+}
+
 QStringList languageMetadata(const char* kind, int index, const QString& language)
 {
     return {makeString("-metadata:s:%s:%i", kind, index),
@@ -221,13 +234,15 @@ BuiltArguments singleProcessArguments(const ConversionInputs& in, int method,
         insertAll(args, 7, {QStringLiteral("-bsf:a:0"), QStringLiteral("aac_adtstoasc")});
 
     if (method == MethodAC3Surround)
-        insertBeforeProgress(args,
-                             {QStringLiteral("-ac"), QStringLiteral("6"), QStringLiteral("-ab"),
-                              ac3SurroundBitrateText(s.ac3SurroundBitrate)});
+        insertBeforeProgress(args, QStringList{QStringLiteral("-ac"), QStringLiteral("6"),
+                                               QStringLiteral("-ab"),
+                                               ac3SurroundBitrateText(s.ac3SurroundBitrate)} +
+                                       gapFillingFor(0));
     else if (method == MethodAC3Stereo)
-        insertBeforeProgress(args,
-                             {QStringLiteral("-ac"), QStringLiteral("2"), QStringLiteral("-ab"),
-                              ac3StereoBitrateText(s.ac3StereoBitrate)});
+        insertBeforeProgress(args, QStringList{QStringLiteral("-ac"), QStringLiteral("2"),
+                                               QStringLiteral("-ab"),
+                                               ac3StereoBitrateText(s.ac3StereoBitrate)} +
+                                       gapFillingFor(0));
 
     if (in.audioTracks.isEmpty()) {
         // A movie without sound (a screen capture, a time-lapse): the video
@@ -269,6 +284,8 @@ QStringList extractionArguments(const ConversionInputs& in, const QString& audio
             QStringLiteral("pcm_f32le"),
             QStringLiteral("-ac"),
             QStringLiteral("2"),
+            QStringLiteral("-af"),
+            kGapFilling,
             QStringLiteral("-loglevel"),
             QStringLiteral("warning"),
             QStringLiteral("-y"),
@@ -432,10 +449,11 @@ bool addAdditionalSurroundTrackAtIndex(QStringList& args, int& p, const Conversi
     insertAll(args, p, {QStringLiteral("-map"), streamSpecifier(surround->stream)});
     p += 2;
     if (surroundNeedsAC3(surround->codecWord, s))
-        insertBeforeProgress(args,
-                             {QStringLiteral("-c:a:1"), QStringLiteral("ac3"),
-                              QStringLiteral("-ac"), QStringLiteral("6"), QStringLiteral("-ab"),
-                              ac3SurroundBitrateText(s.ac3SurroundBitrate)});
+        insertBeforeProgress(args, QStringList{QStringLiteral("-c:a:1"), QStringLiteral("ac3"),
+                                               QStringLiteral("-ac"), QStringLiteral("6"),
+                                               QStringLiteral("-ab"),
+                                               ac3SurroundBitrateText(s.ac3SurroundBitrate)} +
+                                       gapFillingFor(1));
     return true;
 }
 
@@ -456,7 +474,7 @@ int addFurtherAudioTracks(QStringList& args, int& p, int firstIndex, const Conve
         else
             options << codec << QStringLiteral("aac") << makeString("-ac:a:%i", index)
                     << QStringLiteral("2") << makeString("-b:a:%i", index)
-                    << aacBitrateText(s.aacBitrate);
+                    << aacBitrateText(s.aacBitrate) << gapFillingFor(index);
         options += languageMetadata("a", index, t.language);
         options += titleMetadata("a", index, t.title);
         ++index;

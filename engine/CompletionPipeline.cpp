@@ -141,6 +141,7 @@ ToolRun* CompletionPipeline::launch(const ToolCommand& command)
 {
     auto* run = new ToolRun(this);
     m_runs.append(run);
+    run->setTimeLimit(command.timeLimitMs);
     // Below the window's priority, like the probe: a busy processor slows
     // the conversion, never the window.
     run->start(QStringList{ToolLocator::find(command.tool)} + command.arguments,

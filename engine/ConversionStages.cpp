@@ -311,6 +311,28 @@ ConversionStage dolbyVisionStage()
     return stage;
 }
 
+// Where the source's sound ends, for the read-back check: a short ffprobe
+// run over the movie's last packets. Whatever it cannot tell (no ffprobe, a
+// movie it cannot seek in, no answer in time) leaves the end unknown and
+// that part of the check out; it never fails the job.
+ConversionStage sourceEndsStage()
+{
+    constexpr int kLimitMs = 30000;
+    ConversionStage stage;
+    stage.commands = [](JobRecord& record) -> QList<ToolCommand> {
+        record.sourceEnds.clear();
+        if (record.fileInfo->audioTrackInformation().isEmpty())
+            return {};
+        return {{QStringLiteral("ffprobe"), streamEndsArguments(record.sourcePath()), kLimitMs}};
+    };
+    stage.toolEnded = [](JobRecord& record, int status, const QString& output) {
+        if (status == 0)
+            record.sourceEnds = parseStreamEnds(output);
+        return true;
+    };
+    return stage;
+}
+
 // Reads the written file back; fails (with the reason on the record) when it
 // lacks what the command line mapped.
 ConversionStage verifyStage()
@@ -326,6 +348,7 @@ ConversionStage verifyStage()
                 parseAudioDescriptor(tracks.value(int(record.audioTrackIndex))).streamIndex;
         source.streamStarts = info.streamTimings().starts;
         source.inputStart = info.streamTimings().inputStart;
+        source.streamEnds = record.sourceEnds;
         ExpectedOutput expected =
             expectedOutput(record.arguments, record.addedSurround, info.runtimeSeconds(),
                            info.streamSeconds(), record.furtherAudioTracks, source);
@@ -443,7 +466,7 @@ QList<ConversionStage> conversionStages(int method, const MoovReserveFor& reserv
         stages = {streamedConversionStage(reserve)};
     else
         stages = {trialStage(), singleProcessStage(reserve)};
-    stages += {outputPresentStage(), trackFlagsStage(), dolbyVisionStage(),
+    stages += {outputPresentStage(), trackFlagsStage(), dolbyVisionStage(),  sourceEndsStage(),
                verifyStage(),        flushStage(),      moveIntoPlaceStage()};
     return stages;
 }

@@ -13,6 +13,8 @@ struct ToolCommand
 {
     QString tool;
     QStringList arguments;
+    // A run still going this long after its start is ended (0: no limit).
+    int timeLimitMs = 0;
 };
 
 // How one of a stage's tool runs ended.

@@ -5,6 +5,7 @@
 #include "engine/OutputFiles.h"
 #include "engine/ProgressFileReader.h"
 #include "inspection/MKVFileInfo.h"
+#include "inspection/StreamEnds.h"
 
 #include <QHash>
 #include <QString>
@@ -62,6 +63,9 @@ struct JobRecord
     QString completionWarning;
     // A tool of this run said the source ends before its stated end.
     bool inputEndedEarly = false;
+    // Where the source's audio streams end, by stream number, read from its
+    // last packets once the movie is written; empty when unknown.
+    QHash<int, StreamEnd> sourceEnds;
     // Streamable output: the room reserved for the movie's index
     // (-moov_size) proved too small (Due), so the run that writes the movie
     // is made once more with ffmpeg's rewrite, +faststart (Done).

@@ -117,6 +117,28 @@ QString syncProblem(const ExpectedOutput& expected, const WrittenMovie& written,
     return {};
 }
 
+// An audio track shorter on the time line than its source stream: a gap in
+// the sound closed up (everything after it then plays early) or its end
+// lost. A longer one is no fault (an encoder pads its last frame).
+QString spanProblem(const ExpectedOutput& expected, const WrittenMovie& written)
+{
+    qsizetype audioIndex = 0;
+    for (const WrittenTrack& t : written.tracks) {
+        if (t.kind != WrittenTrack::Kind::Audio)
+            continue;
+        const std::optional<ExpectedOutput::Span> wanted = expected.audioSpans.value(audioIndex++);
+        if (!wanted)
+            continue;
+        const double missing = wanted->seconds - t.spanSeconds;
+        if (missing > kSyncToleranceSeconds + wanted->frameSeconds)
+            return QCoreApplication::translate(
+                       "OutputVerification",
+                       "The sound of the converted file ends %1 s early: part of it went missing.")
+                .arg(missing, 0, 'f', 2);
+    }
+    return {};
+}
+
 } // namespace
 
 ExpectedOutput expectedOutput(const QStringList& arguments, bool addedSurround,
@@ -155,20 +177,42 @@ ExpectedOutput expectedOutput(const QStringList& arguments, bool addedSurround,
     };
     if (!streams.isEmpty())
         e.videoStart = startOf(streams.first());
-    for (qsizetype i = 1; i < streams.size(); ++i)
+    const auto spanOf =
+        [&source](const std::optional<int>& stream) -> std::optional<ExpectedOutput::Span> {
+        if (!stream || !source.streamStarts.contains(*stream) ||
+            !source.streamEnds.contains(*stream))
+            return std::nullopt;
+        const StreamEnd end = source.streamEnds.value(*stream);
+        const double seconds = end.seconds - source.streamStarts.value(*stream);
+        // A clock that jumps (a joined recording) tells nothing of the length.
+        if (!(seconds > 0))
+            return std::nullopt;
+        return ExpectedOutput::Span{seconds, end.frameSeconds};
+    };
+    for (qsizetype i = 1; i < streams.size(); ++i) {
         e.audioStarts.append(startOf(streams.at(i)));
+        e.audioSpans.append(spanOf(streams.at(i)));
+    }
     // The length is that of the longest mapped video or audio stream; the
     // video's own length must be known for the per-stream figures to count.
     std::optional<double> mapped;
     for (qsizetype i = 0; i < streams.size(); ++i) {
         const double seconds = streams.at(i) ? streamSeconds.value(*streams.at(i), 0) : 0;
-        if (seconds > 0)
+        if (seconds > 0) {
             mapped = std::max(mapped.value_or(0), seconds);
-        else if (i == 0)
-            return e;
+        } else if (i == 0) {
+            mapped.reset();
+            break;
+        }
     }
     if (mapped)
         e.runtimeSeconds = mapped;
+    // A span longer than the movie comes from a clock that jumps (a joined
+    // recording), not from the sound: it tells nothing.
+    if (e.runtimeSeconds)
+        for (std::optional<ExpectedOutput::Span>& span : e.audioSpans)
+            if (span && span->seconds > *e.runtimeSeconds + toleranceFor(*e.runtimeSeconds))
+                span.reset();
     return e;
 }
 
@@ -201,7 +245,9 @@ QString outputProblem(const ExpectedOutput& expected, const std::optional<Writte
                 "OutputVerification", "The converted file has an audio track without sound.");
     if (const QString sync = syncProblem(expected, *written, video->startSeconds); !sync.isEmpty())
         return sync;
-    return lengthProblem(expected, *written);
+    if (const QString length = lengthProblem(expected, *written); !length.isEmpty())
+        return length;
+    return spanProblem(expected, *written);
 }
 
 bool saysInputEndedEarly(const QString& toolOutput)
@@ -252,6 +298,9 @@ std::optional<WrittenMovie> readWrittenMovie(const QString& path)
             track.startSeconds = double(t.emptyEditDuration) / summary->timescale;
         if (t.timescale > 0)
             track.seconds = double(t.duration) / t.timescale;
+        track.spanSeconds = t.mediaEditDuration && summary->timescale > 0
+                                ? double(*t.mediaEditDuration) / summary->timescale
+                                : track.seconds;
         movie.seconds = std::max(movie.seconds, track.seconds);
         movie.tracks.append(track);
     }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "inspection/StreamEnds.h"
+
 #include <QHash>
 #include <QList>
 #include <QString>
@@ -17,6 +19,9 @@ struct WrittenTrack
     double seconds = 0;
     // Where its first sample is shown on the movie's time line.
     double startSeconds = 0;
+    // How long it is shown there, from its first sample to the end of its
+    // last: its edit list's media edit, else its own duration.
+    double spanSeconds = 0;
 };
 
 struct WrittenMovie
@@ -35,6 +40,14 @@ struct ExpectedOutput
     // absent where unknown.
     std::optional<double> videoStart;
     QList<std::optional<double>> audioStarts;
+    // How long each of those source streams lasts, from its first sample to
+    // the end of its last, and its codec's frame; absent where unknown.
+    struct Span
+    {
+        double seconds = 0;
+        double frameSeconds = 0;
+    };
+    QList<std::optional<Span>> audioSpans;
     // ffmpeg said that the source ends before its stated length (a recording
     // cut off by a crash): a shorter file holds all there was.
     bool inputEndedEarly = false;
@@ -48,6 +61,8 @@ struct MappedSource
     std::optional<int> encodedAudioStream;
     QHash<int, double> streamStarts;
     std::optional<double> inputStart;
+    // Where the source's audio streams end (their last packets).
+    QHash<int, StreamEnd> streamEnds;
     // The movie has no sound: nothing but the video (and subtitles) is mapped.
     bool withoutAudio = false;
 };
@@ -69,7 +84,9 @@ ExpectedOutput expectedOutput(const QStringList& arguments, bool addedSurround,
 // the mapped video and audio and lasts as long as the movie (within 2 s or
 // 2 %, measured on its video and audio tracks), and every audio track starts
 // where its source stream starts (within 40 ms, one AAC frame: "The sound of
-// the converted file is 0.50 s early."). Subtitles are not required:
+// the converted file is 0.50 s early.") and lasts as long as its source
+// stream (within 40 ms and one frame: "The sound of the converted file ends
+// 1.00 s early: part of it went missing."). Subtitles are not required:
 // ffmpeg leaves out a subtitle track without a single cue, which is no fault.
 QString outputProblem(const ExpectedOutput& expected, const std::optional<WrittenMovie>& written);
 

@@ -991,6 +991,10 @@ Ausgabe des Befehls: %@</translation>
         <translation>Der Ton der umgewandelten Datei ist %1 s zu spät.</translation>
     </message>
     <message>
+        <source>The sound of the converted file ends %1 s early: part of it went missing.</source>
+        <translation>Der Ton der umgewandelten Datei endet %1 s zu früh: ein Teil davon ist verloren gegangen.</translation>
+    </message>
+    <message>
         <source>The converted file cannot be read back as an MP4 file.</source>
         <translation>Die umgewandelte Datei lässt sich nicht als MP4-Datei zurücklesen.</translation>
     </message>

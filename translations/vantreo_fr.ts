@@ -991,6 +991,10 @@ Sortie de la commande : %@</translation>
         <translation>Le son du fichier converti est en retard de %1 s.</translation>
     </message>
     <message>
+        <source>The sound of the converted file ends %1 s early: part of it went missing.</source>
+        <translation>Le son du fichier converti se termine %1 s trop tôt : une partie en a été perdue.</translation>
+    </message>
+    <message>
         <source>The converted file cannot be read back as an MP4 file.</source>
         <translation>Le fichier converti ne peut pas être relu comme fichier MP4.</translation>
     </message>

@@ -62,13 +62,19 @@ void installFakeTools()
                                            // The mux stage as it was before it kept
                                            // an audio delay: without -itsoffset.
                                            "*EarlySound*-progress*)\n"
+                                           "  drop=-itsoffset ;;\n"
+                                           // The extraction as it was before it kept
+                                           // the sound's gaps: without the filling.
+                                           "*GapClosed*pcm_f32le*)\n"
+                                           "  drop=-af ;;\n"
+                                           "esac\n"
+                                           "if [ -n \"$drop\" ]; then\n"
                                            "  for a; do shift\n"
                                            "    if [ \"$skip\" = 1 ]; then skip=0; continue; fi\n"
-                                           "    [ \"$a\" = -itsoffset ] && skip=1 && continue\n"
+                                           "    [ \"$a\" = \"$drop\" ] && skip=1 && continue\n"
                                            "    set -- \"$@\" \"$a\"\n"
                                            "  done\n"
-                                           "  exec '%1' \"$@\" ;;\n"
-                                           "esac\n"
+                                           "fi\n"
                                            "exec '%1' \"$@\"\n")
                                 .arg(realFfmpeg)));
     ASSERT_TRUE(

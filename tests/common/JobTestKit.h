@@ -51,8 +51,9 @@ public:
 // movies whose names ask for something a real tool will not do on demand:
 // "Broken" (ffmpeg converting it fails after writing a partial output),
 // "Slow" (ffmpeg converts it at the movie's own pace, -re), "EarlySound"
-// (ffmpeg's mux stage drops the AAC track's -itsoffset, losing the delay) and
-// "AfconvertFails" (afconvert reads a little of the sound, then fails after
+// (ffmpeg's mux stage drops the AAC track's -itsoffset, losing the delay),
+// "GapClosed" (the extraction drops its gap filling, so a gap in the sound
+// closes up) and "AfconvertFails" (afconvert reads a little of the sound, then fails after
 // writing a partial output).
 // With VANTREO_TEST_TOOL_LOG set, ffmpeg appends each command line to that
 // file. Installs them in a folder named by VANTREO_TOOLS_DIR.

@@ -116,11 +116,15 @@ TEST(CommandLines, SingleProcessPerMethodMarksTheAudioDefault)
     EXPECT_FALSE(asked) << "the trial runs only for AAC audio";
 
     EXPECT_EQ(singleProcessArguments(in, MethodAC3Surround, s, fixup).arguments,
-              (head + QStringList{"ac3", "-ac", "6", "-ab", "448k", "-disposition:a:0", "default"} +
+              (head +
+               QStringList{"ac3", "-ac", "6", "-ab", "448k", "-filter:a:0", "aresample=async=1",
+                           "-disposition:a:0", "default"} +
                tail({kDest})));
     s.ac3StereoBitrate = 3;
     EXPECT_EQ(singleProcessArguments(in, MethodAC3Stereo, s, fixup).arguments,
-              (head + QStringList{"ac3", "-ac", "2", "-ab", "256k", "-disposition:a:0", "default"} +
+              (head +
+               QStringList{"ac3", "-ac", "2", "-ab", "256k", "-filter:a:0", "aresample=async=1",
+                           "-disposition:a:0", "default"} +
                tail({kDest})));
     EXPECT_FALSE(asked);
 }
@@ -165,7 +169,8 @@ TEST(CommandLines, SingleProcessResultingOrderWithEverythingEnabled)
         "-i", kSource, "-i", kSubtitle, "-stats", "-map", "0:0", "-map", "0:1", "-map", "0:2",
         "-map", "1:0", "-map", "0:4", "-map", "0:3", "-bsf:a:0", "aac_adtstoasc", "-scodec",
         "mov_text", "-vcodec", "copy", "-acodec", "copy", "-c:a:1", "ac3", "-ac", "6", "-ab",
-        "448k", "-disposition:a:0", "default", "-disposition:a:1", "0",
+        "448k", "-filter:a:1", "aresample=async=1", "-disposition:a:0", "default",
+        "-disposition:a:1", "0",
         // Three subtitle tracks in one group: the subtitle file is the one marked.
         "-disposition:s:0", "default", "-disposition:s:1", "0", "-disposition:s:2", "0"};
     EXPECT_EQ(built.arguments, (expected + tail({kDest})));
@@ -250,10 +255,10 @@ TEST(CommandLines, ExtractionAndEncodingStages)
     const QString wav = QStringLiteral("/home/u/.cache/Vantreo/Movie.mkv.audio.fifo");
     ConversionInputs in = inputs({"#1: eng (ac3)", "#2: eng (dts) [5.1]"}, 1);
     in.subtitleFiles = {subtitleFileAt(kSubtitle)}; // never part of the extraction
-    EXPECT_EQ(
-        extractionArguments(in, wav),
-        QStringList({"-i", kSource, "-stats", "-map", "0:2", "-acodec", "pcm_f32le", "-ac", "2",
-                     "-loglevel", "warning", "-y", "-flush_packets", "0", "-f", "wav", wav}));
+    EXPECT_EQ(extractionArguments(in, wav),
+              QStringList({"-i", kSource, "-stats", "-map", "0:2", "-acodec", "pcm_f32le", "-ac",
+                           "2", "-af", "aresample=async=1", "-loglevel", "warning", "-y",
+                           "-flush_packets", "0", "-f", "wav", wav}));
 
     ConversionSettings s;
     EXPECT_EQ(afconvertArguments(wav, kAac, s),
@@ -298,6 +303,8 @@ TEST(CommandLines, MuxResultingOrderWithEverythingEnabled)
                                                           "6",
                                                           "-ab",
                                                           "448k",
+                                                          "-filter:a:1",
+                                                          "aresample=async=1",
                                                           "-disposition:a:0",
                                                           "default",
                                                           "-disposition:a:1",
@@ -374,9 +381,11 @@ TEST(CommandLines, FurtherTracksFollowTheSurroundTrackInEveryMethod)
     ConversionSettings s = allEnabled();
     s.keepLanguageAudio = 1;
     s.aacBitrate = 2;
-    const QStringList further = {"-c:a:2", "copy",   "-metadata:s:a:2", "language=ger",
-                                 "-c:a:3", "aac",    "-ac:a:3",         "2",
-                                 "-b:a:3", "160000", "-metadata:s:a:3", "language=fre"};
+    const QStringList further = {"-c:a:2",          "copy",        "-metadata:s:a:2",
+                                 "language=ger",    "-c:a:3",      "aac",
+                                 "-ac:a:3",         "2",           "-b:a:3",
+                                 "160000",          "-filter:a:3", "aresample=async=1",
+                                 "-metadata:s:a:3", "language=fre"};
     const QStringList dispositions = {"-disposition:a:0", "default", "-disposition:a:1", "0",
                                       "-disposition:a:2", "0",       "-disposition:a:3", "0"};
 
@@ -386,17 +395,18 @@ TEST(CommandLines, FurtherTracksFollowTheSurroundTrackInEveryMethod)
               QStringList({"-map", "0:0", "-map", "0:1", "-map", "0:2", "-map", "0:3", "-map",
                            "0:5", "-map", "0:6"}));
     const qsizetype at = copy.arguments.indexOf("-c:a:2");
-    EXPECT_EQ(copy.arguments.mid(at - 6, 6),
-              QStringList({"-c:a:1", "ac3", "-ac", "6", "-ab", "448k"}));
-    EXPECT_EQ(copy.arguments.mid(at, 20), further + dispositions);
-    EXPECT_EQ(copy.arguments.mid(at + 20, 2), QStringList({"-progress", kProgress}));
+    EXPECT_EQ(copy.arguments.mid(at - 8, 8),
+              QStringList({"-c:a:1", "ac3", "-ac", "6", "-ab", "448k", "-filter:a:1",
+                           "aresample=async=1"}));
+    EXPECT_EQ(copy.arguments.mid(at, 22), further + dispositions);
+    EXPECT_EQ(copy.arguments.mid(at + 22, 2), QStringList({"-progress", kProgress}));
 
     // The mux stage takes them from the movie, input 0, after the surround track.
     const BuiltArguments mux = muxArguments(in, kAac, s);
     EXPECT_EQ(mux.furtherAudioTracks, 2);
     EXPECT_EQ(mux.arguments.mid(9, 12), QStringList({"-map", "0:0", "-map", "1:0", "-map", "0:2",
                                                      "-map", "0:3", "-map", "0:5", "-map", "0:6"}));
-    EXPECT_EQ(mux.arguments.mid(mux.arguments.indexOf("-c:a:2"), 20), further + dispositions);
+    EXPECT_EQ(mux.arguments.mid(mux.arguments.indexOf("-c:a:2"), 22), further + dispositions);
 
     // Without a surround track they begin at the second audio track, and
     // the mux stage's second language pair no longer names the main one.

@@ -2,6 +2,7 @@
 #include "engine/CommandLines.h"
 #include "engine/OutputVerification.h"
 #include "inspection/ProbeListing.h"
+#include "inspection/StreamEnds.h"
 #include "inspection/StreamTimings.h"
 
 #include <gtest/gtest.h>
@@ -110,6 +111,61 @@ TEST(Delays, ReadBackComparesEachAudioTrackWithItsSourceStream)
     WrittenMovie picture;
     picture.tracks = {track(Kind::Video, 0)};
     EXPECT_EQ(outputProblem(none, picture), "");
+}
+
+// Each audio track must last on the time line as long as its source stream
+// does, from the start ffprobe reads to the end of its last packet: a gap
+// closed up or an end lost is a second short.
+TEST(Delays, ReadBackComparesEachAudioTrackSpanWithItsSourceStream)
+{
+    const QHash<int, StreamEnd> ends =
+        parseStreamEnds("packet|stream_index=1|pts_time=5.952000|duration_time=0.032000\n"
+                        "packet|stream_index=1|pts_time=5.984000|duration_time=0.032000\n"
+                        "packet|stream_index=2|pts_time=N/A|duration_time=0.021000\n"
+                        "packet|stream_index=2|pts_time=6.480000|duration_time=N/A\n"
+                        "stream|index=1\n");
+    ASSERT_EQ(ends.size(), 2);
+    EXPECT_DOUBLE_EQ(ends.value(1).seconds, 6.016);
+    EXPECT_DOUBLE_EQ(ends.value(1).frameSeconds, 0.032);
+    EXPECT_DOUBLE_EQ(ends.value(2).seconds, 6.48);
+    // Ogg guesses its time stamps after a seek: none ends past the container.
+    const QHash<int, StreamEnd> ogg =
+        parseStreamEnds("packet|stream_index=1|pts_time=2.481633|duration_time=0.026122\n"
+                        "format|start_time=0.000000|duration=2.037551\n");
+    EXPECT_NEAR(ogg.value(1).seconds, 2.063673, 1e-9);
+
+    using Kind = WrittenTrack::Kind;
+    MappedSource source;
+    source.inputStart = 0.0;
+    source.streamStarts = {{0, 0.0}, {1, 0.0}, {2, 0.5}};
+    source.streamEnds = ends;
+    source.encodedAudioStream = 1;
+    const ExpectedOutput e =
+        expectedOutput({"-map", "0:0", "-map", "1:0", "-map", "0:2"}, true, 6, {}, 0, source);
+    ASSERT_EQ(e.audioSpans.size(), 2);
+    EXPECT_DOUBLE_EQ(e.audioSpans.at(0)->seconds, 6.016);
+    EXPECT_DOUBLE_EQ(e.audioSpans.at(1)->seconds, 5.98);
+
+    WrittenMovie written;
+    written.tracks = {track(Kind::Video, 0), track(Kind::Audio, 0), track(Kind::Audio, 0.5)};
+    for (WrittenTrack& t : written.tracks)
+        t.seconds = t.spanSeconds = 6;
+    written.tracks[2].spanSeconds = 5.98;
+    EXPECT_EQ(outputProblem(e, written), "");
+    // An encoder's padding, or one frame less, is no fault; a second is.
+    written.tracks[1].spanSeconds = 5.95;
+    EXPECT_EQ(outputProblem(e, written), "");
+    written.tracks[1].spanSeconds = 5.016;
+    EXPECT_EQ(outputProblem(e, written),
+              "The sound of the converted file ends 1.00 s early: part of it went missing.");
+    // Unknown ends, or a clock that jumps back, check nothing.
+    source.streamEnds[1].seconds = -3;
+    source.streamEnds.remove(2);
+    const ExpectedOutput unknown =
+        expectedOutput({"-map", "0:0", "-map", "1:0", "-map", "0:2"}, true, 6, {}, 0, source);
+    ASSERT_EQ(unknown.audioSpans.size(), 2);
+    EXPECT_FALSE(unknown.audioSpans.at(0) || unknown.audioSpans.at(1));
+    EXPECT_EQ(outputProblem(unknown, written), "");
 }
 
 TEST(Delays, FilesThatEndEarly)

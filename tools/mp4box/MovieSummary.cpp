@@ -132,8 +132,12 @@ bool readEditList(const ReadAt& read, const BoxHeader& elst, TrackSummary& track
         const std::uint64_t duration = v1 ? readU64(e.data()) : readU32(e.data());
         const std::int64_t mediaTime = v1 ? std::int64_t(readU64(e.data() + 8))
                                           : std::int64_t(std::int32_t(readU32(e.data() + 4)));
-        if (mediaTime != -1)
+        if (mediaTime != -1) {
+            // 0 in a fragmented file: as long as the media.
+            if (duration > 0)
+                track.mediaEditDuration = duration;
             break;
+        }
         track.emptyEditDuration += duration;
     }
     return true;

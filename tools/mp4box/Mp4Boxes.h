@@ -109,6 +109,9 @@ struct TrackSummary
     // mvhd timescale units: the empty edits (elst) before its first media
     // edit. A track that starts after the others (an audio delay) has them.
     std::uint64_t emptyEditDuration = 0;
+    // How long its media is shown, in mvhd timescale units: the duration of
+    // the first edit that shows media. Absent without an edit list.
+    std::optional<std::uint64_t> mediaEditDuration;
 };
 
 struct MovieSummary
