@@ -15,6 +15,11 @@ packages=(
     ffmpeg mediainfo
     # Detects the encoding of subtitle files in legacy code pages.
     libuchardet-dev
+    # subocr: decodes picture subtitles with ffmpeg's libraries and reads
+    # their text with Tesseract, in the languages it is most often asked for.
+    libavformat-dev libavcodec-dev libavutil-dev
+    libtesseract-dev tesseract-ocr-eng tesseract-ocr-deu tesseract-ocr-fra tesseract-ocr-spa
+    tesseract-ocr-ita
     # Movies muxed by other programs, for the tests (GStreamer's matroskamux
     # with its x265 and MP3 encoders among them).
     ogmtools mkvtoolnix

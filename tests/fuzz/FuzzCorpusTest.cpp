@@ -25,6 +25,9 @@ int fuzzOne(const std::uint8_t* data, std::size_t size);
 namespace fuzz_subtitle_intake {
 int fuzzOne(const std::uint8_t* data, std::size_t size);
 }
+namespace fuzz_subpicture {
+int fuzzOne(const std::uint8_t* data, std::size_t size);
+}
 
 namespace {
 
@@ -77,4 +80,9 @@ TEST(FuzzCorpus, Mp4Box)
 TEST(FuzzCorpus, SubtitleIntake)
 {
     replayCorpus("subtitle_intake_fuzzer", fuzz_subtitle_intake::fuzzOne);
+}
+
+TEST(FuzzCorpus, Subpicture)
+{
+    replayCorpus("subpicture_fuzzer", fuzz_subpicture::fuzzOne);
 }
