@@ -299,8 +299,20 @@ TEST(SubocrPicture, FindsTheFillWhateverItsColour)
     EXPECT_NEAR(subocr::letterHeight(prepared), subocr::kTargetLetterHeight, 1);
     EXPECT_EQ(prepared.at(0, 0), 255);
     EXPECT_EQ(prepared.at(subocr::kMargin + 2, prepared.height / 2), 0);
-    // Nothing opaque: nothing to read.
+    // Nothing opaque, or a screen of specks and blobs (damage): nothing to
+    // read.
     EXPECT_TRUE(subocr::prepareForOcr(bitmap(20, 20, {0, 0x10FFFFFF})).empty());
+    for (const int denseness : {3, 50}) {
+        Bitmap noise = bitmap(1920, 540, {0, 0xFFFFFFFF, 0xFF000000});
+        std::uint32_t state = 99;
+        for (std::uint8_t& pixel : noise.pixels) {
+            state = state * 1103515245u + 12345u;
+            pixel = (state >> 16) % 100 < std::uint32_t(denseness)
+                        ? std::uint8_t(1 + (state >> 8) % 2)
+                        : 0;
+        }
+        EXPECT_TRUE(subocr::prepareForOcr(noise).empty()) << denseness;
+    }
 }
 
 TEST(SubocrTool, ReadsPgsFromMatroska)

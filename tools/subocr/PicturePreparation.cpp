@@ -198,7 +198,7 @@ GreyImage renderFill(const Bitmap& bitmap, const std::array<float, 256>& weights
     return image;
 }
 
-int letterHeight(const GreyImage& image)
+LetterStatistics letterStatistics(const GreyImage& image)
 {
     struct Run
     {
@@ -249,18 +249,32 @@ int letterHeight(const GreyImage& image)
         e.pixels += runs[i].x1 - runs[i].x0 + 1;
     }
     std::vector<int> heights;
+    std::int64_t dark = 0, inLetters = 0;
     for (const Extent& e : extents) {
         const int height = e.bottom - e.top + 1;
         const int width = e.right - e.left + 1;
-        // Dots, commas and dashes say nothing about the letters' size.
-        if (e.pixels >= 6 && height >= 3 && 2 * height >= width)
+        dark += e.pixels;
+        // Dots, commas and dashes say nothing about the letters' size;
+        // letters touching each other still count as text.
+        if (e.pixels >= 6 && height >= 3 && width <= 8 * height)
+            inLetters += e.pixels;
+        if (e.pixels >= 6 && height >= 3 && width <= 2 * height)
             heights.push_back(height);
     }
+    LetterStatistics statistics;
     if (heights.empty())
-        return 0;
+        return statistics;
     const auto middle = heights.begin() + std::ptrdiff_t(heights.size() / 2);
     std::nth_element(heights.begin(), middle, heights.end());
-    return *middle;
+    statistics.height = *middle;
+    statistics.letters = heights.size();
+    statistics.letterShare = double(inLetters) / double(dark);
+    return statistics;
+}
+
+int letterHeight(const GreyImage& image)
+{
+    return letterStatistics(image).height;
 }
 
 GreyImage scaled(const GreyImage& image, double factor)
@@ -322,10 +336,11 @@ GreyImage prepareForOcr(const Bitmap& bitmap)
     GreyImage image = renderFill(bitmap, fillWeights(bitmap));
     if (image.empty())
         return {};
-    const int height = letterHeight(image);
-    if (height == 0)
+    const LetterStatistics letters = letterStatistics(image);
+    if (letters.height == 0 || letters.letterShare < kLeastLetterShare ||
+        letters.letters > kMostLetters)
         return {};
-    const double factor = std::clamp(double(kTargetLetterHeight) / height, 0.25, 8.0);
+    const double factor = std::clamp(double(kTargetLetterHeight) / letters.height, 0.25, kMaxScale);
     if (std::abs(factor - 1.0) > 0.08)
         image = scaled(image, factor);
     return withMargin(image, kMargin);

@@ -1,5 +1,6 @@
 #include "subocr/TesseractReader.h"
 
+#include <ctime>
 #include <tesseract/capi.h>
 #include <unistd.h>
 
@@ -15,7 +16,26 @@ struct TextDeleter
     void operator()(char* text) const { TessDeleteText(text); }
 };
 
+double threadCpuSeconds()
+{
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return double(now.tv_sec) + double(now.tv_nsec) / 1e9;
+}
+
+// Asked by Tesseract between words: the processor time the thread may use
+// up to is in `limit`.
+bool overBudget(void* limit, int /*words*/)
+{
+    return threadCpuSeconds() > *static_cast<const double*>(limit);
+}
+
 } // namespace
+
+void TesseractReader::MonitorDeleter::operator()(tesseract::ETEXT_DESC* monitor) const
+{
+    TessMonitorDelete(monitor);
+}
 
 void TesseractReader::ApiDeleter::operator()(TessBaseAPI* api) const
 {
@@ -24,9 +44,9 @@ void TesseractReader::ApiDeleter::operator()(TessBaseAPI* api) const
 }
 
 TesseractReader::TesseractReader(const std::string& tessdata, const std::string& languages)
-    : m_api(TessBaseAPICreate())
+    : m_api(TessBaseAPICreate()), m_monitor(TessMonitorCreate())
 {
-    if (!m_api)
+    if (!m_api || !m_monitor)
         return;
     m_ready = TessBaseAPIInit3(m_api.get(), tessdata.empty() ? nullptr : tessdata.c_str(),
                                languages.c_str()) == 0;
@@ -56,6 +76,11 @@ std::string TesseractReader::read(const GreyImage& image)
     TessBaseAPISetImage(m_api.get(), image.pixels.data(), image.width, image.height, 1,
                         image.width);
     TessBaseAPISetSourceResolution(m_api.get(), kResolution);
+    double limit = threadCpuSeconds() + kCpuBudgetSeconds;
+    TessMonitorSetCancelThis(m_monitor.get(), &limit);
+    TessMonitorSetCancelFunc(m_monitor.get(), &overBudget);
+    // A picture cut short still answers the words read before.
+    TessBaseAPIRecognize(m_api.get(), m_monitor.get());
     const std::unique_ptr<char, TextDeleter> text(TessBaseAPIGetUTF8Text(m_api.get()));
     TessBaseAPIClear(m_api.get());
     return text ? std::string(text.get()) : std::string();

@@ -8,7 +8,8 @@
 // The C API names the C++ class (its header says so when compiled as C++).
 namespace tesseract {
 class TessBaseAPI;
-}
+class ETEXT_DESC;
+} // namespace tesseract
 
 namespace subocr {
 
@@ -28,14 +29,23 @@ public:
     // The folder Tesseract looked in for the trained data.
     std::string folder() const;
     // The picture's text, lines ended by "\n"; empty when it reads as nothing.
+    // Reading stops after kCpuBudgetSeconds of this thread's processor time
+    // (time stopped by a signal does not count) with what was read so far.
     std::string read(const GreyImage& image);
+
+    static constexpr double kCpuBudgetSeconds = 5;
 
 private:
     struct ApiDeleter
     {
         void operator()(tesseract::TessBaseAPI* api) const;
     };
+    struct MonitorDeleter
+    {
+        void operator()(tesseract::ETEXT_DESC* monitor) const;
+    };
     std::unique_ptr<tesseract::TessBaseAPI, ApiDeleter> m_api;
+    std::unique_ptr<tesseract::ETEXT_DESC, MonitorDeleter> m_monitor;
     bool m_ready = false;
 };
 
