@@ -44,6 +44,7 @@ struct Score
     qsizetype characters = 0;
     int exact = 0;
     int events = 0;
+    QStringList misreads; // the first few, "expected -> read"
 };
 
 // Subtitle-like lines: a pseudo-random walk through a small vocabulary
@@ -180,6 +181,11 @@ Score score(const QList<PgsEvent>& events, const QList<Cue>& cues)
         s.characters += length;
         s.exact += rate == 0 ? 1 : 0;
         ++s.events;
+        if (rate > 0 && s.misreads.size() < 5) {
+            const QString read = next < cues.size() ? cues[next].text : QString("(nothing)");
+            s.misreads.append(QString(expected).replace('\n', " | ") + "  ->  " +
+                              QString(read).replace('\n', " | "));
+        }
     }
     return s;
 }
@@ -225,6 +231,8 @@ int main(int argc, char** argv)
                 count, qPrintable(styleName({})), run.seconds, double(run.peakKilobytes) / 1024.0,
                 100.0 * track.errors / double(std::max<qsizetype>(track.characters, 1)),
                 track.exact, track.events);
+    for (const QString& misread : track.misreads)
+        std::printf("  misread: %s\n", qPrintable(misread));
 
     // The error rate over fonts, weights and sizes: 60 events each.
     std::printf("\n%-36s %8s %8s\n", "style", "CER", "exact");

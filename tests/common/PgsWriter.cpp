@@ -336,16 +336,19 @@ bool writeInHelper(const QString& path, const QList<PgsEvent>& events, const Pgs
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(kHelperJobVariable, jobPath);
     helper.setProcessEnvironment(environment);
-    helper.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    helper.setProcessChannelMode(QProcess::MergedChannels);
     helper.setStandardInputFile(QProcess::nullDevice());
     // This very program, whatever its name (Linux names it here).
     helper.start(QStringLiteral("/proc/self/exe"), {});
     if (!helper.waitForFinished(120000)) {
         helper.kill();
         helper.waitForFinished();
-        return false;
     }
-    return helper.exitStatus() == QProcess::NormalExit && helper.exitCode() == 0;
+    if (helper.exitStatus() == QProcess::NormalExit && helper.exitCode() == 0)
+        return true;
+    // Its words (Qt's warnings on the way) matter only when it failed.
+    qWarning("the PGS writer's helper failed: %s", helper.readAll().constData());
+    return false;
 }
 
 } // namespace

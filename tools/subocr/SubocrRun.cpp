@@ -70,19 +70,27 @@ int SubocrRun::run()
     if (!decoder.isOpen())
         return fail(decoder.error());
 
+    std::string error;
+    if (!openOutputs(error))
+        return fail(error);
+
     std::string tessdata = m_options.tessdata;
     if (tessdata.empty() && std::getenv("TESSDATA_PREFIX") != nullptr)
         tessdata = std::getenv("TESSDATA_PREFIX");
+    while (tessdata.size() > 1 && tessdata.back() == '/')
+        tessdata.pop_back();
+    // A folder given is looked into before Tesseract loads anything; its own
+    // default folder is known once it has tried.
+    std::string missing = tessdata.empty() ? "" : missingLanguage(tessdata, m_options.languages);
+    if (!missing.empty())
+        return fail("no trained data for " + missing + " in " + tessdata);
     auto reader = std::make_unique<TesseractReader>(tessdata, m_options.languages);
     const std::string folder = reader->folder();
-    const std::string missing = missingLanguage(folder, m_options.languages);
+    missing = missingLanguage(folder, m_options.languages);
     if (!missing.empty())
         return fail("no trained data for " + missing + " in " + folder);
     if (!reader->isReady())
         return fail("Tesseract cannot load " + m_options.languages + " from " + folder);
-    std::string error;
-    if (!openOutputs(error))
-        return fail(error);
 
     reportProgress(0);
     const int workers = m_options.threads > 0
