@@ -3,6 +3,7 @@
 #include "engine/AudioDescriptor.h"
 #include "engine/JobState.h"
 #include "engine/KeptTracks.h"
+#include "engine/SubtitleTracks.h"
 #include "foundation/Alerts.h"
 #include "foundation/MakeString.h"
 #include "foundation/StringHelpers.h"
@@ -45,10 +46,10 @@ void insertBeforeProgress(QStringList& args, const QStringList& entries)
 // `others` audio tracks after it (surround, further tracks) join its group
 // disabled, and the completion steps enable those that are to be offered.
 // Of several subtitle tracks (Matroska muxers mark each one default) only
-// one is marked (enabledSubtitleTrack), so they share one group. A subtitle
-// file whose name says "forced" is marked forced.
-void addDefaultDispositions(QStringList& args, const ConversionInputs& in, int others,
-                            int subtitles)
+// one is marked (enabledSubtitleTrack), so they share one group. A forced
+// track (forcedSubtitleTracks) is marked forced.
+void addDefaultDispositions(QStringList& args, const ConversionInputs& in,
+                            const ConversionSettings& s, int others, int subtitles)
 {
     // `others` below 0: there is no audio track at all.
     QStringList entries;
@@ -57,8 +58,9 @@ void addDefaultDispositions(QStringList& args, const ConversionInputs& in, int o
     for (int i = 1; i <= others; ++i)
         entries << makeString("-disposition:a:%i", i) << QStringLiteral("0");
     const std::optional<int> marked = enabledSubtitleTrack(in, subtitles);
+    const QList<bool> forcedTracks = forcedSubtitleTracks(in, s);
     for (int i = 0; i < subtitles; ++i) {
-        const bool forced = i < in.subtitleFiles.size() && in.subtitleFiles.at(i).forced;
+        const bool forced = forcedTracks.value(i);
         if (subtitles < 2 && !forced)
             continue;
         QStringList flags;
@@ -251,7 +253,7 @@ BuiltArguments singleProcessArguments(const ConversionInputs& in, int method,
         args.remove(5, 2);
         int p = 5;
         const int subtitles = addSubtitles(args, 1, p, in, s);
-        addDefaultDispositions(args, in, -1, subtitles);
+        addDefaultDispositions(args, in, s, -1, subtitles);
         tagCopiedVideo(args, in);
         chooseMuxerForHevc(args, in);
         return built;
@@ -265,7 +267,7 @@ BuiltArguments singleProcessArguments(const ConversionInputs& in, int method,
     const auto surround = built.addedSurround ? surroundTrackFor(in, s) : std::nullopt;
     addNamedAudioLanguages(args, in, surround);
     addAudioTitles(args, in, surround);
-    addDefaultDispositions(args, in, int(built.addedSurround) + built.furtherAudioTracks,
+    addDefaultDispositions(args, in, s, int(built.addedSurround) + built.furtherAudioTracks,
                            subtitles);
     tagCopiedVideo(args, in);
     chooseMuxerForHevc(args, in);
@@ -385,7 +387,7 @@ BuiltArguments muxArguments(const ConversionInputs& in, const QString& aacFile,
     built.furtherAudioTracks = addFurtherAudioTracks(args, p, built.addedSurround ? 2 : 1, in, s);
     const int subtitles = addSubtitles(args, 2, p, in, s);
     addAudioTitles(args, in, built.addedSurround ? surroundTrackFor(in, s) : std::nullopt);
-    addDefaultDispositions(args, in, int(built.addedSurround) + built.furtherAudioTracks,
+    addDefaultDispositions(args, in, s, int(built.addedSurround) + built.furtherAudioTracks,
                            subtitles);
     tagCopiedVideo(args, in);
     chooseMuxerForHevc(args, in);
@@ -525,7 +527,9 @@ int addSubtitles(QStringList& args, int firstFileInput, int& p, const Conversion
         // A file whose name says no language is written "und" by itself.
         if (!file.language.isEmpty())
             metadata += languageMetadata("s", j, file.language);
-        if (file.sdh)
+        if (!file.title.isEmpty())
+            metadata += titleMetadata("s", j, file.title);
+        else if (file.sdh)
             metadata += titleMetadata("s", j, QStringLiteral("SDH"));
     }
     insertAll(args, p, fileMaps);
@@ -555,4 +559,22 @@ std::optional<int> enabledSubtitleTrack(const ConversionInputs& in, int subtitle
             return int(j);
     }
     return in.subtitleFiles.isEmpty() ? subtitleTracks - 1 : 0;
+}
+
+QList<bool> forcedSubtitleTracks(const ConversionInputs& in, const ConversionSettings& s)
+{
+    QList<bool> forced;
+    for (const SubtitleFile& file : in.subtitleFiles)
+        forced.append(file.forced);
+    // The movie's own streams follow, last-first as they are mapped.
+    QList<int> streams = mappedSubtitleStreams(in, s);
+    std::reverse(streams.begin(), streams.end());
+    const QList<SubtitleTrack> tracks = subtitleTracksOf(in);
+    for (const int stream : streams) {
+        const auto track = std::find_if(tracks.begin(), tracks.end(), [stream](const auto& t) {
+            return t.source == SubtitleTrack::Source::TextStream && t.stream == stream;
+        });
+        forced.append(track != tracks.end() && track->forced);
+    }
+    return forced;
 }

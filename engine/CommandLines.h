@@ -24,6 +24,16 @@ struct ConversionInputs
     std::optional<int> dolbyVisionProfile;
     QList<int> subtitleTrackIDs;
     QStringList subtitleTrackLanguages; // parallel to subtitleTrackIDs, "unk" when untagged
+    // The picture subtitle streams (read as text before the conversion) and
+    // their languages, and the picture subtitle files given or beside.
+    QList<int> pictureSubtitleTrackIDs;
+    QStringList pictureSubtitleLanguages;
+    QList<SubtitleFile> pictureSubtitleFiles;
+    // The subtitle streams the movie marks forced.
+    QList<int> forcedSubtitleStreams;
+    // The subtitle tracks chosen for this movie alone, by key
+    // (SubtitleTrack::key); absent: chosen by the settings.
+    std::optional<QStringList> chosenSubtitles;
     // Streams whose language the probe read from a name ("English"): their
     // code is written into the MP4, which cannot store the name ffmpeg copies.
     QList<int> nameTaggedStreams;
@@ -115,3 +125,7 @@ int addSubtitles(QStringList& args, int firstFileInput, int& p, const Conversion
 // track's language, else the first subtitle file, else the movie's own first
 // subtitle (mapped last). Absent without subtitles.
 std::optional<int> enabledSubtitleTrack(const ConversionInputs& in, int subtitleTracks);
+// Which of the output's subtitle tracks are forced, by output position: the
+// subtitle files named forced (and the forced tracks read from pictures),
+// then the movie's own text streams that it marks forced.
+QList<bool> forcedSubtitleTracks(const ConversionInputs& in, const ConversionSettings& s);

@@ -62,8 +62,10 @@ void CompletionPipeline::abandon()
     m_ended.clear();
     ++m_generation;
     const QList<QPointer<ToolRun>> runs = std::exchange(m_runs, {});
-    const QStringList files{m_record.partialFile, m_record.progressFile, m_record.audioFile,
-                            m_record.aacFile, m_record.trialFile};
+    const QStringList files =
+        QStringList{m_record.partialFile, m_record.progressFile, m_record.audioFile,
+                    m_record.aacFile, m_record.trialFile} +
+        m_record.readingFiles;
     bool anyRunning = false;
     for (const QPointer<ToolRun>& run : runs) {
         if (!run)
@@ -93,6 +95,14 @@ qint64 CompletionPipeline::processId() const
     return 0;
 }
 
+QString CompletionPipeline::runningOutput() const
+{
+    for (const QPointer<ToolRun>& run : m_runs)
+        if (run && run->isRunning())
+            return run->output();
+    return {};
+}
+
 void CompletionPipeline::beginStage()
 {
     // Steps on files only follow each other at once; a tool's end continues
@@ -100,6 +110,7 @@ void CompletionPipeline::beginStage()
     while (m_stage < m_stages.size()) {
         const ConversionStage& current = stage();
         m_pending = current.commands ? current.commands(m_record) : QList<ToolCommand>();
+        m_stageRanTools = !m_pending.isEmpty();
         // A stage that could not set its run up (no temporary file) fails.
         if (!m_record.verificationProblem.isEmpty()) {
             stageDone(false);
@@ -129,7 +140,9 @@ bool CompletionPipeline::finishStage()
         stageDone(false);
         return false;
     }
-    const bool wasProcess = current.conversionProcess;
+    // A stage that had nothing to run (no picture subtitles to read) is no
+    // process of the conversion.
+    const bool wasProcess = current.conversionProcess && m_stageRanTools;
     const qsizetype processes = current.concurrent ? qMax<qsizetype>(1, m_results.size()) : 1;
     ++m_stage;
     if (wasProcess && m_stage < m_stages.size() && stage().conversionProcess)

@@ -32,6 +32,8 @@ public:
     void abandon();
     // The process id of the (first) running tool, 0 when none runs.
     qint64 processId() const;
+    // What the running tool has said so far; empty when none runs.
+    QString runningOutput() const;
 
 signals:
     // A conversion process (or the processes of a concurrent stage) is about
@@ -81,4 +83,6 @@ private:
     // answer of one never acts on another.
     quint64 m_generation = 0;
     bool m_paused = false;
+    // The stage begun last had tools to run.
+    bool m_stageRanTools = false;
 };

@@ -115,6 +115,8 @@ QString ConversionJob::stateInfoString() const
         in.audioTracks = m_record.fileInfo->audioTrackInformation();
     in.audioTrackIndex = int(m_record.audioTrackIndex);
     in.multiConversion = m_record.multiConversion;
+    in.readingTasks = m_record.readingCount > 0 ? 1 : 0;
+    in.readingSubtitles = m_record.readingIndex >= 0;
     in.warning = m_record.completionWarning;
     return ::stateInfoString(in);
 }
@@ -369,6 +371,13 @@ void ConversionJob::restoreEnded(int state, const JobOutcome& outcome)
 
 void ConversionJob::progressTimer()
 {
+    // While the subtitles are read, the reader tells how far it is.
+    if (m_record.readingIndex >= 0 && m_record.readingCount > 0) {
+        const int done = latestReadingProgress(m_pipeline.runningOutput()).value_or(0);
+        setProgress(m_record.readingShare * (float(m_record.readingIndex) + float(done) / 100) /
+                    float(m_record.readingCount));
+        return;
+    }
     if (const auto p = m_record.progress(m_progressReader))
         setProgress(*p);
 }

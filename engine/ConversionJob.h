@@ -66,6 +66,13 @@ public:
     }
     // The settings the job converts with.
     ConversionSettings settings() const { return m_record.settings(); }
+    // The subtitle tracks chosen for this movie alone (SubtitleTrack keys);
+    // absent: the settings choose.
+    const std::optional<QStringList>& subtitleChoice() const { return m_record.subtitleChoice; }
+    void setSubtitleChoice(const std::optional<QStringList>& keys)
+    {
+        m_record.subtitleChoice = keys;
+    }
 
     // Controls.
     void start();

@@ -55,6 +55,7 @@ ConversionSettings ConversionSettings::fromStore()
     s.extraLanguages = extraLanguagesSetting();
     s.keepAllAudioTracks = defaultInt(kKeepAllAudioTracksKey);
     s.streamableOutput = defaultInt(kStreamableOutputKey);
+    s.keepForcedSubtitles = defaultInt(kKeepForcedSubtitlesKey);
     s.custom.clear();
     for (const char* key : kCustomKeys)
         s.custom.insert(QString::fromLatin1(key), defaultInt(QString::fromLatin1(key)));

@@ -11,7 +11,8 @@ struct ConversionSettings
            ac3StereoBitrate = 1, aacBitrate = 1, includeSurroundTrack = 0,
            includeSurroundTrackTranscoded = 1, includeSurroundTrackDisabled = 1,
            disableBuiltinSubtitles = 1, defaultAudio = 0, keepLanguageAudio = 0,
-           keepLanguageSubtitles = 0, keepAllAudioTracks = 0, streamableOutput = 1;
+           keepLanguageSubtitles = 0, keepAllAudioTracks = 0, streamableOutput = 1,
+           keepForcedSubtitles = 1;
     QString extraLanguages; // ExtraLanguages: "jpn, fr"
     // The custom style's "Custom...Handling" values by key; a missing key reads 0.
     QHash<QString, qint64> custom = {{QStringLiteral("CustomAC3Handling"), 3},

@@ -12,6 +12,8 @@
 #include "foundation/MakeString.h"
 #include "foundation/PathHelpers.h"
 #include "foundation/StringHelpers.h"
+#include "foundation/ToolLocator.h"
+#include "foundation/ToolRun.h"
 
 #include <QCoreApplication>
 
@@ -56,6 +58,74 @@ ConversionStage trialStage()
         record.journalFiles();
         record.needsFixup = contains(output, QStringLiteral("aac_adtstoasc"));
         // A failed trial only means no bitstream filter.
+        return true;
+    };
+    return stage;
+}
+
+// The picture subtitle tracks read as text, each by a run of our subocr,
+// before anything else: their SRT files become subtitle files of the
+// conversion. It takes the first part of the progress bar. A track that
+// cannot be read is left out with a note; it never fails the job.
+ConversionStage subtitleReadingStage()
+{
+    // Reading pictures takes longer than copying a movie.
+    constexpr float kReadingShare = 50;
+    ConversionStage stage;
+    stage.conversionProcess = true;
+    stage.commands = [](JobRecord& record) -> QList<ToolCommand> {
+        const ReadingPlan plan = pictureReadings(record.movieInputs(), record.settings());
+        record.readings = plan.readings;
+        record.readingCount = int(plan.readings.size());
+        QList<ToolCommand> runs;
+        for (int i = 0; i < record.readings.size(); ++i) {
+            const QString srt = record.reserveTemporary(QStringLiteral(".sub%1.srt").arg(i));
+            const QString forced =
+                srt.isEmpty() ? QString()
+                              : record.reserveTemporary(QStringLiteral(".sub%1.forced.srt").arg(i));
+            if (srt.isEmpty() || forced.isEmpty())
+                return {};
+            record.readingFiles << srt << forced;
+            runs.append(
+                {QStringLiteral("subocr"), subocrArguments(record.readings.at(i), srt, forced)});
+        }
+        record.readingIndex = runs.isEmpty() ? -1 : 0;
+        record.readingShare = runs.isEmpty() ? 0 : kReadingShare;
+        return runs;
+    };
+    stage.toolEnded = [](JobRecord& record, int status, const QString& output) {
+        const int i = record.readingIndex;
+        if (i < 0 || i >= record.readings.size())
+            return true;
+        const PictureReading& reading = record.readings.at(i);
+        const std::optional<ReadingSummary> summary = readingSummary(output);
+        const QString name = trackName(reading.track);
+        if (status != 0 || !summary) {
+            QString reason = readingError(output);
+            if (reason.isEmpty())
+                reason = status == ToolRun::kNotStarted
+                             ? ToolLocator::installHint(QStringLiteral("subocr"))
+                             : QCoreApplication::translate("ConversionStages",
+                                                           "its reader ended with status %1")
+                                   .arg(status);
+            if (!reading.forcedOnly)
+                record.subtitleNotes.append(
+                    QCoreApplication::translate("ConversionStages",
+                                                "%1 left out: it could not be read (%2)")
+                        .arg(name, reason));
+            asl_NSLog(3, "%@: %@ could not be read: %@", record.fileInfo->fileName(), name, reason);
+        } else {
+            const QList<SubtitleFile> tracks =
+                tracksFromReading(reading, *summary, record.readingFiles.value(2 * i),
+                                  record.readingFiles.value(2 * i + 1));
+            if (tracks.isEmpty() && !reading.forcedOnly)
+                record.subtitleNotes.append(
+                    QCoreApplication::translate(
+                        "ConversionStages", "%1 left out: no text could be read from its pictures")
+                        .arg(name));
+            record.readSubtitles += tracks;
+        }
+        record.readingIndex = i + 1 < record.readings.size() ? i + 1 : -1;
         return true;
     };
     return stage;
@@ -259,15 +329,17 @@ ConversionStage trackFlagsStage()
         for (int i = 0; settings.keepAllAudioTracks == 0 && i < record.furtherAudioTracks; ++i)
             runs.append({kMP4Box, trackFlagArguments(3 + int(record.addedSurround) + i, true,
                                                      record.partialFile)});
-        // Subtitle files named forced: Apple's players learn it from the
-        // text track's display flags. Track IDs follow the output streams:
-        // the video, the audio tracks, then the subtitle files.
+        // Forced subtitle tracks (files named forced, forced tracks read
+        // from pictures, the movie's own marked forced): Apple's players
+        // learn it from the text track's display flags. Track IDs follow
+        // the output streams: the video, the audio tracks, then the
+        // subtitles.
         const bool withAudio = !record.fileInfo->audioTrackInformation().isEmpty();
         const int firstSubtitle =
             2 + (withAudio ? 1 + int(record.addedSurround) + record.furtherAudioTracks : 0);
-        const QList<SubtitleFile>& files = record.fileInfo->subtitleFiles();
-        for (int j = 0; j < files.size(); ++j)
-            if (files.at(j).forced)
+        const QList<bool> forced = forcedSubtitleTracks(record.conversionInputs(), settings);
+        for (int j = 0; j < forced.size(); ++j)
+            if (forced.at(j))
                 runs.append({kMP4Box,
                              {QStringLiteral("-forced-subtitles"),
                               QString::number(firstSubtitle + j), record.partialFile}});
@@ -362,6 +434,13 @@ ConversionStage verifyStage()
         if (record.inputEndedEarly && written)
             record.completionWarning = truncationWarning(info.fileName(), playedSeconds(*written),
                                                          expected.runtimeSeconds);
+        for (const QString& note : std::as_const(record.subtitleNotes)) {
+            if (!record.completionWarning.isEmpty())
+                record.completionWarning += u'\n';
+            record.completionWarning +=
+                QCoreApplication::translate("ConversionStages", "Note: %1: %2")
+                    .arg(info.fileName(), note);
+        }
         if (!record.completionWarning.isEmpty())
             asl_NSLog(3, "%@", record.completionWarning);
         return true;
@@ -461,11 +540,11 @@ std::optional<qint64> estimatedMoovReserve(const JobRecord& record, const QStrin
 
 QList<ConversionStage> conversionStages(int method, const MoovReserveFor& reserve)
 {
-    QList<ConversionStage> stages;
+    QList<ConversionStage> stages{subtitleReadingStage()};
     if (method == MethodAACViaWAV)
-        stages = {streamedConversionStage(reserve)};
+        stages += streamedConversionStage(reserve);
     else
-        stages = {trialStage(), singleProcessStage(reserve)};
+        stages += {trialStage(), singleProcessStage(reserve)};
     stages += {outputPresentStage(), trackFlagsStage(), dolbyVisionStage(),  sourceEndsStage(),
                verifyStage(),        flushStage(),      moveIntoPlaceStage()};
     return stages;

@@ -5,6 +5,7 @@
 #include "engine/OutputFiles.h"
 #include "engine/ProgressCalc.h"
 #include "engine/SubtitleEncoding.h"
+#include "engine/SubtitleTracks.h"
 #include "foundation/HalvornLib.h"
 #include "foundation/MakeString.h"
 #include "foundation/PathHelpers.h"
@@ -28,6 +29,7 @@ void JobRecord::restart()
     fresh.settingsSnapshot = settingsSnapshot;
     fresh.owner = owner;
     fresh.needsFixup = needsFixup;
+    fresh.subtitleChoice = subtitleChoice;
     *this = fresh;
     // Reserved as the temporary files are; none in a destination folder that
     // takes no file, which the start refuses.
@@ -70,14 +72,22 @@ QString JobRecord::destinationPath() const
     return fileInfo ? fileInfo->destinationURL().toLocalFile() : QString();
 }
 
-ConversionInputs JobRecord::conversionInputs() const
+ConversionInputs JobRecord::movieInputs() const
 {
     ConversionInputs in =
         movieTrackInputs(*fileInfo, int(qMin<qulonglong>(audioTrackIndex, qulonglong(INT_MAX))),
                          preferredLanguages3Letter());
+    in.chosenSubtitles = subtitleChoice;
     in.sourcePath = sourcePath();
     in.outputPath = partialFile;
     in.progressFile = progressFile;
+    return in;
+}
+
+ConversionInputs JobRecord::conversionInputs() const
+{
+    ConversionInputs in = movieInputs();
+    in.subtitleFiles = chosenSubtitleFiles(in.subtitleFiles, subtitleChoice) + readSubtitles;
     for (const SubtitleFile& file : in.subtitleFiles) {
         auto known = subtitleEncodings.constFind(file.path);
         if (known == subtitleEncodings.constEnd())
@@ -95,13 +105,19 @@ std::optional<float> JobRecord::progress(ProgressFileReader& reader) const
     const auto t = latestOutTimeSeconds(reader.readNew(progressFile));
     if (!t)
         return std::nullopt;
-    return progressFromOutTime(*t, fileInfo->runtimeSeconds());
+    const std::optional<float> p = progressFromOutTime(*t, fileInfo->runtimeSeconds());
+    // The subtitles read before took the first part of the bar.
+    if (p && readingShare > 0)
+        return readingShare + (100 - readingShare) * *p / 100;
+    return p;
 }
 
 void JobRecord::journalFiles(const QStringList& extra, FileJournal::Flush flush) const
 {
     FileJournal::instance().record(
-        owner, QStringList{partialFile, progressFile, audioFile, aacFile, trialFile} + extra,
+        owner,
+        QStringList{partialFile, progressFile, audioFile, aacFile, trialFile} + readingFiles +
+            extra,
         flush);
 }
 
@@ -122,6 +138,10 @@ void JobRecord::deleteUnfinishedFiles()
     aacFile.clear();
     deleteFileIfAny(trialFile);
     trialFile.clear();
+    for (const QString& file : std::as_const(readingFiles))
+        deleteFileIfAny(file);
+    readingFiles.clear();
+    readSubtitles.clear();
     // The progress file stays the run's until it ends.
     journalFiles();
 }

@@ -4,6 +4,7 @@
 #include "engine/FileJournal.h"
 #include "engine/OutputFiles.h"
 #include "engine/ProgressFileReader.h"
+#include "engine/SubtitleReading.h"
 #include "inspection/MKVFileInfo.h"
 #include "inspection/StreamEnds.h"
 
@@ -26,6 +27,9 @@ struct JobRecord
     std::optional<ConversionSettings> settingsSnapshot;
     // The FileJournal key of the files below (the job).
     const void* owner = nullptr;
+    // The subtitle tracks chosen for this movie alone (SubtitleTrack keys);
+    // absent: the settings choose.
+    std::optional<QStringList> subtitleChoice;
 
     // The temporary files live in the cache folder, each reserved under a
     // name of its own (reserveTemporaryFile).
@@ -39,6 +43,21 @@ struct JobRecord
     QString aacFile;
     // The AAC trial's second of movie, while the trial runs.
     QString trialFile;
+    // The picture subtitle tracks read as text: SRT files in the cache
+    // folder, written as subtitle files after those beside the movie.
+    QList<SubtitleFile> readSubtitles;
+    // Every file the reading wrote (the forced-only ones included).
+    QStringList readingFiles;
+    // The picture tracks being read, in order, and what the reading left
+    // out, one note each ("subtitle track 4 (eng) left out: ..."), shown
+    // when the job ends.
+    QList<PictureReading> readings;
+    QStringList subtitleNotes;
+    // While the subtitles are read: which reading runs, of how many, and the
+    // share of the progress bar they take.
+    int readingIndex = -1;
+    int readingCount = 0;
+    float readingShare = 0;
 
     // The conversion method, chosen when the job starts.
     int method = 0;
@@ -87,6 +106,10 @@ struct JobRecord
     ConversionSettings settings() const;
     QString sourcePath() const;
     QString destinationPath() const;
+    // The movie's tracks and the choice made for it, as the probe found them.
+    ConversionInputs movieInputs() const;
+    // What the command lines are built from: the movie's inputs with the
+    // subtitle files chosen and the tracks read from pictures.
     ConversionInputs conversionInputs() const;
     // The job's progress now, from the progress file of the ffmpeg run that
     // writes the movie; absent when there is no news.

@@ -1,6 +1,7 @@
 #include "engine/KeptTracks.h"
 
 #include "engine/AudioDescriptor.h"
+#include "engine/SubtitleTracks.h"
 #include "inspection/AudioTrackChoice.h"
 #include "inspection/Languages.h"
 #include "inspection/MKVFileInfo.h"
@@ -159,14 +160,10 @@ std::optional<QList<int>> keptSubtitlePositions(const ConversionInputs& in,
 
 QList<int> mappedSubtitleStreams(const ConversionInputs& in, const ConversionSettings& s)
 {
-    if (s.disableBuiltinSubtitles != 0)
-        return {};
-    const auto kept = keptSubtitlePositions(in, s);
-    if (!kept)
-        return in.subtitleTrackIDs;
     QList<int> streams;
-    for (const int i : *kept)
-        streams.append(in.subtitleTrackIDs.at(i));
+    for (const SubtitleTrack& track : writtenSubtitleTracks(in, s))
+        if (track.source == SubtitleTrack::Source::TextStream)
+            streams.append(track.stream);
     return streams;
 }
 
@@ -195,6 +192,10 @@ ConversionInputs movieTrackInputs(const MKVFileInfo& info, int audioTrackIndex,
         std::clamp(audioTrackIndex, 0, std::max(0, int(in.audioTracks.size()) - 1));
     in.subtitleTrackIDs = info.subtitleTrackIDs();
     in.subtitleTrackLanguages = info.subtitleTrackLanguages();
+    in.pictureSubtitleTrackIDs = info.pictureSubtitleTrackIDs();
+    in.pictureSubtitleLanguages = info.pictureSubtitleLanguages();
+    in.pictureSubtitleFiles = info.pictureSubtitleFiles();
+    in.forcedSubtitleStreams = info.forcedSubtitleStreams();
     in.nameTaggedStreams = info.nameTaggedStreams();
     in.preferredLanguages = preferredLanguages;
     in.timings = info.streamTimings();

@@ -58,9 +58,12 @@ QList<int> keptSubtitleIndexes(const QStringList& subtitleLanguages, const QStri
 QList<FurtherAudioTrack> furtherAudioTracks(const ConversionInputs& in,
                                             const ConversionSettings& s);
 int encodedFurtherTrackCount(const ConversionInputs& in, const ConversionSettings& s);
-// The embedded subtitle streams the command line maps, in listing order:
-// none with DisableBuiltinSubtitles; with KeepLanguageSubtitles those of the
-// kept languages and the untagged ones; otherwise every one.
+// The embedded text subtitle streams the command line maps, in listing
+// order: those chosen for the movie, else those the settings keep
+// (keptBySettings): none with DisableBuiltinSubtitles; with
+// KeepLanguageSubtitles those of the kept languages and the untagged ones;
+// otherwise every one; and a forced one in the audio's language with
+// KeepForcedSubtitles.
 QList<int> mappedSubtitleStreams(const ConversionInputs& in, const ConversionSettings& s);
 // The languages of the subtitles kept by language, in listing order; absent
 // when subtitles are not chosen by language (all or none are mapped).

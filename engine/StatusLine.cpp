@@ -42,13 +42,24 @@ QString stateInfoString(const StatusLineInputs& in)
     case 3:
         text += translated(QT_TRANSLATE_NOOP("StatusLine", " [Conversion took: %1]"))
                     .arg(formattedTimeFromTimeInterval(in.tookSeconds));
-        return in.warning.isEmpty() ? text : text + QStringLiteral("   ") + in.warning;
+        return in.warning.isEmpty() ? text
+                                    : text + QStringLiteral("   ") +
+                                          QString(in.warning).replace(u'\n', QStringLiteral("   "));
     case 1:
         break;
     default:
         return text;
     }
 
+    const int conversionTasks = in.multiConversion ? 3 : 1;
+    const int tasks = in.readingTasks + conversionTasks;
+    if (in.readingSubtitles)
+        return translated(QT_TRANSLATE_NOOP("StatusLine", "%1   ETA: %2"))
+            .arg(
+                translated(QT_TRANSLATE_NOOP("StatusLine", "%1   Reading subtitles (Task 1 of %2)"))
+                    .arg(text)
+                    .arg(tasks),
+                formattedTimeFromTimeInterval(remainingSeconds(in.progress, in.elapsedSeconds)));
     const QString chosen =
         in.audioTracks.isEmpty()
             ? QStringLiteral(" ") + translated(QT_TRANSLATE_NOOP("StatusLine", "No audio"))
@@ -67,8 +78,17 @@ QString stateInfoString(const StatusLineInputs& in)
         translated(QT_TRANSLATE_NOOP("StatusLine", "%1   ETA: %2"))
             .arg(text,
                  formattedTimeFromTimeInterval(remainingSeconds(in.progress, in.elapsedSeconds)));
-    // The extraction, the encoding and the mux run at once.
-    if (in.multiConversion)
+    // The extraction, the encoding and the mux run at once; the subtitles
+    // read before are the first task.
+    if (in.readingTasks > 0 && in.multiConversion)
+        text = translated(QT_TRANSLATE_NOOP("StatusLine", "%1 (Tasks %2 to %3 of %3)"))
+                   .arg(text)
+                   .arg(in.readingTasks + 1)
+                   .arg(tasks);
+    else if (in.readingTasks > 0)
+        text =
+            translated(QT_TRANSLATE_NOOP("StatusLine", "%1 (Task %2 of %2)")).arg(text).arg(tasks);
+    else if (in.multiConversion)
         text = translated(QT_TRANSLATE_NOOP("StatusLine", "%1 (Tasks 1 to 3 of 3)")).arg(text);
     return text;
 }

@@ -13,6 +13,10 @@ struct StatusLineInputs
     QStringList audioTracks;
     int audioTrackIndex = 0;
     bool multiConversion = false;
+    // 1 when the job reads picture subtitles before it converts (a task of
+    // its own), and whether it does so now.
+    int readingTasks = 0;
+    bool readingSubtitles = false;
     QString warning; // what a Finished job warns of, shown after its duration
 };
 

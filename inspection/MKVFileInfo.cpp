@@ -199,6 +199,9 @@ std::shared_ptr<MKVFileInfo> makeInfo(const QUrl& url, const Readings& r,
 
     info->setSubtitleTrackIDs(probe.textSubtitleStreams);
     info->setSubtitleTrackLanguages(probe.textSubtitleLanguages);
+    info->setPictureSubtitleTrackIDs(probe.pictureSubtitleStreams);
+    info->setPictureSubtitleLanguages(probe.pictureSubtitleLanguages);
+    info->setForcedSubtitleStreams(probe.forcedSubtitleStreams);
     info->setNameTaggedStreams(probe.nameTaggedStreams);
     info->setFileName(name);
     info->setFileURL(url);

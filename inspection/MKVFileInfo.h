@@ -77,6 +77,15 @@ public:
     // when untagged).
     const QStringList& subtitleTrackLanguages() const { return m_subtitleTrackLanguages; }
     void setSubtitleTrackLanguages(const QStringList& v) { m_subtitleTrackLanguages = v; }
+    // The subtitle streams in a picture format (read as text) and their
+    // language words, in the same order.
+    const QList<int>& pictureSubtitleTrackIDs() const { return m_pictureSubtitleTrackIDs; }
+    void setPictureSubtitleTrackIDs(const QList<int>& v) { m_pictureSubtitleTrackIDs = v; }
+    const QStringList& pictureSubtitleLanguages() const { return m_pictureSubtitleLanguages; }
+    void setPictureSubtitleLanguages(const QStringList& v) { m_pictureSubtitleLanguages = v; }
+    // The subtitle streams the movie marks forced.
+    const QList<int>& forcedSubtitleStreams() const { return m_forcedSubtitleStreams; }
+    void setForcedSubtitleStreams(const QList<int>& v) { m_forcedSubtitleStreams = v; }
     // The streams whose language the probe read from a name ("English").
     const QList<int>& nameTaggedStreams() const { return m_nameTaggedStreams; }
     void setNameTaggedStreams(const QList<int>& v) { m_nameTaggedStreams = v; }
@@ -88,8 +97,13 @@ public:
     std::optional<QUrl> subtitleFileURL() const;
     // Sets that one file alone, with what its name says.
     void setSubtitleFileURL(const std::optional<QUrl>& v);
-    // Subtitle files beside the movie that cannot be written (pictures:
-    // .sup, .idx/.sub), for a note.
+    // Picture subtitle files beside the movie or given with it (a PGS
+    // .sup, a VobSub .idx with its .sub), read as text like the picture
+    // streams, with what their names say.
+    const QList<SubtitleFile>& pictureSubtitleFiles() const { return m_pictureSubtitleFiles; }
+    void setPictureSubtitleFiles(const QList<SubtitleFile>& v) { m_pictureSubtitleFiles = v; }
+    // Subtitle files beside the movie that cannot be read (a VobSub .sub
+    // without its .idx), for a note.
     const QStringList& skippedSubtitleFiles() const { return m_skippedSubtitleFiles; }
     void setSkippedSubtitleFiles(const QStringList& v) { m_skippedSubtitleFiles = v; }
     const std::optional<QUrl>& securityURL() const { return m_securityURL; }
@@ -120,6 +134,10 @@ private:
     std::optional<quint64> m_fileSize;
     QList<int> m_subtitleTrackIDs;
     QStringList m_subtitleTrackLanguages;
+    QList<int> m_pictureSubtitleTrackIDs;
+    QStringList m_pictureSubtitleLanguages;
+    QList<int> m_forcedSubtitleStreams;
+    QList<SubtitleFile> m_pictureSubtitleFiles;
     QList<int> m_nameTaggedStreams;
     QList<SubtitleFile> m_subtitleFiles;
     QStringList m_skippedSubtitleFiles;

@@ -157,14 +157,27 @@ void readAudioLine(const QString& line, int number, const QString& language, Pro
     ++result.audioCount;
 }
 
+// The subtitle codecs whose events are pictures, which ffmpeg's libraries
+// decode to bitmaps that our reader turns into text.
+const QStringList& pictureSubtitleCodecs()
+{
+    static const QStringList codecs{"hdmv_pgs_subtitle", "dvd_subtitle", "dvb_subtitle", "xsub"};
+    return codecs;
+}
+
 void readSubtitleLine(const QString& line, int number, const QString& language, ProbeResult& result)
 {
     ++result.subtitleCount;
-    if (containsAny(line, textSubtitleNames()) ||
-        furtherTextSubtitleCodecs().contains(codecWordAfter(line, QStringLiteral("Subtitle: ")))) {
+    const QString codec = codecWordAfter(line, QStringLiteral("Subtitle: "));
+    if (containsAny(line, textSubtitleNames()) || furtherTextSubtitleCodecs().contains(codec)) {
         result.textSubtitleStreams.append(number);
         result.textSubtitleLanguages.append(language);
+    } else if (pictureSubtitleCodecs().contains(codec)) {
+        result.pictureSubtitleStreams.append(number);
+        result.pictureSubtitleLanguages.append(language);
     }
+    if (contains(line, QStringLiteral("(forced)")))
+        result.forcedSubtitleStreams.append(number);
 }
 
 void readStreamLine(const QString& line, ProbeResult& result)

@@ -29,6 +29,12 @@ struct ProbeResult
     // language words ("unk" when untagged), in the same order.
     QList<int> textSubtitleStreams;
     QStringList textSubtitleLanguages;
+    // The same for the subtitle streams in a picture format (Blu-ray PGS,
+    // DVD VobSub, DVB, DivX XSUB), which are read as text.
+    QList<int> pictureSubtitleStreams;
+    QStringList pictureSubtitleLanguages;
+    // Subtitle streams the movie marks forced (Matroska's forced flag).
+    QList<int> forcedSubtitleStreams;
     // Streams whose language was tagged by name ("English") and is kept as
     // its code: ffmpeg would copy the name, which an MP4 cannot store.
     QList<int> nameTaggedStreams;

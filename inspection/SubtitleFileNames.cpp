@@ -192,7 +192,8 @@ bool fileNameLess(const QString& a, const QString& b)
 
 bool operator==(const SubtitleFile& a, const SubtitleFile& b)
 {
-    return a.path == b.path && a.language == b.language && a.forced == b.forced && a.sdh == b.sdh;
+    return a.path == b.path && a.language == b.language && a.forced == b.forced && a.sdh == b.sdh &&
+           a.title == b.title;
 }
 
 SubtitleFile subtitleFileFor(const QString& moviePath, const QString& subtitlePath)
@@ -234,6 +235,22 @@ SubtitleFileKind subtitleFileKind(const QString& path)
                                                         : SubtitleFileKind::None;
 }
 
+namespace {
+
+// VobSub is a pair: the .idx (timing and palette) names the .sub (the
+// pictures); either alone cannot be read. The pair is read through its .idx.
+bool hasPartnerBeside(const QFileInfo& file, const char* extension)
+{
+    const QDir folder = file.dir();
+    for (const QString& name : folder.entryList(QDir::Files))
+        if (QFileInfo(name).completeBaseName() == file.completeBaseName() &&
+            QFileInfo(name).suffix().compare(QLatin1String(extension), Qt::CaseInsensitive) == 0)
+            return true;
+    return false;
+}
+
+} // namespace
+
 SubtitleFilesBeside subtitleFilesBeside(const QString& moviePath)
 {
     SubtitleFilesBeside found;
@@ -267,9 +284,15 @@ SubtitleFilesBeside subtitleFilesBeside(const QString& moviePath)
         case SubtitleFileKind::Text:
             found.text.append(subtitleFileFor(moviePath, entry.filePath()));
             break;
-        case SubtitleFileKind::Image:
-            found.image.append(entry.filePath());
+        case SubtitleFileKind::Image: {
+            const QString extension = entry.suffix().toLower();
+            if (extension == QLatin1String("sup") ||
+                (extension == QLatin1String("idx") && hasPartnerBeside(entry, "sub")))
+                found.picture.append(subtitleFileFor(moviePath, entry.filePath()));
+            else if (!hasPartnerBeside(entry, extension == QLatin1String("sub") ? "idx" : "sub"))
+                found.unreadable.append(entry.filePath());
             break;
+        }
         case SubtitleFileKind::None:
             break;
         }

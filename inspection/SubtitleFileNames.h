@@ -19,6 +19,9 @@ struct SubtitleFile
     bool forced = false;
     // "sdh", "cc" or "hi" among the tokens.
     bool sdh = false;
+    // The track's name, for a file made of a movie's own track (a picture
+    // track read as text); empty for a file beside the movie.
+    QString title = {};
 };
 bool operator==(const SubtitleFile& a, const SubtitleFile& b);
 
@@ -60,13 +63,16 @@ const QStringList& textSubtitleExtensions();
 // A file that belongs to a longer-named movie of the same folder
 // (Film.Part2.en.srt when Film.Part2.mkv lies beside Film.mkv) is not the
 // shorter movie's; any common video extension makes a file a movie here, so
-// Film.Part2.avi keeps its subtitles too. Text files come with what their
-// names say, image files only by path, so that the caller can note them.
-// Both lists are in file name order.
+// Film.Part2.avi keeps its subtitles too. Text files and the picture files
+// that can be read as text (a PGS .sup, a VobSub .idx with the .sub beside
+// it that holds its pictures) come with what their names say; half a VobSub
+// pair only by path, so that the caller can note it. Every list is in file
+// name order.
 struct SubtitleFilesBeside
 {
     QList<SubtitleFile> text;
-    QStringList image;
+    QList<SubtitleFile> picture;
+    QStringList unreadable;
 };
 SubtitleFilesBeside subtitleFilesBeside(const QString& moviePath);
 

@@ -33,6 +33,7 @@ QVariantHash registeredDefaultsTable()
         {kKeepAllAudioTracksKey, 0},
         {kAddSubtitleFilesBesideMovieKey, 1},
         {kStreamableOutputKey, 1},
+        {kKeepForcedSubtitlesKey, 1},
     };
 }
 
@@ -61,6 +62,7 @@ QStringList allSettingsKeys()
             kKeepAllAudioTracksKey,
             kAddSubtitleFilesBesideMovieKey,
             kStreamableOutputKey,
+            kKeepForcedSubtitlesKey,
             kCustomAC3HandlingKey,
             kCustomAC351HandlingKey,
             QStringLiteral("CustomDTSHandling"),

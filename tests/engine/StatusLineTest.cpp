@@ -53,6 +53,16 @@ TEST(StatusLine, ConvertingShowsTracksAndRemainingTime)
                                       "ger (dts))   ETA: 300m 0s (Tasks 1 to 3 of 3)");
     multi.elapsedSeconds = 0; // 0 % at the very start: NaN, clamped too
     EXPECT_TRUE(stateInfoString(multi).endsWith("ETA: 300m 0s (Tasks 1 to 3 of 3)"));
+    // Picture subtitles read first are a task of their own.
+    StatusLineInputs reading = converting({"#1: eng (ac3)"}, 0, 25, 30);
+    reading.readingTasks = 1;
+    reading.readingSubtitles = true;
+    EXPECT_EQ(stateInfoString(reading),
+              "Status: Converting   Reading subtitles (Task 1 of 2)   ETA: 1m 30s");
+    reading.readingSubtitles = false;
+    EXPECT_TRUE(stateInfoString(reading).endsWith("ETA: 1m 30s (Task 2 of 2)"));
+    reading.multiConversion = true;
+    EXPECT_TRUE(stateInfoString(reading).endsWith(" (Tasks 2 to 4 of 4)"));
     // Above 100 % the estimate would be negative.
     EXPECT_TRUE(stateInfoString(converting({"#1: eng (ac3)"}, 0, 120, 60)).endsWith("ETA: 0s"));
 }

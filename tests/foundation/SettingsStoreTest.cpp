@@ -68,8 +68,9 @@ TEST(Settings, RegisteredDefaultsAnswerForUnsetKeysAndAreNeverWritten)
                                       {"KeepLanguageSubtitles", 0},
                                       {"KeepAllAudioTracks", 0},
                                       {"AddSubtitleFilesBesideMovie", 1},
-                                      {"StreamableOutput", 1}};
-    ASSERT_EQ(table.size(), 25);
+                                      {"StreamableOutput", 1},
+                                      {"KeepForcedSubtitles", 1}};
+    ASSERT_EQ(table.size(), 26);
     EXPECT_EQ(table.value(kExtraLanguagesKey), QVariant(QString()));
     for (auto it = numbers.begin(); it != numbers.end(); ++it) {
         ASSERT_TRUE(table.contains(it.key())) << qPrintable(it.key());

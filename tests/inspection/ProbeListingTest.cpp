@@ -118,12 +118,21 @@ TEST(ProbeListing, SubtitlesTextAndImage)
                                              "  Stream #0:3(fre): Subtitle: dvd_subtitle\n"
                                              "  Stream #0:4: Subtitle: subrip (default)\n"
                                              "  Stream #0:5: Subtitle: mov_text\n"
-                                             "  Stream #0:6: Attachment: ttf\n");
-    EXPECT_EQ(r.textSubtitleStreams, (QList<int>{2, 4, 5}));
-    EXPECT_EQ(r.textSubtitleLanguages, (QStringList{"eng", "unk", "unk"}));
-    EXPECT_EQ(r.subtitleCount, 4);
+                                             "  Stream #0:6: Attachment: ttf\n"
+                                             "  Stream #0:7(eng): Subtitle: hdmv_pgs_subtitle "
+                                             "(default) (forced)\n"
+                                             "  Stream #0:8: Subtitle: dvb_subtitle ([6][0][0][0] "
+                                             "/ 0x0006)\n"
+                                             "  Stream #0:9(ger): Subtitle: subrip (forced)\n");
+    EXPECT_EQ(r.textSubtitleStreams, (QList<int>{2, 4, 5, 9}));
+    EXPECT_EQ(r.textSubtitleLanguages, (QStringList{"eng", "unk", "unk", "ger"}));
+    // Pictures are read as text; the forced flag is kept of either kind.
+    EXPECT_EQ(r.pictureSubtitleStreams, (QList<int>{3, 7, 8}));
+    EXPECT_EQ(r.pictureSubtitleLanguages, (QStringList{"fre", "eng", "unk"}));
+    EXPECT_EQ(r.forcedSubtitleStreams, (QList<int>{7, 9}));
+    EXPECT_EQ(r.subtitleCount, 7);
     EXPECT_EQ(summaryLine(r),
-              "Duration: (null)  Bitrate: (null)  Resolution: (null)  Audiotracks: 0 (4)");
+              "Duration: (null)  Bitrate: (null)  Resolution: (null)  Audiotracks: 0 (7)");
 }
 
 TEST(ProbeListing, WhatOtherMuxersWrite)

@@ -107,6 +107,9 @@ TEST(SubtitleFileNames, FilesBesideTheMovieAreItsOwnOnly)
     writeFile(dir + "/Film.fr.sub", "{1}{25}Bonjour\n");
     writeFile(dir + "/Film.sub", kPackHeader);
     writeFile(dir + "/Film.SUP", "PG");
+    writeFile(dir + "/Film.en.forced.idx", "# VobSub index file, v7");
+    writeFile(dir + "/Film.en.forced.sub", kPackHeader);
+    writeFile(dir + "/Film.it.idx", "# VobSub index file, v7");
     ASSERT_TRUE(QDir(dir).mkdir("Film.it.srt"));
 
     const SubtitleFilesBeside found = subtitleFilesBeside(dir + "/Film.mkv");
@@ -116,12 +119,15 @@ TEST(SubtitleFileNames, FilesBesideTheMovieAreItsOwnOnly)
                                        {dir + "/Film.fr.sub", "fre"},
                                        {dir + "/Film_eng.ass", "eng"}};
     EXPECT_EQ(found.text, expected);
-    EXPECT_EQ(found.image, (QStringList{dir + "/Film.sub", dir + "/Film.SUP"}));
+    // A .sup and an .idx with its .sub are read as text; half a pair cannot be.
+    EXPECT_EQ(found.picture, (QList<SubtitleFile>{{dir + "/Film.en.forced.idx", "eng", true, false},
+                                                  {dir + "/Film.SUP", ""}}));
+    EXPECT_EQ(found.unreadable, (QStringList{dir + "/Film.it.idx", dir + "/Film.sub"}));
 
     const SubtitleFilesBeside part2 = subtitleFilesBeside(dir + "/Film.Part2.MKV");
     EXPECT_EQ(part2.text, (QList<SubtitleFile>{{dir + "/Film.Part2.en.srt", "eng"},
                                                {dir + "/Film.Part2.srt", ""}}));
-    EXPECT_TRUE(part2.image.isEmpty());
+    EXPECT_TRUE(part2.picture.isEmpty() && part2.unreadable.isEmpty());
     EXPECT_TRUE(subtitleFilesBeside(dir + "/Missing/Film.mkv").text.isEmpty());
 }
 
