@@ -53,7 +53,8 @@ in a queue with pause, progress and the time remaining.
 
 The package holds the desktop application (vantreo) and the command line
 program (vantreo-cli), which runs the same queue in terminals and scripts.
-It drives ffmpeg and mediainfo and brings its own small MP4Box and afconvert.")
+It drives ffmpeg and mediainfo and brings its own small MP4Box and afconvert,
+and reads picture subtitles (Blu-ray, DVD, DVB) as text with Tesseract.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION video)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
@@ -61,9 +62,13 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${VANTREO_WEBSITE})
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The tools the programs run, and Qt's Wayland platform so the window runs
 # natively on Wayland sessions; dpkg-shlibdeps adds the libraries.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "ffmpeg, mediainfo, qt6-wayland")
+# Our subtitle reader links Tesseract (found by dpkg-shlibdeps) and needs at
+# least the English trained data; the other common languages are
+# recommended.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "ffmpeg, mediainfo, qt6-wayland, tesseract-ocr-eng")
 # Qt's own catalogues translate the buttons of the standard dialogs.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
+    "qt6-translations-l10n, tesseract-ocr-deu, tesseract-ocr-fra, tesseract-ocr-spa, tesseract-ocr-ita")
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 include(CPack)

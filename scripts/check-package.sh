@@ -112,7 +112,7 @@ else
     fail "apt-get install"
     exit 1
 fi
-for f in /usr/bin/vantreo /usr/bin/vantreo-cli /usr/lib/vantreo/MP4Box /usr/lib/vantreo/afconvert \
+for f in /usr/bin/vantreo /usr/bin/vantreo-cli /usr/lib/vantreo/MP4Box /usr/lib/vantreo/afconvert /usr/lib/vantreo/subocr \
     /usr/share/applications/$app_id.desktop /usr/share/metainfo/$app_id.metainfo.xml \
     /usr/share/icons/hicolor/scalable/apps/vantreo.svg /usr/share/icons/hicolor/48x48/apps/vantreo.png \
     /usr/share/icons/hicolor/256x256/apps/vantreo.png "/usr/share/vantreo/docs/Read Me.md" \

@@ -20,6 +20,8 @@ packages=(
     libavformat-dev libavcodec-dev libavutil-dev
     libtesseract-dev tesseract-ocr-eng tesseract-ocr-deu tesseract-ocr-fra tesseract-ocr-spa
     tesseract-ocr-ita
+    # The font the tests draw their picture subtitles in.
+    fonts-dejavu-core
     # Movies muxed by other programs, for the tests (GStreamer's matroskamux
     # with its x265 and MP3 encoders among them).
     ogmtools mkvtoolnix

@@ -4,6 +4,8 @@
 #include "engine/ConversionSettings.h"
 #include "engine/KeptTracks.h"
 #include "engine/RawNameLinks.h"
+#include "engine/SubtitleReading.h"
+#include "engine/SubtitleTracks.h"
 #include "foundation/PathHelpers.h"
 #include "foundation/SettingsAccess.h"
 #include "foundation/SettingsKeys.h"
@@ -14,6 +16,7 @@
 #include "shell/JobQueue.h"
 #include "shell/OutputName.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -66,6 +69,7 @@ void AddPanelState::setIsScanning(bool scanning)
 void AddPanelState::setFileInfo(const MKVFileInfoPtr& info)
 {
     m_fileInfo = info;
+    m_subtitleChoice.reset();
     emit fileInfoChanged();
     updateAddPanelNotice();
 }
@@ -106,13 +110,46 @@ QString AddPanelState::keptTracksText() const
     if (m_isScanning || !m_fileInfo || !canAddToQueue())
         return {};
     const ConversionSettings settings = ConversionSettings::fromStore();
-    const ConversionInputs in =
+    ConversionInputs in =
         movieTrackInputs(*m_fileInfo, std::max(0, m_selectedAudioIndex), m_preferredLanguages);
+    // The subtitle files ticked for this movie.
+    in.subtitleFiles = chosenSubtitleFiles(in.subtitleFiles, m_subtitleChoice);
     const bool keepingAudio = settings.keepLanguageAudio != 0 || settings.keepAllAudioTracks != 0;
-    return writtenTracksText(::keptTracksText(furtherAudioTracks(in, settings), keepingAudio,
-                                              keptSubtitleLanguages(in, settings)),
-                             in.subtitleFiles, m_fileInfo->skippedSubtitleFiles(),
-                             settings.streamableOutput != 0);
+    QString text = writtenTracksText(
+        ::keptTracksText(furtherAudioTracks(in, settings), keepingAudio,
+                         m_subtitleChoice ? std::nullopt : keptSubtitleLanguages(in, settings)),
+        in.subtitleFiles, m_fileInfo->skippedSubtitleFiles(), settings.streamableOutput != 0);
+    ConversionInputs chosen = in;
+    chosen.chosenSubtitles = m_subtitleChoice;
+    for (const QString& note : pictureReadingNotes(chosen, settings))
+        text += (text.isEmpty() ? QString() : QStringLiteral(" \u00b7 ")) +
+                QCoreApplication::translate("AddPanelTexts", "Note: %1").arg(note);
+    return text;
+}
+
+QList<AddPanelState::SubtitleItem> AddPanelState::subtitleItems() const
+{
+    if (m_isScanning || !m_fileInfo)
+        return {};
+    ConversionInputs in =
+        movieTrackInputs(*m_fileInfo, std::max(0, m_selectedAudioIndex), m_preferredLanguages);
+    in.chosenSubtitles = m_subtitleChoice;
+    QStringList written;
+    for (const SubtitleTrack& track : writtenSubtitleTracks(in, ConversionSettings::fromStore()))
+        written.append(track.key);
+    QList<SubtitleItem> items;
+    for (const SubtitleTrack& track : subtitleTracksOf(in))
+        items.append({track.key, subtitleTrackText(track), written.contains(track.key)});
+    return items;
+}
+
+void AddPanelState::setSubtitleChecked(const QString& key, bool checked)
+{
+    QStringList keys;
+    for (const SubtitleItem& item : subtitleItems())
+        if (item.key == key ? checked : item.checked)
+            keys.append(item.key);
+    m_subtitleChoice = keys;
 }
 
 void AddPanelState::updateAddPanelNotice()
@@ -149,6 +186,7 @@ ConversionJob* AddPanelState::makeJobForShownMovie() const
     const int index =
         m_selectedAudioIndex >= 0 && m_selectedAudioIndex < tracks ? m_selectedAudioIndex : 0;
     job->setAudioTrackIndex(qulonglong(index));
+    job->setSubtitleChoice(m_subtitleChoice);
     job->presetSpeedInfo();
     return job;
 }

@@ -43,6 +43,17 @@ public:
     bool canAddToQueue() const;
     QString addPanelNotice() const;
     QString keptTracksText() const;
+    // The subtitle tracks of the shown movie, each ticked when it will be
+    // written: as the settings choose until the user ticks one for this
+    // movie alone.
+    struct SubtitleItem
+    {
+        QString key;
+        QString text;
+        bool checked = false;
+    };
+    QList<SubtitleItem> subtitleItems() const;
+    void setSubtitleChecked(const QString& key, bool checked);
     // The output file name of the shown movie (Film.mp4 or Film.m4v).
     QString outputName() const;
     QString addButtonTitle() const { return m_addButtonTitle; }
@@ -79,6 +90,8 @@ private:
     bool m_isScanning = false;
     bool m_addPanelShown = false;
     int m_selectedAudioIndex = -1;
+    // The subtitle tracks chosen for the shown movie; absent: the settings'.
+    std::optional<QStringList> m_subtitleChoice;
     QString m_lastNotice;
     QString m_addButtonTitle = QStringLiteral("Start Conversion");
     // The job waiting for the save location's answer.

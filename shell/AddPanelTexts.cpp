@@ -110,8 +110,33 @@ QString skippedSubtitlesNote(const QStringList& files)
     QStringList names;
     for (const QString& path : files)
         names.append(QFileInfo(path).fileName());
-    return AddPanelTexts::tr("skipped %1: picture subtitles, which an MP4 cannot hold as text")
+    return AddPanelTexts::tr(
+               "skipped %1: half of a VobSub pair (.idx and .sub), which cannot be read alone")
         .arg(names.join(QStringLiteral(", ")));
+}
+
+QString subtitleTrackText(const SubtitleTrack& track)
+{
+    QString text;
+    if (track.stream >= 0) {
+        text = QStringLiteral("#%1: %2")
+                   .arg(track.stream)
+                   .arg(track.language.isEmpty() ? QStringLiteral("und") : track.language);
+        if (track.forced)
+            text += u' ' + AddPanelTexts::tr("forced");
+        if (!track.title.isEmpty())
+            text += u' ' + track.title;
+    } else {
+        SubtitleFile file;
+        file.path = track.path;
+        file.language = track.language;
+        file.forced = track.forced;
+        file.sdh = track.sdh;
+        text = subtitleFileText(file);
+    }
+    if (track.isPicture())
+        text += u' ' + AddPanelTexts::tr("(read as text)");
+    return text;
 }
 
 QString writtenTracksText(const QString& keptText, const QList<SubtitleFile>& files,

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/KeptTracks.h"
+#include "engine/SubtitleTracks.h"
 #include "inspection/SubtitleFileNames.h"
 
 #include <QCoreApplication>
@@ -49,10 +50,13 @@ QString keptTracksText(const QList<FurtherAudioTrack>& audio, bool keepingAudio,
 // A subtitle file as the panel and the probe list it: "ger forced
 // (Film.de.forced.srt)", "fre SDH (Film.fr.sdh.srt)", "und (Film.srt)".
 QString subtitleFileText(const SubtitleFile& file);
-// Why picture subtitle files beside the movie are left out: "skipped
-// Film.sup: picture subtitles, which an MP4 cannot hold as text"; empty for
+// Why VobSub files beside the movie are left out: "skipped Film.sub: half
+// of a VobSub pair (.idx and .sub), which cannot be read alone"; empty for
 // none.
 QString skippedSubtitlesNote(const QStringList& files);
+// A subtitle track as the panel's list and the probe show it: "#3: eng
+// forced Signs", "ger (Film.de.srt)", "#4: eng (read as text)".
+QString subtitleTrackText(const SubtitleTrack& track);
 // Everything the panel says will be written beside the video and the chosen
 // audio: the kept tracks (keptTracksText), the subtitle files, the skipped
 // ones, and "Streamable" when the index goes first.

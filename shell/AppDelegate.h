@@ -51,6 +51,8 @@ public:
 
     // The queue, which the job list follows directly.
     JobQueue& queue() const { return *m_queue; }
+    // The add panel's data, which the panel's subtitle list edits directly.
+    AddPanelState& addPanelState() const { return *m_panel; }
 
     // ---- The queue (JobQueue) ----
     const QList<ConversionJob*>& taskArray() const;

@@ -42,18 +42,20 @@ SavedJob savedJobFor(const ConversionJob& job)
     saved.destinationPath = job.destinationPath();
     saved.audioTrackIndex = job.audioTrackIndex();
     saved.settings = job.settingsSnapshot();
+    saved.subtitleChoice = job.subtitleChoice();
     saved.slowmode = job.slowmode();
     saved.fastmode = job.fastmode();
     if (info) {
         if (info->securityURL())
             saved.accessFolder = info->securityURL()->toLocalFile();
         saved.subtitleFiles = info->subtitleFiles();
+        saved.pictureSubtitleFiles = info->pictureSubtitleFiles();
         saved.fileName = info->fileName();
         saved.summary = info->informationString();
         saved.audioTracks = info->audioTrackInformation();
     }
     rememberRawName(saved, saved.moviePath);
-    for (const SubtitleFile& file : saved.subtitleFiles)
+    for (const SubtitleFile& file : saved.subtitleFiles + saved.pictureSubtitleFiles)
         rememberRawName(saved, file.path);
     if (job.state() == JobFinished || job.state() == JobFailed) {
         saved.state = job.state();
@@ -71,6 +73,8 @@ SavedJob withUsablePaths(SavedJob job)
     job.moviePath = usablePath(job, job.moviePath);
     for (SubtitleFile& file : job.subtitleFiles)
         file.path = usablePath(job, file.path);
+    for (SubtitleFile& file : job.pictureSubtitleFiles)
+        file.path = usablePath(job, file.path);
     return job;
 }
 
@@ -83,15 +87,13 @@ ConversionJob* restoredJob(const SavedJob& saved, const MKVFileInfoPtr& probed,
     info->setDestinationURL(QUrl::fromLocalFile(saved.destinationPath));
     if (!saved.accessFolder.isEmpty() && startAccessingFolder(saved.accessFolder))
         info->setSecurityURL(QUrl::fromLocalFile(saved.accessFolder));
-    if (waiting && !saved.subtitleFiles.isEmpty()) {
-        info->setSubtitleFiles(saved.subtitleFiles);
-        // Every subtitle file counts as one more track, as when it was added.
+    const qsizetype files = saved.subtitleFiles.size() + saved.pictureSubtitleFiles.size();
+    info->setSubtitleFiles(saved.subtitleFiles);
+    info->setPictureSubtitleFiles(saved.pictureSubtitleFiles);
+    // Every subtitle file counts as one more track, as when it was added.
+    if (waiting && files > 0)
         info->setInformationString(
-            QString(info->informationString())
-                .replace(u')', QStringLiteral("+%1)").arg(saved.subtitleFiles.size())));
-    } else if (!waiting) {
-        info->setSubtitleFiles(saved.subtitleFiles);
-    }
+            QString(info->informationString()).replace(u')', QStringLiteral("+%1)").arg(files)));
 
     auto* job = new ConversionJob;
     job->setFileInfo(info);
@@ -99,6 +101,7 @@ ConversionJob* restoredJob(const SavedJob& saved, const MKVFileInfoPtr& probed,
     job->setAudioTrackIndex(saved.audioTrackIndex < qulonglong(tracks) ? saved.audioTrackIndex : 0);
     if (saved.settings)
         job->setSettingsSnapshot(*saved.settings);
+    job->setSubtitleChoice(saved.subtitleChoice);
     job->setSlowmode(saved.slowmode);
     job->setFastmode(saved.fastmode);
     if (waiting) {

@@ -46,6 +46,7 @@ constexpr SettingField kSettingFields[] = {
     {kKeepLanguageSubtitlesKey, &ConversionSettings::keepLanguageSubtitles},
     {kKeepAllAudioTracksKey, &ConversionSettings::keepAllAudioTracks},
     {kStreamableOutputKey, &ConversionSettings::streamableOutput},
+    {kKeepForcedSubtitlesKey, &ConversionSettings::keepForcedSubtitles},
 };
 
 // ---- Reading: a value of the wrong type clears `ok`; a missing one gives
@@ -155,6 +156,24 @@ QJsonObject subtitleObject(const SubtitleFile& f)
             {QStringLiteral("sdh"), f.sdh}};
 }
 
+QList<SubtitleFile> subtitleFilesFrom(const QJsonValue& list, bool& ok)
+{
+    QList<SubtitleFile> files;
+    ok = ok && (list.isUndefined() || list.isArray());
+    for (const QJsonValue& entry : list.toArray()) {
+        ok = ok && entry.isObject();
+        const QJsonObject s = entry.toObject();
+        SubtitleFile f;
+        f.path = text(s, QStringLiteral("path"), ok);
+        f.language = text(s, QStringLiteral("language"), ok);
+        f.forced = flag(s, QStringLiteral("forced"), ok);
+        f.sdh = flag(s, QStringLiteral("sdh"), ok);
+        ok = ok && QDir::isAbsolutePath(f.path);
+        files.append(f);
+    }
+    return files;
+}
+
 QJsonObject explanationObject(const FailureExplanation& e)
 {
     return {{QStringLiteral("title"), e.title},
@@ -192,6 +211,14 @@ QJsonObject jobObject(const SavedJob& job)
     for (const SubtitleFile& f : job.subtitleFiles)
         subtitles.append(subtitleObject(f));
     o[QStringLiteral("subtitleFiles")] = subtitles;
+    if (!job.pictureSubtitleFiles.isEmpty()) {
+        QJsonArray pictures;
+        for (const SubtitleFile& f : job.pictureSubtitleFiles)
+            pictures.append(subtitleObject(f));
+        o[QStringLiteral("pictureSubtitleFiles")] = pictures;
+    }
+    if (job.subtitleChoice)
+        o[QStringLiteral("subtitleChoice")] = QJsonArray::fromStringList(*job.subtitleChoice);
     if (job.settings)
         o[QStringLiteral("settings")] = settingsObject(*job.settings);
     o[QStringLiteral("state")] = job.state;
@@ -232,19 +259,11 @@ std::optional<SavedJob> jobFrom(const QJsonValue& value)
     job.accessFolder = text(o, QStringLiteral("accessFolder"), ok);
     const qint64 track = integer(o, QStringLiteral("audioTrack"), 0, ok);
     job.audioTrackIndex = qulonglong(qMax<qint64>(track, 0));
-    const QJsonValue subtitles = o.value(QStringLiteral("subtitleFiles"));
-    ok = ok && (subtitles.isUndefined() || subtitles.isArray());
-    for (const QJsonValue& entry : subtitles.toArray()) {
-        ok = ok && entry.isObject();
-        const QJsonObject s = entry.toObject();
-        SubtitleFile f;
-        f.path = text(s, QStringLiteral("path"), ok);
-        f.language = text(s, QStringLiteral("language"), ok);
-        f.forced = flag(s, QStringLiteral("forced"), ok);
-        f.sdh = flag(s, QStringLiteral("sdh"), ok);
-        ok = ok && QDir::isAbsolutePath(f.path);
-        job.subtitleFiles.append(f);
-    }
+    job.subtitleFiles = subtitleFilesFrom(o.value(QStringLiteral("subtitleFiles")), ok);
+    job.pictureSubtitleFiles =
+        subtitleFilesFrom(o.value(QStringLiteral("pictureSubtitleFiles")), ok);
+    if (o.contains(QStringLiteral("subtitleChoice")))
+        job.subtitleChoice = texts(o, QStringLiteral("subtitleChoice"), ok);
     if (o.contains(QStringLiteral("settings")))
         job.settings = settingsFrom(object(o, QStringLiteral("settings"), ok), ok);
     job.state = int(integer(o, QStringLiteral("state"), -1, ok));

@@ -21,6 +21,10 @@ struct SavedJob
     QString accessFolder;
     qulonglong audioTrackIndex = 0;
     QList<SubtitleFile> subtitleFiles;
+    // The picture subtitle files, read as text, and the subtitle tracks
+    // chosen for the movie (absent: the settings chose).
+    QList<SubtitleFile> pictureSubtitleFiles;
+    std::optional<QStringList> subtitleChoice;
     // The settings the job was queued with.
     std::optional<ConversionSettings> settings;
     // A JobState. Only Queued, Finished and Failed are kept: a job that was

@@ -13,7 +13,13 @@ bool isMovieFile(const QString& path)
 
 bool isSubtitleFile(const QString& path)
 {
-    return subtitleFileKind(path) == SubtitleFileKind::Text;
+    return subtitleFileKind(path) == SubtitleFileKind::Text || isPictureSubtitleFile(path);
+}
+
+bool isPictureSubtitleFile(const QString& path)
+{
+    return subtitleFileKind(path) == SubtitleFileKind::Image &&
+           pathExtension(path).toLower() != QLatin1String("sub");
 }
 
 bool subtitleBelongsToMovie(const QString& moviePath, const QString& subtitlePath)
@@ -58,19 +64,23 @@ QStringList subtitlesForMovie(const QString& moviePath, const QStringList& subti
 void attachSubtitleFiles(MKVFileInfo& info, const QString& moviePath, const QStringList& given,
                          bool besideMovie, const QStringList& languages)
 {
-    QList<SubtitleFile> files;
+    QList<SubtitleFile> files, pictures;
     for (const QString& path : given)
-        files.append(subtitleFileFor(moviePath, path));
+        (isPictureSubtitleFile(path) ? pictures : files).append(subtitleFileFor(moviePath, path));
     if (besideMovie) {
         const SubtitleFilesBeside beside = subtitleFilesBeside(moviePath);
         files += beside.text;
-        info.setSkippedSubtitleFiles(beside.image);
+        pictures += beside.picture;
+        info.setSkippedSubtitleFiles(beside.unreadable);
     }
     files = orderedSubtitleFiles(files, languages);
-    if (files.isEmpty())
+    pictures = orderedSubtitleFiles(pictures, languages);
+    info.setPictureSubtitleFiles(pictures);
+    if (files.isEmpty() && pictures.isEmpty())
         return;
     info.setSubtitleFiles(files);
     // Every subtitle file counts as one more track.
     info.setInformationString(
-        QString(info.informationString()).replace(u')', QStringLiteral("+%1)").arg(files.size())));
+        QString(info.informationString())
+            .replace(u')', QStringLiteral("+%1)").arg(files.size() + pictures.size())));
 }

@@ -39,6 +39,10 @@
         <source>Add to Queue</source>
         <translation>Zur Warteschlange hinzufügen</translation>
     </message>
+    <message>
+        <source>&amp;Subtitles:</source>
+        <translation>&amp;Untertitel:</translation>
+    </message>
 </context>
 <context>
     <name>AddPanelTexts</name>
@@ -94,10 +98,6 @@
         <translation>erzwungen</translation>
     </message>
     <message>
-        <source>skipped %1: picture subtitles, which an MP4 cannot hold as text</source>
-        <translation>%1 übersprungen: Bilduntertitel, die eine MP4-Datei nicht als Text aufnehmen kann</translation>
-    </message>
-    <message>
         <source>Subtitle files: %1</source>
         <translation>Untertiteldateien: %1</translation>
     </message>
@@ -128,6 +128,18 @@
     <message>
         <source>Audiotracks:</source>
         <translation>Tonspuren:</translation>
+    </message>
+    <message>
+        <source>Note: %1</source>
+        <translation>Hinweis: %1</translation>
+    </message>
+    <message>
+        <source>skipped %1: half of a VobSub pair (.idx and .sub), which cannot be read alone</source>
+        <translation>%1 übersprungen: die Hälfte eines VobSub-Paars (.idx und .sub), die allein nicht gelesen werden kann</translation>
+    </message>
+    <message>
+        <source>(read as text)</source>
+        <translation>(als Text gelesen)</translation>
     </message>
 </context>
 <context>
@@ -244,66 +256,6 @@
         <translation>er hat keine Tonspur in der Sprache „%1“</translation>
     </message>
     <message>
-        <source>Usage: vantreo-cli [--settings FILE] COMMAND ...
-
-Commands:
-  probe [--json] FILE...    show what each movie holds
-  convert [options] FILE... convert movies to MP4, one after another
-      --dest DIR                      write the MP4 files into DIR
-      --style compatible|fast|custom  audio conversion style for this run
-      --audio INDEX|LANG              audio track by index or language
-      --subtitles FILE                add this subtitle file
-      --no-sidecars                   do not add the subtitle files found beside
-                                      each movie, this run
-      --all-audio                     keep every audio track, this run
-      --m4v                           name the outputs .m4v
-      --keep-languages                also keep the audio tracks and only the
-                                      subtitles in your languages, this run
-      --no-keep-languages             keep neither by language, this run
-      --recursive, -r                 convert every movie in the folders named,
-                                      passing over those converted before
-      --force                         convert movies converted before again
-      --jobs N                        convert N movies at once (default 1)
-      --json                          report each movie as a JSON line
-  watch [options] DIR...    convert the movies in the folders, then each new
-                            one once it is complete, until stopped
-      --settle SECONDS                how long a new movie must stay unchanged
-                                      (default 10); and the convert options
-  settings [KEY [VALUE]]    list, show or change a setting
-  tools                     show where the external tools were found
-  help                      show this text
-</source>
-        <translation>Aufruf: vantreo-cli [--settings DATEI] BEFEHL ...
-
-Befehle:
-  probe [--json] DATEI...   zeigen, was jeder Film enthält
-  convert [Optionen] DATEI... Filme nacheinander in MP4 umwandeln
-      --dest ORDNER                   die MP4-Dateien in ORDNER schreiben
-      --style compatible|fast|custom  Art der Tonumwandlung für diesen Lauf
-      --audio INDEX|SPRACHE           Tonspur nach Index oder Sprache
-      --subtitles DATEI               diese Untertiteldatei hinzufügen
-      --no-sidecars                   die Untertiteldateien neben jedem Film
-                                      in diesem Lauf nicht hinzufügen
-      --all-audio                     in diesem Lauf alle Tonspuren behalten
-      --m4v                           die Ausgaben .m4v nennen
-      --keep-languages                in diesem Lauf auch die Tonspuren und nur
-                                      die Untertitel in Ihren Sprachen behalten
-      --no-keep-languages             in diesem Lauf nichts nach Sprache behalten
-      --recursive, -r                 jeden Film in den genannten Ordnern umwandeln,
-                                      bereits umgewandelte werden übergangen
-      --force                         bereits umgewandelte Filme erneut umwandeln
-      --jobs N                        N Filme gleichzeitig umwandeln (Standard 1)
-      --json                          jeden Film als JSON-Zeile melden
-  watch [Optionen] ORDNER...  die Filme in den Ordnern umwandeln, dann jeden
-                            neuen, sobald er vollständig ist, bis zum Beenden
-      --settle SEKUNDEN               wie lange ein neuer Film unverändert bleiben
-                                      muss (Standard 10); dazu die convert-Optionen
-  settings [SCHLÜSSEL [WERT]]  eine Einstellung auflisten, zeigen oder ändern
-  tools                     zeigen, wo die externen Werkzeuge gefunden wurden
-  help                      diesen Text zeigen
-</translation>
-    </message>
-    <message>
         <source>vantreo-cli: unknown command &apos;%1&apos;</source>
         <translation>vantreo-cli: unbekannter Befehl „%1“</translation>
     </message>
@@ -383,6 +335,84 @@ Befehle:
         <source>missing: %1</source>
         <translation>fehlt: %1</translation>
     </message>
+    <message>
+        <source>Usage: vantreo-cli [--settings FILE] COMMAND ...
+
+Commands:
+  probe [--json] FILE...    show what each movie holds
+  convert [options] FILE... convert movies to MP4, one after another
+      --dest DIR                      write the MP4 files into DIR
+      --style compatible|fast|custom  audio conversion style for this run
+      --audio INDEX|LANG              audio track by index or language
+      --subtitles FILE                add this subtitle file
+      --subtitles all|none|LANG,...   the subtitle tracks to write, this run
+      --no-forced                     leave out the forced subtitles the other
+                                      settings leave out, this run
+      --no-sidecars                   do not add the subtitle files found beside
+                                      each movie, this run
+      --all-audio                     keep every audio track, this run
+      --m4v                           name the outputs .m4v
+      --keep-languages                also keep the audio tracks and only the
+                                      subtitles in your languages, this run
+      --no-keep-languages             keep neither by language, this run
+      --recursive, -r                 convert every movie in the folders named,
+                                      passing over those converted before
+      --force                         convert movies converted before again
+      --jobs N                        convert N movies at once (default 1)
+      --json                          report each movie as a JSON line
+  watch [options] DIR...    convert the movies in the folders, then each new
+                            one once it is complete, until stopped
+      --settle SECONDS                how long a new movie must stay unchanged
+                                      (default 10); and the convert options
+  settings [KEY [VALUE]]    list, show or change a setting
+  tools                     show where the external tools were found
+  help                      show this text
+</source>
+        <translation>Aufruf: vantreo-cli [--settings DATEI] BEFEHL ...
+
+Befehle:
+  probe [--json] DATEI...   zeigen, was jeder Film enthält
+  convert [Optionen] DATEI... Filme nacheinander in MP4 umwandeln
+      --dest ORDNER                   die MP4-Dateien in ORDNER schreiben
+      --style compatible|fast|custom  Art der Tonumwandlung für diesen Lauf
+      --audio INDEX|SPRACHE           Tonspur nach Index oder Sprache
+      --subtitles DATEI               diese Untertiteldatei hinzufügen
+      --subtitles all|none|SPRACHE,...  die Untertitelspuren für diesen Lauf
+      --no-forced                     in diesem Lauf keine erzwungenen Untertitel
+                                      behalten, die die übrigen Einstellungen weglassen
+      --no-sidecars                   die Untertiteldateien neben jedem Film
+                                      in diesem Lauf nicht hinzufügen
+      --all-audio                     in diesem Lauf alle Tonspuren behalten
+      --m4v                           die Ausgaben .m4v nennen
+      --keep-languages                in diesem Lauf auch die Tonspuren und nur
+                                      die Untertitel in Ihren Sprachen behalten
+      --no-keep-languages             in diesem Lauf nichts nach Sprache behalten
+      --recursive, -r                 jeden Film in den genannten Ordnern umwandeln,
+                                      bereits umgewandelte werden übergangen
+      --force                         bereits umgewandelte Filme erneut umwandeln
+      --jobs N                        N Filme gleichzeitig umwandeln (Standard 1)
+      --json                          jeden Film als JSON-Zeile melden
+  watch [Optionen] ORDNER...  die Filme in den Ordnern umwandeln, dann jeden
+                            neuen, sobald er vollständig ist, bis zum Beenden
+      --settle SEKUNDEN               wie lange ein neuer Film unverändert bleiben
+                                      muss (Standard 10); dazu die convert-Optionen
+  settings [SCHLÜSSEL [WERT]]  eine Einstellung auflisten, zeigen oder ändern
+  tools                     zeigen, wo die externen Werkzeuge gefunden wurden
+  help                      diesen Text zeigen
+</translation>
+    </message>
+    <message>
+        <source>Picture subtitle streams:</source>
+        <translation>Bilduntertitel-Datenströme:</translation>
+    </message>
+    <message>
+        <source>(read as text)</source>
+        <translation>(als Text gelesen)</translation>
+    </message>
+    <message>
+        <source>Subtitles written:</source>
+        <translation>Geschriebene Untertitel:</translation>
+    </message>
 </context>
 <context>
     <name>ConversionJob</name>
@@ -396,6 +426,22 @@ Befehle:
     <message>
         <source>The Dolby Vision sample entry (dvh1) could not be written into the converted file.</source>
         <translation>Der Dolby-Vision-Eintrag (dvh1) konnte nicht in die umgewandelte Datei geschrieben werden.</translation>
+    </message>
+    <message>
+        <source>its reader ended with status %1</source>
+        <translation>das Leseprogramm endete mit Status %1</translation>
+    </message>
+    <message>
+        <source>%1 left out: it could not be read (%2)</source>
+        <translation>%1 weggelassen: sie konnte nicht gelesen werden (%2)</translation>
+    </message>
+    <message>
+        <source>%1 left out: no text could be read from its pictures</source>
+        <translation>%1 weggelassen: aus ihren Bildern ließ sich kein Text lesen</translation>
+    </message>
+    <message>
+        <source>Note: %1: %2</source>
+        <translation>Hinweis: %1: %2</translation>
     </message>
 </context>
 <context>
@@ -1182,10 +1228,6 @@ Ausgabe des Befehls: %@</translation>
         <translation>Die Untertiteldateien neben dem Film hinzufügen</translation>
     </message>
     <message>
-        <source>Subtitle files named like the movie (Film.srt, Film.en.srt, Film.de.forced.srt) become subtitle tracks with the language and kind their names say; those you open or drop with the movie are always added.</source>
-        <translation>Untertiteldateien, die wie der Film heißen (Film.srt, Film.en.srt, Film.de.forced.srt), werden zu Untertitelspuren mit der Sprache und Art, die ihr Name angibt; Dateien, die Sie zusammen mit dem Film öffnen oder ablegen, werden immer hinzugefügt.</translation>
-    </message>
-    <message>
         <source>Languages</source>
         <translation>Sprachen</translation>
     </message>
@@ -1252,6 +1294,14 @@ Ausgabe des Befehls: %@</translation>
     <message>
         <source>Choose a Destination Folder</source>
         <translation>Zielordner wählen</translation>
+    </message>
+    <message>
+        <source>Always keep the forced subtitles in the language of the sound</source>
+        <translation>Erzwungene Untertitel in der Sprache des Tons immer behalten</translation>
+    </message>
+    <message>
+        <source>Subtitle files named like the movie (Film.srt, Film.en.srt, Film.de.forced.srt) become subtitle tracks with the language and kind their names say; those you open or drop with the movie are always added. Picture subtitles (Blu-ray, DVD, DVB) are read as text.</source>
+        <translation>Untertiteldateien, die wie der Film heißen (Film.srt, Film.en.srt, Film.de.forced.srt), werden zu Untertitelspuren mit der Sprache und Art, die ihr Name angibt; Dateien, die Sie zusammen mit dem Film öffnen oder ablegen, werden immer hinzugefügt. Bilduntertitel (Blu-ray, DVD, DVB) werden als Text gelesen.</translation>
     </message>
 </context>
 <context>
@@ -1328,6 +1378,55 @@ Ausgabe des Befehls: %@</translation>
     <message>
         <source>%1 (Tasks 1 to 3 of 3)</source>
         <translation>%1 (Schritte 1 bis 3 von 3)</translation>
+    </message>
+    <message>
+        <source>%1   Reading subtitles (Task 1 of %2)</source>
+        <translation>%1   Untertitel werden gelesen (Aufgabe 1 von %2)</translation>
+    </message>
+    <message>
+        <source>%1 (Tasks %2 to %3 of %3)</source>
+        <translation>%1 (Aufgaben %2 bis %3 von %3)</translation>
+    </message>
+    <message>
+        <source>%1 (Task %2 of %2)</source>
+        <translation>%1 (Aufgabe %2 von %2)</translation>
+    </message>
+</context>
+<context>
+    <name>SubtitleChooser</name>
+    <message>
+        <source>None</source>
+        <translation>Keine</translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 of %n</source>
+        <translation>
+            <numerusform>%1 von %n</numerusform>
+            <numerusform>%1 von %n</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>SubtitleReading</name>
+    <message>
+        <source>%1 left out: install %2 to read it</source>
+        <translation>%1 weggelassen: installieren Sie %2, um sie zu lesen</translation>
+    </message>
+    <message>
+        <source>subtitle track %1%2</source>
+        <translation>Untertitelspur %1%2</translation>
+    </message>
+    <message>
+        <source>subtitle file %1%2</source>
+        <translation>Untertiteldatei %1%2</translation>
+    </message>
+    <message>
+        <source>Forced</source>
+        <translation>Erzwungen</translation>
+    </message>
+    <message>
+        <source>%1 (forced)</source>
+        <translation>%1 (erzwungen)</translation>
     </message>
 </context>
 <context>

@@ -39,6 +39,10 @@
         <source>Add to Queue</source>
         <translation>Ajouter à la file</translation>
     </message>
+    <message>
+        <source>&amp;Subtitles:</source>
+        <translation>&amp;Sous-titres :</translation>
+    </message>
 </context>
 <context>
     <name>AddPanelTexts</name>
@@ -94,10 +98,6 @@
         <translation>forcés</translation>
     </message>
     <message>
-        <source>skipped %1: picture subtitles, which an MP4 cannot hold as text</source>
-        <translation>%1 ignoré : sous-titres en images, qu’un MP4 ne peut pas contenir sous forme de texte</translation>
-    </message>
-    <message>
         <source>Subtitle files: %1</source>
         <translation>Fichiers de sous-titres : %1</translation>
     </message>
@@ -128,6 +128,18 @@
     <message>
         <source>Audiotracks:</source>
         <translation>Pistes audio :</translation>
+    </message>
+    <message>
+        <source>Note: %1</source>
+        <translation>Remarque : %1</translation>
+    </message>
+    <message>
+        <source>skipped %1: half of a VobSub pair (.idx and .sub), which cannot be read alone</source>
+        <translation>%1 ignoré : la moitié d’une paire VobSub (.idx et .sub), qui ne peut pas être lue seule</translation>
+    </message>
+    <message>
+        <source>(read as text)</source>
+        <translation>(lu comme texte)</translation>
     </message>
 </context>
 <context>
@@ -244,66 +256,6 @@
         <translation>il n’a aucune piste audio dans la langue « %1 »</translation>
     </message>
     <message>
-        <source>Usage: vantreo-cli [--settings FILE] COMMAND ...
-
-Commands:
-  probe [--json] FILE...    show what each movie holds
-  convert [options] FILE... convert movies to MP4, one after another
-      --dest DIR                      write the MP4 files into DIR
-      --style compatible|fast|custom  audio conversion style for this run
-      --audio INDEX|LANG              audio track by index or language
-      --subtitles FILE                add this subtitle file
-      --no-sidecars                   do not add the subtitle files found beside
-                                      each movie, this run
-      --all-audio                     keep every audio track, this run
-      --m4v                           name the outputs .m4v
-      --keep-languages                also keep the audio tracks and only the
-                                      subtitles in your languages, this run
-      --no-keep-languages             keep neither by language, this run
-      --recursive, -r                 convert every movie in the folders named,
-                                      passing over those converted before
-      --force                         convert movies converted before again
-      --jobs N                        convert N movies at once (default 1)
-      --json                          report each movie as a JSON line
-  watch [options] DIR...    convert the movies in the folders, then each new
-                            one once it is complete, until stopped
-      --settle SECONDS                how long a new movie must stay unchanged
-                                      (default 10); and the convert options
-  settings [KEY [VALUE]]    list, show or change a setting
-  tools                     show where the external tools were found
-  help                      show this text
-</source>
-        <translation>Utilisation : vantreo-cli [--settings FICHIER] COMMANDE ...
-
-Commandes :
-  probe [--json] FICHIER...   montrer le contenu de chaque film
-  convert [options] FICHIER... convertir des films en MP4, l’un après l’autre
-      --dest DOSSIER                  écrire les fichiers MP4 dans DOSSIER
-      --style compatible|fast|custom  style de conversion audio pour cette exécution
-      --audio INDEX|LANGUE            piste audio par index ou par langue
-      --subtitles FICHIER             ajouter ce fichier de sous-titres
-      --no-sidecars                   ne pas ajouter les fichiers de sous-titres
-                                      placés à côté de chaque film, cette fois
-      --all-audio                     garder toutes les pistes audio, cette fois
-      --m4v                           nommer les fichiers produits .m4v
-      --keep-languages                garder aussi les pistes audio et seulement les
-                                      sous-titres dans vos langues, cette fois
-      --no-keep-languages             ne rien garder selon la langue, cette fois
-      --recursive, -r                 convertir chaque film des dossiers indiqués,
-                                      en passant ceux déjà convertis
-      --force                         convertir à nouveau les films déjà convertis
-      --jobs N                        convertir N films à la fois (par défaut 1)
-      --json                          signaler chaque film par une ligne JSON
-  watch [options] DOSSIER...  convertir les films des dossiers, puis chaque
-                            nouveau film une fois complet, jusqu’à l’arrêt
-      --settle SECONDES               durée pendant laquelle un nouveau film doit rester
-                                      inchangé (par défaut 10) ; et les options de convert
-  settings [CLÉ [VALEUR]]   lister, afficher ou modifier un réglage
-  tools                     montrer où les outils externes ont été trouvés
-  help                      afficher ce texte
-</translation>
-    </message>
-    <message>
         <source>vantreo-cli: unknown command &apos;%1&apos;</source>
         <translation>vantreo-cli : commande inconnue « %1 »</translation>
     </message>
@@ -383,6 +335,84 @@ Commandes :
         <source>missing: %1</source>
         <translation>manquant : %1</translation>
     </message>
+    <message>
+        <source>Usage: vantreo-cli [--settings FILE] COMMAND ...
+
+Commands:
+  probe [--json] FILE...    show what each movie holds
+  convert [options] FILE... convert movies to MP4, one after another
+      --dest DIR                      write the MP4 files into DIR
+      --style compatible|fast|custom  audio conversion style for this run
+      --audio INDEX|LANG              audio track by index or language
+      --subtitles FILE                add this subtitle file
+      --subtitles all|none|LANG,...   the subtitle tracks to write, this run
+      --no-forced                     leave out the forced subtitles the other
+                                      settings leave out, this run
+      --no-sidecars                   do not add the subtitle files found beside
+                                      each movie, this run
+      --all-audio                     keep every audio track, this run
+      --m4v                           name the outputs .m4v
+      --keep-languages                also keep the audio tracks and only the
+                                      subtitles in your languages, this run
+      --no-keep-languages             keep neither by language, this run
+      --recursive, -r                 convert every movie in the folders named,
+                                      passing over those converted before
+      --force                         convert movies converted before again
+      --jobs N                        convert N movies at once (default 1)
+      --json                          report each movie as a JSON line
+  watch [options] DIR...    convert the movies in the folders, then each new
+                            one once it is complete, until stopped
+      --settle SECONDS                how long a new movie must stay unchanged
+                                      (default 10); and the convert options
+  settings [KEY [VALUE]]    list, show or change a setting
+  tools                     show where the external tools were found
+  help                      show this text
+</source>
+        <translation>Utilisation : vantreo-cli [--settings FICHIER] COMMANDE ...
+
+Commandes :
+  probe [--json] FICHIER...   montrer le contenu de chaque film
+  convert [options] FICHIER... convertir des films en MP4, l’un après l’autre
+      --dest DOSSIER                  écrire les fichiers MP4 dans DOSSIER
+      --style compatible|fast|custom  style de conversion audio pour cette exécution
+      --audio INDEX|LANGUE            piste audio par index ou par langue
+      --subtitles FICHIER             ajouter ce fichier de sous-titres
+      --subtitles all|none|LANGUE,...  les pistes de sous-titres à écrire, cette fois
+      --no-forced                     ne pas garder les sous-titres forcés que les
+                                      autres réglages laissent de côté, cette fois
+      --no-sidecars                   ne pas ajouter les fichiers de sous-titres
+                                      placés à côté de chaque film, cette fois
+      --all-audio                     garder toutes les pistes audio, cette fois
+      --m4v                           nommer les fichiers produits .m4v
+      --keep-languages                garder aussi les pistes audio et seulement les
+                                      sous-titres dans vos langues, cette fois
+      --no-keep-languages             ne rien garder selon la langue, cette fois
+      --recursive, -r                 convertir chaque film des dossiers indiqués,
+                                      en passant ceux déjà convertis
+      --force                         convertir à nouveau les films déjà convertis
+      --jobs N                        convertir N films à la fois (par défaut 1)
+      --json                          signaler chaque film par une ligne JSON
+  watch [options] DOSSIER...  convertir les films des dossiers, puis chaque
+                            nouveau film une fois complet, jusqu’à l’arrêt
+      --settle SECONDES               durée pendant laquelle un nouveau film doit rester
+                                      inchangé (par défaut 10) ; et les options de convert
+  settings [CLÉ [VALEUR]]   lister, afficher ou modifier un réglage
+  tools                     montrer où les outils externes ont été trouvés
+  help                      afficher ce texte
+</translation>
+    </message>
+    <message>
+        <source>Picture subtitle streams:</source>
+        <translation>Flux de sous-titres en images :</translation>
+    </message>
+    <message>
+        <source>(read as text)</source>
+        <translation>(lu comme texte)</translation>
+    </message>
+    <message>
+        <source>Subtitles written:</source>
+        <translation>Sous-titres écrits :</translation>
+    </message>
 </context>
 <context>
     <name>ConversionJob</name>
@@ -396,6 +426,22 @@ Commandes :
     <message>
         <source>The Dolby Vision sample entry (dvh1) could not be written into the converted file.</source>
         <translation>L&apos;entrée Dolby Vision (dvh1) n&apos;a pas pu être écrite dans le fichier converti.</translation>
+    </message>
+    <message>
+        <source>its reader ended with status %1</source>
+        <translation>son lecteur s’est terminé avec le statut %1</translation>
+    </message>
+    <message>
+        <source>%1 left out: it could not be read (%2)</source>
+        <translation>%1 laissé de côté : impossible de le lire (%2)</translation>
+    </message>
+    <message>
+        <source>%1 left out: no text could be read from its pictures</source>
+        <translation>%1 laissé de côté : aucun texte n’a pu être lu dans ses images</translation>
+    </message>
+    <message>
+        <source>Note: %1: %2</source>
+        <translation>Remarque : %1 : %2</translation>
     </message>
 </context>
 <context>
@@ -1182,10 +1228,6 @@ Sortie de la commande : %@</translation>
         <translation>Ajouter les fichiers de sous-titres placés à côté du film</translation>
     </message>
     <message>
-        <source>Subtitle files named like the movie (Film.srt, Film.en.srt, Film.de.forced.srt) become subtitle tracks with the language and kind their names say; those you open or drop with the movie are always added.</source>
-        <translation>Les fichiers de sous-titres nommés comme le film (Film.srt, Film.en.srt, Film.de.forced.srt) deviennent des pistes de sous-titres avec la langue et le type qu’indique leur nom ; ceux que vous ouvrez ou déposez avec le film sont toujours ajoutés.</translation>
-    </message>
-    <message>
         <source>Languages</source>
         <translation>Langues</translation>
     </message>
@@ -1252,6 +1294,14 @@ Sortie de la commande : %@</translation>
     <message>
         <source>Choose a Destination Folder</source>
         <translation>Choisir un dossier de destination</translation>
+    </message>
+    <message>
+        <source>Always keep the forced subtitles in the language of the sound</source>
+        <translation>Toujours garder les sous-titres forcés dans la langue du son</translation>
+    </message>
+    <message>
+        <source>Subtitle files named like the movie (Film.srt, Film.en.srt, Film.de.forced.srt) become subtitle tracks with the language and kind their names say; those you open or drop with the movie are always added. Picture subtitles (Blu-ray, DVD, DVB) are read as text.</source>
+        <translation>Les fichiers de sous-titres nommés comme le film (Film.srt, Film.en.srt, Film.de.forced.srt) deviennent des pistes de sous-titres avec la langue et le type qu’indique leur nom ; ceux que vous ouvrez ou déposez avec le film sont toujours ajoutés. Les sous-titres en images (Blu-ray, DVD, DVB) sont lus comme texte.</translation>
     </message>
 </context>
 <context>
@@ -1328,6 +1378,55 @@ Sortie de la commande : %@</translation>
     <message>
         <source>%1 (Tasks 1 to 3 of 3)</source>
         <translation>%1 (Étapes 1 à 3 sur 3)</translation>
+    </message>
+    <message>
+        <source>%1   Reading subtitles (Task 1 of %2)</source>
+        <translation>%1   Lecture des sous-titres (tâche 1 sur %2)</translation>
+    </message>
+    <message>
+        <source>%1 (Tasks %2 to %3 of %3)</source>
+        <translation>%1 (tâches %2 à %3 sur %3)</translation>
+    </message>
+    <message>
+        <source>%1 (Task %2 of %2)</source>
+        <translation>%1 (tâche %2 sur %2)</translation>
+    </message>
+</context>
+<context>
+    <name>SubtitleChooser</name>
+    <message>
+        <source>None</source>
+        <translation>Aucun</translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 of %n</source>
+        <translation>
+            <numerusform>%1 sur %n</numerusform>
+            <numerusform>%1 sur %n</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>SubtitleReading</name>
+    <message>
+        <source>%1 left out: install %2 to read it</source>
+        <translation>%1 laissé de côté : installez %2 pour le lire</translation>
+    </message>
+    <message>
+        <source>subtitle track %1%2</source>
+        <translation>piste de sous-titres %1%2</translation>
+    </message>
+    <message>
+        <source>subtitle file %1%2</source>
+        <translation>fichier de sous-titres %1%2</translation>
+    </message>
+    <message>
+        <source>Forced</source>
+        <translation>Forcés</translation>
+    </message>
+    <message>
+        <source>%1 (forced)</source>
+        <translation>%1 (forcés)</translation>
     </message>
 </context>
 <context>

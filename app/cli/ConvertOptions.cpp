@@ -1,6 +1,9 @@
 #include "ConvertOptions.h"
 
 #include "Commands.h"
+#include "engine/SubtitleTracks.h"
+
+#include <QFileInfo>
 
 std::optional<ConvertOptions> parseConvertOptions(const QStringList& args, QString& error,
                                                   bool watch)
@@ -43,6 +46,10 @@ std::optional<ConvertOptions> parseConvertOptions(const QStringList& args, QStri
             options.json = true;
             continue;
         }
+        if (arg == QLatin1String("--no-forced")) {
+            options.noForced = true;
+            continue;
+        }
         if (arg == QLatin1String("--keep-languages") ||
             arg == QLatin1String("--no-keep-languages")) {
             options.keepLanguages = arg == QLatin1String("--keep-languages");
@@ -66,7 +73,11 @@ std::optional<ConvertOptions> parseConvertOptions(const QStringList& args, QStri
         } else if (arg == QLatin1String("--audio")) {
             options.audio = value;
         } else if (arg == QLatin1String("--subtitles")) {
-            options.subtitles = value;
+            // A file of that name wins; else a choice of tracks.
+            if (!QFileInfo(value).exists() && isSubtitleChoiceValue(value.toLower()))
+                options.subtitleChoice = value.toLower();
+            else
+                options.subtitles = value;
         } else if (arg == QLatin1String("--jobs") || arg == QLatin1String("--settle")) {
             bool ok = false;
             const int number = value.toInt(&ok);

@@ -11,7 +11,12 @@ struct ConvertOptions
     std::optional<int> style; // --style: 0 compatible, 1 fast, 2 custom
     QString audio;            // --audio INDEX|LANG
     QString subtitles;        // --subtitles FILE
-    bool m4v = false;         // --m4v
+    // --subtitles all|none|LANG,LANG: the subtitle tracks written, this run;
+    // absent: the settings choose. A value naming an existing file is the
+    // file.
+    std::optional<QString> subtitleChoice;
+    bool noForced = false; // --no-forced: KeepForcedSubtitles off for this run
+    bool m4v = false;      // --m4v
     // --keep-languages / --no-keep-languages: KeepLanguageAudio and
     // KeepLanguageSubtitles for this run; absent: the settings decide.
     std::optional<bool> keepLanguages;

@@ -3,7 +3,9 @@
 #include "Commands.h"
 #include "engine/ConversionJob.h"
 #include "engine/JobState.h"
+#include "engine/KeptTracks.h"
 #include "engine/RawNameLinks.h"
+#include "engine/SubtitleReading.h"
 #include "foundation/BoundedTask.h"
 #include "foundation/PathHelpers.h"
 #include "foundation/RememberedWarnings.h"
@@ -360,6 +362,14 @@ void ConvertSession::queueMovie(const MKVFileInfoPtr& info, const QString& given
     auto* job = new ConversionJob;
     job->setFileInfo(info);
     job->setAudioTrackIndex(qulonglong(*audio));
+    ConversionInputs tracks = movieTrackInputs(*info, *audio, preferredLanguages3Letter());
+    if (m_options.subtitleChoice) {
+        job->setSubtitleChoice(subtitleKeysFor(*m_options.subtitleChoice, tracks));
+        tracks.chosenSubtitles = job->subtitleChoice();
+    }
+    // Picture subtitles this machine cannot read, said once before the run.
+    for (const QString& note : pictureReadingNotes(tracks, ConversionSettings::fromStore()))
+        printLine(stderr, tr("Note: %1: %2").arg(info->fileName(), note));
     job->presetSpeedInfo();
     m_records.append(Record{info->fileName(), destination, job, -1, {}, -1, {}, given, library});
     const int index = int(m_records.size()) - 1;

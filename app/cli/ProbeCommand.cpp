@@ -2,6 +2,8 @@
 #include "engine/ConversionSettings.h"
 #include "engine/KeptTracks.h"
 #include "engine/RawNameLinks.h"
+#include "engine/SubtitleReading.h"
+#include "engine/SubtitleTracks.h"
 #include "foundation/BoundedTask.h"
 #include "foundation/SettingsAccess.h"
 #include "foundation/SettingsKeys.h"
@@ -75,20 +77,36 @@ void printPlain(const MKVFileInfo& info, const std::optional<QString>& best,
     out += QStringLiteral("  ") + CommandLine::tr("Video stream:") + u' ' +
            (info.videoTrackID() ? QString::number(*info.videoTrackID()) : CommandLine::tr("none")) +
            QStringLiteral("\n  ") + CommandLine::tr("Text subtitle streams:") + u' ' +
-           numbersOrNone(info.subtitleTrackIDs()) + QStringLiteral("\n");
+           numbersOrNone(info.subtitleTrackIDs()) + QStringLiteral("\n  ") +
+           CommandLine::tr("Picture subtitle streams:") + u' ' +
+           numbersOrNone(info.pictureSubtitleTrackIDs()) +
+           (info.pictureSubtitleTrackIDs().isEmpty() ? QString()
+                                                     : u' ' + CommandLine::tr("(read as text)")) +
+           QStringLiteral("\n");
     if (keptSubtitleLanguages(in, settings))
         out += QStringLiteral("  ") + CommandLine::tr("Kept subtitle streams:") + u' ' +
                numbersOrNone(mappedSubtitleStreams(in, settings)) + QStringLiteral("\n");
     out += QStringLiteral("  ") + CommandLine::tr("Subtitle files:");
-    if (info.subtitleFiles().isEmpty())
+    if (info.subtitleFiles().isEmpty() && info.pictureSubtitleFiles().isEmpty())
         out += u' ' + CommandLine::tr("none");
     for (const SubtitleFile& file : info.subtitleFiles())
         out += QStringLiteral("\n    ") + subtitleFileText(file);
+    for (const SubtitleFile& file : info.pictureSubtitleFiles())
+        out += QStringLiteral("\n    ") + subtitleFileText(file) + u' ' +
+               CommandLine::tr("(read as text)");
+    out += QStringLiteral("\n  ") + CommandLine::tr("Subtitles written:");
+    const QList<SubtitleTrack> written = writtenSubtitleTracks(in, settings);
+    if (written.isEmpty())
+        out += u' ' + CommandLine::tr("none");
+    for (const SubtitleTrack& track : written)
+        out += QStringLiteral("\n    ") + subtitleTrackText(track);
     out += QStringLiteral("\n");
+    QStringList notes = pictureReadingNotes(in, settings);
     const QString skipped = skippedSubtitlesNote(info.skippedSubtitleFiles());
     if (!skipped.isEmpty())
-        out +=
-            QStringLiteral("  ") + CommandLine::tr("Note: %1").arg(skipped) + QStringLiteral("\n");
+        notes.prepend(skipped);
+    for (const QString& note : notes)
+        out += QStringLiteral("  ") + CommandLine::tr("Note: %1").arg(note) + QStringLiteral("\n");
     out += QStringLiteral("  ") + CommandLine::tr("Streamable:") + u' ' +
            (settings.streamableOutput != 0 ? CommandLine::tr("yes (index before the media)")
                                            : CommandLine::tr("no")) +
@@ -102,6 +120,49 @@ void printPlain(const MKVFileInfo& info, const std::optional<QString>& best,
 QJsonValue orNull(const std::optional<double>& value)
 {
     return value ? QJsonValue(*value) : QJsonValue(QJsonValue::Null);
+}
+
+const char* sourceName(SubtitleTrack::Source source)
+{
+    switch (source) {
+    case SubtitleTrack::Source::TextFile:
+        return "textFile";
+    case SubtitleTrack::Source::PictureFile:
+        return "pictureFile";
+    case SubtitleTrack::Source::PictureStream:
+        return "pictureStream";
+    case SubtitleTrack::Source::TextStream:
+        break;
+    }
+    return "textStream";
+}
+
+// Every subtitle track the movie has, as a conversion would treat it.
+QJsonArray subtitleTracksJson(const MKVFileInfo& info, const std::optional<QString>& best,
+                              const QStringList& preferred)
+{
+    const int chosen = best ? int(info.audioTrackInformation().indexOf(*best)) : 0;
+    const ConversionInputs in = movieTrackInputs(info, std::max(0, chosen), preferred);
+    const ConversionSettings settings = ConversionSettings::fromStore();
+    QStringList written;
+    for (const SubtitleTrack& track : writtenSubtitleTracks(in, settings))
+        written.append(track.key);
+    QJsonArray tracks;
+    for (const SubtitleTrack& track : subtitleTracksOf(in)) {
+        QJsonObject t{{"key", track.key},
+                      {"source", sourceName(track.source)},
+                      {"language", track.language},
+                      {"title", track.title},
+                      {"forced", track.forced},
+                      {"readAsText", track.isPicture()},
+                      {"written", written.contains(track.key)}};
+        if (track.stream >= 0)
+            t.insert("stream", track.stream);
+        else
+            t.insert("file", RawNameLinks::displayPath(track.path));
+        tracks.append(t);
+    }
+    return tracks;
 }
 
 QJsonObject jsonObject(const QString& argument, const MKVFileInfo& info,
@@ -118,6 +179,10 @@ QJsonObject jsonObject(const QString& argument, const MKVFileInfo& info,
                   QJsonArray::fromStringList(info.audioTrackInformation()));
     object.insert("videoTrackID", orNull(info.videoTrackID()));
     object.insert("subtitleTrackIDs", subtitles);
+    QJsonArray pictures;
+    for (int n : info.pictureSubtitleTrackIDs())
+        pictures.append(n);
+    object.insert("pictureSubtitleTrackIDs", pictures);
     object.insert("runtimeSeconds", info.runtimeSeconds()
                                         ? QJsonValue(double(*info.runtimeSeconds()))
                                         : QJsonValue(QJsonValue::Null));
@@ -137,6 +202,17 @@ QJsonObject jsonObject(const QString& argument, const MKVFileInfo& info,
                                  {"forced", file.forced},
                                  {"sdh", file.sdh}});
     object.insert("subtitleFiles", files);
+    QJsonArray pictureFiles;
+    for (const SubtitleFile& file : info.pictureSubtitleFiles())
+        pictureFiles.append(QJsonObject{{"file", RawNameLinks::displayPath(file.path)},
+                                        {"language", file.language},
+                                        {"forced", file.forced},
+                                        {"sdh", file.sdh}});
+    object.insert("pictureSubtitleFiles", pictureFiles);
+    object.insert("subtitleTracks", subtitleTracksJson(info, best, preferredLanguages3Letter()));
+    object.insert("subtitleNotes", QJsonArray::fromStringList(pictureReadingNotes(
+                                       movieTrackInputs(info, 0, preferredLanguages3Letter()),
+                                       ConversionSettings::fromStore())));
     object.insert("skippedSubtitleFiles", QJsonArray::fromStringList(info.skippedSubtitleFiles()));
     object.insert("streamable", ConversionSettings::fromStore().streamableOutput != 0);
     return object;

@@ -8,11 +8,14 @@
 int runToolsCommand(const QStringList&)
 {
     bool allFound = true;
-    for (const char* name : {"ffmpeg", "mediainfo", "MP4Box", "afconvert"}) {
+    for (const char* name : {"ffmpeg", "mediainfo", "MP4Box", "afconvert", "subocr"}) {
         const QString tool = QString::fromLatin1(name);
         const QString path = ToolLocator::find(tool);
         if (path.isEmpty()) {
-            allFound = false;
+            // Our subtitle reader is needed only for picture subtitles,
+            // which are then left out with a note.
+            if (tool != QLatin1String("subocr"))
+                allFound = false;
             printLine(stdout,
                       tool.leftJustified(10) + u' ' +
                           CommandLine::tr("missing: %1").arg(ToolLocator::installHint(tool)));

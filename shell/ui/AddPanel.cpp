@@ -1,10 +1,12 @@
 #include "shell/ui/AddPanel.h"
 
+#include "shell/AddPanelState.h"
 #include "shell/AddPanelTexts.h"
 #include "shell/AppDelegate.h"
 #include "shell/ui/DestinationComboBox.h"
 #include "shell/ui/ElidedLabel.h"
 #include "shell/ui/FileDialogs.h"
+#include "shell/ui/SubtitleChooser.h"
 
 #include <QComboBox>
 #include <QFileInfo>
@@ -57,6 +59,8 @@ AddPanel::AddPanel(AppDelegate& delegate, QWidget* parent) : QFrame(parent), m_d
     m_kept->setPalette(keptPalette);
     m_kept->hide();
 
+    m_subtitles = new SubtitleChooser(this);
+
     m_notice = new QLabel(this);
     m_notice->setWordWrap(true);
     QPalette noticePalette = m_notice->palette();
@@ -89,7 +93,11 @@ AddPanel::AddPanel(AppDelegate& delegate, QWidget* parent) : QFrame(parent), m_d
     choices->addItem(new QSpacerItem(16, 1, QSizePolicy::Fixed), 0, 2);
     choices->addWidget(destinationLabel, 0, 3);
     choices->addWidget(m_destination, 0, 4);
-    choices->addWidget(m_kept, 1, 1, 1, 4);
+    auto* subtitlesLabel = new QLabel(tr("&Subtitles:"), this);
+    subtitlesLabel->setBuddy(m_subtitles);
+    choices->addWidget(subtitlesLabel, 1, 0);
+    choices->addWidget(m_subtitles, 1, 1, Qt::AlignLeft);
+    choices->addWidget(m_kept, 2, 1, 1, 4);
     choices->setColumnStretch(1, 1);
 
     auto* bottom = new QHBoxLayout;
@@ -122,6 +130,11 @@ AddPanel::AddPanel(AppDelegate& delegate, QWidget* parent) : QFrame(parent), m_d
     connect(m_destination, &DestinationComboBox::destinationPicked, &m_delegate,
             &AppDelegate::setDestinationPopUpIndex);
     connect(m_destination, &DestinationComboBox::chooseRequested, this, &AddPanel::chooseFolder);
+    connect(m_subtitles, &SubtitleChooser::trackToggled, this,
+            [this](const QString& key, bool checked) {
+                m_delegate.addPanelState().setSubtitleChecked(key, checked);
+                refreshKept();
+            });
     connect(m_confirm, &QPushButton::clicked, this, &AddPanel::confirm);
     connect(m_cancel, &QPushButton::clicked, &m_delegate, &AppDelegate::cancelAdd);
     // Enter confirms and Escape cancels wherever the focus is in the panel
@@ -140,6 +153,7 @@ AddPanel::AddPanel(AppDelegate& delegate, QWidget* parent) : QFrame(parent), m_d
             &AddPanel::refreshDestinations);
     connect(&m_delegate, &AppDelegate::isScanningChanged, this, [this](bool scanning) {
         refreshState();
+        refreshSubtitles();
         if (!scanning)
             focusChoices();
     });
@@ -221,6 +235,8 @@ void AddPanel::refreshAudio()
     m_audio->setCurrentIndex(silent ? 0 : m_delegate.selectedAudioIndex());
     m_audio->setEnabled(!items.isEmpty() && !silent);
     refreshKept();
+    // Not on a tick of its own: the menu's actions live while it is open.
+    refreshSubtitles();
 }
 
 void AddPanel::refreshKept()
@@ -229,6 +245,11 @@ void AddPanel::refreshKept()
     // may have changed meanwhile, so it is asked anew at every refresh.
     m_kept->setText(m_delegate.keptTracksText());
     m_kept->setVisible(!m_kept->text().isEmpty());
+}
+
+void AddPanel::refreshSubtitles()
+{
+    m_subtitles->setItems(m_delegate.addPanelState().subtitleItems());
 }
 
 void AddPanel::refreshDestinations()

@@ -10,6 +10,7 @@ class QLabel;
 class QProgressBar;
 class QPropertyAnimation;
 class QPushButton;
+class SubtitleChooser;
 
 // The strip at the top of the main window in which the user confirms a
 // probed movie: its file name and summary, the audio track, the destination,
@@ -39,12 +40,15 @@ public:
     // Under the audio pop-up: what is kept beside it for the user's languages.
     QLabel* keptLabel() const { return m_kept; }
     QProgressBar* busyIndicator() const { return m_busy; }
+    // The subtitle tracks to write, each with its check box.
+    SubtitleChooser* subtitleChooser() const { return m_subtitles; }
 
 private:
     void setOpen(bool open, bool animated);
     void refreshMovie();
     void refreshAudio();
     void refreshKept();
+    void refreshSubtitles();
     void refreshDestinations();
     void refreshState();
     void confirm();
@@ -63,6 +67,7 @@ private:
     QLabel* m_notice = nullptr;
     QLabel* m_waiting = nullptr;
     QLabel* m_kept = nullptr;
+    SubtitleChooser* m_subtitles = nullptr;
     QProgressBar* m_busy = nullptr;
     QPropertyAnimation* m_animation = nullptr;
     bool m_open = false;

@@ -222,13 +222,17 @@ QWidget* PreferencesWindow::makeAudioPage()
     indented->addSpacing(24);
     indented->addWidget(byLanguage, 1);
     subtitlesLayout->addLayout(indented);
+    subtitlesLayout->addWidget(
+        checkBox(subtitles, tr("Always keep the forced subtitles in the language of the sound"),
+                 kKeepForcedSubtitlesKey));
     subtitlesLayout->addWidget(checkBox(subtitles, tr("Add the subtitle files beside the movie"),
                                         kAddSubtitleFilesBesideMovieKey));
     subtitlesLayout->addWidget(
         note(subtitles, tr("Subtitle files named like the movie (Film.srt, "
                            "Film.en.srt, Film.de.forced.srt) become subtitle tracks "
                            "with the language and kind their names say; those you "
-                           "open or drop with the movie are always added.")));
+                           "open or drop with the movie are always added. Picture "
+                           "subtitles (Blu-ray, DVD, DVB) are read as text.")));
     layout->addWidget(subtitles);
     layout->addStretch(1);
     return page;

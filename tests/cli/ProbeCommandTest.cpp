@@ -115,12 +115,16 @@ TEST(ProbeCommand, JsonContract)
                            "fileName",
                            "fileSize",
                            "informationString",
+                           "pictureSubtitleFiles",
+                           "pictureSubtitleTrackIDs",
                            "runtimeSeconds",
                            "skippedSubtitleFiles",
                            "streamTitles",
                            "streamable",
                            "subtitleFiles",
+                           "subtitleNotes",
                            "subtitleTrackIDs",
+                           "subtitleTracks",
                            "videoTrackID",
                            "warnings"};
     for (const QJsonValue& value : files) {

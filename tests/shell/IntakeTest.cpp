@@ -5,6 +5,7 @@
 #include "engine/JobState.h"
 #include "foundation/SettingsAccess.h"
 #include "foundation/SettingsKeys.h"
+#include "shell/AddPanelState.h"
 #include "shell/AddPanelTexts.h"
 #include "shell/AppDelegate.h"
 
@@ -94,7 +95,7 @@ TEST_F(Intake, SubtitleFilesBesideTheMovieComeWithItAsTheSettingSays)
         << info->informationString().toStdString();
     EXPECT_EQ(delegate->keptTracksText(),
               "Subtitle files: ger forced (Film.de.forced.srt), eng (Film.en.srt) \u00b7 Skipped "
-              "Film.idx: picture subtitles, which an MP4 cannot hold as text");
+              "Film.idx: half of a VobSub pair (.idx and .sub), which cannot be read alone");
     delegate->cancelAdd();
 
     // Not looked for: only the file dropped with the movie comes.
@@ -418,6 +419,33 @@ TEST_F(Intake, ThePanelSaysWhatIsKeptBesideTheChosenTrack)
     setDefaultString(kExtraLanguagesKey, "de, fre, en");
     EXPECT_EQ(delegate->keptTracksText(),
               "Also keeps: eng (aac), fre (mp3) \u00b7 Subtitles: untagged");
+}
+
+// The panel lists every subtitle track with its box ticked as the settings
+// choose; unticking one leaves it out of this movie's job alone.
+TEST_F(Intake, SubtitleTracksAreChosenPerMovie)
+{
+    const QString film = movie("Film.mkv");
+    ASSERT_TRUE(writeSrt(dir() + "/Film.en.srt"));
+    ASSERT_TRUE(writeSrt(dir() + "/Film.de.srt"));
+    setDefaultInt(kDisableBuiltinSubtitlesKey, 0);
+    delegate->openFiles({film});
+    ASSERT_TRUE(waitForProbe());
+    AddPanelState& panel = delegate->addPanelState();
+    const QList<AddPanelState::SubtitleItem> items = panel.subtitleItems();
+    ASSERT_EQ(items.size(), 2);
+    EXPECT_EQ(items.at(0).text, "ger (Film.de.srt)");
+    EXPECT_EQ(items.at(1).text, "eng (Film.en.srt)");
+    EXPECT_TRUE(items.at(0).checked && items.at(1).checked);
+    panel.setSubtitleChecked(items.at(0).key, false);
+    EXPECT_FALSE(panel.subtitleItems().at(0).checked);
+    EXPECT_FALSE(delegate->keptTracksText().contains("Film.de.srt"));
+
+    delegate->setDestinationPopUpIndex(0);
+    delegate->addToQueue();
+    delegate->confirmSaveLocation(dir() + "/Film.mp4");
+    ASSERT_EQ(delegate->taskArray().size(), 1);
+    EXPECT_EQ(delegate->taskArray()[0]->subtitleChoice(), QStringList{items.at(1).key});
 }
 
 } // namespace

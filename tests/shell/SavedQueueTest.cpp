@@ -35,7 +35,10 @@ TEST(SavedQueue, RoundTripKeepsEveryField)
     waiting.audioTrackIndex = 2;
     waiting.subtitleFiles = {{"/movies/Film.de.forced.srt", "ger", true, false},
                              {"/movies/Film.en.sdh.srt", "eng", false, true}};
+    waiting.pictureSubtitleFiles = {{"/movies/Film.en.idx", "eng", true, false}};
+    waiting.subtitleChoice = QStringList{"stream:3", "file:/movies/Film.en.idx"};
     ConversionSettings settings;
+    settings.keepForcedSubtitles = 0;
     settings.conversionPreset = 2;
     settings.aacBitrate = 3;
     settings.streamableOutput = 0;
@@ -83,8 +86,12 @@ TEST(SavedQueue, RoundTripKeepsEveryField)
     EXPECT_EQ(w.destinationPath, waiting.destinationPath);
     EXPECT_EQ(w.audioTrackIndex, 2u);
     EXPECT_EQ(w.subtitleFiles, waiting.subtitleFiles);
+    EXPECT_EQ(w.pictureSubtitleFiles, waiting.pictureSubtitleFiles);
+    EXPECT_EQ(w.subtitleChoice, waiting.subtitleChoice);
+    EXPECT_FALSE(failed.subtitleChoice || back->at(1).subtitleChoice);
     ASSERT_TRUE(w.settings);
     EXPECT_EQ(w.settings->streamableOutput, 0);
+    EXPECT_EQ(w.settings->keepForcedSubtitles, 0);
     EXPECT_EQ(w.settings->extraLanguages, "jpn, fr");
     EXPECT_EQ(w.settings->custom, settings.custom);
     EXPECT_EQ(w.rawNames, waiting.rawNames);

@@ -66,10 +66,10 @@ TEST(AddPanelTexts, WhatIsWrittenBesideTheKeptTracks)
                                        {"/m/Film.fr.sdh.srt", "fre", false, true},
                                        {"/m/Film.srt", "", false, false}};
     EXPECT_EQ(
-        writtenTracksText("Also keeps: jpn (aac)", files, {"/m/Film.sup"}, true),
+        writtenTracksText("Also keeps: jpn (aac)", files, {"/m/Film.sub"}, true),
         "Also keeps: jpn (aac) \u00b7 Subtitle files: ger forced (Film.de.forced.srt), fre SDH "
-        "(Film.fr.sdh.srt), und (Film.srt) \u00b7 Skipped Film.sup: picture subtitles, which "
-        "an MP4 cannot hold as text \u00b7 Streamable");
+        "(Film.fr.sdh.srt), und (Film.srt) \u00b7 Skipped Film.sub: half of a VobSub pair (.idx "
+        "and .sub), which cannot be read alone \u00b7 Streamable");
     EXPECT_EQ(writtenTracksText("", {}, {}, false), "");
     EXPECT_EQ(audioItemsWithTitles({"#1: eng (aac)", "#2: eng (aac) [5.1]"}, {{2, "Mic"}}),
               QStringList({"#1: eng (aac)", "#2: eng (aac) [5.1] Mic"}));
