@@ -165,6 +165,17 @@ QJsonArray subtitleTracksJson(const MKVFileInfo& info, const std::optional<QStri
     return tracks;
 }
 
+QJsonArray subtitleFilesJson(const QList<SubtitleFile>& files)
+{
+    QJsonArray list;
+    for (const SubtitleFile& file : files)
+        list.append(QJsonObject{{"file", RawNameLinks::displayPath(file.path)},
+                                {"language", file.language},
+                                {"forced", file.forced},
+                                {"sdh", file.sdh}});
+    return list;
+}
+
 QJsonObject jsonObject(const QString& argument, const MKVFileInfo& info,
                        const std::optional<QString>& best)
 {
@@ -195,20 +206,8 @@ QJsonObject jsonObject(const QString& argument, const MKVFileInfo& info,
          ++it)
         titles.insert(QString::number(it.key()), it.value());
     object.insert("streamTitles", titles);
-    QJsonArray files;
-    for (const SubtitleFile& file : info.subtitleFiles())
-        files.append(QJsonObject{{"file", RawNameLinks::displayPath(file.path)},
-                                 {"language", file.language},
-                                 {"forced", file.forced},
-                                 {"sdh", file.sdh}});
-    object.insert("subtitleFiles", files);
-    QJsonArray pictureFiles;
-    for (const SubtitleFile& file : info.pictureSubtitleFiles())
-        pictureFiles.append(QJsonObject{{"file", RawNameLinks::displayPath(file.path)},
-                                        {"language", file.language},
-                                        {"forced", file.forced},
-                                        {"sdh", file.sdh}});
-    object.insert("pictureSubtitleFiles", pictureFiles);
+    object.insert("subtitleFiles", subtitleFilesJson(info.subtitleFiles()));
+    object.insert("pictureSubtitleFiles", subtitleFilesJson(info.pictureSubtitleFiles()));
     object.insert("subtitleTracks", subtitleTracksJson(info, best, preferredLanguages3Letter()));
     object.insert("subtitleNotes", QJsonArray::fromStringList(pictureReadingNotes(
                                        movieTrackInputs(info, 0, preferredLanguages3Letter()),
