@@ -147,26 +147,32 @@ rm -f "$work"/long/*.mp4
 fi
 
 # 5. The X server dies under a converting window: a server of its own.
-xvfb_display=""
-for number in $(seq 150 250); do
-    [ -e "/tmp/.X$number-lock" ] || [ -e "/tmp/.X11-unix/X$number" ] || { xvfb_display=:$number; break; }
-done
-display_up() { DISPLAY=$xvfb_display xdotool getdisplaygeometry >/dev/null 2>&1; }
-outer_display=$DISPLAY
-Xvfb "$xvfb_display" -screen 0 1280x1024x24 -nolisten tcp -noreset >/dev/null 2>&1 &
-xvfb_pid=$!
-# Killed on purpose below: no word from the shell about it.
-disown "$xvfb_pid"
-pids+=("$xvfb_pid")
-if [ -n "$xvfb_display" ] && wait_for 30 display_up; then
+# Sets scene_ok (1 or 0) and scene_message.
+lost_display_scene() {
+    scene_ok=0
+    local xvfb_display="" number
+    for number in $(seq 150 250); do
+        [ -e "/tmp/.X$number-lock" ] || [ -e "/tmp/.X11-unix/X$number" ] || { xvfb_display=:$number; break; }
+    done
+    display_up() { DISPLAY=$xvfb_display xdotool getdisplaygeometry >/dev/null 2>&1; }
+    local outer_display=$DISPLAY
+    Xvfb "$xvfb_display" -screen 0 1280x1024x24 -nolisten tcp -noreset >/dev/null 2>&1 &
+    local xvfb_pid=$!
+    # Killed on purpose below: no word from the shell about it.
+    disown "$xvfb_pid"
+    pids+=("$xvfb_pid")
+    if [ -z "$xvfb_display" ] || ! wait_for 30 display_up; then
+        scene_message="no second X server for the lost-display scene"
+        return
+    fi
     export DISPLAY=$xvfb_display
     openbox >/dev/null 2>&1 &
     pids+=($!)
     scene_files=("$long")
-    home=$(scene_home lostx 'WelcomeShown=1\n')
+    home=$(scene_home "lostx$1" 'WelcomeShown=1\n')
     # The platform plugin ends the program from inside its loop, where
     # everything is still allocated by design: no leak check for this one.
-    launch_in "$home" "$work/lostx.log" VANTREO_TOOLS_DIR="$work/slow" \
+    launch_in "$home" "$work/lostx$1.log" VANTREO_TOOLS_DIR="$work/slow" \
         ASAN_OPTIONS="${ASAN_OPTIONS:-}${ASAN_OPTIONS:+:}detect_leaks=0"
     if window=$(wait_window 60 --pid "$scene_pid" --name '^Vantreo ') &&
         queue_beside_movies "$window" 1 && wait_for 120 title_has "$window" "%"; then
@@ -178,17 +184,35 @@ if [ -n "$xvfb_display" ] && wait_for 30 display_up; then
             left=$(tools_naming "$long")
             unfinished=$(find "$work/long" "$home/Documents" -name '*.partial*' -o -name '*.tmp.*' | head -n 3)
             if [ "$status" -ne 0 ] && [ "$status" -lt 128 ] && [ -z "$left" ] && [ -z "$unfinished" ]; then
-                ok "the X server died: exit status $status, no crash, no tool or unfinished file left"
+                scene_ok=1
+                scene_message="the X server died: exit status $status, no crash, no tool or unfinished file left"
             else
-                not_ok "the X server died: exit status $status, left: ${left}${unfinished}"
+                scene_message="the X server died: exit status $status, left: ${left}${unfinished}"
             fi
         else
-            not_ok "the program kept running after its X server died"
+            scene_message="the program kept running after its X server died"
         fi
     else
-        not_ok "the slow conversion on the second X server did not start ($(xdotool getwindowname "${window:-0}" 2>/dev/null || echo no window))"
+        scene_message="the slow conversion on the second X server did not start ($(xdotool getwindowname "${window:-0}" 2>/dev/null || echo no window))"
+        kill -TERM "$scene_pid" 2>/dev/null || true
+        wait_exit "$scene_pid" 10 || kill -KILL "$scene_pid" 2>/dev/null || true
+        kill -KILL "$xvfb_pid" 2>/dev/null || true
     fi
     export DISPLAY=$outer_display
+}
+# A machine busy with other tests can miss one of the scene's steps: it is
+# tried a second time, on a server of its own again, and the first attempt's
+# account is kept in the output.
+lost_display_scene 1
+if [ "$scene_ok" -ne 1 ]; then
+    echo "# the lost-display scene is tried again after: $scene_message"
+    tail -n 20 "$work/lostx1.log" 2>/dev/null | sed 's/^/#   /'
+    rm -f "$work"/long/.*.partial* "$work"/long/*.mp4
+    lost_display_scene 2
+fi
+if [ "$scene_ok" -eq 1 ]; then
+    ok "$scene_message"
 else
-    not_ok "no second X server for the lost-display scene"
+    not_ok "$scene_message"
+    tail -n 20 "$work/lostx2.log" 2>/dev/null | sed 's/^/#   /'
 fi
