@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/ConversionSettings.h"
+#include "engine/FfmpegCommand.h"
 #include "inspection/StreamTimings.h"
 #include "inspection/SubtitleFileNames.h"
 
@@ -49,6 +50,9 @@ struct ConversionInputs
 
 struct BuiltArguments
 {
+    // The command by sections, to which the stages add output options, and
+    // the list it renders.
+    FfmpegCommand command;
     QStringList arguments;
     bool addedSurround = false;
     // Audio tracks kept for the user's languages, mapped after the main and
@@ -104,22 +108,6 @@ BuiltArguments muxArguments(const ConversionInputs& in, const QString& aacFile,
 // AC3 5.1: a DTS track when IncludeSurroundTrackTranscoded asks, any codec an
 // MP4 cannot hold always.
 bool surroundNeedsAC3(const QString& codecWord, const ConversionSettings& s);
-// Under the compatible style with IncludeSurroundTrack, maps a 5.1 track of
-// the chosen track's language as second audio track at p (p moves past it).
-// Answers whether a track was added.
-bool addAdditionalSurroundTrackAtIndex(QStringList& args, int& p, const ConversionInputs& in,
-                                       const ConversionSettings& s);
-// Maps the audio tracks kept for the user's languages at p (p moves past
-// them) as output audio tracks firstIndex, firstIndex + 1, ...: each copied or
-// encoded as stereo AAC, with its language. Answers how many were mapped.
-int addFurtherAudioTracks(QStringList& args, int& p, int firstIndex, const ConversionInputs& in,
-                          const ConversionSettings& s);
-// Maps the embedded subtitle streams (all, none when disabled, or those of
-// the user's languages) and the subtitle files, which become the inputs
-// firstFileInput, firstFileInput + 1, ..., at p; p moves past the mappings.
-// Answers how many subtitle tracks the output gets.
-int addSubtitles(QStringList& args, int firstFileInput, int& p, const ConversionInputs& in,
-                 const ConversionSettings& s);
 // The subtitle track that is enabled (marked default) when there are
 // several, by output position: a forced subtitle file in the chosen audio
 // track's language, else the first subtitle file, else the movie's own first

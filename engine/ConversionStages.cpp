@@ -131,36 +131,17 @@ ConversionStage subtitleReadingStage()
     return stage;
 }
 
-// The output path is the last argument; "-f mp4", when given, stays before.
-void insertBeforeOutput(QStringList& args, const QStringList& entries)
-{
-    for (const QString& entry : entries)
-        args.insert(args.size() - 1, entry);
-}
-
-// Adds a flag to the run's -movflags, or gives it one before the output.
-void addMovieFlag(QStringList& args, const QString& flag)
-{
-    const qsizetype at = args.indexOf(QStringLiteral("-movflags"));
-    if (at >= 0 && at + 1 < args.size())
-        args[at + 1] += flag;
-    else
-        insertBeforeOutput(args, {QStringLiteral("-movflags"), flag});
-}
-
 // Puts the movie's index (moov) before its media, so that players and media
 // servers start at once. Room for it is reserved at the start of the file
 // (-moov_size), which ffmpeg fills when it ends: the file is written once.
 // Only when no reserve can be sized, or the one given proved too small,
 // does ffmpeg move the index forward by rewriting the whole file
 // (+faststart), a second pass.
-void placeIndexFirst(QStringList& args, JobRecord& record, const MoovReserveFor& reserve)
+void placeIndexFirst(FfmpegCommand& command, JobRecord& record, const MoovReserveFor& reserve)
 {
-    if (args.isEmpty())
-        return;
     if (record.indexRewrite == JobRecord::IndexRewrite::None) {
-        if (const std::optional<qint64> bytes = reserve(record, args)) {
-            insertBeforeOutput(args, {QStringLiteral("-moov_size"), QString::number(*bytes)});
+        if (const std::optional<qint64> bytes = reserve(record, command.render())) {
+            command.addOutputOption({QStringLiteral("-moov_size"), QString::number(*bytes)});
             return;
         }
         asl_NSLog(3,
@@ -169,7 +150,7 @@ void placeIndexFirst(QStringList& args, JobRecord& record, const MoovReserveFor&
                   record.fileInfo->fileName());
     }
     record.indexRewrite = JobRecord::IndexRewrite::Done;
-    addMovieFlag(args, QStringLiteral("+faststart"));
+    command.addMovieFlag(QStringLiteral("+faststart"));
 }
 
 // The arguments of an ffmpeg run that writes the movie; the record learns
@@ -179,20 +160,18 @@ QStringList movieArguments(JobRecord& record, const BuiltArguments& built,
 {
     record.addedSurround = record.addedSurround || built.addedSurround;
     record.furtherAudioTracks = built.furtherAudioTracks;
-    QStringList args = built.arguments;
+    FfmpegCommand command = built.command;
     // The mark of a movie finished by Vantreo, naming its source, which the
     // library runs read to pass over what was converted before.
-    if (!args.isEmpty())
-        if (const auto source = sourceStampOf(record.fileInfo->fileURL().toLocalFile()))
-            insertBeforeOutput(args,
-                               {QStringLiteral("-metadata"),
-                                QStringLiteral("encoding_tool=") +
-                                    finishedMarkerText(*source, appInfo().appVersionString())});
+    if (const auto source = sourceStampOf(record.fileInfo->fileURL().toLocalFile()))
+        command.addOutputOption({QStringLiteral("-metadata"),
+                                 QStringLiteral("encoding_tool=") +
+                                     finishedMarkerText(*source, appInfo().appVersionString())});
     // A run redone after a too small reserve is a rewrite, whatever the
     // setting says by now.
     if (settings.streamableOutput != 0 || record.indexRewrite == JobRecord::IndexRewrite::Due)
-        placeIndexFirst(args, record, reserve);
-    return args;
+        placeIndexFirst(command, record, reserve);
+    return command.render();
 }
 
 // The end of a run that writes the movie. ffmpeg ends with status 0 even when

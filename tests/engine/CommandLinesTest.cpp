@@ -2,6 +2,7 @@
 
 #include "common/SubtitleFileAt.h"
 #include "engine/JobState.h"
+#include "engine/StreamArguments.h"
 #include "foundation/Alerts.h"
 #include "foundation/LogSink.h"
 
@@ -207,12 +208,14 @@ TEST(CommandLines, SubtitleMappings)
     EXPECT_EQ(args.mid(9, 3), QStringList({"-map", "1:0", "-scodec"}));
     EXPECT_FALSE(args.contains("0:3"));
 
-    // The insertion point ends up after the mappings it added.
-    QStringList list = {"-i", kSource, "-stats", "-map", "0:0", "-scodec", "mov_text"};
-    int p = 5;
+    // The subtitle mappings follow those made before them: the file, the
+    // next input, then the streams last-first.
+    FfmpegCommand command;
+    command.addInput(kSource);
+    command.addMap("0:0");
     s.disableBuiltinSubtitles = 0;
-    addSubtitles(list, 1, p, in, s);
-    EXPECT_EQ(list[p], "-scodec");
+    EXPECT_EQ(addSubtitles(command, in, s), 3);
+    EXPECT_EQ(command.mappings(), QStringList({"0:0", "1:0", "0:4", "0:3"}));
 }
 
 TEST(CommandLines, AdditionalSurroundTrackChoice)
