@@ -1,6 +1,5 @@
 #include "engine/CommandLines.h"
 
-#include "engine/AudioDescriptor.h"
 #include "engine/JobState.h"
 #include "engine/KeptTracks.h"
 #include "engine/StreamArguments.h"
@@ -11,11 +10,6 @@
 #include <optional>
 
 namespace {
-
-QString chosenDescriptor(const ConversionInputs& in)
-{
-    return in.audioTracks.value(in.audioTrackIndex);
-}
 
 // The video copied: ffmpeg writes copied HEVC with the "hev1" sample entry,
 // which Apple's players refuse; "hvc1" carries the same stream. ffmpeg 5.1
@@ -68,13 +62,12 @@ void addReports(FfmpegCommand& command, const ConversionInputs& in)
 void addNamedAudioLanguages(FfmpegCommand& command, const ConversionInputs& in,
                             const std::optional<SurroundTrack>& surround)
 {
-    const AudioDescriptor chosen = parseAudioDescriptor(chosenDescriptor(in));
+    const AudioTrack chosen = chosenAudioTrack(in);
     QStringList entries;
     if (in.nameTaggedStreams.contains(chosen.streamIndex))
         entries += languageMetadata("a", 0, chosen.language);
     if (surround && in.nameTaggedStreams.contains(surround->stream)) {
-        for (const QString& d : in.audioTracks) {
-            const AudioDescriptor track = parseAudioDescriptor(d);
+        for (const AudioTrack& track : in.audioTracks) {
             if (track.streamIndex == surround->stream) {
                 entries += languageMetadata("a", 1, track.language);
                 break;
@@ -96,9 +89,14 @@ BuiltArguments built(const FfmpegCommand& command, bool addedSurround, int furth
 
 } // namespace
 
+AudioTrack chosenAudioTrack(const ConversionInputs& in)
+{
+    return in.audioTracks.value(in.audioTrackIndex);
+}
+
 QStringList fixupTestArguments(const ConversionInputs& in, const QString& trialFile)
 {
-    const int audio = parseAudioDescriptor(chosenDescriptor(in)).streamIndex;
+    const int audio = chosenAudioTrack(in).streamIndex;
     FfmpegCommand command;
     command.addInput(in.sourcePath);
     command.addGlobal({QStringLiteral("-stats"), QStringLiteral("-t"), QStringLiteral("1")});
@@ -127,7 +125,7 @@ BuiltArguments singleProcessArguments(const ConversionInputs& in, int method,
         return built(command, false, 0);
     }
 
-    const AudioDescriptor audio = parseAudioDescriptor(chosenDescriptor(in));
+    const AudioTrack audio = chosenAudioTrack(in);
     const bool copy = method == MethodCopy;
     command.addMap(streamSpecifier(audio.streamIndex));
     if (copy && audio.codec == QLatin1String("aac") && needFixup && needFixup())
@@ -163,7 +161,7 @@ QStringList extractionArguments(const ConversionInputs& in, const QString& audio
     FfmpegCommand command;
     command.addInput(in.sourcePath);
     command.addGlobal({QStringLiteral("-stats")});
-    command.addMap(streamSpecifier(parseAudioDescriptor(chosenDescriptor(in)).streamIndex));
+    command.addMap(streamSpecifier(chosenAudioTrack(in).streamIndex));
     command.addCodec({QStringLiteral("-acodec"), QStringLiteral("pcm_f32le"), QStringLiteral("-ac"),
                       QStringLiteral("2"), QStringLiteral("-af"), kGapFilling});
     command.addOutputOption({QStringLiteral("-loglevel"), QStringLiteral("warning"),
@@ -191,7 +189,7 @@ std::optional<double> encodedAudioOffset(const ConversionInputs& in)
 {
     if (in.audioTracks.isEmpty())
         return std::nullopt;
-    const int stream = parseAudioDescriptor(chosenDescriptor(in)).streamIndex;
+    const int stream = chosenAudioTrack(in).streamIndex;
     const StreamTimings& t = in.timings;
     double delay = 0;
     if (t.inputStart && t.starts.contains(stream))
@@ -232,7 +230,7 @@ BuiltArguments muxArguments(const ConversionInputs& in, const QString& aacFile,
     addDefaultDispositions(command, in, s, int(surround) + further, subtitles);
     addReports(command, in);
 
-    QString language = writtenLanguage(parseAudioDescriptor(chosenDescriptor(in)).language);
+    QString language = writtenLanguage(chosenAudioTrack(in).language);
     if (s.includeSurroundTrack != 0) {
         // Written as ISO 639-2/T codes ("deu", "fra"), not the bibliographic ones.
         if (s.includeSurroundTrackDisabled != 0)

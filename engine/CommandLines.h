@@ -2,6 +2,7 @@
 
 #include "engine/ConversionSettings.h"
 #include "engine/FfmpegCommand.h"
+#include "inspection/AudioTrack.h"
 #include "inspection/StreamTimings.h"
 #include "inspection/SubtitleFileNames.h"
 
@@ -17,10 +18,10 @@ struct ConversionInputs
     // outputPath is the file ffmpeg writes: the job's hidden partial file,
     // renamed to the destination only once the job is Finished.
     QString sourcePath, outputPath, progressFile;
-    int videoTrackID = 0;    // 0 when the movie has none
-    QString videoCodec;      // the probe's codec word: "hevc", "h264", ...
-    QStringList audioTracks; // the probe's audio track descriptors
-    int audioTrackIndex = 0; // index of the chosen track in audioTracks
+    int videoTrackID = 0;          // 0 when the movie has none
+    QString videoCodec;            // the probe's codec word: "hevc", "h264", ...
+    QList<AudioTrack> audioTracks; // the probe's audio tracks
+    int audioTrackIndex = 0;       // index of the chosen track in audioTracks
     // The video's Dolby Vision profile; absent without Dolby Vision.
     std::optional<int> dolbyVisionProfile;
     QList<int> subtitleTrackIDs;
@@ -61,11 +62,11 @@ struct BuiltArguments
 };
 
 // The second audio track of the compatible style with IncludeSurroundTrack:
-// its stream and codec word ("(ac3)").
+// its stream and codec ("ac3").
 struct SurroundTrack
 {
     int stream = 0;
-    QString codecWord;
+    QString codec;
 };
 // Absent unless the compatible style asks for one and the movie has one in
 // the chosen track's language (or the chosen track is 5.1 in another codec).
@@ -107,7 +108,9 @@ BuiltArguments muxArguments(const ConversionInputs& in, const QString& aacFile,
 // Whether the surround track with this codec word ("(truehd)") is written as
 // AC3 5.1: a DTS track when IncludeSurroundTrackTranscoded asks, any codec an
 // MP4 cannot hold always.
-bool surroundNeedsAC3(const QString& codecWord, const ConversionSettings& s);
+bool surroundNeedsAC3(const QString& codec, const ConversionSettings& s);
+// The chosen audio track; a default one for a movie without sound.
+AudioTrack chosenAudioTrack(const ConversionInputs& in);
 // The subtitle track that is enabled (marked default) when there are
 // several, by output position: a forced subtitle file in the chosen audio
 // track's language, else the first subtitle file, else the movie's own first

@@ -1,6 +1,5 @@
 #include "engine/ConversionJob.h"
 
-#include "engine/AudioDescriptor.h"
 #include "engine/ConversionMethod.h"
 #include "engine/ConversionSettings.h"
 #include "engine/FreeSpaceCheck.h"
@@ -112,7 +111,7 @@ QString ConversionJob::stateInfoString() const
     if (m_startDate.isValid() && m_stopDate.isValid())
         in.tookSeconds = m_startDate.msecsTo(m_stopDate) / 1000.0;
     if (m_record.fileInfo)
-        in.audioTracks = m_record.fileInfo->audioTrackInformation();
+        in.audioTracks = m_record.fileInfo->audioTracks();
     in.audioTrackIndex = int(m_record.audioTrackIndex);
     in.multiConversion = m_record.multiConversion;
     in.readingTasks = m_record.readingCount > 0 ? 1 : 0;
@@ -124,11 +123,10 @@ QString ConversionJob::stateInfoString() const
 void ConversionJob::presetSpeedInfo()
 {
     const MKVFileInfoPtr& info = m_record.fileInfo;
-    if (!info || m_record.audioTrackIndex >= qulonglong(info->audioTrackInformation().size()))
+    if (!info || m_record.audioTrackIndex >= qulonglong(info->audioTracks().size()))
         return;
-    const AudioDescriptor d =
-        parseAudioDescriptor(info->audioTrackInformation().at(int(m_record.audioTrackIndex)));
-    setSpeedInfoFromMethod(calculateConversionMethod(d.codec, d.surround, m_record.settings()));
+    const AudioTrack& d = info->audioTracks().at(int(m_record.audioTrackIndex));
+    setSpeedInfoFromMethod(calculateConversionMethod(d.codec, d.isSurround(), m_record.settings()));
 }
 
 void ConversionJob::setSpeedInfoFromMethod(int method)
@@ -207,15 +205,12 @@ void ConversionJob::start()
     m_progressReader.reset();
 
     const ConversionInputs in = m_record.conversionInputs();
-    const AudioDescriptor descriptor =
-        in.audioTracks.isEmpty() ? AudioDescriptor{}
-                                 : parseAudioDescriptor(in.audioTracks.at(in.audioTrackIndex));
+    const AudioTrack chosen = chosenAudioTrack(in);
     const ConversionSettings settings = m_record.settings();
     // A movie without sound is copied in one run whatever the style.
-    m_record.method =
-        in.audioTracks.isEmpty()
-            ? MethodCopy
-            : calculateConversionMethod(descriptor.codec, descriptor.surround, settings);
+    m_record.method = in.audioTracks.isEmpty()
+                          ? MethodCopy
+                          : calculateConversionMethod(chosen.codec, chosen.isSurround(), settings);
     setSpeedInfoFromMethod(m_record.method);
 
     // A destination folder deleted, unmounted or made read-only since the

@@ -1,6 +1,5 @@
 #include "engine/ConversionStages.h"
 
-#include "engine/AudioDescriptor.h"
 #include "engine/ConversionMethod.h"
 #include "engine/ConversionSettings.h"
 #include "engine/FinishedMarker.h"
@@ -313,7 +312,7 @@ ConversionStage trackFlagsStage()
         // learn it from the text track's display flags. Track IDs follow
         // the output streams: the video, the audio tracks, then the
         // subtitles.
-        const bool withAudio = !record.fileInfo->audioTrackInformation().isEmpty();
+        const bool withAudio = !record.fileInfo->audioTracks().isEmpty();
         const int firstSubtitle =
             2 + (withAudio ? 1 + int(record.addedSurround) + record.furtherAudioTracks : 0);
         const QList<bool> forced = forcedSubtitleTracks(record.conversionInputs(), settings);
@@ -372,7 +371,7 @@ ConversionStage sourceEndsStage()
     ConversionStage stage;
     stage.commands = [](JobRecord& record) -> QList<ToolCommand> {
         record.sourceEnds.clear();
-        if (record.fileInfo->audioTrackInformation().isEmpty())
+        if (record.fileInfo->audioTracks().isEmpty())
             return {};
         return {{QStringLiteral("ffprobe"), streamEndsArguments(record.sourcePath()), kLimitMs}};
     };
@@ -392,11 +391,10 @@ ConversionStage verifyStage()
     stage.finish = [](JobRecord& record) {
         const MKVFileInfo& info = *record.fileInfo;
         MappedSource source;
-        const QStringList& tracks = info.audioTrackInformation();
+        const QList<AudioTrack>& tracks = info.audioTracks();
         source.withoutAudio = tracks.isEmpty();
         if (record.multiConversion && !tracks.isEmpty())
-            source.encodedAudioStream =
-                parseAudioDescriptor(tracks.value(int(record.audioTrackIndex))).streamIndex;
+            source.encodedAudioStream = tracks.value(int(record.audioTrackIndex)).streamIndex;
         source.streamStarts = info.streamTimings().starts;
         source.inputStart = info.streamTimings().inputStart;
         source.streamEnds = record.sourceEnds;
@@ -510,9 +508,8 @@ std::optional<qint64> estimatedMoovReserve(const JobRecord& record, const QStrin
     // The mux stage's AAC keeps the sample rate of the track it was made of.
     int encodedRate = 0;
     if (!record.aacFile.isEmpty()) {
-        const QString chosen = info.audioTrackInformation().value(int(record.audioTrackIndex));
-        encodedRate =
-            info.streamTimings().sampleRates.value(parseAudioDescriptor(chosen).streamIndex);
+        const AudioTrack chosen = info.audioTracks().value(int(record.audioTrackIndex));
+        encodedRate = info.streamTimings().sampleRates.value(chosen.streamIndex);
     }
     return moovReserveBytes(moovEstimateInputs(arguments, info, record.aacFile, encodedRate));
 }

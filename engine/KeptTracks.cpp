@@ -1,6 +1,5 @@
 #include "engine/KeptTracks.h"
 
-#include "engine/AudioDescriptor.h"
 #include "engine/SubtitleTracks.h"
 #include "inspection/AudioTrackChoice.h"
 #include "inspection/Languages.h"
@@ -14,7 +13,7 @@ namespace {
 
 using Slot = std::pair<QString, QString>; // comparable language, codec family
 
-Slot slotOf(const AudioDescriptor& d)
+Slot slotOf(const AudioTrack& d)
 {
     return {comparableLanguage(d.language), codecFamily(d.codec)};
 }
@@ -72,18 +71,17 @@ bool isUntaggedLanguage(const QString& language)
            language == QLatin1String("und");
 }
 
-QList<int> furtherAudioTrackIndexes(const QStringList& descriptors, const QList<int>& mappedStreams,
-                                    const QStringList& languages)
+QList<int> furtherAudioTrackIndexes(const QList<AudioTrack>& tracks,
+                                    const QList<int>& mappedStreams, const QStringList& languages)
 {
     QSet<Slot> taken;
-    for (const QString& descriptor : descriptors) {
-        const AudioDescriptor d = parseAudioDescriptor(descriptor);
+    for (const AudioTrack& d : tracks) {
         if (mappedStreams.contains(d.streamIndex))
             taken.insert(slotOf(d));
     }
     QList<int> kept;
-    for (int i = 0; i < descriptors.size() && kept.size() < kMaxFurtherAudioTracks; ++i) {
-        const AudioDescriptor d = parseAudioDescriptor(descriptors.at(i));
+    for (int i = 0; i < tracks.size() && kept.size() < kMaxFurtherAudioTracks; ++i) {
+        const AudioTrack& d = tracks.at(i);
         if (mappedStreams.contains(d.streamIndex) || languageRank(languages, d.language) < 0 ||
             taken.contains(slotOf(d)))
             continue;
@@ -109,13 +107,13 @@ QList<FurtherAudioTrack> furtherAudioTracks(const ConversionInputs& in, const Co
     const bool all = s.keepAllAudioTracks != 0;
     if ((!all && s.keepLanguageAudio == 0) || in.audioTracks.isEmpty())
         return {};
-    QList<int> mapped{parseAudioDescriptor(in.audioTracks.value(in.audioTrackIndex)).streamIndex};
+    QList<int> mapped{chosenAudioTrack(in).streamIndex};
     if (const auto surround = surroundTrackFor(in, s))
         mapped.append(surround->stream);
     QList<int> indexes;
     if (all) {
         for (int i = 0; i < in.audioTracks.size(); ++i)
-            if (!mapped.contains(parseAudioDescriptor(in.audioTracks.at(i)).streamIndex))
+            if (!mapped.contains(in.audioTracks.at(i).streamIndex))
                 indexes.append(i);
     } else {
         const QStringList languages =
@@ -124,7 +122,7 @@ QList<FurtherAudioTrack> furtherAudioTracks(const ConversionInputs& in, const Co
     }
     QList<FurtherAudioTrack> tracks;
     for (const int index : indexes) {
-        const AudioDescriptor d = parseAudioDescriptor(in.audioTracks.at(index));
+        const AudioTrack& d = in.audioTracks.at(index);
         tracks.append({index, d.streamIndex, d.language, d.codec, mp4HoldsCodec(d.codec),
                        in.timings.titles.value(d.streamIndex)});
     }
@@ -186,7 +184,7 @@ ConversionInputs movieTrackInputs(const MKVFileInfo& info, int audioTrackIndex,
     in.videoTrackID = info.videoTrackID().value_or(0);
     in.videoCodec = info.videoCodec();
     in.dolbyVisionProfile = info.dolbyVisionProfile();
-    in.audioTracks = info.audioTrackInformation();
+    in.audioTracks = info.audioTracks();
     // The chosen index, kept inside the list (start refuses movies without audio).
     in.audioTrackIndex =
         std::clamp(audioTrackIndex, 0, std::max(0, int(in.audioTracks.size()) - 1));

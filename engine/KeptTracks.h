@@ -18,7 +18,7 @@ inline constexpr int kMaxFurtherAudioTracks = 4;
 
 struct FurtherAudioTrack
 {
-    int descriptorIndex = 0; // in the movie's audio track descriptors
+    int descriptorIndex = 0; // in the movie's audio tracks
     int stream = 0;
     QString language, codec;
     bool copied = false; // false: encoded as stereo AAC at the AACBitrate rate
@@ -42,12 +42,12 @@ bool mp4HoldsCodec(const QString& codec);
 // A subtitle or track language that says nothing: "unk", "und" or empty.
 bool isUntaggedLanguage(const QString& language);
 
-// The descriptor indexes of the further audio tracks: in listing order,
+// The indexes in `tracks` of the further audio tracks: in listing order,
 // every track not among `mappedStreams` whose language is in `languages`,
 // once per language and codec family (the mapped tracks hold their own
 // places), at most kMaxFurtherAudioTracks.
-QList<int> furtherAudioTrackIndexes(const QStringList& descriptors, const QList<int>& mappedStreams,
-                                    const QStringList& languages);
+QList<int> furtherAudioTrackIndexes(const QList<AudioTrack>& tracks,
+                                    const QList<int>& mappedStreams, const QStringList& languages);
 // The positions in `subtitleLanguages` of the subtitles in `languages` or
 // untagged, in order.
 QList<int> keptSubtitleIndexes(const QStringList& subtitleLanguages, const QStringList& languages);

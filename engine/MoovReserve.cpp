@@ -1,6 +1,5 @@
 #include "engine/MoovReserve.h"
 
-#include "engine/AudioDescriptor.h"
 #include "inspection/MKVFileInfo.h"
 
 #include <QHash>
@@ -113,10 +112,8 @@ MoovEstimateInputs moovEstimateInputs(const QStringList& arguments, const MKVFil
     in.durationSeconds = duration;
 
     QHash<int, QString> sourceAudio; // stream -> codec word
-    for (const QString& d : info.audioTrackInformation()) {
-        const AudioDescriptor a = parseAudioDescriptor(d);
+    for (const AudioTrack& a : info.audioTracks())
         sourceAudio.insert(a.streamIndex, a.codec);
-    }
     const StreamTimings& timings = info.streamTimings();
     QStringList inputs;
     for (qsizetype i = 0; i + 1 < arguments.size(); ++i)

@@ -1,6 +1,5 @@
 #include "engine/StatusLine.h"
 
-#include "engine/AudioDescriptor.h"
 #include "engine/JobState.h"
 #include "foundation/MakeString.h"
 #include "foundation/StringHelpers.h"
@@ -63,13 +62,13 @@ QString stateInfoString(const StatusLineInputs& in)
     const QString chosen =
         in.audioTracks.isEmpty()
             ? QStringLiteral(" ") + translated(QT_TRANSLATE_NOOP("StatusLine", "No audio"))
-            : parseAudioDescriptor(in.audioTracks.value(in.audioTrackIndex)).displayText;
+            : in.audioTracks.value(in.audioTrackIndex).displayText();
     text = translated(QT_TRANSLATE_NOOP("StatusLine", "%1   Audio: %2")).arg(text, chosen);
     if (in.audioTracks.size() >= 2) {
         QString others;
         for (qsizetype i = 0; i < in.audioTracks.size(); ++i) {
             if (i != in.audioTrackIndex)
-                others += makeString(", %@", parseAudioDescriptor(in.audioTracks[i]).displayText);
+                others += makeString(", %@", in.audioTracks[i].displayText());
         }
         text = translated(QT_TRANSLATE_NOOP("StatusLine", "%1 (Discarded: %2)"))
                    .arg(text, others.mid(2));

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "inspection/AudioTrack.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -10,7 +12,7 @@ struct StatusLineInputs
     float progress = 0;
     double elapsedSeconds = 0; // since the job's first process started
     double tookSeconds = 0;    // from start to finish
-    QStringList audioTracks;
+    QList<AudioTrack> audioTracks;
     int audioTrackIndex = 0;
     bool multiConversion = false;
     // 1 when the job reads picture subtitles before it converts (a task of

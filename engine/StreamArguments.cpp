@@ -1,6 +1,5 @@
 #include "engine/StreamArguments.h"
 
-#include "engine/AudioDescriptor.h"
 #include "engine/KeptTracks.h"
 #include "engine/SubtitleTracks.h"
 #include "foundation/Alerts.h"
@@ -8,15 +7,6 @@
 #include "inspection/AudioTrackChoice.h"
 
 #include <algorithm>
-
-namespace {
-
-QString chosenDescriptor(const ConversionInputs& in)
-{
-    return in.audioTracks.value(in.audioTrackIndex);
-}
-
-} // namespace
 
 QString streamSpecifier(int stream)
 {
@@ -53,35 +43,33 @@ std::optional<SurroundTrack> surroundTrackFor(const ConversionInputs& in,
 {
     if (s.conversionPreset != 0 || s.includeSurroundTrack == 0)
         return std::nullopt;
-    const QString chosen = chosenDescriptor(in);
-    const QString language = descriptorWord(chosen, 1);
-    if (isSurroundDescriptor(chosen) && !chosen.contains(QStringLiteral("(ac3)")) &&
-        !chosen.contains(QStringLiteral("(dts)")))
+    const AudioTrack chosen = chosenAudioTrack(in);
+    if (chosen.isSurround() && chosen.codec != QLatin1String("ac3") &&
+        chosen.codec != QLatin1String("dts"))
         // A 5.1 or 7.1 track in another codec is its own surround track.
-        return SurroundTrack{parseAudioDescriptor(chosen).streamIndex, descriptorWord(chosen, 2)};
-    for (const QString& wanted : {QStringLiteral("(ac3)"), QStringLiteral("(dts)")}) {
-        for (const QString& d : in.audioTracks) {
-            if (isSurroundDescriptor(d) && descriptorWord(d, 1) == language &&
-                descriptorWord(d, 2) == wanted)
-                return SurroundTrack{parseAudioDescriptor(d).streamIndex, wanted};
+        return SurroundTrack{chosen.streamIndex, chosen.codec};
+    for (const QString& wanted : {QStringLiteral("ac3"), QStringLiteral("dts")}) {
+        for (const AudioTrack& t : in.audioTracks) {
+            if (t.isSurround() && t.language == chosen.language && t.codec == wanted)
+                return SurroundTrack{t.streamIndex, wanted};
         }
     }
     // Then a surround track in any other codec (TrueHD, FLAC, LPCM of a
     // Blu-ray), which becomes AC3 5.1.
-    for (const QString& d : in.audioTracks) {
-        if (isSurroundDescriptor(d) && descriptorWord(d, 1) == language)
-            return SurroundTrack{parseAudioDescriptor(d).streamIndex, descriptorWord(d, 2)};
+    for (const AudioTrack& t : in.audioTracks) {
+        if (t.isSurround() && t.language == chosen.language)
+            return SurroundTrack{t.streamIndex, t.codec};
     }
     return std::nullopt;
 }
 
-bool surroundNeedsAC3(const QString& codecWord, const ConversionSettings& s)
+bool surroundNeedsAC3(const QString& codec, const ConversionSettings& s)
 {
-    if (codecWord == QLatin1String("(dts)"))
+    if (codec == QLatin1String("dts"))
         return s.includeSurroundTrackTranscoded != 0;
     // What an MP4 cannot carry (TrueHD, FLAC, PCM, …) becomes AC3 5.1, a
     // 7.1 track downmixed with ffmpeg's standard matrix.
-    return !mp4HoldsCodec(codecWord.mid(1, codecWord.size() - 2));
+    return !mp4HoldsCodec(codec);
 }
 
 bool addSurroundTrack(FfmpegCommand& command, const ConversionInputs& in,
@@ -91,7 +79,7 @@ bool addSurroundTrack(FfmpegCommand& command, const ConversionInputs& in,
     if (!surround)
         return false;
     command.addMap(streamSpecifier(surround->stream));
-    if (surroundNeedsAC3(surround->codecWord, s))
+    if (surroundNeedsAC3(surround->codec, s))
         command.addStreamOptions(QStringList{QStringLiteral("-c:a:1"), QStringLiteral("ac3"),
                                              QStringLiteral("-ac"), QStringLiteral("6"),
                                              QStringLiteral("-ab"),
@@ -127,8 +115,8 @@ int addFurtherAudioTracks(FfmpegCommand& command, int firstIndex, const Conversi
 void addAudioTitles(FfmpegCommand& command, const ConversionInputs& in, bool addedSurround,
                     const ConversionSettings& s)
 {
-    QStringList entries = titleMetadata(
-        "a", 0, in.timings.titles.value(parseAudioDescriptor(chosenDescriptor(in)).streamIndex));
+    QStringList entries =
+        titleMetadata("a", 0, in.timings.titles.value(chosenAudioTrack(in).streamIndex));
     if (addedSurround)
         if (const auto surround = surroundTrackFor(in, s))
             entries += titleMetadata("a", 1, in.timings.titles.value(surround->stream));
@@ -205,8 +193,7 @@ std::optional<int> enabledSubtitleTrack(const ConversionInputs& in, int subtitle
 {
     if (subtitleTracks <= 0)
         return std::nullopt;
-    const QString audioLanguage =
-        comparableLanguage(parseAudioDescriptor(chosenDescriptor(in)).language);
+    const QString audioLanguage = comparableLanguage(chosenAudioTrack(in).language);
     for (qsizetype j = 0; j < in.subtitleFiles.size() && j < subtitleTracks; ++j) {
         const SubtitleFile& file = in.subtitleFiles.at(j);
         if (file.forced && !in.audioTracks.isEmpty() && !isUntaggedLanguage(file.language) &&

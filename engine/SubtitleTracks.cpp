@@ -1,6 +1,5 @@
 #include "engine/SubtitleTracks.h"
 
-#include "engine/AudioDescriptor.h"
 #include "engine/KeptTracks.h"
 #include "inspection/AudioTrackChoice.h"
 #include "inspection/Languages.h"
@@ -54,7 +53,7 @@ QString chosenAudioLanguage(const ConversionInputs& in)
 {
     if (in.audioTracks.isEmpty())
         return {};
-    return parseAudioDescriptor(in.audioTracks.value(in.audioTrackIndex)).language;
+    return chosenAudioTrack(in).language;
 }
 
 QList<SubtitleTrack> subtitleTracksOf(const ConversionInputs& in)

@@ -12,7 +12,7 @@ int fuzzOne(const std::uint8_t* data, std::size_t size)
     const QString text = QString::fromUtf8(input.payload());
     const ProbeResult result = parseFfmpegListing(text);
 
-    fuzzCheck(result.audioCount == result.descriptors.size(), "one descriptor per audio stream");
+    fuzzCheck(result.audioCount == result.audioTracks.size(), "one descriptor per audio stream");
     fuzzCheck(result.textSubtitleStreams.size() <= result.subtitleCount,
               "text subtitles are subtitles");
     fuzzCheck(!result.runtimeSeconds || result.durationText, "a run time comes with its text");

@@ -2,7 +2,6 @@
 
 #include "foundation/SettingsAccess.h"
 #include "foundation/SettingsKeys.h"
-#include "foundation/StringHelpers.h"
 #include "inspection/Languages.h"
 
 #include <QHash>
@@ -11,19 +10,6 @@
 namespace {
 
 constexpr qint64 kNotFound = std::numeric_limits<qint64>::max();
-
-QString descriptorField(const QString& descriptor, qsizetype index)
-{
-    const QStringList fields = split(descriptor, QStringLiteral(" "));
-    return index < fields.size() ? fields.at(index) : QString();
-}
-
-// The codec of "#1: ger (ac3) [5.1]" without its parentheses.
-QString codecOf(const QString& descriptor)
-{
-    const QString wrapped = descriptorField(descriptor, 2);
-    return wrapped.size() >= 2 ? wrapped.mid(1, wrapped.size() - 2) : QString();
-}
 
 // The ISO 639-2 languages with two codes: terminological to bibliographic.
 const QHash<QString, QString>& bibliographicCodes()
@@ -69,30 +55,43 @@ const QStringList& fixedAudioLanguages()
     return languages;
 }
 
-std::optional<QString> bestLanguage(const QStringList& descriptors, const QStringList& preferred,
-                                    qint64 defaultAudio)
+std::optional<int> bestAudioTrack(const QList<AudioTrack>& tracks, const QStringList& preferred,
+                                  qint64 defaultAudio)
 {
     const QStringList ranking = rankingLanguages(preferred, defaultAudio);
     qint64 bestRank = kNotFound;
-    QStringList candidates;
-    for (const QString& descriptor : descriptors) {
-        const qsizetype found = languageRank(ranking, descriptorField(descriptor, 1));
+    QList<int> candidates;
+    for (int i = 0; i < tracks.size(); ++i) {
+        const qsizetype found = languageRank(ranking, tracks.at(i).language);
         const qint64 rank = found < 0 ? kNotFound : qint64(found);
         if (rank < bestRank) {
-            candidates = {descriptor};
+            candidates = {i};
             bestRank = rank;
         } else if (rank == bestRank) {
-            candidates.append(descriptor);
+            candidates.append(i);
         }
     }
     if (candidates.isEmpty())
         return std::nullopt;
     for (const QLatin1String codec : {QLatin1String("aac"), QLatin1String("ac3")}) {
-        for (const QString& candidate : candidates)
-            if (codecOf(candidate) == codec)
+        for (const int candidate : candidates)
+            if (tracks.at(candidate).codec == codec)
                 return candidate;
     }
     return candidates.first();
+}
+
+std::optional<int> bestAudioTrack(const QList<AudioTrack>& tracks, const QStringList& preferred)
+{
+    return bestAudioTrack(tracks, preferred, defaultInt(QString::fromLatin1(kDefaultAudioKey)));
+}
+
+std::optional<QString> bestLanguage(const QStringList& descriptors, const QStringList& preferred,
+                                    qint64 defaultAudio)
+{
+    const auto best =
+        bestAudioTrack(audioTracksFromDescriptors(descriptors), preferred, defaultAudio);
+    return best ? std::optional<QString>(descriptors.at(*best)) : std::nullopt;
 }
 
 std::optional<QString> bestLanguage(const QStringList& descriptors, const QStringList& preferred)

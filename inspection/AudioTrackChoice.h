@@ -1,5 +1,7 @@
 #pragma once
 
+#include "inspection/AudioTrack.h"
+
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -28,3 +30,7 @@ std::optional<QString> bestLanguage(const QStringList& descriptors, const QStrin
                                     qint64 defaultAudio);
 // The same with "DefaultAudio" read from the settings.
 std::optional<QString> bestLanguage(const QStringList& descriptors, const QStringList& preferred);
+// The same choice among the probe's tracks: the index of the track.
+std::optional<int> bestAudioTrack(const QList<AudioTrack>& tracks, const QStringList& preferred,
+                                  qint64 defaultAudio);
+std::optional<int> bestAudioTrack(const QList<AudioTrack>& tracks, const QStringList& preferred);

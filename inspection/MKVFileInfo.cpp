@@ -206,7 +206,10 @@ std::shared_ptr<MKVFileInfo> makeInfo(const QUrl& url, const Readings& r,
     info->setFileName(name);
     info->setFileURL(url);
     info->setFileSize(sizeOfItem(path));
-    info->setAudioTrackInformation(probe.descriptors);
+    QList<AudioTrack> tracks = probe.audioTracks;
+    for (AudioTrack& track : tracks)
+        track.title = r.timings.titles.value(track.streamIndex);
+    info->setAudioTracks(tracks);
     info->setVideoTrackID(probe.videoStream);
     info->setVideoCodec(probe.videoStream ? probe.videoCodec : QString());
     info->setDolbyVisionProfile(probe.videoStream ? probe.dolbyVisionProfile : std::nullopt);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "inspection/AudioTrack.h"
 #include "inspection/StreamTimings.h"
 #include "inspection/SubtitleFileNames.h"
 
@@ -41,8 +42,17 @@ public:
     static QList<std::shared_ptr<MKVFileInfo>> initWithURLs(const QList<QUrl>& urls,
                                                             Warnings warnings = Warnings::Shown);
 
-    const QStringList& audioTrackInformation() const { return m_audioTrackInformation; }
-    void setAudioTrackInformation(const QStringList& v) { m_audioTrackInformation = v; }
+    // The audio tracks as the probe found them.
+    const QList<AudioTrack>& audioTracks() const { return m_audioTracks; }
+    void setAudioTracks(const QList<AudioTrack>& v) { m_audioTracks = v; }
+    // Their descriptor lines ("#1: eng (ac3) [5.1]"), as the audio pop-up and
+    // the probe command show them.
+    QStringList audioTrackInformation() const { return descriptorsOf(m_audioTracks); }
+    // Tracks kept as descriptor lines by an earlier run (a saved queue).
+    void setAudioTrackInformation(const QStringList& v)
+    {
+        m_audioTracks = audioTracksFromDescriptors(v);
+    }
     const QString& informationString() const { return m_informationString; }
     void setInformationString(const QString& v) { m_informationString = v; }
     const QString& fileName() const { return m_fileName; }
@@ -120,7 +130,7 @@ public:
     void setUnreadableReason(const QString& v) { m_unreadableReason = v; }
 
 private:
-    QStringList m_audioTrackInformation;
+    QList<AudioTrack> m_audioTracks;
     QString m_informationString;
     QString m_fileName;
     QUrl m_fileURL;

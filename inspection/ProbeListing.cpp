@@ -71,6 +71,21 @@ bool hasSevenOneLayout(const QString& line)
     return layout.match(field(line, QStringLiteral("Audio: "), 1)).hasMatch();
 }
 
+// The channels of a layout ffmpeg names: "mono", "stereo", "5.1(side)",
+// "7.1", "4 channels"; 0 when unknown.
+int channelsOfLayout(const QString& layout)
+{
+    static const QHash<QString, int> named{{"mono", 1}, {"stereo", 2}, {"2.1", 3},    {"3.0", 3},
+                                           {"quad", 4}, {"4.0", 4},    {"5.0", 5},    {"5.1", 6},
+                                           {"6.1", 7},  {"7.1", 8},    {"downmix", 2}};
+    const QString base = layout.section(u'(', 0, 0);
+    if (named.contains(base))
+        return named.value(base);
+    if (layout.endsWith(QLatin1String(" channels")))
+        return layout.section(u' ', 0, 0).toInt();
+    return 0;
+}
+
 template <typename Pred> QString stripEnds(const QString& text, Pred strip)
 {
     qsizetype begin = 0;
@@ -146,14 +161,18 @@ void readAudioLine(const QString& line, int number, const QString& language, Pro
 {
     const QString afterAudio = field(line, QStringLiteral("Audio: "), 1);
     const QString codec = field(field(afterAudio, QStringLiteral(","), 0), QStringLiteral(" "), 0);
-    QString marker;
+    AudioTrack track;
+    track.streamIndex = number;
+    track.language = language;
+    track.codec = codec;
     if (contains(line, QStringLiteral("5.1(side)")) || contains(line, QStringLiteral("6.1,")))
-        marker = QStringLiteral(" [5.1]");
+        track.surround = AudioTrack::Surround::FivePointOne;
     else if (hasSevenOneLayout(line))
-        marker = QStringLiteral(" [7.1]");
-    result.descriptors.append(QStringLiteral("#") + QString::number(number) + QStringLiteral(": ") +
-                              language + QStringLiteral(" (") + codec + QStringLiteral(")") +
-                              marker);
+        track.surround = AudioTrack::Surround::SevenPointOne;
+    // "ac3, 48000 Hz, 5.1(side), fltp, 448 kb/s": the layout is the third.
+    track.layout = field(afterAudio, QStringLiteral(", "), 2).trimmed();
+    track.channels = channelsOfLayout(track.layout);
+    result.audioTracks.append(track);
     ++result.audioCount;
 }
 

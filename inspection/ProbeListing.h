@@ -1,5 +1,7 @@
 #pragma once
 
+#include "inspection/AudioTrack.h"
+
 #include <QHash>
 #include <QList>
 #include <QString>
@@ -16,8 +18,8 @@ inline constexpr const char* kTooManyRefFramesWarning = "warningtoomanyrefframes
 // What the ffmpeg "-i" listing of one input tells about it.
 struct ProbeResult
 {
-    // One "#N: lang (codec)[ [5.1]]" per audio stream, in listing order.
-    QStringList descriptors;
+    // One per audio stream, in listing order.
+    QList<AudioTrack> audioTracks;
     // Stream number of the last video stream (cover art excluded).
     std::optional<int> videoStream;
     // The codec word of that stream as ffmpeg names it ("h264", "hevc", …).

@@ -48,9 +48,9 @@ void AddPanelState::showProbed(const MKVFileInfoPtr& info)
     setFileInfo(info);
     int audioIndex = -1;
     if (info) {
-        if (const auto best = bestLanguage(info->audioTrackInformation(), m_preferredLanguages))
-            audioIndex = int(info->audioTrackInformation().indexOf(*best));
-        if (audioIndex < 0 && !info->audioTrackInformation().isEmpty())
+        if (const auto best = bestAudioTrack(info->audioTracks(), m_preferredLanguages))
+            audioIndex = *best;
+        if (audioIndex < 0 && !info->audioTracks().isEmpty())
             audioIndex = 0;
     }
     setSelectedAudioIndex(audioIndex);
@@ -79,10 +79,9 @@ QStringList AddPanelState::audioItems() const
     if (!m_fileInfo)
         return {};
     // A movie without sound converts to its video alone; the pop-up says so.
-    if (m_fileInfo->audioTrackInformation().isEmpty() && m_fileInfo->videoTrackID())
+    if (m_fileInfo->audioTracks().isEmpty() && m_fileInfo->videoTrackID())
         return {kNoAudioItem};
-    return audioItemsWithTitles(m_fileInfo->audioTrackInformation(),
-                                m_fileInfo->streamTimings().titles);
+    return audioItemsWithTitles(m_fileInfo->audioTracks());
 }
 
 void AddPanelState::setSelectedAudioIndex(int index)
@@ -182,7 +181,7 @@ ConversionJob* AddPanelState::makeJobForShownMovie() const
         return nullptr;
     auto* job = new ConversionJob;
     job->setFileInfo(m_fileInfo);
-    const qsizetype tracks = m_fileInfo->audioTrackInformation().size();
+    const qsizetype tracks = m_fileInfo->audioTracks().size();
     const int index =
         m_selectedAudioIndex >= 0 && m_selectedAudioIndex < tracks ? m_selectedAudioIndex : 0;
     job->setAudioTrackIndex(qulonglong(index));

@@ -1,6 +1,5 @@
 #include "shell/AddPanelTexts.h"
 
-#include "engine/AudioDescriptor.h"
 #include "engine/FailureExplanation.h"
 #include "foundation/PathHelpers.h"
 #include "inspection/MKVFileInfo.h"
@@ -160,12 +159,11 @@ QString writtenTracksText(const QString& keptText, const QList<SubtitleFile>& fi
     return parts.join(QStringLiteral(" \u00b7 "));
 }
 
-QStringList audioItemsWithTitles(const QStringList& descriptors, const QHash<int, QString>& titles)
+QStringList audioItemsWithTitles(const QList<AudioTrack>& tracks)
 {
     QStringList items;
-    for (const QString& descriptor : descriptors) {
-        const QString title = titles.value(parseAudioDescriptor(descriptor).streamIndex);
-        items.append(title.isEmpty() ? descriptor : descriptor + u' ' + title);
-    }
+    for (const AudioTrack& track : tracks)
+        items.append(track.title.isEmpty() ? track.descriptor()
+                                           : track.descriptor() + u' ' + track.title);
     return items;
 }

@@ -2,6 +2,7 @@
 
 #include "engine/KeptTracks.h"
 #include "engine/SubtitleTracks.h"
+#include "inspection/AudioTrack.h"
 #include "inspection/SubtitleFileNames.h"
 
 #include <QCoreApplication>
@@ -65,4 +66,4 @@ QString writtenTracksText(const QString& keptText, const QList<SubtitleFile>& fi
 
 // The audio pop-up's items: each track's descriptor and, when the track has
 // one, its title ("#2: eng (aac) Mic").
-QStringList audioItemsWithTitles(const QStringList& descriptors, const QHash<int, QString>& titles);
+QStringList audioItemsWithTitles(const QList<AudioTrack>& tracks);

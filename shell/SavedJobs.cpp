@@ -97,7 +97,7 @@ ConversionJob* restoredJob(const SavedJob& saved, const MKVFileInfoPtr& probed,
 
     auto* job = new ConversionJob;
     job->setFileInfo(info);
-    const qsizetype tracks = info->audioTrackInformation().size();
+    const qsizetype tracks = info->audioTracks().size();
     job->setAudioTrackIndex(saved.audioTrackIndex < qulonglong(tracks) ? saved.audioTrackIndex : 0);
     if (saved.settings)
         job->setSettingsSnapshot(*saved.settings);

@@ -117,10 +117,10 @@ std::optional<ConvertOptions> parseConvertOptions(const QStringList& args, QStri
 #include "inspection/AudioTrackChoice.h"
 #include "inspection/Languages.h"
 
-std::optional<int> chooseAudioTrack(const QStringList& descriptors, const QString& audioOption,
+std::optional<int> chooseAudioTrack(const QList<AudioTrack>& tracks, const QString& audioOption,
                                     const QStringList& preferredLanguages, QString& error)
 {
-    if (descriptors.isEmpty()) {
+    if (tracks.isEmpty()) {
         // A movie without sound converts to its video alone, unless a track
         // was asked for.
         if (audioOption.isEmpty())
@@ -129,25 +129,24 @@ std::optional<int> chooseAudioTrack(const QStringList& descriptors, const QStrin
         return std::nullopt;
     }
     if (audioOption.isEmpty()) {
-        const auto best = bestLanguage(descriptors, preferredLanguages);
-        return best ? int(descriptors.indexOf(*best)) : 0;
+        return bestAudioTrack(tracks, preferredLanguages).value_or(0);
     }
     bool isIndex = false;
     const int index = audioOption.toInt(&isIndex);
     if (isIndex) {
-        if (index < 0 || index >= descriptors.size()) {
+        if (index < 0 || index >= tracks.size()) {
             error = CommandLine::tr("it has no audio track %1 (tracks 0 to %2)")
                         .arg(index)
-                        .arg(descriptors.size() - 1);
+                        .arg(tracks.size() - 1);
             return std::nullopt;
         }
         return index;
     }
     const QString language = preferredLanguages3Letter({audioOption.toLower()}).value(0);
-    const auto best = bestLanguage(descriptors, {language}, 0);
-    if (!best || best->split(u' ').value(1) != language) {
+    const auto best = bestAudioTrack(tracks, {language}, 0);
+    if (!best || tracks.at(*best).language != language) {
         error = CommandLine::tr("it has no audio track in the language '%1'").arg(audioOption);
         return std::nullopt;
     }
-    return int(descriptors.indexOf(*best));
+    return *best;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "inspection/AudioTrack.h"
+
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -42,5 +44,5 @@ std::optional<ConvertOptions> parseConvertOptions(const QStringList& args, QStri
 // The audio track to convert: by --audio (an index into the descriptors, or
 // a language, two- or three-letter), else the one bestLanguage chooses for
 // the preferred languages. Absent, with the reason, when none fits.
-std::optional<int> chooseAudioTrack(const QStringList& descriptors, const QString& audioOption,
+std::optional<int> chooseAudioTrack(const QList<AudioTrack>& tracks, const QString& audioOption,
                                     const QStringList& preferredLanguages, QString& error);

@@ -333,7 +333,7 @@ void ConvertSession::queueMovie(const MKVFileInfoPtr& info, const QString& given
         return;
     }
     // Neither video nor audio: ffmpeg could not read it as a movie at all.
-    if (!info->videoTrackID() && info->audioTrackInformation().isEmpty()) {
+    if (!info->videoTrackID() && info->audioTracks().isEmpty()) {
         reportSkipped(given, tr("ffmpeg cannot read it as a movie"));
         return;
     }
@@ -343,8 +343,8 @@ void ConvertSession::queueMovie(const MKVFileInfoPtr& info, const QString& given
         return;
     }
     QString error;
-    const auto audio = chooseAudioTrack(info->audioTrackInformation(), m_options.audio,
-                                        preferredLanguages3Letter(), error);
+    const auto audio =
+        chooseAudioTrack(info->audioTracks(), m_options.audio, preferredLanguages3Letter(), error);
     if (!audio) {
         reportSkipped(given, error);
         return;

@@ -50,13 +50,13 @@ QString numbersOrNone(const QList<int>& numbers)
 
 // The chosen track is marked "*", the ones kept beside it for the user's
 // languages "+"; with subtitles kept by language a line names those.
-void printPlain(const MKVFileInfo& info, const std::optional<QString>& best,
+void printPlain(const MKVFileInfo& info, const std::optional<int>& best,
                 const QStringList& preferred)
 {
     QString out = info.fileName() + QStringLiteral("\n  ") + info.informationString() +
                   QStringLiteral("\n  ") + CommandLine::tr("Audio tracks:");
-    const QStringList& audio = info.audioTrackInformation();
-    const int chosenIndex = best ? int(audio.indexOf(*best)) : -1;
+    const QList<AudioTrack>& audio = info.audioTracks();
+    const int chosenIndex = best.value_or(-1);
     const ConversionSettings settings = ConversionSettings::fromStore();
     const ConversionInputs in = movieTrackInputs(info, std::max(0, chosenIndex), preferred);
     QList<int> kept;
@@ -71,8 +71,7 @@ void printPlain(const MKVFileInfo& info, const std::optional<QString>& best,
                              : kept.contains(i) ? QStringLiteral("  + ")
                                                 : QStringLiteral("    ");
         out += mark + QString::number(i) + QStringLiteral(": ") +
-               audioItemsWithTitles({audio.at(i)}, info.streamTimings().titles).value(0) +
-               QStringLiteral("\n");
+               audioItemsWithTitles({audio.at(i)}).value(0) + QStringLiteral("\n");
     }
     out += QStringLiteral("  ") + CommandLine::tr("Video stream:") + u' ' +
            (info.videoTrackID() ? QString::number(*info.videoTrackID()) : CommandLine::tr("none")) +
@@ -138,10 +137,10 @@ const char* sourceName(SubtitleTrack::Source source)
 }
 
 // Every subtitle track the movie has, as a conversion would treat it.
-QJsonArray subtitleTracksJson(const MKVFileInfo& info, const std::optional<QString>& best,
+QJsonArray subtitleTracksJson(const MKVFileInfo& info, const std::optional<int>& best,
                               const QStringList& preferred)
 {
-    const int chosen = best ? int(info.audioTrackInformation().indexOf(*best)) : 0;
+    const int chosen = best.value_or(0);
     const ConversionInputs in = movieTrackInputs(info, std::max(0, chosen), preferred);
     const ConversionSettings settings = ConversionSettings::fromStore();
     QStringList written;
@@ -177,7 +176,7 @@ QJsonArray subtitleFilesJson(const QList<SubtitleFile>& files)
 }
 
 QJsonObject jsonObject(const QString& argument, const MKVFileInfo& info,
-                       const std::optional<QString>& best)
+                       const std::optional<int>& best)
 {
     QJsonArray subtitles;
     for (int n : info.subtitleTrackIDs())
@@ -200,7 +199,8 @@ QJsonObject jsonObject(const QString& argument, const MKVFileInfo& info,
     object.insert("fileSize", info.fileSize() ? QJsonValue(double(*info.fileSize()))
                                               : QJsonValue(QJsonValue::Null));
     object.insert("warnings", QJsonArray::fromStringList(info.raisedWarnings()));
-    object.insert("bestAudio", best ? QJsonValue(*best) : QJsonValue(QJsonValue::Null));
+    object.insert("bestAudio", best ? QJsonValue(info.audioTracks().at(*best).descriptor())
+                                    : QJsonValue(QJsonValue::Null));
     QJsonObject titles;
     for (auto it = info.streamTimings().titles.begin(); it != info.streamTimings().titles.end();
          ++it)
@@ -313,7 +313,7 @@ int runProbeCommand(const QStringList& args)
             print(stderr, QStringLiteral("vantreo-cli probe: ") + info->fileName() +
                               QStringLiteral(": ") + info->unreadableReason() +
                               QStringLiteral("\n"));
-        const std::optional<QString> best = bestLanguage(info->audioTrackInformation(), preferred);
+        const std::optional<int> best = bestAudioTrack(info->audioTracks(), preferred);
         if (json)
             results.append(jsonObject(RawNameLinks::displayPath(file), *info, best));
         else

@@ -87,7 +87,7 @@ ConversionInputs inputsFor(const Movie& m)
     in.outputPath = m.dir + "/Movie.mp4";
     in.progressFile = m.dir + "/Movie.mkv.log";
     in.videoTrackID = 0;
-    in.audioTracks = {"#1: eng (aac)", "#2: eng (dts) [5.1]"};
+    in.audioTracks = audioTracksFromDescriptors({"#1: eng (aac)", "#2: eng (dts) [5.1]"});
     in.subtitleFiles = {subtitleFileAt(m.subtitle)};
     return in;
 }
@@ -134,7 +134,7 @@ TEST(CommandLinesWithFfmpeg, MuxStageJoinsVideoWithTheNewAudio)
     const Movie m = makeMovie();
     ConversionInputs in = inputsFor(m);
     in.subtitleFiles.clear();
-    in.audioTracks = {"#1: ger (aac)", "#2: ger (dts) [5.1]"};
+    in.audioTracks = audioTracksFromDescriptors({"#1: ger (aac)", "#2: ger (dts) [5.1]"});
     // The encoder's ADTS stream, here whole in a file.
     const QString aac = m.dir + "/Movie.mkv.aac.fifo";
     ASSERT_TRUE(ffmpeg(

@@ -27,7 +27,7 @@ ConversionInputs inputs(const QStringList& tracks, int chosen = 0)
     in.outputPath = kDest;
     in.progressFile = kProgress;
     in.videoTrackID = 0;
-    in.audioTracks = tracks;
+    in.audioTracks = audioTracksFromDescriptors(tracks);
     in.audioTrackIndex = chosen;
     return in;
 }
@@ -413,7 +413,7 @@ TEST(CommandLines, FurtherTracksFollowTheSurroundTrackInEveryMethod)
 
     // Without a surround track they begin at the second audio track, and
     // the mux stage's second language pair no longer names the main one.
-    in.audioTracks = {"#1: eng (aac)", "#3: ger (ac3) [5.1]"};
+    in.audioTracks = audioTracksFromDescriptors({"#1: eng (aac)", "#3: ger (ac3) [5.1]"});
     const QStringList muxed = muxArguments(in, kAac, s).arguments;
     EXPECT_EQ(muxed.mid(9, 8),
               QStringList({"-map", "0:0", "-map", "1:0", "-map", "0:3", "-map", "0:6"}));
@@ -424,7 +424,8 @@ TEST(CommandLines, FurtherTracksFollowTheSurroundTrackInEveryMethod)
     // The AC3 methods: the list's own "-acodec ac3 -ac 2" come first, the
     // track's options win after them.
     s.conversionPreset = 1;
-    in.audioTracks = {"#1: eng (dts)", "#3: ger (eac3)", "#4: ger (mp3)"};
+    in.audioTracks =
+        audioTracksFromDescriptors({"#1: eng (dts)", "#3: ger (eac3)", "#4: ger (mp3)"});
     const QStringList ac3 = singleProcessArguments(in, MethodAC3Stereo, s, {}).arguments;
     EXPECT_EQ(ac3.mid(5, 6), QStringList({"-map", "0:1", "-map", "0:3", "-map", "0:4"}));
     EXPECT_LT(ac3.indexOf("-ab"), ac3.indexOf("-c:a:1"));

@@ -1,6 +1,5 @@
 #include "engine/ConversionMethod.h"
 
-#include "engine/AudioDescriptor.h"
 #include "engine/ConversionSettings.h"
 #include "foundation/SettingsAccess.h"
 
@@ -16,27 +15,6 @@ ConversionSettings preset(qint64 p)
 }
 
 } // namespace
-
-TEST(AudioDescriptor, ReadsTheProbesDescriptor)
-{
-    const AudioDescriptor d = parseAudioDescriptor("#12: eng (dts) [5.1]");
-    EXPECT_EQ(d.streamIndex, 12);
-    EXPECT_EQ(d.language, "eng");
-    EXPECT_EQ(d.codec, "dts");
-    EXPECT_TRUE(d.surround);
-    EXPECT_EQ(d.displayText, " eng (dts) [5.1]");
-    EXPECT_FALSE(parseAudioDescriptor("#1: ger (aac)").surround);
-
-    // Odd text never crashes and reads as empty parts.
-    for (const QString odd : {"", "#", "#:", "garbage", "#x: eng", "#3 eng (a", "#7: e ()"}) {
-        const AudioDescriptor o = parseAudioDescriptor(odd);
-        EXPECT_GE(o.streamIndex, 0) << odd.toStdString();
-    }
-    EXPECT_EQ(parseAudioDescriptor("#x: eng").streamIndex, 0);
-    EXPECT_EQ(parseAudioDescriptor("#7: e ()").codec, "");
-    EXPECT_EQ(parseAudioDescriptor("#3 eng (a").codec, "");
-    EXPECT_EQ(parseAudioDescriptor("#99999999999: x (y)").streamIndex, INT_MAX);
-}
 
 TEST(ConversionMethod, AacIsCopiedUnderEveryStyle)
 {

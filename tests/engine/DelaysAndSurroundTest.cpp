@@ -1,4 +1,3 @@
-#include "engine/AudioDescriptor.h"
 #include "engine/CommandLines.h"
 #include "engine/OutputVerification.h"
 #include "inspection/ProbeListing.h"
@@ -18,7 +17,7 @@ ConversionInputs movie(const QStringList& tracks)
     in.sourcePath = QStringLiteral("/movies/Movie.mkv");
     in.outputPath = QStringLiteral("/movies/.Movie.mp4.partial.mp4");
     in.progressFile = QStringLiteral("/docs/Movie.mkv.log");
-    in.audioTracks = tracks;
+    in.audioTracks = audioTracksFromDescriptors(tracks);
     return in;
 }
 
@@ -204,10 +203,11 @@ TEST(Surround, SevenOneCountsAndCodecsAnMp4CannotHoldBecomeAC3)
                            "  Stream #0:2(eng): Audio: pcm_s24le, 48000 Hz, 7.1(wide), s32\n"
                            "  Stream #0:3(eng): Audio: aac (LC), 48000 Hz, stereo, fltp, 127 kb/s\n"
                            "  Stream #0:4(eng): Audio: flac, 48000 Hz, 5.1(side), s16\n");
-    EXPECT_EQ(r.descriptors, (QStringList{"#1: eng (truehd) [7.1]", "#2: eng (pcm_s24le) [7.1]",
-                                          "#3: eng (aac)", "#4: eng (flac) [5.1]"}));
-    EXPECT_TRUE(parseAudioDescriptor(r.descriptors[0]).surround);
-    EXPECT_FALSE(parseAudioDescriptor(r.descriptors[2]).surround);
+    EXPECT_EQ(descriptorsOf(r.audioTracks),
+              (QStringList{"#1: eng (truehd) [7.1]", "#2: eng (pcm_s24le) [7.1]", "#3: eng (aac)",
+                           "#4: eng (flac) [5.1]"}));
+    EXPECT_TRUE(r.audioTracks[0].isSurround());
+    EXPECT_FALSE(r.audioTracks[2].isSurround());
 
     ConversionSettings s;
     s.conversionPreset = 0;
@@ -215,7 +215,7 @@ TEST(Surround, SevenOneCountsAndCodecsAnMp4CannotHoldBecomeAC3)
     s.includeSurroundTrackTranscoded = 0;
     // The AAC stereo track chosen: the TrueHD track is the surround one,
     // written as AC3 5.1.
-    ConversionInputs in = movie(r.descriptors);
+    ConversionInputs in = movie(descriptorsOf(r.audioTracks));
     in.audioTrackIndex = 2;
     const auto surround = surroundTrackFor(in, s);
     ASSERT_TRUE(surround.has_value());
@@ -228,10 +228,10 @@ TEST(Surround, SevenOneCountsAndCodecsAnMp4CannotHoldBecomeAC3)
     in.audioTrackIndex = 1;
     EXPECT_EQ(surroundTrackFor(in, s)->stream, 2);
     EXPECT_TRUE(muxArguments(in, "a.aac", s).arguments.contains("-c:a:1"));
-    EXPECT_TRUE(surroundNeedsAC3("(flac)", s));
-    EXPECT_FALSE(surroundNeedsAC3("(dts)", s));
-    EXPECT_FALSE(surroundNeedsAC3("(aac)", s));
-    EXPECT_FALSE(surroundNeedsAC3("(eac3)", s));
+    EXPECT_TRUE(surroundNeedsAC3("flac", s));
+    EXPECT_FALSE(surroundNeedsAC3("dts", s));
+    EXPECT_FALSE(surroundNeedsAC3("aac", s));
+    EXPECT_FALSE(surroundNeedsAC3("eac3", s));
 }
 
 TEST(Silent, AMovieWithoutSoundMapsItsVideoAndSubtitlesOnly)

@@ -53,10 +53,10 @@ TEST(KeptTracks, FurtherAudioOncePerLanguageAndFamilyAtMostFour)
     EXPECT_EQ(codecFamily("pcm_s24le"), "pcm");
     EXPECT_EQ(codecFamily("vorbis"), "vorbis");
 
-    const QStringList tracks = {"#1: ger (ac3) [5.1]", "#2: deu (eac3)", "#3: eng (dts) [5.1]",
-                                "#4: eng (dca)",       "#5: eng (aac)",  "#6: jpn (aac)",
-                                "#7: ger (flac)",      "#8: unk (aac)",  "#9: fre (opus)",
-                                "#10: eng (truehd)"};
+    const QList<AudioTrack> tracks = audioTracksFromDescriptors(
+        {"#1: ger (ac3) [5.1]", "#2: deu (eac3)", "#3: eng (dts) [5.1]", "#4: eng (dca)",
+         "#5: eng (aac)", "#6: jpn (aac)", "#7: ger (flac)", "#8: unk (aac)", "#9: fre (opus)",
+         "#10: eng (truehd)"});
     // The chosen ger ac3 holds its place: the deu eac3 is of its family.
     EXPECT_EQ(furtherAudioTrackIndexes(tracks, {1}, {"ger", "eng"}), (QList<int>{2, 4, 6, 9}));
     EXPECT_EQ(furtherAudioTrackIndexes(tracks, {1}, {"ger", "eng", "jpn", "fre"}),
@@ -65,8 +65,9 @@ TEST(KeptTracks, FurtherAudioOncePerLanguageAndFamilyAtMostFour)
     EXPECT_TRUE(furtherAudioTrackIndexes(tracks, {1}, {}).isEmpty());
 
     ConversionInputs in;
-    in.audioTracks = {"#1: eng (ac3) [5.1]", "#2: ger (ac3) [5.1]", "#3: jpn (aac)",
-                      "#4: fre (dts)", "#5: eng (flac)"};
+    in.audioTracks =
+        audioTracksFromDescriptors({"#1: eng (ac3) [5.1]", "#2: ger (ac3) [5.1]", "#3: jpn (aac)",
+                                    "#4: fre (dts)", "#5: eng (flac)"});
     in.audioTrackIndex = 1;
     in.preferredLanguages = {"ger", "eng"};
     ConversionSettings s = keeping();
@@ -86,8 +87,8 @@ TEST(KeptTracks, FurtherAudioOncePerLanguageAndFamilyAtMostFour)
     s = keeping();
     s.conversionPreset = 0;
     s.includeSurroundTrack = 1;
-    in.audioTracks = {"#1: eng (aac)", "#2: eng (ac3) [5.1]", "#3: ger (ac3) [5.1]",
-                      "#4: eng (eac3)"};
+    in.audioTracks = audioTracksFromDescriptors(
+        {"#1: eng (aac)", "#2: eng (ac3) [5.1]", "#3: ger (ac3) [5.1]", "#4: eng (eac3)"});
     in.audioTrackIndex = 0;
     EXPECT_EQ(streamsOf(furtherAudioTracks(in, s)), QList<int>{3});
     s.includeSurroundTrack = 0;
@@ -100,7 +101,7 @@ TEST(KeptTracks, SubtitlesOfTheLanguagesAndUntaggedOnes)
               (QList<int>{1, 3, 4, 5}));
 
     ConversionInputs in;
-    in.audioTracks = {"#1: ger (aac)"};
+    in.audioTracks = audioTracksFromDescriptors({"#1: ger (aac)"});
     in.subtitleTrackIDs = {5, 6, 7, 8};
     in.subtitleTrackLanguages = {"eng", "ger", "jpn", "unk"};
     in.preferredLanguages = {"ger", "eng"};

@@ -8,7 +8,7 @@ StatusLineInputs converting(QStringList tracks, int chosen, float progress, doub
 {
     StatusLineInputs in;
     in.state = 1;
-    in.audioTracks = tracks;
+    in.audioTracks = audioTracksFromDescriptors(tracks);
     in.audioTrackIndex = chosen;
     in.progress = progress;
     in.elapsedSeconds = elapsed;
@@ -20,7 +20,7 @@ StatusLineInputs converting(QStringList tracks, int chosen, float progress, doub
 TEST(StatusLine, QueuedPausedFinishedFailed)
 {
     StatusLineInputs in;
-    in.audioTracks = {"#1: eng (ac3)"};
+    in.audioTracks = audioTracksFromDescriptors({"#1: eng (ac3)"});
     in.progress = 40;
     in.elapsedSeconds = 100;
     in.tookSeconds = 125.7;

@@ -20,7 +20,7 @@ ConversionInputs movie()
 {
     ConversionInputs in;
     in.sourcePath = QStringLiteral("/m/Film.mkv");
-    in.audioTracks = {"#1: eng (ac3)"};
+    in.audioTracks = audioTracksFromDescriptors({"#1: eng (ac3)"});
     in.subtitleFiles = {{"/m/Film.de.srt", "ger"}};
     in.pictureSubtitleFiles = {{"/m/Film.sup", ""}};
     in.pictureSubtitleTrackIDs = {3, 4};

@@ -32,7 +32,7 @@ TEST(ProbeListing, WorkedExample)
     const ProbeResult r = parseFfmpegListing(QString::fromUtf8(kWorkedExample));
     EXPECT_EQ(r.runtimeSeconds, 3723);
     EXPECT_EQ(r.videoStream, 0);
-    EXPECT_EQ(r.descriptors, (QStringList{"#1: ger (ac3) [5.1]", "#2: eng (aac)"}));
+    EXPECT_EQ(descriptorsOf(r.audioTracks), (QStringList{"#1: ger (ac3) [5.1]", "#2: eng (aac)"}));
     EXPECT_EQ(r.textSubtitleStreams, QList<int>{3});
     EXPECT_EQ(r.audioCount, 2);
     EXPECT_EQ(r.subtitleCount, 2);
@@ -56,7 +56,7 @@ TEST(ProbeListing, OneFfprobeRunReadsAsFfmpegsListing)
         "format|start_time=0.000000\n";
     const QString listing = listingPart(output);
     EXPECT_FALSE(listing.contains("stream|") || listing.contains("format|"));
-    EXPECT_EQ(parseFfmpegListing(listing).descriptors,
+    EXPECT_EQ(descriptorsOf(parseFfmpegListing(listing).audioTracks),
               QStringList({"#1: eng (pcm_s16le) [7.1]", "#2: ger (flac)"}));
     EXPECT_EQ(parseStreamTimings(output).starts.value(1), 0.5);
 }
@@ -68,7 +68,8 @@ TEST(ProbeListing, LanguageAndNumberOfAStreamLine)
     const ProbeResult r = parseFfmpegListing(audioLine("7", "dts, 48000 Hz, stereo") +
                                              audioLine("12[0x2](ger)", "ac3 (ac-3 / 0x332D6361)") +
                                              audioLine("3[0x4]", "aac (LC) (mp4a / 0x6134706D)"));
-    EXPECT_EQ(r.descriptors, (QStringList{"#7: unk (dts)", "#12: ger (ac3)", "#3: unk (aac)"}));
+    EXPECT_EQ(descriptorsOf(r.audioTracks),
+              (QStringList{"#7: unk (dts)", "#12: ger (ac3)", "#3: unk (aac)"}));
 }
 
 TEST(ProbeListing, SurroundMarkerAndCodecWord)
@@ -79,8 +80,9 @@ TEST(ProbeListing, SurroundMarkerAndCodecWord)
                            audioLine("3(eng)", "aac (HE-AAC), 48000 Hz, stereo, fltp") +
                            audioLine("4(eng)", "aac (LC), 48000 Hz, 5.1, fltp") +
                            audioLine("5(eng)", "dts, 48000 Hz, 6.1"));
-    EXPECT_EQ(r.descriptors, (QStringList{"#1: eng (ac3) [5.1]", "#2: eng (dts) [5.1]",
-                                          "#3: eng (aac)", "#4: eng (aac)", "#5: eng (dts)"}));
+    EXPECT_EQ(descriptorsOf(r.audioTracks),
+              (QStringList{"#1: eng (ac3) [5.1]", "#2: eng (dts) [5.1]", "#3: eng (aac)",
+                           "#4: eng (aac)", "#5: eng (dts)"}));
     EXPECT_EQ(r.audioCount, 5);
 }
 
@@ -166,7 +168,7 @@ TEST(ProbeListing, WhatOtherMuxersWrite)
         audioLine("5(JAPANESE)", "aac") + audioLine("6(Norwegian Bokmål)", "aac") +
         audioLine("7(Some Language)", "aac") + audioLine("8(deu)", "aac") +
         audioLine("9(pt-BR)", "aac") + "  Stream #0:10(Español): Subtitle: text\n");
-    EXPECT_EQ(names.descriptors,
+    EXPECT_EQ(descriptorsOf(names.audioTracks),
               (QStringList{"#1: eng (mp3)", "#2: ger (ac3)", "#3: fre (aac)", "#4: fre (aac)",
                            "#5: jpn (aac)", "#6: nob (aac)", "#7: unk (aac)", "#8: deu (aac)",
                            "#9: pt-BR (aac)"}));
@@ -302,7 +304,7 @@ TEST(ProbeListing, SurvivesArbitraryInput)
                                 : alphabet.at(random.bounded(int(alphabet.size()))));
         }
         const ProbeResult r = parseFfmpegListing(text);
-        EXPECT_EQ(r.descriptors.size(), r.audioCount);
+        EXPECT_EQ(r.audioTracks.size(), r.audioCount);
         EXPECT_LE(r.textSubtitleStreams.size(), r.subtitleCount);
         summaryLine(r);
         if (r.resolutionText) {
@@ -324,7 +326,8 @@ TEST(ProbeListing, ListingsOfSeveralInputs)
                         "c.mkv: Invalid data found when processing input\n");
     ASSERT_EQ(listings.size(), 2);
     EXPECT_EQ(parseFfmpegListing(listings.at(0)).videoStream, 0);
-    EXPECT_EQ(parseFfmpegListing(listings.at(1)).descriptors, QStringList{"#0: ger (aac)"});
+    EXPECT_EQ(descriptorsOf(parseFfmpegListing(listings.at(1)).audioTracks),
+              QStringList{"#0: ger (aac)"});
 
     const QHash<QString, QString> xml = mediainfoXmlByFile(
         "<MediaInfo><media ref=\"/m/a &amp; b.mkv\"><track type=\"Video\">"

@@ -71,6 +71,8 @@ TEST(AddPanelTexts, WhatIsWrittenBesideTheKeptTracks)
         "(Film.fr.sdh.srt), und (Film.srt) \u00b7 Skipped Film.sub: half of a VobSub pair (.idx "
         "and .sub), which cannot be read alone \u00b7 Streamable");
     EXPECT_EQ(writtenTracksText("", {}, {}, false), "");
-    EXPECT_EQ(audioItemsWithTitles({"#1: eng (aac)", "#2: eng (aac) [5.1]"}, {{2, "Mic"}}),
+    QList<AudioTrack> tracks = audioTracksFromDescriptors({"#1: eng (aac)", "#2: eng (aac) [5.1]"});
+    tracks[1].title = "Mic";
+    EXPECT_EQ(audioItemsWithTitles(tracks),
               QStringList({"#1: eng (aac)", "#2: eng (aac) [5.1] Mic"}));
 }
