@@ -54,7 +54,7 @@ ConversionJob::~ConversionJob()
     releaseSleepAssertion();
 }
 
-void ConversionJob::setState(int state)
+void ConversionJob::setState(JobState state)
 {
     if (!assign(m_state, state))
         return;
@@ -68,18 +68,6 @@ void ConversionJob::setProgress(float progress)
         return;
     emit progressChanged(progress);
     emit stateInfoStringChanged();
-}
-
-void ConversionJob::setFinishedOK(bool v)
-{
-    if (assign(m_finishedOK, v))
-        emit finishedOKChanged(v);
-}
-
-void ConversionJob::setFinishedError(bool v)
-{
-    if (assign(m_finishedError, v))
-        emit finishedErrorChanged(v);
 }
 
 void ConversionJob::setSlowmode(bool v)
@@ -183,13 +171,12 @@ void ConversionJob::failMissingSource()
     m_record.deleteUnfinishedFiles();
     m_record.discardProgressFile();
     releaseSleepAssertion();
-    setFinishedError(true);
     m_stopDate = QDateTime::currentDateTime();
     setState(JobFailed);
     // The queue moves on instead of stalling on a job that cannot start.
-    QTimer::singleShot(0, this, [] {
-        if (JobHost* host = jobHost(); host && host->jobCountWithState(JobConverting) == 0)
-            host->startNextJobInQueue();
+    QTimer::singleShot(0, this, [this] {
+        if (m_host)
+            m_host->startNextJobInQueue();
     });
 }
 
@@ -245,8 +232,8 @@ void ConversionJob::start()
     // The AAC trial, when the command line asks it, runs first; the job
     // shows Converting meanwhile and can be paused or removed.
     m_pipeline.run(conversionStages(m_record.method));
-    if (JobHost* host = jobHost())
-        host->pauseContinueClicked(nullptr);
+    if (m_host)
+        m_host->pauseContinueClicked(nullptr);
 }
 
 void ConversionJob::pause()
@@ -273,8 +260,8 @@ void ConversionJob::continueJob()
     } else {
         start();
     }
-    if (JobHost* host = jobHost())
-        host->pauseContinueClicked(nullptr);
+    if (m_host)
+        m_host->pauseContinueClicked(nullptr);
 }
 
 void ConversionJob::remove()
@@ -292,10 +279,9 @@ void ConversionJob::remove()
     m_record.deleteUnfinishedFiles();
     m_record.discardProgressFile();
     releaseSleepAssertion();
-    if (JobHost* host = jobHost()) {
+    if (JobHost* host = m_host) {
         host->removeJob(this);
-        if (host->jobCountWithState(JobConverting) == 0)
-            host->startNextJobInQueue();
+        host->startNextJobInQueue();
     }
 }
 
@@ -348,7 +334,7 @@ JobOutcome ConversionJob::outcome() const
     return o;
 }
 
-void ConversionJob::restoreEnded(int state, const JobOutcome& outcome)
+void ConversionJob::restoreEnded(JobState state, const JobOutcome& outcome)
 {
     if (state != JobFinished && state != JobFailed)
         return;
@@ -358,8 +344,6 @@ void ConversionJob::restoreEnded(int state, const JobOutcome& outcome)
     m_startDate = outcome.startDate;
     m_stopDate = outcome.stopDate;
     m_restoredExplanation = outcome.explanation;
-    setFinishedOK(state == JobFinished);
-    setFinishedError(state == JobFailed);
     setProgress(outcome.progress);
     setState(state);
 }
@@ -409,7 +393,6 @@ void ConversionJob::conversionEnded(bool success)
         if (contains(m_record.output, QStringLiteral("No space left on device")))
             showFreeSpaceFailureAlert();
     } else {
-        setFinishedOK(true);
         setState(JobFinished);
         if (defaultInt(kAutoCleanKey) != 0)
             remove();
@@ -422,7 +405,6 @@ void ConversionJob::fail()
 {
     // An unfinished output never stays behind looking like a movie.
     m_record.deleteUnfinishedFiles();
-    setFinishedError(true);
     setState(JobFailed);
 }
 
@@ -430,8 +412,8 @@ void ConversionJob::finishJob()
 {
     m_stopDate = QDateTime::currentDateTime();
     setProgress(100);
-    JobHost* host = jobHost();
-    if (host && host->jobCountWithState(JobConverting) == 0)
+    JobHost* host = m_host;
+    if (host)
         host->startNextJobInQueue();
     notifyJobEnd(m_state == JobFailed, m_record.fileInfo->fileName(), destinationPath());
     if (host && defaultInt(kQuitAfterConversionKey) != 0 &&

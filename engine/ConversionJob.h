@@ -4,6 +4,7 @@
 #include "engine/FailureExplanation.h"
 #include "engine/JobOutcome.h"
 #include "engine/JobRecord.h"
+#include "engine/JobState.h"
 #include "engine/ProgressFileReader.h"
 #include "inspection/MKVFileInfo.h"
 
@@ -12,6 +13,7 @@
 #include <QPointer>
 #include <QStringList>
 
+class JobHost;
 class QTimer;
 
 // One movie in the conversion queue: its state, its controls and the timer
@@ -22,12 +24,8 @@ class ConversionJob final : public QObject
 {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(ConversionJob)
-    Q_PROPERTY(int state READ state WRITE setState NOTIFY stateChanged)
     Q_PROPERTY(float progress READ progress WRITE setProgress NOTIFY progressChanged)
     Q_PROPERTY(QString stateInfoString READ stateInfoString NOTIFY stateInfoStringChanged)
-    Q_PROPERTY(bool finishedOK READ finishedOK WRITE setFinishedOK NOTIFY finishedOKChanged)
-    Q_PROPERTY(
-        bool finishedError READ finishedError WRITE setFinishedError NOTIFY finishedErrorChanged)
     Q_PROPERTY(bool slowmode READ slowmode WRITE setSlowmode NOTIFY slowmodeChanged)
     Q_PROPERTY(bool fastmode READ fastmode WRITE setFastmode NOTIFY fastmodeChanged)
     Q_PROPERTY(qulonglong audioTrackIndex READ audioTrackIndex WRITE setAudioTrackIndex NOTIFY
@@ -37,21 +35,24 @@ public:
     explicit ConversionJob(QObject* parent = nullptr);
     ~ConversionJob() override;
 
-    int state() const { return m_state; }
-    void setState(int state);
+    JobState state() const { return m_state; }
+    void setState(JobState state);
     float progress() const { return m_progress; }
     void setProgress(float progress);
     QString stateInfoString() const;
-    bool finishedOK() const { return m_finishedOK; }
-    void setFinishedOK(bool v);
-    bool finishedError() const { return m_finishedError; }
-    void setFinishedError(bool v);
+    // Ended well, or failed: what the row's icons show.
+    bool finishedOK() const { return m_state == JobState::Finished; }
+    bool finishedError() const { return m_state == JobState::Failed; }
     bool slowmode() const { return m_slowmode; }
     void setSlowmode(bool v);
     bool fastmode() const { return m_fastmode; }
     void setFastmode(bool v);
     qulonglong audioTrackIndex() const { return m_record.audioTrackIndex; }
     void setAudioTrackIndex(qulonglong index);
+    // The queue the job belongs to, which it asks to remove it, to start
+    // the next job and to refresh its controls; handed over by the queue
+    // that takes the job. A job of no queue asks nothing.
+    void setHost(JobHost* host) { m_host = host; }
     const MKVFileInfoPtr& fileInfo() const { return m_record.fileInfo; }
     void setFileInfo(const MKVFileInfoPtr& info) { m_record.fileInfo = info; }
     // The conversion settings the job was queued with (taken by the queue);
@@ -92,7 +93,7 @@ public:
     // queue; and a job of a new run made to look as it ended (state Finished
     // or Failed) without running anything.
     JobOutcome outcome() const;
-    void restoreEnded(int state, const JobOutcome& outcome);
+    void restoreEnded(JobState state, const JobOutcome& outcome);
 
     // Read-only views for the shell, the command line and tests.
     const QString& jobOutput() const { return m_record.output; }
@@ -122,11 +123,9 @@ public:
     qint64 processId() const { return m_pipeline.processId(); }
 
 signals:
-    void stateChanged(int state);
+    void stateChanged(JobState state);
     void progressChanged(float progress);
     void stateInfoStringChanged();
-    void finishedOKChanged(bool);
-    void finishedErrorChanged(bool);
     void slowmodeChanged(bool);
     void fastmodeChanged(bool);
     void audioTrackIndexChanged(qulonglong);
@@ -149,10 +148,9 @@ private:
     void fail();
     void finishJob();
 
-    int m_state = 0;
+    JobState m_state = JobState::Queued;
     float m_progress = 0;
-    bool m_finishedOK = false;
-    bool m_finishedError = false;
+    JobHost* m_host = nullptr;
     bool m_slowmode = false;
     bool m_fastmode = false;
     JobRecord m_record;

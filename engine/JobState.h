@@ -2,34 +2,43 @@
 
 #include <QCoreApplication>
 #include <QString>
+#include <optional>
 
-// The life of a job. The numbers are shared with the queue and the status
-// value transformers.
-enum JobState : int {
-    JobQueued = 0,
-    JobConverting = 1,
-    JobPaused = 2,
-    JobFinished = 3,
-    JobFailed = 4
-};
+// The life of a job. The numbers are shared with the saved queue and the
+// status value transformers.
+enum class JobState : int { Queued = 0, Converting = 1, Paused = 2, Finished = 3, Failed = 4 };
 
-// The label the status line shows for a state; empty for an unknown number.
-inline QString jobStateLabel(int state)
+// The short names the queue, the shell and the tests use.
+inline constexpr JobState JobQueued = JobState::Queued;
+inline constexpr JobState JobConverting = JobState::Converting;
+inline constexpr JobState JobPaused = JobState::Paused;
+inline constexpr JobState JobFinished = JobState::Finished;
+inline constexpr JobState JobFailed = JobState::Failed;
+
+// The state a stored number names; absent for any other number.
+inline std::optional<JobState> jobStateFromNumber(qint64 number)
+{
+    if (number < int(JobState::Queued) || number > int(JobState::Failed))
+        return std::nullopt;
+    return JobState(number);
+}
+
+// The label the status line shows for a state.
+inline QString jobStateLabel(JobState state)
 {
     switch (state) {
-    case JobQueued:
+    case JobState::Queued:
         return QCoreApplication::translate("JobState", "Queued");
-    case JobConverting:
+    case JobState::Converting:
         return QCoreApplication::translate("JobState", "Converting");
-    case JobPaused:
+    case JobState::Paused:
         return QCoreApplication::translate("JobState", "Paused");
-    case JobFinished:
+    case JobState::Finished:
         return QCoreApplication::translate("JobState", "Finished");
-    case JobFailed:
+    case JobState::Failed:
         return QCoreApplication::translate("JobState", "Failed");
-    default:
-        return {};
     }
+    return {};
 }
 
 // How a job treats the audio of its movie. The custom-style settings store

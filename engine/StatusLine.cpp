@@ -33,18 +33,18 @@ QString stateInfoString(const StatusLineInputs& in)
     QString text =
         translated(QT_TRANSLATE_NOOP("StatusLine", "Status: %1")).arg(jobStateLabel(in.state));
     switch (in.state) {
-    case 4:
+    case JobState::Failed:
         return translated(
                    QT_TRANSLATE_NOOP("StatusLine",
                                      "%1   Click the arrow at the right to get more information."))
             .arg(text);
-    case 3:
+    case JobState::Finished:
         text += translated(QT_TRANSLATE_NOOP("StatusLine", " [Conversion took: %1]"))
                     .arg(formattedTimeFromTimeInterval(in.tookSeconds));
         return in.warning.isEmpty() ? text
                                     : text + QStringLiteral("   ") +
                                           QString(in.warning).replace(u'\n', QStringLiteral("   "));
-    case 1:
+    case JobState::Converting:
         break;
     default:
         return text;

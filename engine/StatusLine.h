@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/JobState.h"
 #include "inspection/AudioTrack.h"
 
 #include <QString>
@@ -8,7 +9,7 @@
 // What a job's status line is made of.
 struct StatusLineInputs
 {
-    int state = 0;
+    JobState state = JobState::Queued;
     float progress = 0;
     double elapsedSeconds = 0; // since the job's first process started
     double tookSeconds = 0;    // from start to finish

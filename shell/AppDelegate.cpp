@@ -65,7 +65,7 @@ void AppDelegate::removeJob(ConversionJob* job)
     m_queue->removeJob(job);
 }
 
-qint64 AppDelegate::jobCountWithState(int state) const
+qint64 AppDelegate::jobCountWithState(JobState state) const
 {
     return m_queue->jobCountWithState(state);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/JobState.h"
 #include "inspection/MKVFileInfo.h"
 #include "shell/DestinationPopUp.h"
 
@@ -60,7 +61,7 @@ public:
     // cannot be written.
     bool addJob(ConversionJob* job);
     void removeJob(ConversionJob* job);
-    qint64 jobCountWithState(int state) const;
+    qint64 jobCountWithState(JobState state) const;
     void startNextJobInQueue();
     void pauseContinueClicked(QObject* sender);
     void cleanClicked();

@@ -14,7 +14,6 @@
 JobQueue::JobQueue(QObject* parent) : QObject(parent)
 {
     FileJournal::instance().removeLeftovers();
-    setJobHost(this);
     updateWindowTitle();
     m_saveTimer.setSingleShot(true);
     m_saveTimer.setInterval(0);
@@ -27,19 +26,12 @@ JobQueue::~JobQueue()
     // exist here).
     if (m_saveTimer.isActive())
         saveNow();
-    if (jobHost() == this)
-        setJobHost(nullptr);
 }
 
 void JobQueue::watchJob(ConversionJob* job)
 {
+    job->setHost(this);
     connect(job, &ConversionJob::stateChanged, this, &JobQueue::scheduleSave);
-    // A job asks for the next one only when nothing else converts; with
-    // several at once, every job that ends frees a place.
-    connect(job, &ConversionJob::stateChanged, this, [this, job] {
-        if (m_maxConverting > 1 && job->state() != JobConverting)
-            QTimer::singleShot(0, this, &JobQueue::startNextJobInQueue);
-    });
 }
 
 bool JobQueue::addJob(ConversionJob* job)
@@ -56,13 +48,12 @@ bool JobQueue::addJob(ConversionJob* job)
     // they are by the time it starts.
     if (!job->settingsSnapshot())
         job->setSettingsSnapshot(ConversionSettings::fromStore());
-    if (!m_paused && jobCountWithState(JobConverting) < m_maxConverting)
-        job->start();
     const int row = int(m_taskArray.size());
     emit jobAboutToBeAdded(row);
     m_taskArray.append(job);
     emit jobAdded(row);
     watchJob(job);
+    startNextJobInQueue();
     emit taskArrayChanged();
     emit addFinished();
     updateWindowTitle();
@@ -94,11 +85,9 @@ void JobQueue::removeJob(ConversionJob* job)
     }
     updateWindowTitle();
     scheduleSave();
-    if (m_maxConverting > 1)
-        QTimer::singleShot(0, this, &JobQueue::startNextJobInQueue);
 }
 
-qint64 JobQueue::jobCountWithState(int state) const
+qint64 JobQueue::jobCountWithState(JobState state) const
 {
     qint64 count = 0;
     for (const ConversionJob* job : m_taskArray)
@@ -232,8 +221,7 @@ void JobQueue::restoreJobs(const QList<ConversionJob*>& jobs)
     scheduleSave();
     // The queue was continued while they were being made: they take their
     // turn like any other.
-    if (!m_paused && jobCountWithState(JobConverting) == 0)
-        startNextJobInQueue();
+    startNextJobInQueue();
 }
 
 QList<SavedJob> JobQueue::savedJobs() const

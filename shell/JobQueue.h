@@ -41,7 +41,7 @@ public:
     // chose it is over (addFinished).
     void refuseDestination();
     void removeJob(ConversionJob* job) override;
-    qint64 jobCountWithState(int state) const override;
+    qint64 jobCountWithState(JobState state) const override;
     void startNextJobInQueue() override;
     // How many jobs convert at once (1 unless the command line asks for more).
     void setMaxConverting(int jobs);

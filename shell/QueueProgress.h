@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/JobState.h"
+
 #include <QList>
 #include <QString>
 
@@ -19,7 +21,7 @@ struct QueueProgress
 
 struct JobProgressSample
 {
-    int state = 0;
+    JobState state = JobState::Queued;
     float progress = 0;
 };
 

@@ -221,7 +221,7 @@ QJsonObject jobObject(const SavedJob& job)
         o[QStringLiteral("subtitleChoice")] = QJsonArray::fromStringList(*job.subtitleChoice);
     if (job.settings)
         o[QStringLiteral("settings")] = settingsObject(*job.settings);
-    o[QStringLiteral("state")] = job.state;
+    o[QStringLiteral("state")] = int(job.state);
     if (!job.rawNames.isEmpty()) {
         QJsonObject raw;
         for (auto it = job.rawNames.cbegin(); it != job.rawNames.cend(); ++it)
@@ -266,7 +266,9 @@ std::optional<SavedJob> jobFrom(const QJsonValue& value)
         job.subtitleChoice = texts(o, QStringLiteral("subtitleChoice"), ok);
     if (o.contains(QStringLiteral("settings")))
         job.settings = settingsFrom(object(o, QStringLiteral("settings"), ok), ok);
-    job.state = int(integer(o, QStringLiteral("state"), -1, ok));
+    const std::optional<JobState> state =
+        jobStateFromNumber(integer(o, QStringLiteral("state"), -1, ok));
+    job.state = state.value_or(JobQueued);
     const QJsonObject raw = object(o, QStringLiteral("rawNames"), ok);
     for (auto it = raw.constBegin(); it != raw.constEnd(); ++it) {
         ok = ok && it.value().isString();
@@ -289,7 +291,7 @@ std::optional<SavedJob> jobFrom(const QJsonValue& value)
     if (o.contains(QStringLiteral("explanation")))
         end.explanation = explanationFrom(object(o, QStringLiteral("explanation"), ok), ok);
 
-    const bool known = job.state >= JobQueued && job.state <= JobFailed;
+    const bool known = state.has_value();
     // A job written as converting or paused has lost its tools: it waits.
     if (job.state == JobConverting || job.state == JobPaused)
         job.state = JobQueued;

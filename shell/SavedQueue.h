@@ -2,6 +2,7 @@
 
 #include "engine/ConversionSettings.h"
 #include "engine/JobOutcome.h"
+#include "engine/JobState.h"
 #include "inspection/SubtitleFileNames.h"
 
 #include <QByteArray>
@@ -29,7 +30,7 @@ struct SavedJob
     std::optional<ConversionSettings> settings;
     // A JobState. Only Queued, Finished and Failed are kept: a job that was
     // converting or paused has lost its tools and starts again.
-    int state = 0;
+    JobState state = JobState::Queued;
     // The paths above that are our links to items whose names are not UTF-8,
     // with the real items' bytes: the links of a run do not outlive it.
     QHash<QString, QByteArray> rawNames;

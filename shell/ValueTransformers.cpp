@@ -36,27 +36,27 @@ QVariant NonEmptyCollectionValueTransformer::transformedValue(const QVariant& va
 
 QVariant StatusIsRunningValueTransformer::transformedValue(const QVariant& value) const
 {
-    return number(stateOf(value) == JobConverting);
+    return number(stateOf(value) == int(JobConverting));
 }
 
 QVariant StatusIsQueuedValueTransformer::transformedValue(const QVariant& value) const
 {
-    return number(stateOf(value) == JobQueued);
+    return number(stateOf(value) == int(JobQueued));
 }
 
 QVariant StatusNotRunningValueTransformer::transformedValue(const QVariant& value) const
 {
-    return number(stateOf(value) != JobConverting);
+    return number(stateOf(value) != int(JobConverting));
 }
 
 QVariant StatusNotQueuedAndPausedValueTransformer::transformedValue(const QVariant& value) const
 {
     const int state = stateOf(value);
-    return number(state != JobQueued && state != JobPaused);
+    return number(state != int(JobQueued) && state != int(JobPaused));
 }
 
 QVariant StatusNotFinishedValueTransformer::transformedValue(const QVariant& value) const
 {
     const int state = stateOf(value);
-    return number(state != JobFinished && state != JobFailed);
+    return number(state != int(JobFinished) && state != int(JobFailed));
 }

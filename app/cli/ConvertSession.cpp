@@ -228,7 +228,7 @@ qsizetype ConvertSession::activeJobs() const
 {
     qsizetype active = 0;
     for (const Record& r : m_records)
-        if (r.result < 0 && r.job)
+        if (!r.result && r.job)
             ++active;
     return active;
 }
@@ -371,7 +371,8 @@ void ConvertSession::queueMovie(const MKVFileInfoPtr& info, const QString& given
     for (const QString& note : pictureReadingNotes(tracks, ConversionSettings::fromStore()))
         printLine(stderr, tr("Note: %1: %2").arg(info->fileName(), note));
     job->presetSpeedInfo();
-    m_records.append(Record{info->fileName(), destination, job, -1, {}, -1, {}, given, library});
+    m_records.append(
+        Record{info->fileName(), destination, job, std::nullopt, {}, -1, {}, given, library});
     const int index = int(m_records.size()) - 1;
     watch(index);
     if (!m_queue->addJob(job)) {
@@ -386,8 +387,8 @@ void ConvertSession::watch(int index)
     ConversionJob* job = m_records.at(index).job;
     auto record = [this, index, job] {
         Record& r = m_records[index];
-        const int state = job->state();
-        if ((state == JobFinished || state == JobFailed) && r.result < 0) {
+        const JobState state = job->state();
+        if ((state == JobFinished || state == JobFailed) && !r.result) {
             r.result = state;
             r.destination = job->destinationPath(); // a name taken meanwhile gave another
             if (state == JobFailed)
@@ -402,7 +403,7 @@ void ConvertSession::watch(int index)
     // and the queue goes on with the next one.
     connect(job, &ConversionJob::startRefused, this, [this, index, job](const QString& reason) {
         Record& r = m_records[index];
-        if (r.result >= 0)
+        if (r.result)
             return;
         r.result = JobFailed;
         r.explanation = reason;
@@ -444,14 +445,14 @@ void ConvertSession::showProgress(int index)
     ConversionJob* job = r.job;
     if (m_terminal) {
         redrawTerminal();
-        if (r.result >= 0 && m_lineOpen) {
+        if (r.result && m_lineOpen) {
             std::fputs("\n", stdout);
             m_lineOpen = false;
         }
         return;
     }
     // A watch logs events only, not percentages.
-    if (!job || r.result >= 0 || m_options.watch)
+    if (!job || r.result || m_options.watch)
         return;
     const int tenth = qBound(0, int(job->progress() / 10.0f), 10);
     if (tenth > r.lastTenth && job->state() == JobConverting) {
@@ -485,7 +486,7 @@ void ConvertSession::checkDone()
     if (m_feed && m_feed->waitingCount() > 0)
         return;
     for (const Record& r : m_records)
-        if (r.result < 0 && r.job)
+        if (!r.result && r.job)
             return;
     m_loop.quit();
 }

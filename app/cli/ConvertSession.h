@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ConvertOptions.h"
+#include "engine/JobState.h"
 #include "inspection/MKVFileInfo.h"
 #include "shell/LibraryFeed.h"
 
@@ -48,7 +49,7 @@ private:
         QString name;
         QString destination;
         QPointer<ConversionJob> job;
-        int result = -1; // -1 running or waiting, else the final state
+        std::optional<JobState> result; // the final state; absent while waiting or running
         QString explanation;
         int lastTenth = -1;
         QString warning; // a Finished movie's, such as one that ends early

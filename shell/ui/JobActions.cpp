@@ -17,7 +17,7 @@
 
 namespace {
 
-bool canStart(int state)
+bool canStart(JobState state)
 {
     return state == JobQueued || state == JobPaused;
 }
@@ -114,7 +114,8 @@ void JobActions::refresh()
         anyConverting = anyConverting || job->state() == JobConverting;
     }
     const ConversionJob* current = currentJob();
-    const int state = current ? current->state() : -1;
+    const std::optional<JobState> state =
+        current ? std::optional<JobState>(current->state()) : std::nullopt;
     const bool failed = state == JobFailed;
     m_toggle->setText(state == JobConverting ? tr("Pause")
                       : state == JobPaused   ? tr("Continue")

@@ -107,7 +107,7 @@ void JobItemDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
 
     const bool selected = option.state & QStyle::State_Selected;
     const QPalette::ColorRole textRole = selected ? QPalette::HighlightedText : QPalette::Text;
-    const int state = index.data(JobListModel::StateRole).toInt();
+    const JobState state = JobState(index.data(JobListModel::StateRole).toInt());
 
     const QRect iconRect(option.rect.left() + 10, option.rect.center().y() - 16, 32, 32);
     m_movieIcon.paint(painter, iconRect);
@@ -174,7 +174,7 @@ void JobItemDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
     painter->restore();
 }
 
-QColor JobItemDelegate::progressBarColor(const QStyleOptionViewItem& option, int state)
+QColor JobItemDelegate::progressBarColor(const QStyleOptionViewItem& option, JobState state)
 {
     if (state == JobFailed)
         return kFailureColor;
@@ -195,7 +195,7 @@ QString JobItemDelegate::shownStatusLine(const QStyleOptionViewItem& option,
 QString JobItemDelegate::toolTipAt(const QStyleOptionViewItem& option, const QModelIndex& index,
                                    const QPoint& pos)
 {
-    const int state = index.data(JobListModel::StateRole).toInt();
+    const JobState state = JobState(index.data(JobListModel::StateRole).toInt());
     if (const auto button = rowButtonAt(option.rect, state, pos))
         return rowButtonToolTip(*button, state);
     const QString status = index.data(JobListModel::StateInfoStringRole).toString();
@@ -306,7 +306,7 @@ bool JobItemDelegate::editorEvent(QEvent* event, QAbstractItemModel* model,
         type != QEvent::MouseButtonRelease && type != QEvent::MouseButtonDblClick)
         return QStyledItemDelegate::editorEvent(event, model, option, index);
     auto* mouse = static_cast<QMouseEvent*>(event);
-    const int state = index.data(JobListModel::StateRole).toInt();
+    const JobState state = JobState(index.data(JobListModel::StateRole).toInt());
     const std::optional<RowButton> under =
         rowButtonAt(option.rect, state, mouse->position().toPoint());
 

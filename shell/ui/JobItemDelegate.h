@@ -35,7 +35,7 @@ public:
                              const QPoint& pos);
     // The bar's colour: the failure colour for a failed job, one that stands
     // out from the selection on a selected row.
-    static QColor progressBarColor(const QStyleOptionViewItem& option, int state);
+    static QColor progressBarColor(const QStyleOptionViewItem& option, JobState state);
 
 private:
     void paintButton(QPainter* painter, const QStyleOptionViewItem& option, RowButton button,

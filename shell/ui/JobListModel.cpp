@@ -55,7 +55,7 @@ QVariant JobListModel::data(const QModelIndex& index, int role) const
     case JobRole:
         return QVariant::fromValue(static_cast<QObject*>(const_cast<ConversionJob*>(job)));
     case StateRole:
-        return job->state();
+        return int(job->state());
     case ProgressRole:
         return double(job->progress());
     case StateInfoStringRole:
@@ -85,17 +85,14 @@ void JobListModel::watchJob(ConversionJob* job)
 {
     if (!job)
         return;
+    // The state decides the ended-well and failed roles too.
     connect(job, &ConversionJob::stateChanged, this, [this, job] {
-        jobChanged(job, {StateRole, StateInfoStringRole});
+        jobChanged(job, {StateRole, StateInfoStringRole, FinishedOKRole, FinishedErrorRole});
     });
     connect(job, &ConversionJob::progressChanged, this,
             [this, job] { jobChanged(job, {ProgressRole}); });
     connect(job, &ConversionJob::stateInfoStringChanged, this,
             [this, job] { jobChanged(job, {StateInfoStringRole}); });
-    connect(job, &ConversionJob::finishedOKChanged, this,
-            [this, job] { jobChanged(job, {FinishedOKRole}); });
-    connect(job, &ConversionJob::finishedErrorChanged, this,
-            [this, job] { jobChanged(job, {FinishedErrorRole}); });
     connect(job, &ConversionJob::slowmodeChanged, this,
             [this, job] { jobChanged(job, {SlowmodeRole}); });
     connect(job, &ConversionJob::fastmodeChanged, this,

@@ -102,7 +102,7 @@ void JobListView::mouseDoubleClickEvent(QMouseEvent* event)
     const QModelIndex index = indexAt(pos);
     const bool onButton =
         index.isValid() &&
-        rowButtonAt(visualRect(index), index.data(JobListModel::StateRole).toInt(), pos);
+        rowButtonAt(visualRect(index), JobState(index.data(JobListModel::StateRole).toInt()), pos);
     QListView::mouseDoubleClickEvent(event);
     if (index.isValid() && !onButton && event->button() == Qt::LeftButton)
         emit rowDoubleClicked(index);

@@ -10,9 +10,9 @@ namespace {
 constexpr int kMargin = 10;
 constexpr int kGap = 4;
 
-bool transformed(const NumberValueTransformer& transformer, int state)
+bool transformed(const NumberValueTransformer& transformer, JobState state)
 {
-    return transformer.transformedValue(QVariant(state)).toInt() != 0;
+    return transformer.transformedValue(QVariant(int(state))).toInt() != 0;
 }
 
 QRect slotRect(const QRect& rowRect, int slotFromRight)
@@ -24,7 +24,7 @@ QRect slotRect(const QRect& rowRect, int slotFromRight)
 
 } // namespace
 
-QList<RowButtonPlace> rowButtons(const QRect& rowRect, int state)
+QList<RowButtonPlace> rowButtons(const QRect& rowRect, JobState state)
 {
     QList<RowButtonPlace> places;
     if (transformed(StatusNotRunningValueTransformer(), state) &&
@@ -37,7 +37,7 @@ QList<RowButtonPlace> rowButtons(const QRect& rowRect, int state)
     return places;
 }
 
-std::optional<RowButton> rowButtonAt(const QRect& rowRect, int state, const QPoint& pos)
+std::optional<RowButton> rowButtonAt(const QRect& rowRect, JobState state, const QPoint& pos)
 {
     for (const RowButtonPlace& place : rowButtons(rowRect, state))
         if (place.rect.contains(pos))
@@ -51,7 +51,7 @@ QRect rowTextRect(const QRect& rowRect)
     return rowRect.adjusted(kMargin + 40, 6, -(buttonsWidth + 2 * kMargin), -6);
 }
 
-QString rowButtonToolTip(RowButton button, int state)
+QString rowButtonToolTip(RowButton button, JobState state)
 {
     switch (button) {
     case RowButton::StartOrContinue:

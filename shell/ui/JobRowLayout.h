@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/JobState.h"
+
 #include <QList>
 #include <QRect>
 #include <QString>
@@ -23,10 +25,10 @@ inline constexpr int kRowButtonSize = 26;
 // continue while the job is neither converting nor done, pause while it
 // converts, remove and reveal always. The start and pause buttons share
 // one place so the others never move.
-QList<RowButtonPlace> rowButtons(const QRect& rowRect, int state);
+QList<RowButtonPlace> rowButtons(const QRect& rowRect, JobState state);
 // The button under `pos`, if any.
-std::optional<RowButton> rowButtonAt(const QRect& rowRect, int state, const QPoint& pos);
+std::optional<RowButton> rowButtonAt(const QRect& rowRect, JobState state, const QPoint& pos);
 // The text area left of the buttons.
 QRect rowTextRect(const QRect& rowRect);
 // The tool tip of a button; a failed job's reveal explains the failure.
-QString rowButtonToolTip(RowButton button, int state);
+QString rowButtonToolTip(RowButton button, JobState state);

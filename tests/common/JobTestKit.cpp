@@ -147,14 +147,19 @@ void ConversionTestBase::SetUp()
     delegate = std::make_unique<AppDelegate>();
 }
 
-int ConversionTestBase::convertToEnd(ConversionJob* job)
+void PrintTo(JobState state, std::ostream* os)
+{
+    *os << jobStateLabel(state).toStdString();
+}
+
+std::optional<JobState> ConversionTestBase::convertToEnd(ConversionJob* job)
 {
     QPointer<ConversionJob> watched = job;
     EXPECT_TRUE(delegate->addJob(job));
     EXPECT_TRUE(waitUntil([&] {
         return !watched || watched->state() == JobFinished || watched->state() == JobFailed;
     }));
-    return watched ? watched->state() : -1;
+    return watched ? std::optional<JobState>(watched->state()) : std::nullopt;
 }
 
 void ConversionTestBase::TearDown()

@@ -10,6 +10,11 @@
 #include <gtest/gtest.h>
 #include <memory>
 #include <optional>
+#include <ostream>
+
+enum class JobState : int;
+// How a failed assertion prints a job's state: "Finished".
+void PrintTo(JobState state, std::ostream* os);
 
 class AppDelegate;
 class ConversionJob;
@@ -82,7 +87,7 @@ protected:
     QString dir() const { return m_dir; }
     // Queues the job and waits for its end; answers its final state (-1
     // when it went away).
-    int convertToEnd(ConversionJob* job);
+    std::optional<JobState> convertToEnd(ConversionJob* job);
 
     ScriptedAlertPresenter* alerts = nullptr;
     RecordingNotifier* notifier = nullptr;

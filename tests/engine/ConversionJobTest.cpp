@@ -351,7 +351,7 @@ TEST_F(ConversionEndToEnd, DestinationTakenMeanwhileGetsTheNextFreeName)
     const QString source = movie("Slow.mkv", {track("aac", 2)});
     const QString dest = dir() + "/Slow.mp4";
     ConversionJob* job = makeJob(source, dest);
-    QObject::connect(job, &ConversionJob::stateChanged, job, [dest](int state) {
+    QObject::connect(job, &ConversionJob::stateChanged, job, [dest](JobState state) {
         // The user saves a file of their own under the movie's name while
         // it converts.
         if (state == JobConverting) {

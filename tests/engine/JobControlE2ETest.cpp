@@ -46,7 +46,7 @@ protected:
         ASSERT_TRUE(waitUntil([&] { return job->progress() > 0; }, 20000));
         // The AAC trial runs first; the tool that reports progress converts.
         pid = job->processId();
-        ASSERT_GT(pid, 0) << job->state() << " " << job->jobOutput().toStdString();
+        ASSERT_GT(pid, 0) << int(job->state()) << " " << job->jobOutput().toStdString();
     }
 
     // Pumps the event loop for a while.

@@ -7,7 +7,7 @@ namespace {
 StatusLineInputs converting(QStringList tracks, int chosen, float progress, double elapsed)
 {
     StatusLineInputs in;
-    in.state = 1;
+    in.state = JobConverting;
     in.audioTracks = audioTracksFromDescriptors(tracks);
     in.audioTrackIndex = chosen;
     in.progress = progress;
@@ -24,13 +24,13 @@ TEST(StatusLine, QueuedPausedFinishedFailed)
     in.progress = 40;
     in.elapsedSeconds = 100;
     in.tookSeconds = 125.7;
-    in.state = 0;
+    in.state = JobQueued;
     EXPECT_EQ(stateInfoString(in), "Status: Queued");
-    in.state = 2;
+    in.state = JobPaused;
     EXPECT_EQ(stateInfoString(in), "Status: Paused");
-    in.state = 3;
+    in.state = JobFinished;
     EXPECT_EQ(stateInfoString(in), "Status: Finished [Conversion took: 2m 5s]");
-    in.state = 4;
+    in.state = JobFailed;
     EXPECT_EQ(stateInfoString(in),
               "Status: Failed   Click the arrow at the right to get more information.");
 }

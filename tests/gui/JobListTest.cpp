@@ -16,7 +16,7 @@ using JobListTest = GuiTestBase;
 
 namespace {
 
-QList<RowButton> buttonsFor(int state)
+QList<RowButton> buttonsFor(JobState state)
 {
     QList<RowButton> buttons;
     for (const RowButtonPlace& place : rowButtons(QRect(0, 0, 600, kRowHeight), state))
