@@ -166,7 +166,7 @@ void ConversionJob::refuseStart(const QString& refusal)
 
 void ConversionJob::failMissingSource()
 {
-    showSourceGoneAlert(sourcePath());
+    emit noticeRaised(sourceGoneNotice(sourcePath()));
     m_record.output = QStringLiteral("USER_REMOVED");
     m_record.deleteUnfinishedFiles();
     m_record.discardProgressFile();
@@ -207,7 +207,7 @@ void ConversionJob::start()
     const bool sourceExists = fileExists(info.fileURL());
     if (sourceExists && !acceptsWrites(m_record.partialFile)) {
         const QString refusal = destinationNotWritableText();
-        alert(AlertKind::Warning, appInfo().appName(), refusal, QStringLiteral("OK"));
+        emit noticeRaised(warningNotice(appInfo().appName(), refusal));
         refuseStart(refusal);
         return;
     }
@@ -217,6 +217,7 @@ void ConversionJob::start()
         !checkFreeSpace(m_record.method == MethodAACViaWAV, info.runtimeSeconds(), info.fileSize(),
                         destinationPath(), &refusal, m_record.encodedFurtherTracks,
                         aacBitrateText(settings.aacBitrate).toULongLong())) {
+        emit noticeRaised(warningNotice(appInfo().appName(), refusal));
         refuseStart(refusal);
         return;
     }
@@ -292,9 +293,8 @@ void ConversionJob::reveal(bool shiftHeld)
         return;
     if (m_state == JobFailed) {
         const FailureExplanation e = failureExplanation();
-        const int answer = alert(e.title, e.message, e.defaultButton, e.alternateButton);
-        if (e.offersSupportMail && answer == kAlertDefault)
-            offerSupportMail(m_record.arguments, m_record.output);
+        emit noticeRaised({AlertKind::Automatic, e.title, e.message, e.defaultButton,
+                           e.alternateButton, e.offersSupportMail});
         return;
     }
     if (shiftHeld)
@@ -391,7 +391,7 @@ void ConversionJob::conversionEnded(bool success)
     if (!success) {
         fail();
         if (contains(m_record.output, QStringLiteral("No space left on device")))
-            showFreeSpaceFailureAlert();
+            emit noticeRaised(freeSpaceFailureNotice());
     } else {
         setState(JobFinished);
         if (defaultInt(kAutoCleanKey) != 0)

@@ -2,6 +2,7 @@
 
 #include "engine/CompletionPipeline.h"
 #include "engine/FailureExplanation.h"
+#include "engine/JobNotice.h"
 #include "engine/JobOutcome.h"
 #include "engine/JobRecord.h"
 #include "engine/JobState.h"
@@ -131,6 +132,8 @@ signals:
     void audioTrackIndexChanged(qulonglong);
     // The space check refused to start the job; it stays Queued.
     void startRefused(const QString& reason);
+    // Something the user is to be told (the queue has it shown or printed).
+    void noticeRaised(const JobNotice& notice);
 
 private:
     void progressTimer();

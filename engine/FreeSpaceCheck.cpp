@@ -90,6 +90,5 @@ bool checkFreeSpace(bool aacViaWav, std::optional<qint64> runtimeSeconds,
         return true;
     if (refusalText)
         *refusalText = *refusal;
-    alert(AlertKind::Warning, appInfo().appName(), *refusal, QStringLiteral("OK"));
     return false;
 }

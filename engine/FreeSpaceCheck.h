@@ -25,7 +25,7 @@ quint64 freeSpaceOf(const QString& folder);
 // The largest file size the folder's volume supports (vfat: 4 GiB - 1);
 // absent when unlimited for our purposes or unknown.
 std::optional<quint64> volumeMaximumFileSize(const QString& folder);
-// Gathers the figures for a job and, on refusal, tells the user. Answers
+// Gathers the figures for a job and, on refusal, gives its text. Answers
 // whether the job may start.
 bool checkFreeSpace(bool aacViaWav, std::optional<qint64> runtimeSeconds,
                     std::optional<quint64> sourceSize, const QString& destinationPath,

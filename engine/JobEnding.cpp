@@ -38,19 +38,24 @@ void notifyJobEnd(bool failed, const QString& fileName, const QString& destinati
     userNotifier().deliver(n);
 }
 
-void showFreeSpaceFailureAlert()
+JobNotice freeSpaceFailureNotice()
 {
-    alert(QStringLiteral("Conversion Failed"), freeSpaceFailureText(), QStringLiteral("OK"));
+    JobNotice n;
+    n.title = QStringLiteral("Conversion Failed");
+    n.text = freeSpaceFailureText();
+    return n;
 }
 
-void showSourceGoneAlert(const QString& sourcePath)
+JobNotice sourceGoneNotice(const QString& sourcePath)
 {
-    alert(AlertKind::Warning, appInfo().appName(),
-          makeString(QCoreApplication::translate(
-                         "JobEnding", "It seems you've removed the file %@ or unmounted it's "
-                                      "volume so conversion can't proceed."),
-                     lastPathComponent(sourcePath)),
-          QStringLiteral("OK"));
+    JobNotice n;
+    n.kind = AlertKind::Warning;
+    n.title = appInfo().appName();
+    n.text = makeString(QCoreApplication::translate(
+                            "JobEnding", "It seems you've removed the file %@ or unmounted it's "
+                                         "volume so conversion can't proceed."),
+                        lastPathComponent(sourcePath));
+    return n;
 }
 
 void disposeOfSourceMovie(const QString& sourcePath)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/JobNotice.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -8,10 +10,10 @@
 
 // The desktop notification of a finished or failed conversion.
 void notifyJobEnd(bool failed, const QString& fileName, const QString& destination);
-// The alert of a conversion that ran out of room on the destination.
-void showFreeSpaceFailureAlert();
-// The alert of a source movie gone before its conversion could start.
-void showSourceGoneAlert(const QString& sourcePath);
+// The notice of a conversion that ran out of room on the destination.
+JobNotice freeSpaceFailureNotice();
+// The notice of a source movie gone before its conversion could start.
+JobNotice sourceGoneNotice(const QString& sourcePath);
 // The after-conversion setting for the source of a finished movie: deleted
 // or moved to the trash, or left alone.
 void disposeOfSourceMovie(const QString& sourcePath);

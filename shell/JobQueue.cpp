@@ -9,6 +9,7 @@
 #include "foundation/HalvornLib.h"
 #include "foundation/MakeString.h"
 #include "foundation/PathHelpers.h"
+#include "shell/JobNotices.h"
 #include "shell/SavedJobs.h"
 
 JobQueue::JobQueue(QObject* parent) : QObject(parent)
@@ -32,6 +33,8 @@ void JobQueue::watchJob(ConversionJob* job)
 {
     job->setHost(this);
     connect(job, &ConversionJob::stateChanged, this, &JobQueue::scheduleSave);
+    connect(job, &ConversionJob::noticeRaised, this,
+            [job](const JobNotice& notice) { showJobNotice(*job, notice); });
 }
 
 bool JobQueue::addJob(ConversionJob* job)
