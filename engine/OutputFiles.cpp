@@ -90,10 +90,7 @@ QString reserveUniqueFile(const QString& path, TemporaryKind kind, QString* erro
 {
     // Bounded: a folder with ten thousand files of one name is not waited for.
     for (int n = -1; n < 10000; ++n) {
-        const QString candidate = n < 0
-                                      ? path
-                                      : makeString("%@-%i.%@", stringByDeletingPathExtension(path),
-                                                   n, pathExtension(path));
+        const QString candidate = numberedName(path, n);
         const QByteArray name = QFile::encodeName(candidate);
         int made = -1;
         if (kind == TemporaryKind::Fifo) {
@@ -161,8 +158,6 @@ QString partialPathFor(const QString& destination)
 
 std::optional<QString> moveIntoPlace(const QString& partial, const QString& destination)
 {
-    const QString base = stringByDeletingPathExtension(destination);
-    const QString extension = pathExtension(destination);
     QString target = destination;
     // Bounded: a folder with ten thousand movies of one name is not waited for.
     for (int n = 0; n <= 10000; ++n) {
@@ -172,7 +167,7 @@ std::optional<QString> moveIntoPlace(const QString& partial, const QString& dest
         case Rename::Failed:
             return std::nullopt;
         case Rename::Taken:
-            target = makeString("%@-%i.%@", base, n, extension);
+            target = numberedName(destination, n);
             break;
         }
     }

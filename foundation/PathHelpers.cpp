@@ -203,20 +203,6 @@ DiskSync syncFolder(const QString& path)
     return syncItem(path, O_DIRECTORY);
 }
 
-QString uniqueFile(const QString& path)
-{
-    if (!fileExists(path))
-        return path;
-    const QString base = stringByDeletingPathExtension(path);
-    const QString extension = pathExtension(path);
-    for (int n = 0; n < INT_MAX; ++n) {
-        const QString candidate = makeString("%@-%i.%@", base, n, extension);
-        if (!fileExists(candidate))
-            return candidate;
-    }
-    return path;
-}
-
 std::optional<QStringList> dirContents(const QString& path)
 {
     if (path.isEmpty())
@@ -476,13 +462,6 @@ std::optional<QStringList> dirContentsRecursive(const QUrl& url)
     if (!url.isLocalFile())
         return std::nullopt;
     return dirContentsRecursive(url.toLocalFile());
-}
-
-std::optional<QUrl> uniqueFile(const QUrl& url)
-{
-    if (!url.isLocalFile())
-        return std::nullopt;
-    return QUrl::fromLocalFile(uniqueFile(url.toLocalFile()));
 }
 
 void open(const QUrl& url)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "foundation/UniqueNames.h"
+
 #include <QByteArray>
 #include <QIODevice>
 #include <QString>
@@ -31,9 +33,6 @@ DiskSync syncFile(const QString& path);
 // Flushes a folder's entries to the disk: a file renamed or created in it is
 // then found under its new name after a power cut.
 DiskSync syncFolder(const QString& path);
-// The path itself when nothing exists there, else the first free
-// "base-N.ext" with N counting from 0. Reserves nothing.
-QString uniqueFile(const QString& path);
 std::optional<QStringList> dirContents(const QString& path);
 std::optional<QStringList> dirContentsRecursive(const QString& path);
 std::optional<QByteArray> contents(const QString& path);
@@ -65,7 +64,6 @@ QUrl add(const QUrl& url, const QString& component);
 bool fileExists(const QUrl& url);
 std::optional<QStringList> dirContents(const QUrl& url);
 std::optional<QStringList> dirContentsRecursive(const QUrl& url);
-std::optional<QUrl> uniqueFile(const QUrl& url);
 // Opens the URL with the user's default application (through the workspace).
 void open(const QUrl& url);
 

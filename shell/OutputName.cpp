@@ -22,14 +22,5 @@ QString uniqueDestination(const QString& folder, const QString& name,
                 return true;
         return fileExists(candidate);
     };
-    if (!taken(path))
-        return path;
-    const QString base = stringByDeletingPathExtension(path);
-    const QString extension = pathExtension(path);
-    for (int n = 0; n < 1000000; ++n) {
-        const QString candidate = makeString("%@-%i.%@", base, n, extension);
-        if (!taken(candidate))
-            return candidate;
-    }
-    return path;
+    return firstFreeName(path, taken, 1000000);
 }
