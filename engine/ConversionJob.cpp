@@ -1,5 +1,6 @@
 #include "engine/ConversionJob.h"
 
+#include "engine/AfterJobActions.h"
 #include "engine/ConversionMethod.h"
 #include "engine/ConversionSettings.h"
 #include "engine/FreeSpaceCheck.h"
@@ -394,9 +395,6 @@ void ConversionJob::conversionEnded(bool success)
             emit noticeRaised(freeSpaceFailureNotice());
     } else {
         setState(JobFinished);
-        if (defaultInt(kAutoCleanKey) != 0)
-            remove();
-        disposeOfSourceMovie(sourcePath());
     }
     finishJob();
 }
@@ -413,10 +411,11 @@ void ConversionJob::finishJob()
     m_stopDate = QDateTime::currentDateTime();
     setProgress(100);
     JobHost* host = m_host;
-    if (host)
-        host->startNextJobInQueue();
-    notifyJobEnd(m_state == JobFailed, m_record.fileInfo->fileName(), destinationPath());
-    if (host && defaultInt(kQuitAfterConversionKey) != 0 &&
-        host->jobCountWithState(JobConverting) == 0)
-        host->terminateApplication();
+    if (!host)
+        return;
+    host->startNextJobInQueue();
+    // Copied: an action may take the job out of its queue.
+    const AfterJobActions actions = m_afterActions;
+    for (const AfterJobAction& action : actions)
+        action(*this, *host);
 }

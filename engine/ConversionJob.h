@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/AfterJobActions.h"
 #include "engine/CompletionPipeline.h"
 #include "engine/FailureExplanation.h"
 #include "engine/JobNotice.h"
@@ -53,7 +54,12 @@ public:
     // The queue the job belongs to, which it asks to remove it, to start
     // the next job and to refresh its controls; handed over by the queue
     // that takes the job. A job of no queue asks nothing.
-    void setHost(JobHost* host) { m_host = host; }
+    // With it come the actions that follow the job's end.
+    void setHost(JobHost* host, const AfterJobActions& afterActions)
+    {
+        m_host = host;
+        m_afterActions = afterActions;
+    }
     const MKVFileInfoPtr& fileInfo() const { return m_record.fileInfo; }
     void setFileInfo(const MKVFileInfoPtr& info) { m_record.fileInfo = info; }
     // The conversion settings the job was queued with (taken by the queue);
@@ -154,6 +160,7 @@ private:
     JobState m_state = JobState::Queued;
     float m_progress = 0;
     JobHost* m_host = nullptr;
+    AfterJobActions m_afterActions;
     bool m_slowmode = false;
     bool m_fastmode = false;
     JobRecord m_record;

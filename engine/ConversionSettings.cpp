@@ -56,6 +56,10 @@ ConversionSettings ConversionSettings::fromStore()
     s.keepAllAudioTracks = defaultInt(kKeepAllAudioTracksKey);
     s.streamableOutput = defaultInt(kStreamableOutputKey);
     s.keepForcedSubtitles = defaultInt(kKeepForcedSubtitlesKey);
+    s.autoClean = defaultInt(kAutoCleanKey);
+    s.autoRemove = defaultInt(kAutoRemoveKey);
+    s.autoRemoveType = defaultInt(kAutoRemoveTypeKey);
+    s.quitAfterConversion = defaultInt(kQuitAfterConversionKey);
     s.custom.clear();
     for (const char* key : kCustomKeys)
         s.custom.insert(QString::fromLatin1(key), defaultInt(QString::fromLatin1(key)));

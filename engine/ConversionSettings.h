@@ -13,6 +13,9 @@ struct ConversionSettings
            disableBuiltinSubtitles = 1, defaultAudio = 0, keepLanguageAudio = 0,
            keepLanguageSubtitles = 0, keepAllAudioTracks = 0, streamableOutput = 1,
            keepForcedSubtitles = 1;
+    // After the conversion: AutoClean, AutoRemove, AutoRemoveType,
+    // QuitAfterConversion.
+    qint64 autoClean = 0, autoRemove = 0, autoRemoveType = 0, quitAfterConversion = 0;
     QString extraLanguages; // ExtraLanguages: "jpn, fr"
     // The custom style's "Custom...Handling" values by key; a missing key reads 0.
     QHash<QString, qint64> custom = {{QStringLiteral("CustomAC3Handling"), 3},

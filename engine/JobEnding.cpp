@@ -58,11 +58,9 @@ JobNotice sourceGoneNotice(const QString& sourcePath)
     return n;
 }
 
-void disposeOfSourceMovie(const QString& sourcePath)
+void disposeOfSourceMovie(const QString& sourcePath, bool deleteIt)
 {
-    if (defaultInt(kAutoRemoveKey) == 0)
-        return;
-    if (defaultInt(kAutoRemoveTypeKey) != 0)
+    if (deleteIt)
         deleteSourceMovie(sourcePath);
     else
         trashSourceMovie(sourcePath);

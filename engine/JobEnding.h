@@ -14,8 +14,7 @@ void notifyJobEnd(bool failed, const QString& fileName, const QString& destinati
 JobNotice freeSpaceFailureNotice();
 // The notice of a source movie gone before its conversion could start.
 JobNotice sourceGoneNotice(const QString& sourcePath);
-// The after-conversion setting for the source of a finished movie: deleted
-// or moved to the trash, or left alone.
-void disposeOfSourceMovie(const QString& sourcePath);
+// The source of a finished movie deleted, or moved to the trash.
+void disposeOfSourceMovie(const QString& sourcePath, bool deleteIt);
 // Opens a mail to support with the failed run's command line and output.
 void offerSupportMail(const QStringList& arguments, const QString& output);

@@ -17,6 +17,7 @@ AppDelegate::AppDelegate(QObject* parent)
       m_panel(new AddPanelState(*m_queue, *m_destinations, this)),
       m_restore(new QueueRestore(*m_queue, this))
 {
+    m_queue->setAfterJobActions(desktopAfterJobActions());
     connect(m_queue, &JobQueue::windowTitleChanged, this, &AppDelegate::windowTitleChanged);
     connect(m_queue, &JobQueue::terminateRequested, this, &AppDelegate::terminateRequested);
     // Every add that ends, accepted or refused, moves the intake on.

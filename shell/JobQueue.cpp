@@ -31,7 +31,7 @@ JobQueue::~JobQueue()
 
 void JobQueue::watchJob(ConversionJob* job)
 {
-    job->setHost(this);
+    job->setHost(this, m_afterActions);
     connect(job, &ConversionJob::stateChanged, this, &JobQueue::scheduleSave);
     connect(job, &ConversionJob::noticeRaised, this,
             [job](const JobNotice& notice) { showJobNotice(*job, notice); });

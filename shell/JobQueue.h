@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/AfterJobActions.h"
 #include "engine/JobHost.h"
 #include "shell/SavedQueue.h"
 
@@ -43,6 +44,8 @@ public:
     void removeJob(ConversionJob* job) override;
     qint64 jobCountWithState(JobState state) const override;
     void startNextJobInQueue() override;
+    // What follows the end of each job the queue takes from now on.
+    void setAfterJobActions(const AfterJobActions& actions) { m_afterActions = actions; }
     // How many jobs convert at once (1 unless the command line asks for more).
     void setMaxConverting(int jobs);
     int maxConverting() const { return m_maxConverting; }
@@ -100,6 +103,7 @@ private:
 
     QList<ConversionJob*> m_taskArray;
     int m_maxConverting = 1;
+    AfterJobActions m_afterActions;
     bool m_paused = false;
     bool m_terminating = false;
     QString m_windowTitle;

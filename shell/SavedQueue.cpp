@@ -47,6 +47,10 @@ constexpr SettingField kSettingFields[] = {
     {kKeepAllAudioTracksKey, &ConversionSettings::keepAllAudioTracks},
     {kStreamableOutputKey, &ConversionSettings::streamableOutput},
     {kKeepForcedSubtitlesKey, &ConversionSettings::keepForcedSubtitles},
+    {kAutoCleanKey, &ConversionSettings::autoClean},
+    {kAutoRemoveKey, &ConversionSettings::autoRemove},
+    {kAutoRemoveTypeKey, &ConversionSettings::autoRemoveType},
+    {kQuitAfterConversionKey, &ConversionSettings::quitAfterConversion},
 };
 
 // ---- Reading: a value of the wrong type clears `ok`; a missing one gives

@@ -42,6 +42,7 @@ ConvertSession::ConvertSession(const ConvertOptions& options, QObject* parent)
     : QObject(parent), m_options(options)
 {
     m_queue = new JobQueue(this);
+    m_queue->setAfterJobActions(commandLineAfterJobActions());
     m_queue->setMaxConverting(options.jobs);
     m_intake = new Intake(this);
     connect(m_intake, &Intake::probed, this, &ConvertSession::probeFinished);
