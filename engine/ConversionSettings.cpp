@@ -13,12 +13,6 @@ QString entry(const std::array<const char*, 4>& list, qint64 index)
     return QString::fromLatin1(list[std::size_t(std::clamp<qint64>(index, 0, 3))]);
 }
 
-// Every handling key the custom style can form, including the two that have
-// no registered default (stereo DTS, 5.1 MP3).
-constexpr std::array<const char*, 7> kCustomKeys = {
-    "CustomAC3Handling", "CustomAC351Handling", "CustomDTSHandling",    "CustomDTS51Handling",
-    "CustomMP3Handling", "CustomMP351Handling", "CustomUnknownHandling"};
-
 } // namespace
 
 QString extraLanguagesSetting()
@@ -36,33 +30,46 @@ qint64 ConversionSettings::customValue(const QString& key) const
     return custom.value(key, 0);
 }
 
+QHash<QString, qint64> customHandlingDefaults()
+{
+    QHash<QString, qint64> values;
+    for (const Setting<qint64>& s :
+         {kCustomAC3HandlingSetting, kCustomAC351HandlingSetting, kCustomDTS51HandlingSetting,
+          kCustomMP3HandlingSetting, kCustomUnknownHandlingSetting})
+        values.insert(s.name(), s.defaultValue);
+    return values;
+}
+
 ConversionSettings ConversionSettings::fromStore()
 {
     ConversionSettings s;
-    s.conversionPreset = defaultInt(kConversionPresetKey);
-    s.ac3Downmix = defaultInt(kAC3DownmixKey);
-    s.dtsDownmix = defaultInt(kDTSDownmixKey);
-    s.ac3SurroundBitrate = defaultInt(kAC3SurroundBitrateKey);
-    s.ac3StereoBitrate = defaultInt(kAC3StereoBitrateKey);
-    s.aacBitrate = defaultInt(kAACBitrateKey);
-    s.includeSurroundTrack = defaultInt(kIncludeSurroundTrackKey);
-    s.includeSurroundTrackTranscoded = defaultInt(kIncludeSurroundTrackTranscodedKey);
-    s.includeSurroundTrackDisabled = defaultInt(kIncludeSurroundTrackDisabledKey);
-    s.disableBuiltinSubtitles = defaultInt(kDisableBuiltinSubtitlesKey);
-    s.defaultAudio = defaultInt(kDefaultAudioKey);
-    s.keepLanguageAudio = defaultInt(kKeepLanguageAudioKey);
-    s.keepLanguageSubtitles = defaultInt(kKeepLanguageSubtitlesKey);
+    s.conversionPreset = readSetting(kConversionPresetSetting);
+    s.ac3Downmix = readSetting(kAC3DownmixSetting);
+    s.dtsDownmix = readSetting(kDTSDownmixSetting);
+    s.ac3SurroundBitrate = readSetting(kAC3SurroundBitrateSetting);
+    s.ac3StereoBitrate = readSetting(kAC3StereoBitrateSetting);
+    s.aacBitrate = readSetting(kAACBitrateSetting);
+    s.includeSurroundTrack = readSetting(kIncludeSurroundTrackSetting);
+    s.includeSurroundTrackTranscoded = readSetting(kIncludeSurroundTrackTranscodedSetting);
+    s.includeSurroundTrackDisabled = readSetting(kIncludeSurroundTrackDisabledSetting);
+    s.disableBuiltinSubtitles = readSetting(kDisableBuiltinSubtitlesSetting);
+    s.defaultAudio = readSetting(kDefaultAudioSetting);
+    s.keepLanguageAudio = readSetting(kKeepLanguageAudioSetting);
+    s.keepLanguageSubtitles = readSetting(kKeepLanguageSubtitlesSetting);
     s.extraLanguages = extraLanguagesSetting();
-    s.keepAllAudioTracks = defaultInt(kKeepAllAudioTracksKey);
-    s.streamableOutput = defaultInt(kStreamableOutputKey);
-    s.keepForcedSubtitles = defaultInt(kKeepForcedSubtitlesKey);
-    s.autoClean = defaultInt(kAutoCleanKey);
-    s.autoRemove = defaultInt(kAutoRemoveKey);
-    s.autoRemoveType = defaultInt(kAutoRemoveTypeKey);
-    s.quitAfterConversion = defaultInt(kQuitAfterConversionKey);
+    s.keepAllAudioTracks = readSetting(kKeepAllAudioTracksSetting);
+    s.streamableOutput = readSetting(kStreamableOutputSetting);
+    s.keepForcedSubtitles = readSetting(kKeepForcedSubtitlesSetting);
+    s.autoClean = readSetting(kAutoCleanSetting);
+    s.autoRemove = readSetting(kAutoRemoveSetting);
+    s.autoRemoveType = readSetting(kAutoRemoveTypeSetting);
+    s.quitAfterConversion = readSetting(kQuitAfterConversionSetting);
     s.custom.clear();
-    for (const char* key : kCustomKeys)
-        s.custom.insert(QString::fromLatin1(key), defaultInt(QString::fromLatin1(key)));
+    for (const Setting<qint64>& key :
+         {kCustomAC3HandlingSetting, kCustomAC351HandlingSetting, kCustomDTSHandlingSetting,
+          kCustomDTS51HandlingSetting, kCustomMP3HandlingSetting, kCustomMP351HandlingSetting,
+          kCustomUnknownHandlingSetting})
+        s.custom.insert(key.name(), readSetting(key));
     return s;
 }
 

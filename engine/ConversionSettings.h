@@ -1,28 +1,41 @@
 #pragma once
 
+#include "foundation/Setting.h"
+
 #include <QHash>
 #include <QString>
 
-// A snapshot of the settings the engine reads, taken when a command line is
-// built. Defaults are the registered defaults.
+// The custom style's handling settings with their registered defaults.
+QHash<QString, qint64> customHandlingDefaults();
+
+// A snapshot of the settings the engine reads, taken when a job is queued.
+// Defaults are the declared defaults.
 struct ConversionSettings
 {
-    qint64 conversionPreset = 0, ac3Downmix = 0, dtsDownmix = 0, ac3SurroundBitrate = 1,
-           ac3StereoBitrate = 1, aacBitrate = 1, includeSurroundTrack = 0,
-           includeSurroundTrackTranscoded = 1, includeSurroundTrackDisabled = 1,
-           disableBuiltinSubtitles = 1, defaultAudio = 0, keepLanguageAudio = 0,
-           keepLanguageSubtitles = 0, keepAllAudioTracks = 0, streamableOutput = 1,
-           keepForcedSubtitles = 1;
+    qint64 conversionPreset = kConversionPresetSetting.defaultValue,
+           ac3Downmix = kAC3DownmixSetting.defaultValue,
+           dtsDownmix = kDTSDownmixSetting.defaultValue,
+           ac3SurroundBitrate = kAC3SurroundBitrateSetting.defaultValue,
+           ac3StereoBitrate = kAC3StereoBitrateSetting.defaultValue,
+           aacBitrate = kAACBitrateSetting.defaultValue,
+           includeSurroundTrack = kIncludeSurroundTrackSetting.defaultValue,
+           includeSurroundTrackTranscoded = kIncludeSurroundTrackTranscodedSetting.defaultValue,
+           includeSurroundTrackDisabled = kIncludeSurroundTrackDisabledSetting.defaultValue,
+           disableBuiltinSubtitles = kDisableBuiltinSubtitlesSetting.defaultValue,
+           defaultAudio = kDefaultAudioSetting.defaultValue,
+           keepLanguageAudio = kKeepLanguageAudioSetting.defaultValue,
+           keepLanguageSubtitles = kKeepLanguageSubtitlesSetting.defaultValue,
+           keepAllAudioTracks = kKeepAllAudioTracksSetting.defaultValue,
+           streamableOutput = kStreamableOutputSetting.defaultValue,
+           keepForcedSubtitles = kKeepForcedSubtitlesSetting.defaultValue;
     // After the conversion: AutoClean, AutoRemove, AutoRemoveType,
     // QuitAfterConversion.
-    qint64 autoClean = 0, autoRemove = 0, autoRemoveType = 0, quitAfterConversion = 0;
+    qint64 autoClean = kAutoCleanSetting.defaultValue, autoRemove = kAutoRemoveSetting.defaultValue,
+           autoRemoveType = kAutoRemoveTypeSetting.defaultValue,
+           quitAfterConversion = kQuitAfterConversionSetting.defaultValue;
     QString extraLanguages; // ExtraLanguages: "jpn, fr"
     // The custom style's "Custom...Handling" values by key; a missing key reads 0.
-    QHash<QString, qint64> custom = {{QStringLiteral("CustomAC3Handling"), 3},
-                                     {QStringLiteral("CustomAC351Handling"), 3},
-                                     {QStringLiteral("CustomDTS51Handling"), 2},
-                                     {QStringLiteral("CustomMP3Handling"), 1},
-                                     {QStringLiteral("CustomUnknownHandling"), 1}};
+    QHash<QString, qint64> custom = customHandlingDefaults();
 
     qint64 customValue(const QString& key) const;
     // Reads every key the engine uses from the settings store.
