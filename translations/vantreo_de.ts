@@ -942,8 +942,8 @@ Ausgabe des Befehls: %@</translation>
         <translation>Produktseite</translation>
     </message>
     <message>
-        <source>Store Page</source>
-        <translation>Store-Seite</translation>
+        <source>Download Page</source>
+        <translation>Download-Seite</translation>
     </message>
     <message>
         <source>About Vantreo</source>

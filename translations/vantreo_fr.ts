@@ -942,8 +942,8 @@ Sortie de la commande : %@</translation>
         <translation>Page du produit</translation>
     </message>
     <message>
-        <source>Store Page</source>
-        <translation>Page de la boutique</translation>
+        <source>Download Page</source>
+        <translation>Page de téléchargement</translation>
     </message>
     <message>
         <source>About Vantreo</source>

@@ -1,6 +1,7 @@
 #include "ConvertSession.h"
 
 #include "Commands.h"
+#include "SessionLines.h"
 #include "engine/ConversionJob.h"
 #include "engine/JobState.h"
 #include "engine/KeptTracks.h"
@@ -26,17 +27,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <unistd.h>
-
-namespace {
-
-QString progressBar(float progress)
-{
-    constexpr int kWidth = 20;
-    const int filled = qBound(0, int(progress / 100.0f * kWidth), kWidth);
-    return QString(filled, u'#') + QString(kWidth - filled, u'-');
-}
-
-} // namespace
 
 ConvertSession::ConvertSession(const ConvertOptions& options, QObject* parent)
     : QObject(parent), m_options(options)
@@ -85,12 +75,7 @@ void ConvertSession::reportPassed(const LibraryPass& pass)
 void ConvertSession::report(const QString& path, const QString& output, const char* state,
                             const QString& explanation)
 {
-    QJsonObject o;
-    o[QStringLiteral("path")] = path;
-    o[QStringLiteral("output")] = output;
-    o[QStringLiteral("state")] = QString::fromLatin1(state);
-    o[QStringLiteral("explanation")] = explanation;
-    std::fprintf(stdout, "%s\n", QJsonDocument(o).toJson(QJsonDocument::Compact).constData());
+    std::fprintf(stdout, "%s\n", reportLine(path, output, state, explanation).constData());
     std::fflush(stdout);
 }
 

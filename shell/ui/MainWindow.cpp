@@ -165,7 +165,7 @@ void MainWindow::buildMenus()
     addLink(tr("Support Request…"), 1);
     addLink(tr("Beta Versions…"), 2);
     addLink(tr("Product Page"), 3);
-    addLink(tr("Store Page"), 4);
+    addLink(tr("Download Page"), 4);
     help->addSeparator();
     QAction* about = help->addAction(tr("About Vantreo"), this, &MainWindow::showAbout);
     about->setMenuRole(QAction::AboutRole);
