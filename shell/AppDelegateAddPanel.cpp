@@ -36,9 +36,12 @@ void AppDelegate::openFiles(const QStringList& paths)
 void AppDelegate::addNextFile()
 {
     if (!m_probedAhead.isEmpty()) {
-        const auto [path, info] = m_probedAhead.takeFirst();
+        // Plain names, not a structured binding: the lambda below captures
+        // the movie, which clang refuses of a binding.
+        const std::pair<QString, MKVFileInfoPtr> next = m_probedAhead.takeFirst();
+        const MKVFileInfoPtr info = next.second;
         emit waitingCountChanged();
-        m_panel->beginScanning(path);
+        m_panel->beginScanning(next.first);
         // A turn of the event loop per movie: a batch of hundreds never
         // holds the window up.
         QTimer::singleShot(0, this, [this, info] { probeFinished(info); });

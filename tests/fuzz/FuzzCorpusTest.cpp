@@ -28,6 +28,9 @@ int fuzzOne(const std::uint8_t* data, std::size_t size);
 namespace fuzz_subpicture {
 int fuzzOne(const std::uint8_t* data, std::size_t size);
 }
+namespace fuzz_stream_timings {
+int fuzzOne(const std::uint8_t* data, std::size_t size);
+}
 
 namespace {
 
@@ -85,4 +88,9 @@ TEST(FuzzCorpus, SubtitleIntake)
 TEST(FuzzCorpus, Subpicture)
 {
     replayCorpus("subpicture_fuzzer", fuzz_subpicture::fuzzOne);
+}
+
+TEST(FuzzCorpus, StreamTimings)
+{
+    replayCorpus("stream_timings_fuzzer", fuzz_stream_timings::fuzzOne);
 }
