@@ -32,7 +32,7 @@ QString welcomeMessage()
 {
     return QStringLiteral(
         "Welcome to Vantreo. To convert MKV files just drag them into the main window or onto "
-        "the dock icon. Note that conversion will be much faster, more reliable and higher "
+        "the program's icon. Note that conversion will be much faster, more reliable and higher "
         "quality if you select 'High Speed & Quality' in the 'Audio Conversion Settings' in the "
         "Preferences, though the resulting files may not play with sound on some devices (e.g. "
         "iOS). Try it out.");

@@ -189,7 +189,7 @@
         <translation>Eine Umwandlung läuft. Möchten Sie Vantreo wirklich beenden?</translation>
     </message>
     <message>
-        <source>Welcome to Vantreo. To convert MKV files just drag them into the main window or onto the dock icon. Note that conversion will be much faster, more reliable and higher quality if you select &apos;High Speed &amp; Quality&apos; in the &apos;Audio Conversion Settings&apos; in the Preferences, though the resulting files may not play with sound on some devices (e.g. iOS). Try it out.</source>
+        <source>Welcome to Vantreo. To convert MKV files just drag them into the main window or onto the program&apos;s icon. Note that conversion will be much faster, more reliable and higher quality if you select &apos;High Speed &amp; Quality&apos; in the &apos;Audio Conversion Settings&apos; in the Preferences, though the resulting files may not play with sound on some devices (e.g. iOS). Try it out.</source>
         <translation>Willkommen bei Vantreo. Um MKV-Dateien umzuwandeln, ziehen Sie sie einfach in das Hauptfenster oder auf das Programmsymbol. Die Umwandlung wird viel schneller, zuverlässiger und hochwertiger, wenn Sie in den Einstellungen unter „Einstellungen für die Tonumwandlung“ die Option „Hohe Geschwindigkeit &amp; Qualität“ wählen, allerdings spielen manche Geräte (z. B. iOS) die Dateien dann womöglich ohne Ton ab. Probieren Sie es aus.</translation>
     </message>
 </context>

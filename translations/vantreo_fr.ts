@@ -189,7 +189,7 @@
         <translation>Une conversion est en cours. Voulez-vous vraiment quitter ?</translation>
     </message>
     <message>
-        <source>Welcome to Vantreo. To convert MKV files just drag them into the main window or onto the dock icon. Note that conversion will be much faster, more reliable and higher quality if you select &apos;High Speed &amp; Quality&apos; in the &apos;Audio Conversion Settings&apos; in the Preferences, though the resulting files may not play with sound on some devices (e.g. iOS). Try it out.</source>
+        <source>Welcome to Vantreo. To convert MKV files just drag them into the main window or onto the program&apos;s icon. Note that conversion will be much faster, more reliable and higher quality if you select &apos;High Speed &amp; Quality&apos; in the &apos;Audio Conversion Settings&apos; in the Preferences, though the resulting files may not play with sound on some devices (e.g. iOS). Try it out.</source>
         <translation>Bienvenue dans Vantreo. Pour convertir des fichiers MKV, faites-les simplement glisser dans la fenêtre principale ou sur l’icône du programme. La conversion sera bien plus rapide, plus fiable et de meilleure qualité si vous choisissez « Vitesse et qualité élevées » dans les « Réglages de conversion audio » des Préférences, mais certains appareils (par ex. iOS) risquent alors de lire les fichiers sans le son. Essayez !</translation>
     </message>
 </context>
