@@ -2,6 +2,7 @@
 
 #include "engine/ConversionJob.h"
 #include "engine/ConversionSettings.h"
+#include "engine/JobFactory.h"
 #include "engine/KeptTracks.h"
 #include "engine/RawNameLinks.h"
 #include "engine/SubtitleReading.h"
@@ -179,15 +180,7 @@ ConversionJob* AddPanelState::makeJobForShownMovie() const
 {
     if (!canAddToQueue())
         return nullptr;
-    auto* job = new ConversionJob;
-    job->setFileInfo(m_fileInfo);
-    const qsizetype tracks = m_fileInfo->audioTracks().size();
-    const int index =
-        m_selectedAudioIndex >= 0 && m_selectedAudioIndex < tracks ? m_selectedAudioIndex : 0;
-    job->setAudioTrackIndex(qulonglong(index));
-    job->setSubtitleChoice(m_subtitleChoice);
-    job->presetSpeedInfo();
-    return job;
+    return makeConversionJob({m_fileInfo, m_selectedAudioIndex, m_subtitleChoice, std::nullopt});
 }
 
 void AddPanelState::addToQueue()

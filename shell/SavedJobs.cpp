@@ -1,6 +1,7 @@
 #include "shell/SavedJobs.h"
 
 #include "engine/ConversionJob.h"
+#include "engine/JobFactory.h"
 #include "engine/JobState.h"
 #include "engine/RawNameLinks.h"
 #include "foundation/PathHelpers.h"
@@ -95,20 +96,17 @@ ConversionJob* restoredJob(const SavedJob& saved, const MKVFileInfoPtr& probed,
         info->setInformationString(
             QString(info->informationString()).replace(u')', QStringLiteral("+%1)").arg(files)));
 
-    auto* job = new ConversionJob;
-    job->setFileInfo(info);
-    const qsizetype tracks = info->audioTracks().size();
-    job->setAudioTrackIndex(saved.audioTrackIndex < qulonglong(tracks) ? saved.audioTrackIndex : 0);
-    if (saved.settings)
-        job->setSettingsSnapshot(*saved.settings);
-    job->setSubtitleChoice(saved.subtitleChoice);
-    job->setSlowmode(saved.slowmode);
-    job->setFastmode(saved.fastmode);
-    if (waiting) {
-        job->presetSpeedInfo();
-    } else if (ended) {
+    const int track = saved.audioTrackIndex <= qulonglong(INT_MAX) ? int(saved.audioTrackIndex) : 0;
+    ConversionJob* job = makeConversionJob({info, track, saved.subtitleChoice, saved.settings});
+    // A job that waits shows the speed of its method; an ended one what it
+    // showed when it ended.
+    if (!waiting) {
+        job->setSlowmode(saved.slowmode);
+        job->setFastmode(saved.fastmode);
+    }
+    if (ended) {
         job->restoreEnded(saved.state, saved.outcome);
-    } else {
+    } else if (!waiting) {
         JobOutcome outcome;
         outcome.progress = 0;
         outcome.explanation = FailureExplanation{QStringLiteral("Conversion Failed"), failure,

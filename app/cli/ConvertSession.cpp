@@ -3,6 +3,7 @@
 #include "Commands.h"
 #include "SessionLines.h"
 #include "engine/ConversionJob.h"
+#include "engine/JobFactory.h"
 #include "engine/JobState.h"
 #include "engine/KeptTracks.h"
 #include "engine/RawNameLinks.h"
@@ -345,18 +346,16 @@ void ConvertSession::queueMovie(const MKVFileInfoPtr& info, const QString& given
         m_queue->queuedDestinations());
     info->setDestinationURL(QUrl::fromLocalFile(destination));
 
-    auto* job = new ConversionJob;
-    job->setFileInfo(info);
-    job->setAudioTrackIndex(qulonglong(*audio));
     ConversionInputs tracks = movieTrackInputs(*info, *audio, preferredLanguages3Letter());
+    std::optional<QStringList> subtitleChoice;
     if (m_options.subtitleChoice) {
-        job->setSubtitleChoice(subtitleKeysFor(*m_options.subtitleChoice, tracks));
-        tracks.chosenSubtitles = job->subtitleChoice();
+        subtitleChoice = subtitleKeysFor(*m_options.subtitleChoice, tracks);
+        tracks.chosenSubtitles = subtitleChoice;
     }
     // Picture subtitles this machine cannot read, said once before the run.
     for (const QString& note : pictureReadingNotes(tracks, ConversionSettings::fromStore()))
         printLine(stderr, tr("Note: %1: %2").arg(info->fileName(), note));
-    job->presetSpeedInfo();
+    ConversionJob* job = makeConversionJob({info, *audio, subtitleChoice, std::nullopt});
     m_records.append(
         Record{info->fileName(), destination, job, std::nullopt, {}, -1, {}, given, library});
     const int index = int(m_records.size()) - 1;

@@ -2,6 +2,7 @@
 
 #include "TestSupport.h"
 #include "engine/ConversionJob.h"
+#include "engine/JobFactory.h"
 #include "engine/JobState.h"
 #include "foundation/HalvornLib.h"
 #include "foundation/ToolLocator.h"
@@ -99,11 +100,7 @@ ConversionJob* makeJob(const QString& source, const QString& destination, int au
     info->setDestinationURL(QUrl::fromLocalFile(destination));
     if (subtitleFile)
         info->setSubtitleFileURL(QUrl::fromLocalFile(*subtitleFile));
-    auto* job = new ConversionJob;
-    job->setFileInfo(info);
-    job->setAudioTrackIndex(qulonglong(audioIndex));
-    job->presetSpeedInfo();
-    return job;
+    return makeConversionJob({info, audioIndex, std::nullopt, std::nullopt});
 }
 
 QStringList temporaryEntries()
