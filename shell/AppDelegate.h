@@ -17,6 +17,7 @@ class AddPanelState;
 class ConversionJob;
 class Destinations;
 class Intake;
+struct IntakeResult;
 class JobQueue;
 class QueueRestore;
 
@@ -202,7 +203,7 @@ private:
     void probeFinished(const MKVFileInfoPtr& info);
     // A batch of movies came back from the probe: the first is shown, the
     // others wait their turn.
-    void batchProbed(const QList<MKVFileInfoPtr>& infos);
+    void batchProbed(const QList<IntakeResult>& results);
 
     JobQueue* m_queue = nullptr;
     Intake* m_intake = nullptr;
@@ -211,9 +212,9 @@ private:
     QueueRestore* m_restore = nullptr;
     std::function<void()> m_cancelAdd;
     // Movies probed ahead, with the paths they were taken in by, waiting to
-    // be shown; and the paths of the batch being probed.
+    // be shown; and the size of the batch being probed.
     QList<std::pair<QString, MKVFileInfoPtr>> m_probedAhead;
-    QStringList m_probingBatch;
+    int m_probingCount = 0;
     QString m_version;
     QString m_build;
     std::optional<QUrl> m_aboutURL, m_historyURL, m_faqURL, m_readmeURL;

@@ -60,21 +60,20 @@ void AppDelegate::addNextFile()
     // movie dropped meanwhile still comes next.
     const qsizetype batchSize = defaultInt(kAutoAddKey) != 0 ? Intake::kMoviesPerProbe : 1;
     QList<IntakeMovie> batch;
-    m_probingBatch.clear();
     for (auto next = movie; next && batch.size() < batchSize; next = m_intake->nextMovie()) {
         m_intake->dropNextMovie();
         batch.append(*next);
-        m_probingBatch.append(next->path);
     }
+    m_probingCount = int(batch.size());
     m_intake->probe(batch);
 }
 
-void AppDelegate::batchProbed(const QList<MKVFileInfoPtr>& infos)
+void AppDelegate::batchProbed(const QList<IntakeResult>& results)
 {
-    for (qsizetype i = 1; i < infos.size() && i < m_probingBatch.size(); ++i)
-        m_probedAhead.append({m_probingBatch.at(i), infos.at(i)});
-    m_probingBatch.clear();
-    probeFinished(infos.value(0));
+    for (qsizetype i = 1; i < results.size(); ++i)
+        m_probedAhead.append({results.at(i).movie.path, results.at(i).info});
+    m_probingCount = 0;
+    probeFinished(results.isEmpty() ? nullptr : results.first().info);
 }
 
 void AppDelegate::probeFinished(const MKVFileInfoPtr& info)
@@ -128,8 +127,7 @@ QStringList AppDelegate::importSubtitleFiles() const
 int AppDelegate::waitingCount() const
 {
     // The batch being probed counts but for the movie it shows first.
-    return m_intake->waitingCount() + int(m_probedAhead.size()) +
-           int(qMax<qsizetype>(0, m_probingBatch.size() - 1));
+    return m_intake->waitingCount() + int(m_probedAhead.size()) + qMax(0, m_probingCount - 1);
 }
 
 QString AppDelegate::waitingText() const

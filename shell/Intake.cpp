@@ -16,6 +16,15 @@
 
 namespace {
 
+// Each movie asked for with its answer, in order.
+QList<IntakeResult> paired(const QList<IntakeMovie>& movies, const QList<MKVFileInfoPtr>& infos)
+{
+    QList<IntakeResult> results;
+    for (qsizetype i = 0; i < movies.size() && i < infos.size(); ++i)
+        results.append({movies.at(i), infos.at(i)});
+    return results;
+}
+
 // What the probe answers for a path it refuses to open.
 MKVFileInfoPtr refusedInfo(const QString& path, const QString& reason)
 {
@@ -101,7 +110,7 @@ void Intake::probe(const QList<IntakeMovie>& movies, MKVFileInfo::Warnings warni
     }
     QPointer<Intake> self(this);
     if (urls.isEmpty()) {
-        handBackVia(this, self, refused);
+        handBackVia(this, self, paired(movies, refused));
         return;
     }
     const bool besideMovie = defaultInt(kAddSubtitleFilesBesideMovieKey) != 0;
@@ -112,7 +121,7 @@ void Intake::probe(const QList<IntakeMovie>& movies, MKVFileInfo::Warnings warni
     // intake, and is dropped when the intake is gone.
     QObject* mainThreadObject = QCoreApplication::instance();
     QThreadPool::globalInstance()->start(
-        [self, refused, urls, probed, warnings, besideMovie, languages, mainThreadObject] {
+        [self, movies, refused, urls, probed, warnings, besideMovie, languages, mainThreadObject] {
             // Several movies in one run of the tools: every start of ffmpeg
             // costs a good part of a second.
             const QList<MKVFileInfoPtr> answers = MKVFileInfo::initWithURLs(urls, warnings);
@@ -125,24 +134,24 @@ void Intake::probe(const QList<IntakeMovie>& movies, MKVFileInfo::Warnings warni
             for (MKVFileInfoPtr& info : infos)
                 if (!info && next < answers.size())
                     info = answers.at(next++);
-            handBackVia(mainThreadObject, self, infos);
+            handBackVia(mainThreadObject, self, paired(movies, infos));
         });
 }
 
 void Intake::handBackVia(QObject* mainThreadObject, const QPointer<Intake>& self,
-                         const QList<MKVFileInfoPtr>& infos)
+                         const QList<IntakeResult>& results)
 {
     QMetaObject::invokeMethod(
         mainThreadObject,
-        [self, infos] {
+        [self, results] {
             if (self)
-                self->handBack(infos);
+                self->handBack(results);
         },
         Qt::QueuedConnection);
 }
 
-void Intake::handBack(const QList<MKVFileInfoPtr>& infos)
+void Intake::handBack(const QList<IntakeResult>& results)
 {
     --m_probing;
-    emit probed(infos);
+    emit probed(results);
 }

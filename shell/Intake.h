@@ -17,6 +17,13 @@ struct IntakeMovie
     QStringList subtitles;
 };
 
+// A movie the intake was asked to probe, with the probe's answer.
+struct IntakeResult
+{
+    IntakeMovie movie;
+    MKVFileInfoPtr info;
+};
+
 // The way into the queue for both front ends: handed-over files are sorted
 // into movies, which wait in line, and subtitle files, which are remembered
 // for the movie they are named for; movies are probed on the thread pool,
@@ -55,7 +62,7 @@ public:
     QStringList importSubtitleFiles() const { return m_importSubtitleFiles; }
 
     // Probes the movies, all at once, in the background; probed() answers
-    // in the same order. A path that is not a regular file is not probed:
+    // each with its request, in the same order. A path that is not a regular file is not probed:
     // its answer only carries the reason.
     void probe(const QList<IntakeMovie>& movies,
                MKVFileInfo::Warnings warnings = MKVFileInfo::Warnings::Shown);
@@ -63,14 +70,14 @@ public:
 
 signals:
     void waitingCountChanged();
-    void probed(const QList<MKVFileInfoPtr>& infos);
+    void probed(const QList<IntakeResult>& results);
 
 private:
     // Queues the answers for the intake on the main thread, through an
     // object living there; they are dropped when the intake is gone.
     static void handBackVia(QObject* mainThreadObject, const QPointer<Intake>& self,
-                            const QList<MKVFileInfoPtr>& infos);
-    void handBack(const QList<MKVFileInfoPtr>& infos);
+                            const QList<IntakeResult>& results);
+    void handBack(const QList<IntakeResult>& results);
 
     QStringList m_importFiles;
     QStringList m_importSubtitleFiles;

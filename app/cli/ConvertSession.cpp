@@ -235,8 +235,6 @@ void ConvertSession::probeNext()
     // Several movies in one probe: each start of ffmpeg costs a good part of
     // a second, so a batch pays it once per group, not once per movie.
     QList<IntakeMovie> movies;
-    m_probingGiven.clear();
-    m_probingLibrary.clear();
     while (movies.size() < Intake::kMoviesPerProbe) {
         std::optional<IntakeMovie> movie = m_intake->nextMovie();
         if (!movie)
@@ -248,7 +246,6 @@ void ConvertSession::probeNext()
             movie->subtitles.prepend(given);
         }
         movies.append(*movie);
-        m_probingGiven.append(m_givenNames.value(movie->path, movie->path));
     }
     m_intake->probe(movies, MKVFileInfo::Warnings::Collected);
 }
@@ -259,7 +256,6 @@ void ConvertSession::probeNext()
 void ConvertSession::probeLibraryMovies()
 {
     QList<IntakeMovie> movies;
-    m_probingGiven.clear();
     m_probingLibrary.clear();
     const qsizetype room = m_queue->maxConverting() + 1 - activeJobs();
     while (movies.size() < room) {
@@ -270,8 +266,7 @@ void ConvertSession::probeLibraryMovies()
         if (!next)
             break;
         movies.append(IntakeMovie{next->path, {}});
-        m_probingGiven.append(next->path);
-        m_probingLibrary.append(*next);
+        m_probingLibrary.insert(next->path, *next);
     }
     if (movies.isEmpty()) {
         checkDone();
@@ -280,16 +275,19 @@ void ConvertSession::probeLibraryMovies()
     m_intake->probe(movies, MKVFileInfo::Warnings::Collected);
 }
 
-void ConvertSession::probeFinished(const QList<MKVFileInfoPtr>& infos)
+void ConvertSession::probeFinished(const QList<IntakeResult>& results)
 {
     if (m_interrupted)
         return;
-    for (qsizetype i = 0; i < infos.size() && i < m_probingGiven.size(); ++i) {
-        printWarnings(*infos.at(i));
+    for (const IntakeResult& result : results) {
+        printWarnings(*result.info);
+        const QString& path = result.movie.path;
         const std::optional<LibraryMovie> library =
-            i < m_probingLibrary.size() ? std::optional(m_probingLibrary.at(i)) : std::nullopt;
+            m_probingLibrary.contains(path) ? std::optional(m_probingLibrary.value(path))
+                                            : std::nullopt;
         const qsizetype before = m_records.size();
-        queueMovie(infos.at(i), m_probingGiven.at(i), library);
+        // The name the movie was given by on the command line.
+        queueMovie(result.info, library ? path : m_givenNames.value(path, path), library);
         // A movie that was not queued gives its claim back at once.
         if (library && m_records.size() == before)
             m_feed->finished(*library);

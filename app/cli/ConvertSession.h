@@ -3,6 +3,7 @@
 #include "ConvertOptions.h"
 #include "engine/JobState.h"
 #include "inspection/MKVFileInfo.h"
+#include "shell/Intake.h"
 #include "shell/LibraryFeed.h"
 
 #include <QEventLoop>
@@ -62,7 +63,7 @@ private:
     void startWatching();
     void probeNext();
     void probeLibraryMovies();
-    void probeFinished(const QList<MKVFileInfoPtr>& infos);
+    void probeFinished(const QList<IntakeResult>& results);
     void queueMovie(const MKVFileInfoPtr& info, const QString& given,
                     const std::optional<LibraryMovie>& library);
     void printWarnings(const MKVFileInfo& info);
@@ -89,10 +90,8 @@ private:
     QList<Record> m_records;
     // Problems are reported under the name the user gave, by absolute path.
     QHash<QString, QString> m_givenNames;
-    // The names given for the movies being probed, in order, and in a
-    // library run the claimed movies they are.
-    QStringList m_probingGiven;
-    QList<LibraryMovie> m_probingLibrary;
+    // In a library run, the claimed movies being probed, by path.
+    QHash<QString, LibraryMovie> m_probingLibrary;
     QEventLoop m_loop;
     // Where the lines for people go: standard output, or standard error when
     // standard output carries the JSON report.

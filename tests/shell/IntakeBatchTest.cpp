@@ -36,8 +36,12 @@ TEST_F(IntakeBatch, AGroupIsAnsweredInOrderWithItsSubtitlesAndRefusals)
     EXPECT_EQ(movies[2].subtitles, QStringList({dir() + "/B.srt"}));
 
     QList<MKVFileInfoPtr> infos;
-    QObject::connect(&intake, &Intake::probed,
-                     [&](const QList<MKVFileInfoPtr>& answer) { infos = answer; });
+    QObject::connect(&intake, &Intake::probed, [&](const QList<IntakeResult>& answer) {
+        for (const IntakeResult& r : answer) {
+            EXPECT_EQ(r.movie.path, movies.at(infos.size()).path) << "answered with its request";
+            infos.append(r.info);
+        }
+    });
     intake.probe(movies, MKVFileInfo::Warnings::Collected);
     EXPECT_TRUE(intake.isProbing());
     ASSERT_TRUE(waitUntil([&] { return !infos.isEmpty(); }));
