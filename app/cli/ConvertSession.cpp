@@ -27,6 +27,7 @@
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QThread>
 #include <unistd.h>
 
 ConvertSession::ConvertSession(const ConvertOptions& options, QObject* parent)
@@ -35,6 +36,12 @@ ConvertSession::ConvertSession(const ConvertOptions& options, QObject* parent)
     m_queue = new JobQueue(this);
     m_queue->setAfterJobActions(commandLineAfterJobActions());
     m_queue->setMaxConverting(options.jobs);
+    // Several movies at once share the cores: each sound encoder takes its
+    // part (the desktop converts one movie at a time and leaves the encoder
+    // every core). A value the user set in the environment stands.
+    if (options.jobs > 1 && qEnvironmentVariableIsEmpty("VANTREO_AAC_WORKERS"))
+        qputenv("VANTREO_AAC_WORKERS",
+                QByteArray::number(qMax(1, QThread::idealThreadCount() / options.jobs)));
     m_intake = new Intake(this);
     connect(m_intake, &Intake::probed, this, &ConvertSession::probeFinished);
     m_signals = new SignalWatcher(this);

@@ -50,7 +50,10 @@ TEST(AfconvertArgs, RefusesBadCommandLines)
 
 TEST(AfconvertArgs, BuildsFfmpegCommandThatForcesMp4AndProtectsPaths)
 {
-    const AfconvertArgs args{"-in:put.wav", "http://out.aac", 128000};
+    AfconvertArgs args;
+    args.input = "-in:put.wav";
+    args.output = "http://out.aac";
+    args.bitRate = 128000;
     const std::vector<std::string> argv = ffmpegArguments(args, "/opt/ffmpeg");
     const std::vector<std::string> expected = {"/opt/ffmpeg",
                                                "-nostdin",
@@ -88,4 +91,37 @@ TEST(AfconvertArgs, LooksForFfmpegInToolsDirThenOwnDirThenPath)
     EXPECT_EQ(ffmpegCandidates(nullptr, "/app/res", nullptr),
               (std::vector<std::string>{"/app/res/ffmpeg"}));
     EXPECT_EQ(ffmpegCandidates("", "", "/usr/bin"), (std::vector<std::string>{"/usr/bin/ffmpeg"}));
+}
+
+TEST(AfconvertArgs, ReadsWorkersPiecesAndLeadIn)
+{
+    const auto parsed = parseAfconvertArgs(
+        {"in.wav", "-o", "o.aac", "-f", "adts", "-w", "3", "-p", "2.5", "-l", "8"});
+    ASSERT_TRUE(parsed.args) << parsed.error;
+    EXPECT_EQ(parsed.args->workers, 3u);
+    EXPECT_EQ(parsed.args->pieceSeconds, 2.5);
+    EXPECT_EQ(parsed.args->leadInFrames, 8u);
+    for (const std::vector<std::string>& bad : {std::vector<std::string>{"-w", "0"},
+                                                {"-w", "65"},
+                                                {"-w", "2x"},
+                                                {"-w", ""},
+                                                {"-p", "0"},
+                                                {"-p", "601"},
+                                                {"-p", "nan"},
+                                                {"-l", "1"},
+                                                {"-l", "-4"}}) {
+        std::vector<std::string> args{"in.wav", "-o", "o.aac"};
+        args.insert(args.end(), bad.begin(), bad.end());
+        EXPECT_FALSE(parseAfconvertArgs(args).args) << bad[0] << " " << bad[1];
+    }
+
+    // -w first, then the environment (when it is a number in range), then
+    // one worker a core.
+    AfconvertArgs none;
+    EXPECT_EQ(effectiveWorkers(*parsed.args, "7", 16), 3u);
+    EXPECT_EQ(effectiveWorkers(none, "7", 16), 7u);
+    EXPECT_EQ(effectiveWorkers(none, "lots", 16), 16u);
+    EXPECT_EQ(effectiveWorkers(none, "0", 8), 8u);
+    EXPECT_EQ(effectiveWorkers(none, nullptr, 0), 1u);
+    EXPECT_EQ(effectiveWorkers(none, nullptr, 500), kMaxWorkers);
 }

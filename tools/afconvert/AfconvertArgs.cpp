@@ -1,9 +1,13 @@
 #include "afconvert/AfconvertArgs.h"
 
+#include <algorithm>
+#include <charconv>
+#include <cmath>
 #include <limits>
 
 const char* const kAfconvertUsage =
-    "Usage: afconvert INPUT -o OUTPUT [-f mp4f|adts] [-d aac] [-b BITS]";
+    "Usage: afconvert INPUT -o OUTPUT [-f mp4f|adts] [-d aac] [-b BITS] [-w WORKERS]\n"
+    "                 [-p PIECE_SECONDS] [-l LEAD_IN_FRAMES]";
 
 namespace {
 
@@ -20,6 +24,28 @@ std::optional<std::uint32_t> parseBitRate(const std::string& text)
     if (value == 0 || value > std::numeric_limits<std::uint32_t>::max())
         return std::nullopt;
     return std::uint32_t(value);
+}
+
+// A whole number from `low` to `high`, written in plain digits.
+std::optional<unsigned> parseCount(const std::string& text, unsigned low, unsigned high)
+{
+    unsigned value = 0;
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, value);
+    if (text.empty() || error != std::errc() || stop != end || value < low || value > high)
+        return std::nullopt;
+    return value;
+}
+
+std::optional<double> parseSeconds(const std::string& text)
+{
+    double value = 0;
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, value);
+    if (text.empty() || error != std::errc() || stop != end || !std::isfinite(value) ||
+        value < 0.1 || value > kMaxPieceSeconds)
+        return std::nullopt;
+    return value;
 }
 
 AfconvertParse refuse(const std::string& why)
@@ -47,7 +73,8 @@ AfconvertParse parseAfconvertArgs(const std::vector<std::string>& arguments)
             haveInput = true;
             continue;
         }
-        if (arg != "-o" && arg != "-f" && arg != "-d" && arg != "-b")
+        if (arg != "-o" && arg != "-f" && arg != "-d" && arg != "-b" && arg != "-w" &&
+            arg != "-p" && arg != "-l")
             return refuse("unknown option " + arg);
         if (i + 1 >= arguments.size())
             return refuse("option " + arg + " needs a value");
@@ -67,10 +94,24 @@ AfconvertParse parseAfconvertArgs(const std::vector<std::string>& arguments)
         } else if (arg == "-d") {
             if (value != "aac")
                 return refuse("unsupported data format \"" + value + "\" (only aac)");
-        } else {
+        } else if (arg == "-b") {
             result.bitRate = parseBitRate(value);
             if (!result.bitRate)
                 return refuse("bad bit rate \"" + value + "\"");
+        } else if (arg == "-w") {
+            result.workers = parseCount(value, 1, kMaxWorkers);
+            if (!result.workers)
+                return refuse("bad number of workers \"" + value + "\" (1 to " +
+                              std::to_string(kMaxWorkers) + ")");
+        } else if (arg == "-p") {
+            result.pieceSeconds = parseSeconds(value);
+            if (!result.pieceSeconds)
+                return refuse("bad piece length \"" + value + "\" (0.1 to " +
+                              std::to_string(int(kMaxPieceSeconds)) + " seconds)");
+        } else {
+            result.leadInFrames = parseCount(value, 2, 1000);
+            if (!result.leadInFrames)
+                return refuse("bad lead-in \"" + value + "\" (2 to 1000 frames)");
         }
     }
     if (!haveInput)
@@ -96,6 +137,18 @@ std::vector<std::string> ffmpegArguments(const AfconvertArgs& args, const std::s
     else
         argv.insert(argv.end(), {"-f", "mp4", "file:" + args.output});
     return argv;
+}
+
+unsigned effectiveWorkers(const AfconvertArgs& args, const char* environmentValue,
+                          unsigned hardwareThreads)
+{
+    if (args.workers)
+        return *args.workers;
+    if (environmentValue) {
+        if (const auto fromEnvironment = parseCount(environmentValue, 1, kMaxWorkers))
+            return *fromEnvironment;
+    }
+    return std::clamp(hardwareThreads, 1u, kMaxWorkers);
 }
 
 std::vector<std::string> ffmpegCandidates(const char* toolsDir, const std::string& ownDir,

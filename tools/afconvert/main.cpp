@@ -1,24 +1,37 @@
 // afconvert: encodes a WAV file (or the WAV coming through a FIFO) to AAC in
-// an MP4 container, or to an ADTS stream (which may go into a FIFO), with
-// ffmpeg.
+// an MP4 container, or to an ADTS stream (which may go into a FIFO).
 //
-//   afconvert IN.wav -o OUT -f mp4f|adts -d aac -b BITS
+//   afconvert IN.wav -o OUT -f mp4f|adts -d aac -b BITS [-w WORKERS]
+//             [-p PIECE_SECONDS] [-l LEAD_IN_FRAMES]
 //
-// Runs ffmpeg as a child (no shell) and exits with its status (128 + signal
-// when it was killed). SIGTERM, SIGINT and SIGHUP sent to afconvert are passed
-// on to ffmpeg so that stopping afconvert stops the encoding too.
+// An ADTS stream is encoded in pieces by several workers at once (threads
+// with libavcodec's AAC encoder, one a core unless -w or VANTREO_AAC_WORKERS
+// says otherwise) and joined into one stream that decodes to as many samples
+// as a single run's, with the same priming. An MP4 file, one worker, or a
+// file that is no PCM WAV the encoder takes as it is, is one ffmpeg run:
+// afconvert runs ffmpeg as a child and exits with its status.
 
+#include "afconvert/AacEncoder.h"
+#include "afconvert/AdtsOutput.h"
 #include "afconvert/AfconvertArgs.h"
+#include "afconvert/Cancellation.h"
+#include "afconvert/PieceEncoding.h"
+#include "afconvert/SingleRun.h"
+#include "afconvert/SoundInput.h"
+#include "afconvert/StopSignals.h"
 
-#include <cerrno>
+extern "C" {
+#include <libavutil/log.h>
+}
+
+#include <atomic>
 #include <csignal>
 #include <cstdio>
-#include <cstring>
-#include <fcntl.h>
+#include <cstdlib>
+#include <optional>
 #include <string>
-#include <sys/prctl.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -26,118 +39,82 @@ namespace {
 
 constexpr int kUsageStatus = 2;
 constexpr int kFailureStatus = 1;
-constexpr int kCannotRunStatus = 127;
-constexpr int kForwardedSignals[] = {SIGTERM, SIGINT, SIGHUP};
 
-volatile sig_atomic_t g_childPid = 0;
-
-void forwardSignal(int signal)
+int fail(const std::string& why)
 {
-    const pid_t child = g_childPid;
-    if (child > 0)
-        ::kill(child, signal);
-}
-
-bool isExecutableFile(const std::string& path)
-{
-    struct stat info
-    {
-    };
-    return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
-           ::access(path.c_str(), X_OK) == 0;
-}
-
-std::string ownDirectory()
-{
-    std::vector<char> buffer(4096);
-    const ssize_t n = ::readlink("/proc/self/exe", buffer.data(), buffer.size() - 1);
-    if (n <= 0)
-        return {};
-    const std::string self(buffer.data(), std::size_t(n));
-    const std::size_t slash = self.rfind('/');
-    return slash == std::string::npos ? std::string() : self.substr(0, slash);
-}
-
-std::string findFfmpeg()
-{
-    for (const std::string& candidate :
-         ffmpegCandidates(std::getenv("VANTREO_TOOLS_DIR"), ownDirectory(), std::getenv("PATH"))) {
-        if (isExecutableFile(candidate))
-            return candidate;
-    }
-    return {};
-}
-
-// In the child between fork and exec: only async-signal-safe calls.
-[[noreturn]] void execChild(const std::vector<char*>& argv, const sigset_t& oldMask, pid_t parent)
-{
-    for (const int signal : kForwardedSignals)
-        ::signal(signal, SIG_DFL);
-    ::sigprocmask(SIG_SETMASK, &oldMask, nullptr);
-    // Should afconvert die without a chance to forward (SIGKILL), ffmpeg goes too.
-    ::prctl(PR_SET_PDEATHSIG, SIGTERM);
-    if (::getppid() != parent)
-        ::_exit(kCannotRunStatus);
-    const int devNull = ::open("/dev/null", O_RDONLY);
-    if (devNull >= 0) {
-        ::dup2(devNull, STDIN_FILENO);
-        if (devNull != STDIN_FILENO)
-            ::close(devNull);
-    }
-    ::execv(argv[0], argv.data());
-    const char message[] = "Error: cannot run ffmpeg\n";
-    [[maybe_unused]] const ssize_t ignored = ::write(STDERR_FILENO, message, sizeof message - 1);
-    ::_exit(kCannotRunStatus);
-}
-
-int runFfmpeg(const std::vector<std::string>& arguments)
-{
-    std::vector<char*> argv;
-    for (const std::string& arg : arguments)
-        argv.push_back(const_cast<char*>(arg.c_str()));
-    argv.push_back(nullptr);
-
-    struct sigaction action
-    {
-    };
-    action.sa_handler = forwardSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    // Signals stay blocked until the child's pid is known, so none is lost.
-    sigset_t blocked;
-    sigset_t oldMask;
-    sigemptyset(&blocked);
-    for (const int signal : kForwardedSignals) {
-        sigaddset(&blocked, signal);
-        ::sigaction(signal, &action, nullptr);
-    }
-    ::sigprocmask(SIG_BLOCK, &blocked, &oldMask);
-
-    const pid_t parent = ::getpid();
-    const pid_t child = ::fork();
-    if (child < 0) {
-        ::sigprocmask(SIG_SETMASK, &oldMask, nullptr);
-        std::fprintf(stderr, "Error: cannot start ffmpeg: %s\n", std::strerror(errno));
-        return kCannotRunStatus;
-    }
-    if (child == 0)
-        execChild(argv, oldMask, parent);
-    g_childPid = child;
-    ::sigprocmask(SIG_SETMASK, &oldMask, nullptr);
-
-    int status = 0;
-    pid_t waited = -1;
-    do {
-        waited = ::waitpid(child, &status, 0);
-    } while (waited < 0 && errno == EINTR);
-    g_childPid = 0;
-    if (waited < 0)
-        return kFailureStatus;
-    if (WIFEXITED(status))
-        return WEXITSTATUS(status);
-    if (WIFSIGNALED(status))
-        return 128 + WTERMSIG(status);
+    std::fprintf(stderr, "Error: %s\n", why.c_str());
     return kFailureStatus;
+}
+
+// The ADTS stream encoded in pieces: afconvert's exit status, or absent when
+// the input is a file the single ffmpeg run should read instead. SIGSTOP and
+// SIGCONT act on the one process, all its threads at once; a stop signal
+// ends every thread and afconvert exits with 128 + the signal; a reader of
+// the output that goes away is a write error, not a signal. On any failure
+// an output that is a regular file is removed.
+std::optional<int> encodeAdtsInPieces(const AfconvertArgs& args, unsigned workers)
+{
+    using namespace afconvert;
+    av_log_set_level(AV_LOG_ERROR);
+    std::signal(SIGPIPE, SIG_IGN);
+    Cancellation cancellation;
+    // Opening a FIFO waits in open() for its other end, which no
+    // cancellation ends: a stop signal meanwhile ends afconvert at once, with
+    // nothing written yet.
+    std::atomic<bool> opening{true};
+    const StopSignals stop([&](int signal) {
+        cancellation.trigger();
+        if (opening)
+            ::_exit(128 + signal);
+    });
+    const auto stopped = [&]() -> std::optional<int> {
+        if (stop.received())
+            return 128 + stop.received();
+        return std::nullopt;
+    };
+
+    SoundInput input;
+    if (const std::string error = input.open(args.input); !error.empty())
+        return fail(error);
+    const WavHeaderParse header = input.readHeader(cancellation);
+    if (const auto status = stopped())
+        return status;
+    // Anything else in a file ffmpeg reads as it always did; a FIFO's
+    // bytes are gone once read.
+    if (header.status != WavHeaderParse::Status::Complete) {
+        if (input.isRegularFile())
+            return std::nullopt;
+        return fail(args.input + ": " + header.error);
+    }
+    const WavFormat& format = header.header.format;
+    PieceEncodingSetup setup;
+    setup.format = format;
+    setup.encoder = {format.sampleRate, format.channels, format.channelMask, args.bitRate};
+    const BoundedPlan plan = boundedPlan(
+        pieceLayout(args.pieceSeconds.value_or(kDefaultPieceSeconds), format.sampleRate,
+                    args.leadInFrames.value_or(kDefaultLeadInFrames), kDefaultLeadOutFrames),
+        workers, format.channels, kPieceMemoryBudget);
+    setup.layout = plan.layout;
+    setup.workers = plan.workers;
+    AacEncoder reference;
+    if (const std::string error = reference.open(setup.encoder); !error.empty()) {
+        if (input.isRegularFile())
+            return std::nullopt;
+        return fail(error);
+    }
+    AdtsOutput output;
+    std::string error = output.open(args.output, reference.context(), cancellation);
+    opening = false;
+    if (error.empty() && !cancellation.triggered())
+        error = encodeInPieces(input, output, setup, cancellation);
+    if (error.empty() && !cancellation.triggered() && !output.finish())
+        error = output.error();
+    if (error.empty() && !cancellation.triggered())
+        return 0;
+    output.discard();
+    if (const auto status = stopped())
+        return status;
+    return fail(error);
 }
 
 } // namespace
@@ -161,12 +138,11 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "Error: cannot read input file %s\n", args.input.c_str());
         return kFailureStatus;
     }
-    const std::string ffmpegPath = findFfmpeg();
-    if (ffmpegPath.empty()) {
-        std::fprintf(stderr, "Error: ffmpeg not found\n");
-        return kCannotRunStatus;
+    const unsigned workers = effectiveWorkers(args, std::getenv("VANTREO_AAC_WORKERS"),
+                                              std::thread::hardware_concurrency());
+    if (args.format == AfconvertArgs::Format::Adts && workers > 1) {
+        if (const std::optional<int> status = encodeAdtsInPieces(args, workers))
+            return *status;
     }
-    std::fflush(stdout);
-    std::fflush(stderr);
-    return runFfmpeg(ffmpegArguments(args, ffmpegPath));
+    return runSingleEncoding(args);
 }
