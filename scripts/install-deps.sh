@@ -37,6 +37,9 @@ packages=(
     # Wayland sessions: Qt's platform plugin, and the headless compositor of
     # the Wayland check (scripts/wayland-check.sh).
     qt6-wayland weston
+    # The browser check (scripts/browser-check.sh): a converted movie must
+    # play in a real browser's <video> element, headless.
+    chromium
 )
 case "${1:-}" in
 # fuzz/run-fuzzers.sh also needs clang++ and its libFuzzer runtime.
