@@ -25,6 +25,11 @@ QStringList copiedVideo(const ConversionInputs& in)
         codec << QStringLiteral("-tag:v") << QStringLiteral("hvc1");
     if (in.dolbyVisionProfile)
         codec << QStringLiteral("-strict") << QStringLiteral("unofficial");
+    // DivX 5 and Xvid in AVI pack two frames into one chunk ("packed
+    // B-frames"), which an MP4 cannot carry; the filter passes other MPEG-4
+    // Part 2 streams through unchanged.
+    if (in.videoCodec == QLatin1String("mpeg4"))
+        codec << QStringLiteral("-bsf:v") << QStringLiteral("mpeg4_unpack_bframes");
     return codec;
 }
 

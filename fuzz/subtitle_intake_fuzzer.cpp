@@ -70,9 +70,9 @@ int fuzzOne(const std::uint8_t* data, std::size_t size)
     QStringList subtitles;
     const QStringList movies = sortIntakeFiles(files, subtitles);
     for (const QString& movie : movies)
-        fuzzCheck(files.contains(movie) && isMovieFile(movie), "movies come from the files");
+        fuzzCheck(files.contains(movie) && isMovieCandidate(movie), "movies come from the files");
     for (const QString& path : files) {
-        if (!isMovieFile(path))
+        if (!isMovieCandidate(path))
             fuzzCheck(!movies.contains(path), "only movies are movies");
         if (isSubtitleFile(path) && !isMovieFile(path))
             fuzzCheck(subtitles.contains(path), "a subtitle file is remembered");

@@ -8,7 +8,9 @@
 #include "foundation/SettingsAccess.h"
 #include "foundation/SettingsKeys.h"
 #include "foundation/ToolLocator.h"
+#include "inspection/CountedLength.h"
 #include "inspection/ProbeListing.h"
+#include "inspection/VideoCodecs.h"
 
 #include <QFile>
 #include <sys/stat.h>
@@ -95,6 +97,33 @@ Readings readingsOf(const QString& listing, const BoundedTaskResult* mediainfo,
     return r;
 }
 
+// Counts the length of each movie whose container clock is not to be
+// believed (lengthNeedsCounting), all at once; a count that fails or runs
+// out of time leaves the listing's length.
+void countLengths(const QString& ffprobe, const QStringList& paths, QList<Readings>& readings,
+                  int timeout)
+{
+    QList<QStringList> commands;
+    QList<qsizetype> counted;
+    for (qsizetype i = 0; i < readings.size() && i < paths.size(); ++i) {
+        if (readings.at(i).unreadable.isEmpty() &&
+            lengthNeedsCounting(readings.at(i).probe, sizeOfItem(paths.at(i)))) {
+            commands.append(QStringList{ffprobe} + packetDurationsArguments(paths.at(i)));
+            counted.append(i);
+        }
+    }
+    if (commands.isEmpty())
+        return;
+    const QList<BoundedTaskResult> runs = runBoundedTasks(commands, timeout * 1000);
+    for (qsizetype k = 0; k < runs.size() && k < counted.size(); ++k) {
+        if (runs.at(k).status != 0)
+            continue;
+        const qsizetype i = counted.at(k);
+        if (const auto seconds = summedPacketSeconds(runs.at(k).output))
+            applyCountedLength(readings[i].probe, *seconds, sizeOfItem(paths.at(i)));
+    }
+}
+
 // Lists every path with ffprobe, one run a movie, all at once, which prints
 // ffmpeg's listing and the streams' timings together; mediainfo runs
 // beside them, once for every path. Without ffprobe one ffmpeg lists them
@@ -178,6 +207,8 @@ std::optional<QList<Readings>> readTools(const QStringList& paths)
         if (perMovie && runs.at(i).status == 0)
             readings.last().timings = parseStreamTimings(runs.at(i).output);
     }
+    if (perMovie)
+        countLengths(ffprobe, paths, readings, timeout);
     return readings;
 }
 
@@ -212,6 +243,8 @@ std::shared_ptr<MKVFileInfo> makeInfo(const QUrl& url, const Readings& r,
     info->setAudioTracks(tracks);
     info->setVideoTrackID(probe.videoStream);
     info->setVideoCodec(probe.videoStream ? probe.videoCodec : QString());
+    info->setContainerFormats(probe.containerFormats);
+    info->setPlaybackNote(probe.videoStream ? probe.playbackNote : QString());
     info->setDolbyVisionProfile(probe.videoStream ? probe.dolbyVisionProfile : std::nullopt);
     info->setRuntimeSeconds(probe.runtimeSeconds);
     info->setStreamSeconds(probe.streamSeconds);
@@ -294,4 +327,11 @@ void MKVFileInfo::setSubtitleFileURL(const std::optional<QUrl>& v)
     m_subtitleFiles.clear();
     if (v)
         m_subtitleFiles.append(subtitleFileFor(m_fileURL.toLocalFile(), v->toLocalFile()));
+}
+
+QString MKVFileInfo::refusalReason() const
+{
+    if (const QString reason = notAMovieContainerReason(m_containerFormats); !reason.isEmpty())
+        return reason;
+    return m_videoTrackID ? uncopyableVideoReason(m_videoCodec) : QString();
 }

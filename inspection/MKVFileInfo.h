@@ -66,6 +66,16 @@ public:
     // The codec word of the video track ("h264", "hevc", …); empty without one.
     const QString& videoCodec() const { return m_videoCodec; }
     void setVideoCodec(const QString& v) { m_videoCodec = v; }
+    // The names ffmpeg gives the movie's format ("matroska", "webm").
+    const QStringList& containerFormats() const { return m_containerFormats; }
+    void setContainerFormats(const QStringList& v) { m_containerFormats = v; }
+    // Where the video does not play ("its VP9 video plays on computers and
+    // Android, not on iPhone or Apple TV."); empty when it plays everywhere.
+    const QString& playbackNote() const { return m_playbackNote; }
+    void setPlaybackNote(const QString& v) { m_playbackNote = v; }
+    // Why the movie cannot be converted though it was read: it is no movie
+    // container, or an MP4 cannot hold its video. Empty when it can.
+    QString refusalReason() const;
     // The Dolby Vision profile of the video track (5, 8, …); absent when the
     // track carries no Dolby Vision configuration.
     std::optional<int> dolbyVisionProfile() const { return m_dolbyVisionProfile; }
@@ -137,6 +147,8 @@ private:
     QUrl m_destinationURL;
     std::optional<int> m_videoTrackID;
     QString m_videoCodec;
+    QStringList m_containerFormats;
+    QString m_playbackNote;
     std::optional<int> m_dolbyVisionProfile;
     std::optional<qint64> m_runtimeSeconds;
     QHash<int, double> m_streamSeconds;

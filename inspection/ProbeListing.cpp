@@ -3,6 +3,7 @@
 #include "foundation/MakeString.h"
 #include "foundation/StringHelpers.h"
 #include "inspection/Languages.h"
+#include "inspection/VideoCodecs.h"
 
 #include <QCoreApplication>
 #include <QRegularExpression>
@@ -146,13 +147,19 @@ void readVideoLine(const QString& line, int number, ProbeResult& result)
             result.resolutionText =
                 stripEnds(word, [](QChar c) { return !isDigit(c) && c != u'x'; });
     }
-    if (!contains(line, QStringLiteral("h264")) && !contains(line, QStringLiteral("mpeg4")))
-        result.warnings.append(kWrongVideoWarning);
-    if (contains(line, QStringLiteral("High 10")) ||
-        (contains(line, QStringLiteral("h264")) && hasHighBitDepthPixelFormat(line)))
-        result.warnings.append(k10BitVideoWarning);
     result.videoStream = number;
     result.videoCodec = codecWordAfter(line, QStringLiteral("Video: "));
+    const bool highBitDepth =
+        contains(line, QStringLiteral("High 10")) ||
+        (contains(line, QStringLiteral("h264")) && hasHighBitDepthPixelFormat(line));
+    // A note that says where the video plays stands for the general
+    // warning about video that is neither H.264 nor MPEG-4.
+    result.playbackNote = playbackNoteFor(result.videoCodec, line, highBitDepth);
+    if (result.playbackNote.isEmpty() && !contains(line, QStringLiteral("h264")) &&
+        !contains(line, QStringLiteral("mpeg4")))
+        result.warnings.append(kWrongVideoWarning);
+    if (highBitDepth)
+        result.warnings.append(k10BitVideoWarning);
     // Side data listed for an earlier video stream is not this one's.
     result.dolbyVisionProfile.reset();
 }
@@ -273,6 +280,16 @@ std::optional<int> dolbyVisionProfileOf(const QString& stripped)
     return profile;
 }
 
+// "Input #0, matroska,webm, from 'Film.mkv':" names the input's formats.
+QStringList containerFormatsOf(const QString& inputLine)
+{
+    const qsizetype start = inputLine.indexOf(QLatin1String(", "));
+    const qsizetype end = inputLine.indexOf(QLatin1String(", from "));
+    if (start < 0 || end <= start)
+        return {};
+    return inputLine.mid(start + 2, end - start - 2).split(u',', Qt::SkipEmptyParts);
+}
+
 QString orNull(const std::optional<QString>& value)
 {
     return value ? *value : QStringLiteral("(null)");
@@ -290,8 +307,10 @@ ProbeResult parseFfmpegListing(const QString& text)
         if (stripped.startsWith(QStringLiteral("Stream"))) {
             readStreamLine(line, result);
             stream = streamNumberOf(withoutStreamIdentifier(field(line, QStringLiteral(":"), 1)));
-        } else if (stripped.startsWith(QStringLiteral("Input #")) ||
-                   stripped.startsWith(QStringLiteral("Chapter")) ||
+        } else if (stripped.startsWith(QStringLiteral("Input #"))) {
+            result.containerFormats = containerFormatsOf(stripped);
+            stream = -1;
+        } else if (stripped.startsWith(QStringLiteral("Chapter")) ||
                    stripped.startsWith(QStringLiteral("Output #"))) {
             stream = -1;
         } else if (stream >= 0 && stripped.startsWith(QStringLiteral("DURATION"))) {

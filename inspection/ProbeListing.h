@@ -18,6 +18,8 @@ inline constexpr const char* kTooManyRefFramesWarning = "warningtoomanyrefframes
 // What the ffmpeg "-i" listing of one input tells about it.
 struct ProbeResult
 {
+    // The names ffmpeg gives the input's format ("matroska", "webm").
+    QStringList containerFormats;
     // One per audio stream, in listing order.
     QList<AudioTrack> audioTracks;
     // Stream number of the last video stream (cover art excluded).
@@ -49,6 +51,9 @@ struct ProbeResult
     std::optional<QString> resolutionText;
     int audioCount = 0;
     int subtitleCount = 0;
+    // Where the video does not play (playbackNoteFor); empty when it plays
+    // everywhere.
+    QString playbackNote;
     // Warning keys raised while reading the stream lines, in order.
     QStringList warnings;
 };

@@ -26,7 +26,22 @@ QString addPanelNoticeFor(const MKVFileInfo& info)
         return info.unreadableReason();
     if (!info.videoTrackID())
         return addPanelText(kNoVideoNotice);
-    return {};
+    // The probe's reason is a clause that follows the movie's name on the
+    // command line; the panel shows it as a sentence of its own.
+    QString refusal = info.refusalReason();
+    if (!refusal.isEmpty())
+        refusal[0] = refusal.at(0).toUpper();
+    return refusal;
+}
+
+QString summaryWithNote(const MKVFileInfo& info)
+{
+    const QString summary = summaryForDisplay(info.informationString());
+    if (info.playbackNote().isEmpty())
+        return summary;
+    QString note = info.playbackNote();
+    note[0] = note.at(0).toUpper();
+    return summary + u'\n' + note;
 }
 
 QString notAMovieFileReason(const QString& path)

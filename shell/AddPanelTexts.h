@@ -22,6 +22,10 @@ inline const QString kNoAudioItem = QStringLiteral(QT_TRANSLATE_NOOP("AddPanelTe
 inline const QString kNoVideoNotice = QStringLiteral(QT_TRANSLATE_NOOP(
     "AddPanelTexts", "This file has no video track to keep; Vantreo converts movies."));
 
+// The summary line as the panel shows it (summaryForDisplay) and, below
+// it, where the movie's video does not play.
+QString summaryWithNote(const MKVFileInfo& info);
+
 // One of the English texts above in the user's language.
 QString addPanelText(const QString& english);
 

@@ -52,7 +52,7 @@ QStringList Intake::openPanelFileTypes()
 bool Intake::acceptsAny(const QStringList& paths)
 {
     for (const QString& path : paths)
-        if (isMovieFile(path) && !QFileInfo(path).isDir())
+        if (isMovieCandidate(path) && !QFileInfo(path).isDir())
             return true;
     return false;
 }

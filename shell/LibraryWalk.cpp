@@ -33,11 +33,10 @@ bool isLibraryMovie(const QString& path)
 {
     if (!isMovieFile(path))
         return false;
-    // Only MP4 and MOV files can be outputs; reading their tag costs a few
-    // box headers.
-    const QString extension = pathExtension(path).toLower();
-    return extension == QLatin1String("mkv") || extension == QLatin1String("ogm") ||
-           !finishedMarkerOf(path);
+    // Only files of the MP4 family can be outputs; reading their tag costs
+    // a few box headers.
+    static const QStringList outputs{"mp4", "m4v", "mov", "3gp", "3g2"};
+    return !outputs.contains(pathExtension(path).toLower()) || !finishedMarkerOf(path);
 }
 
 QStringList foldersUnder(const QString& root)

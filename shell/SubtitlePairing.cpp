@@ -11,6 +11,20 @@ bool isMovieFile(const QString& path)
     return kMovieFileTypes.contains(pathExtension(path).toLower());
 }
 
+bool isMovieCandidate(const QString& path)
+{
+    if (isMovieFile(path))
+        return true;
+    // What sits beside movies in a release folder and is never one.
+    static const QStringList others{
+        "jpg",    "jpeg", "png", "gif", "bmp",  "webp",    "tif",  "tiff", "heic", "svg", "nfo",
+        "txt",    "md",   "pdf", "htm", "html", "xml",     "json", "nzb",  "sfv",  "md5", "sha1",
+        "sha256", "url",  "log", "ini", "cfg",  "db",      "zip",  "rar",  "7z",   "tar", "gz",
+        "xz",     "exe",  "iso", "doc", "docx", "torrent", "part", "srr",  "sub",  "idx", "sup"};
+    return isRegularFile(path) && !isSubtitleFile(path) &&
+           !others.contains(pathExtension(path).toLower());
+}
+
 bool isSubtitleFile(const QString& path)
 {
     return subtitleFileKind(path) == SubtitleFileKind::Text || isPictureSubtitleFile(path);
@@ -44,7 +58,7 @@ QStringList sortIntakeFiles(const QStringList& files, QStringList& subtitles)
 {
     QStringList movies;
     for (const QString& path : files) {
-        if (isMovieFile(path))
+        if (isMovieCandidate(path))
             movies.append(path);
         else if (isSubtitleFile(path) && !subtitles.contains(path))
             subtitles.append(path);

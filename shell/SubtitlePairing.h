@@ -8,9 +8,21 @@ class MKVFileInfo;
 // How handed-over files are sorted into movies and subtitle files, and which
 // subtitle files go with a movie.
 
-inline const QStringList kMovieFileTypes = {"mkv", "mp4", "mov", "ogm"};
+// The names movies go by, for the open dialog, the desktop entry and the
+// library walks: Matroska and WebM, the MP4 family, AVI, MPEG transport
+// streams (DVB, IPTV, AVCHD) and program streams (DVD, MPEG), FLV, Ogg and
+// Windows Media (whose video is refused with its codec named).
+inline const QStringList kMovieFileTypes = {
+    "mkv", "mk3d", "webm", "mp4", "m4v",  "mov", "3gp", "3g2", "avi", "divx", "ts", "m2ts",
+    "mts", "m2t",  "vob",  "mpg", "mpeg", "flv", "ogm", "ogv", "ogg", "wmv",  "asf"};
 
+// A file whose name is one of kMovieFileTypes, in any case.
 bool isMovieFile(const QString& path);
+// A file handed over (dropped, opened, given on the command line) that is
+// taken as a movie: one with a movie's name, or a regular file of any
+// other name that is neither a subtitle file nor plainly something else (a
+// picture, a text, an archive); the probe judges it by what it holds.
+bool isMovieCandidate(const QString& path);
 // True for the text subtitle formats ffmpeg reads (a "sub" file only when it
 // does not start with an MPEG program stream pack header, 00 00 01 BA, which
 // marks image subtitles).

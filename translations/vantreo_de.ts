@@ -413,6 +413,10 @@ Befehle:
         <source>Subtitles written:</source>
         <translation>Geschriebene Untertitel:</translation>
     </message>
+    <message>
+        <source>not converted: %1</source>
+        <translation>nicht umgewandelt: %1</translation>
+    </message>
 </context>
 <context>
     <name>ConversionJob</name>
@@ -465,10 +469,6 @@ Befehle:
     <message>
         <source>not a regular file</source>
         <translation>keine reguläre Datei</translation>
-    </message>
-    <message>
-        <source>not a movie file (mkv, mp4, mov or ogm)</source>
-        <translation>keine Filmdatei (mkv, mp4, mov oder ogm)</translation>
     </message>
     <message>
         <source>no such file or folder</source>
@@ -547,6 +547,10 @@ Befehle:
     <message>
         <source>Converted: %1 -&gt; %2</source>
         <translation>Umgewandelt: %1 -&gt; %2</translation>
+    </message>
+    <message>
+        <source>not a movie file</source>
+        <translation>keine Filmdatei</translation>
     </message>
 </context>
 <context>
@@ -633,6 +637,10 @@ Ausgabe des Befehls: %@</translation>
     <message>
         <source>Add</source>
         <translation>Hinzufügen</translation>
+    </message>
+    <message>
+        <source>All files</source>
+        <translation>Alle Dateien</translation>
     </message>
 </context>
 <context>
@@ -1449,6 +1457,37 @@ Ausgabe des Befehls: %@</translation>
     <message>
         <source>Build:</source>
         <translation>Build:</translation>
+    </message>
+</context>
+<context>
+    <name>VideoCodecs</name>
+    <message>
+        <source>its video is %1, which an MP4 cannot hold without re-encoding.</source>
+        <translation>sein Video ist %1, das eine MP4-Datei nicht ohne Neukodierung aufnehmen kann.</translation>
+    </message>
+    <message>
+        <source>its VP9 video plays on computers and Android, not on iPhone or Apple TV.</source>
+        <translation>sein VP9-Video läuft auf Computern und Android, nicht auf iPhone oder Apple TV.</translation>
+    </message>
+    <message>
+        <source>its %1 video plays on computers and most TVs, not on iPhone, iPad or Apple TV.</source>
+        <translation>sein %1-Video läuft auf Computern und den meisten Fernsehern, nicht auf iPhone, iPad oder Apple TV.</translation>
+    </message>
+    <message>
+        <source>its MPEG-4 Part 2 video (DivX, Xvid) plays on computers and most TVs, not on iPhone, iPad or Apple TV.</source>
+        <translation>sein MPEG-4-Part-2-Video (DivX, Xvid) läuft auf Computern und den meisten Fernsehern, nicht auf iPhone, iPad oder Apple TV.</translation>
+    </message>
+    <message>
+        <source>its 10-bit H.264 video plays on computers, not on iPhone, Apple TV or most TVs.</source>
+        <translation>sein 10-Bit-H.264-Video läuft auf Computern, nicht auf iPhone, Apple TV oder den meisten Fernsehern.</translation>
+    </message>
+    <message>
+        <source>it is a picture, not a movie</source>
+        <translation>es ist ein Bild, kein Film</translation>
+    </message>
+    <message>
+        <source>not a movie file (ffmpeg reads it as %1)</source>
+        <translation>keine Filmdatei (ffmpeg liest sie als %1)</translation>
     </message>
 </context>
 </TS>

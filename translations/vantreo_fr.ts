@@ -413,6 +413,10 @@ Commandes :
         <source>Subtitles written:</source>
         <translation>Sous-titres écrits :</translation>
     </message>
+    <message>
+        <source>not converted: %1</source>
+        <translation>non converti : %1</translation>
+    </message>
 </context>
 <context>
     <name>ConversionJob</name>
@@ -465,10 +469,6 @@ Commandes :
     <message>
         <source>not a regular file</source>
         <translation>pas un fichier ordinaire</translation>
-    </message>
-    <message>
-        <source>not a movie file (mkv, mp4, mov or ogm)</source>
-        <translation>pas un fichier de film (mkv, mp4, mov ou ogm)</translation>
     </message>
     <message>
         <source>no such file or folder</source>
@@ -547,6 +547,10 @@ Commandes :
     <message>
         <source>Converted: %1 -&gt; %2</source>
         <translation>Converti : %1 -&gt; %2</translation>
+    </message>
+    <message>
+        <source>not a movie file</source>
+        <translation>pas un fichier vidéo</translation>
     </message>
 </context>
 <context>
@@ -633,6 +637,10 @@ Sortie de la commande : %@</translation>
     <message>
         <source>Add</source>
         <translation>Ajouter</translation>
+    </message>
+    <message>
+        <source>All files</source>
+        <translation>Tous les fichiers</translation>
     </message>
 </context>
 <context>
@@ -1449,6 +1457,37 @@ Sortie de la commande : %@</translation>
     <message>
         <source>Build:</source>
         <translation>Build :</translation>
+    </message>
+</context>
+<context>
+    <name>VideoCodecs</name>
+    <message>
+        <source>its video is %1, which an MP4 cannot hold without re-encoding.</source>
+        <translation>sa vidéo est en %1, qu’un MP4 ne peut pas contenir sans réencodage.</translation>
+    </message>
+    <message>
+        <source>its VP9 video plays on computers and Android, not on iPhone or Apple TV.</source>
+        <translation>sa vidéo VP9 se lit sur ordinateur et Android, pas sur iPhone ni Apple TV.</translation>
+    </message>
+    <message>
+        <source>its %1 video plays on computers and most TVs, not on iPhone, iPad or Apple TV.</source>
+        <translation>sa vidéo %1 se lit sur ordinateur et la plupart des téléviseurs, pas sur iPhone, iPad ni Apple TV.</translation>
+    </message>
+    <message>
+        <source>its MPEG-4 Part 2 video (DivX, Xvid) plays on computers and most TVs, not on iPhone, iPad or Apple TV.</source>
+        <translation>sa vidéo MPEG-4 Part 2 (DivX, Xvid) se lit sur ordinateur et la plupart des téléviseurs, pas sur iPhone, iPad ni Apple TV.</translation>
+    </message>
+    <message>
+        <source>its 10-bit H.264 video plays on computers, not on iPhone, Apple TV or most TVs.</source>
+        <translation>sa vidéo H.264 10 bits se lit sur ordinateur, pas sur iPhone, Apple TV ni la plupart des téléviseurs.</translation>
+    </message>
+    <message>
+        <source>it is a picture, not a movie</source>
+        <translation>c’est une image, pas un film</translation>
+    </message>
+    <message>
+        <source>not a movie file (ffmpeg reads it as %1)</source>
+        <translation>pas un fichier vidéo (ffmpeg le lit comme %1)</translation>
     </message>
 </context>
 </TS>

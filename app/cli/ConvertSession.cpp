@@ -98,8 +98,8 @@ QStringList ConvertSession::takeFiles()
             reportSkipped(file, tr("it is a folder"));
         else if (!isRegularFile(file))
             reportSkipped(file, tr("not a regular file"));
-        else if (!isMovieFile(file) && !isSubtitleFile(file))
-            reportSkipped(file, tr("not a movie file (mkv, mp4, mov or ogm)"));
+        else if (!isMovieCandidate(file) && !isSubtitleFile(file))
+            reportSkipped(file, tr("not a movie file"));
         else {
             existing.append(info.absoluteFilePath()); // never read as an option or protocol
             m_givenNames.insert(info.absoluteFilePath(), file);
@@ -122,7 +122,7 @@ void ConvertSession::takeLibraries()
                           tr("Found %n movies under %1", nullptr, int(movies.size())).arg(given));
             for (const QString& movie : movies)
                 m_feed->add(movie, root);
-        } else if (isMovieFile(given) && isRegularFile(given)) {
+        } else if (isMovieCandidate(given)) {
             // A movie named among the folders is a library of its own.
             m_feed->add(info.absoluteFilePath(), info.absolutePath());
         } else {
@@ -310,6 +310,8 @@ void ConvertSession::printWarnings(const MKVFileInfo& info)
             continue;
         printLine(stderr, tr("Warning: %1").arg(warningMessage(key, info.fileName())));
     }
+    if (!info.playbackNote().isEmpty())
+        printLine(stderr, tr("Note: %1: %2").arg(info.fileName(), info.playbackNote()));
     const QString note = skippedSubtitlesNote(info.skippedSubtitleFiles());
     if (!note.isEmpty())
         printLine(stderr, tr("Note: %1: %2").arg(info.fileName(), note));
@@ -322,6 +324,12 @@ void ConvertSession::queueMovie(const MKVFileInfoPtr& info, const QString& given
     const QString path = info->fileURL().toLocalFile();
     if (!info->unreadableReason().isEmpty()) {
         reportSkipped(given, info->unreadableReason());
+        return;
+    }
+    // A picture or a text that ffmpeg reads as video, or video that an MP4
+    // cannot hold without re-encoding.
+    if (info->videoTrackID() && !info->refusalReason().isEmpty()) {
+        reportSkipped(given, info->refusalReason());
         return;
     }
     // Neither video nor audio: ffmpeg could not read it as a movie at all.

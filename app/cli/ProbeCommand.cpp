@@ -104,6 +104,10 @@ void printPlain(const MKVFileInfo& info, const std::optional<int>& best,
     const QString skipped = skippedSubtitlesNote(info.skippedSubtitleFiles());
     if (!skipped.isEmpty())
         notes.prepend(skipped);
+    if (!info.playbackNote().isEmpty())
+        notes.prepend(info.playbackNote());
+    if (info.videoTrackID() && !info.refusalReason().isEmpty())
+        notes.prepend(CommandLine::tr("not converted: %1").arg(info.refusalReason()));
     for (const QString& note : notes)
         out += QStringLiteral("  ") + CommandLine::tr("Note: %1").arg(note) + QStringLiteral("\n");
     out += QStringLiteral("  ") + CommandLine::tr("Streamable:") + u' ' +
@@ -199,6 +203,10 @@ QJsonObject jsonObject(const QString& argument, const MKVFileInfo& info,
     object.insert("fileSize", info.fileSize() ? QJsonValue(double(*info.fileSize()))
                                               : QJsonValue(QJsonValue::Null));
     object.insert("warnings", QJsonArray::fromStringList(info.raisedWarnings()));
+    object.insert("container", info.containerFormats().join(u','));
+    object.insert("videoCodec", info.videoCodec());
+    object.insert("playbackNote", info.playbackNote());
+    object.insert("refusal", info.videoTrackID() ? info.refusalReason() : QString());
     object.insert("bestAudio", best ? QJsonValue(info.audioTracks().at(*best).descriptor())
                                     : QJsonValue(QJsonValue::Null));
     QJsonObject titles;

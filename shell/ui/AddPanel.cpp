@@ -265,9 +265,8 @@ void AddPanel::refreshState()
     const QString path = m_delegate.currentMoviePath();
     m_name->setFullText(QFileInfo(path).fileName());
     m_name->setToolTip(path);
-    m_summary->setText(scanning
-                           ? tr("Reading the movie…")
-                           : (info ? summaryForDisplay(info->informationString()) : QString()));
+    m_summary->setText(scanning ? tr("Reading the movie…")
+                                : (info ? summaryWithNote(*info) : QString()));
     m_summary->setVisible(!m_summary->text().isEmpty());
     m_waiting->setText(m_delegate.waitingText());
     m_waiting->setVisible(!m_waiting->text().isEmpty());

@@ -63,8 +63,11 @@ void FileDialogs::openFiles(QWidget* parent, const QStringList& extensions,
         makeDialog(parent, QCoreApplication::translate("FileDialogs", "Add Movies"));
     dialog->setFileMode(QFileDialog::ExistingFiles);
     dialog->setAcceptMode(QFileDialog::AcceptOpen);
-    dialog->setNameFilter(
-        nameFilter(QCoreApplication::translate("FileDialogs", "Movies and subtitles"), extensions));
+    // Any file may be chosen too: a movie with another name is judged by
+    // what it holds.
+    dialog->setNameFilters(
+        {nameFilter(QCoreApplication::translate("FileDialogs", "Movies and subtitles"), extensions),
+         QCoreApplication::translate("FileDialogs", "All files") + QStringLiteral(" (*)")});
     dialog->setLabelText(QFileDialog::Accept, QCoreApplication::translate("FileDialogs", "Add"));
     QObject::connect(dialog, &QFileDialog::finished, dialog, [dialog, done](int result) {
         done(result == QDialog::Accepted ? dialog->selectedFiles() : QStringList());

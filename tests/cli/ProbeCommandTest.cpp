@@ -111,12 +111,15 @@ TEST(ProbeCommand, JsonContract)
 
     const QStringList keys{"audioTrackInformation",
                            "bestAudio",
+                           "container",
                            "file",
                            "fileName",
                            "fileSize",
                            "informationString",
                            "pictureSubtitleFiles",
                            "pictureSubtitleTrackIDs",
+                           "playbackNote",
+                           "refusal",
                            "runtimeSeconds",
                            "skippedSubtitleFiles",
                            "streamTitles",
@@ -125,6 +128,7 @@ TEST(ProbeCommand, JsonContract)
                            "subtitleNotes",
                            "subtitleTrackIDs",
                            "subtitleTracks",
+                           "videoCodec",
                            "videoTrackID",
                            "warnings"};
     for (const QJsonValue& value : files) {
@@ -162,10 +166,10 @@ TEST(ProbeCommand, PlainOutputMarksTheChosenTrackAndPrintsWarningsOnce)
 {
     const QString dir = makeTempDir("cli-plain");
     const QString movie = makeMovie(dir);
-    const QString mpeg2 = dir + "/old.mkv";
-    ASSERT_TRUE(ffmpeg({"-f", "lavfi", "-i", "testsrc=size=320x240:rate=25", "-t", "1", "-c:v",
-                        "mpeg2video", mpeg2}));
-    const CliRun run = runCli({"probe", movie, mpeg2}, germanEnvironment());
+    const QString mjpeg = dir + "/old.mkv";
+    ASSERT_TRUE(ffmpeg(
+        {"-f", "lavfi", "-i", "testsrc=size=320x240:rate=25", "-t", "1", "-c:v", "mjpeg", mjpeg}));
+    const CliRun run = runCli({"probe", movie, mjpeg}, germanEnvironment());
     ASSERT_EQ(run.status, 0) << qPrintable(run.err);
     EXPECT_TRUE(run.out.contains("  * 0: #1: ger (ac3)\n    1: #2: eng (aac)\n"))
         << qPrintable(run.out);

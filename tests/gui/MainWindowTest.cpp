@@ -112,7 +112,8 @@ TEST_F(MainWindowTest, DragsWithAMovieAreAcceptedSubtitlesAloneAreNot)
     EXPECT_TRUE(dragAccepted(*window, {dir() + "/Film.mkv"}));
     EXPECT_TRUE(dragAccepted(*window, {dir() + "/Film.srt", dir() + "/Film.MKV"}));
     EXPECT_FALSE(dragAccepted(*window, {dir() + "/Film.srt"}));
-    EXPECT_FALSE(dragAccepted(*window, {dir() + "/Film.avi"}));
+    EXPECT_TRUE(dragAccepted(*window, {dir() + "/Film.ts"}));
+    EXPECT_FALSE(dragAccepted(*window, {dir() + "/Film.nfo"}));
     EXPECT_FALSE(dragAccepted(*window, {}));
 }
 

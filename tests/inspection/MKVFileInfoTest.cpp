@@ -171,7 +171,7 @@ TEST_F(MKVFileInfoTest, CodecWarningsAndTheirMemory)
         "The file 'ten.mkv' contains a 10-bit video track"));
 
     // A percent sign in the name is shown as it is.
-    const QString other = makeVideo("100% %@ sure.mkv", {"-c:v", "mpeg2video"});
+    const QString other = makeVideo("100% %@ sure.mkv", {"-c:v", "mjpeg"});
     alerts->answers = {kAlertAlternate};
     EXPECT_EQ(probe(other)->raisedWarnings(), QStringList{"wrongvideowarning"});
     ASSERT_EQ(alerts->shown.size(), 2);
@@ -402,7 +402,7 @@ TEST_F(MKVFileInfoTest, SeveralMoviesAtOnceReadAsEachAlone)
     // ffmpeg stops at the text file; the movies after it are read all the same.
     const QStringList paths{
         makeMovie("first.mkv", "srt"),      refs, notes,
-        makeMovie("after.mp4", "mov_text"), fifo, makeVideo("last.mkv", {"-c:v", "mpeg2video"})};
+        makeMovie("after.mp4", "mov_text"), fifo, makeVideo("last.mkv", {"-c:v", "mjpeg"})};
     QList<QUrl> urls;
     for (const QString& p : paths)
         urls.append(QUrl::fromLocalFile(p));

@@ -40,9 +40,9 @@ TEST(SubtitlePairing, SubtitlesGoWithTheMovieTheyAreNamedFor)
     QStringList subs;
     const QStringList movies =
         sortIntakeFiles({"/m/Film.en.forced.srt", "/m/Other.en.srt", "/m/Film.mkv", "/m/B.MKV",
-                         "/m/C.avi", "/m/Film_eng.srt", "/n/Film.srt", "/m/Filmed.srt"},
+                         "/m/C.avi", "/m/C.nfo", "/m/Film_eng.srt", "/n/Film.srt", "/m/Filmed.srt"},
                         subs);
-    EXPECT_EQ(movies, QStringList({"/m/Film.mkv", "/m/B.MKV"}));
+    EXPECT_EQ(movies, QStringList({"/m/Film.mkv", "/m/B.MKV", "/m/C.avi"}));
     EXPECT_EQ(subtitlesForMovie("/m/Other.mkv", subs), QStringList({"/m/Other.en.srt"}));
     // Any number of tokens after the base name; another folder or a longer
     // word is another movie's.

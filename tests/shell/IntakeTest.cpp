@@ -125,8 +125,8 @@ TEST_F(Intake, MoviesAreProbedInTheOrderGivenAndOthersIgnored)
 {
     const QString a = movie("A.mkv");
     const QString b = movie("B.MKV");
-    writeFile(dir() + "/C.avi", "not a movie we take");
-    delegate->openFiles({a, b, dir() + "/C.avi", dir()});
+    writeFile(dir() + "/C.nfo", "not a movie we take");
+    delegate->openFiles({a, b, dir() + "/C.nfo", dir()});
     EXPECT_EQ(delegate->importFiles(), QStringList({b}));
     ASSERT_TRUE(waitForProbe());
     EXPECT_EQ(probed, QStringList({"A.mkv"}));

@@ -4,6 +4,7 @@
 #include "foundation/SettingsAccess.h"
 #include "foundation/SettingsKeys.h"
 #include "shell/AppDelegate.h"
+#include "shell/SubtitlePairing.h"
 
 #include <QDir>
 #include <QFile>
@@ -41,9 +42,12 @@ TEST_F(Launch, LaunchSetsTheTextsAndHidesThePanel)
     EXPECT_EQ(delegate->windowTitle(), "Vantreo ");
     EXPECT_EQ(delegate->destinationPopUpItems().size(), 3);
     EXPECT_EQ(delegate->preferencesDestinationPopUpItems().size(), 3);
-    EXPECT_EQ(AppDelegate::movieFileTypes(), QStringList({"mkv", "mp4", "mov", "ogm"}));
+    EXPECT_EQ(AppDelegate::movieFileTypes(), kMovieFileTypes);
+    for (const char* type : {"mkv", "webm", "mp4", "mov", "avi", "ts", "m2ts", "vob", "flv", "ogm"})
+        EXPECT_TRUE(kMovieFileTypes.contains(type)) << type;
     // The movies, then every text subtitle format ffmpeg reads.
-    EXPECT_EQ(AppDelegate::openPanelFileTypes().mid(0, 4), AppDelegate::movieFileTypes());
+    EXPECT_EQ(AppDelegate::openPanelFileTypes().mid(0, kMovieFileTypes.size()),
+              AppDelegate::movieFileTypes());
     for (const char* type : {"srt", "ass", "ssa", "smi", "sub", "vtt"})
         EXPECT_TRUE(AppDelegate::openPanelFileTypes().contains(type)) << type;
     // The help documents are shipped in the resources folder.
