@@ -2,6 +2,7 @@
 
 #include "engine/JobState.h"
 #include "engine/KeptTracks.h"
+#include "engine/MovieMetadata.h"
 #include "engine/StreamArguments.h"
 #include "foundation/MakeString.h"
 #include "foundation/StringHelpers.h"
@@ -22,14 +23,17 @@ QStringList copiedVideo(const ConversionInputs& in)
 {
     QStringList codec{QStringLiteral("-vcodec"), QStringLiteral("copy")};
     if (in.videoCodec == QLatin1String("hevc"))
-        codec << QStringLiteral("-tag:v") << QStringLiteral("hvc1");
+        // Of the movie's video alone where a cover picture is the second.
+        codec << (in.coverStream || !in.coverFile.isEmpty() ? QStringLiteral("-tag:v:0")
+                                                            : QStringLiteral("-tag:v"))
+              << QStringLiteral("hvc1");
     if (in.dolbyVisionProfile)
         codec << QStringLiteral("-strict") << QStringLiteral("unofficial");
     // DivX 5 and Xvid in AVI pack two frames into one chunk ("packed
     // B-frames"), which an MP4 cannot carry; the filter passes other MPEG-4
     // Part 2 streams through unchanged.
     if (in.videoCodec == QLatin1String("mpeg4"))
-        codec << QStringLiteral("-bsf:v") << QStringLiteral("mpeg4_unpack_bframes");
+        codec << QStringLiteral("-bsf:v:0") << QStringLiteral("mpeg4_unpack_bframes");
     return codec;
 }
 
@@ -125,6 +129,7 @@ BuiltArguments singleProcessArguments(const ConversionInputs& in, int method,
         const int subtitles = addSubtitles(command, in, s);
         command.addCodec(subtitleCodec + copiedVideo(in));
         addDefaultDispositions(command, in, s, -1, subtitles);
+        addCoverAndTags(command, in, s);
         addReports(command, in);
         setMovieOutput(command, in, in.outputPath);
         return built(command, false, 0);
@@ -156,6 +161,7 @@ BuiltArguments singleProcessArguments(const ConversionInputs& in, int method,
     addNamedAudioLanguages(command, in, surround ? surroundTrackFor(in, s) : std::nullopt);
     addAudioTitles(command, in, surround, s);
     addDefaultDispositions(command, in, s, int(surround) + further, subtitles);
+    addCoverAndTags(command, in, s);
     addReports(command, in);
     setMovieOutput(command, in, in.outputPath);
     return built(command, surround, further);
@@ -233,6 +239,7 @@ BuiltArguments muxArguments(const ConversionInputs& in, const QString& aacFile,
     const int subtitles = addSubtitles(command, in, s);
     addAudioTitles(command, in, surround, s);
     addDefaultDispositions(command, in, s, int(surround) + further, subtitles);
+    addCoverAndTags(command, in, s);
     addReports(command, in);
 
     QString language = writtenLanguage(chosenAudioTrack(in).language);

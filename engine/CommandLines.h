@@ -3,6 +3,7 @@
 #include "engine/ConversionSettings.h"
 #include "engine/FfmpegCommand.h"
 #include "inspection/AudioTrack.h"
+#include "inspection/MovieTags.h"
 #include "inspection/StreamTimings.h"
 #include "inspection/SubtitleFileNames.h"
 
@@ -47,6 +48,11 @@ struct ConversionInputs
     StreamTimings timings;
     // -sub_charenc of each subtitle file, by position; empty: none needed.
     QStringList subtitleFileEncodings;
+    // What media centres read (with WriteTags): the tags, and the cover, a
+    // picture stream of the source or a picture file beside it.
+    MovieTags tags;
+    std::optional<int> coverStream;
+    QString coverFile;
 };
 
 struct BuiltArguments

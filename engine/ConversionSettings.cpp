@@ -60,6 +60,7 @@ ConversionSettings ConversionSettings::fromStore()
     s.keepAllAudioTracks = readSetting(kKeepAllAudioTracksSetting);
     s.streamableOutput = readSetting(kStreamableOutputSetting);
     s.keepForcedSubtitles = readSetting(kKeepForcedSubtitlesSetting);
+    s.writeTags = readSetting(kWriteTagsSetting);
     s.autoClean = readSetting(kAutoCleanSetting);
     s.autoRemove = readSetting(kAutoRemoveSetting);
     s.autoRemoveType = readSetting(kAutoRemoveTypeSetting);

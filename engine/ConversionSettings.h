@@ -27,6 +27,7 @@ struct ConversionSettings
            keepLanguageSubtitles = kKeepLanguageSubtitlesSetting.defaultValue,
            keepAllAudioTracks = kKeepAllAudioTracksSetting.defaultValue,
            streamableOutput = kStreamableOutputSetting.defaultValue,
+           writeTags = kWriteTagsSetting.defaultValue,
            keepForcedSubtitles = kKeepForcedSubtitlesSetting.defaultValue;
     // After the conversion: AutoClean, AutoRemove, AutoRemoveType,
     // QuitAfterConversion.

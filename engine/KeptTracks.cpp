@@ -2,6 +2,7 @@
 
 #include "engine/SubtitleTracks.h"
 #include "inspection/AudioTrackChoice.h"
+#include "inspection/CoverChoice.h"
 #include "inspection/Languages.h"
 #include "inspection/MKVFileInfo.h"
 
@@ -198,5 +199,10 @@ ConversionInputs movieTrackInputs(const MKVFileInfo& info, int audioTrackIndex,
     in.preferredLanguages = preferredLanguages;
     in.timings = info.streamTimings();
     in.subtitleFiles = info.subtitleFiles();
+    in.tags = movieTagsFor(info.movieTags(), info.fileURL().toLocalFile(), info.videoHeight());
+    QString coverNote;
+    in.coverStream = coverPictureStream(info.attachedPictures(), coverNote);
+    if (!in.coverStream)
+        in.coverFile = info.coverFile();
     return in;
 }

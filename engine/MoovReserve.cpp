@@ -2,6 +2,7 @@
 
 #include "inspection/MKVFileInfo.h"
 
+#include <QFileInfo>
 #include <QHash>
 #include <algorithm>
 #include <climits>
@@ -16,6 +17,7 @@ namespace {
 // a sync entry (stss) and a dependency byte (sdtp); for subtitles a duration
 // (ffmpeg writes an empty sample between cues). Audio keeps one duration.
 constexpr double kChunkBytes = 8 + 12;
+constexpr qint64 kCoverAllowanceBytes = 1024 * 1024;
 constexpr double kVideoSampleBytes = 4 + 8 + 8 + 4 + 1 + kChunkBytes;
 constexpr double kAudioSampleBytes = 4 + kChunkBytes;
 constexpr double kSubtitleSampleBytes = 4 + 8 + kChunkBytes;
@@ -94,6 +96,7 @@ std::optional<qint64> moovReserveBytes(const MoovEstimateInputs& in)
         bytes += kTrackFixedBytes + seconds * audioFramesPerSecond(track) * kAudioSampleBytes;
     bytes += in.subtitleTracks *
              (kTrackFixedBytes + seconds * kSubtitleSamplesPerSecond * kSubtitleSampleBytes);
+    bytes += double(in.coverBytes);
     const double reserve = std::ceil(bytes * kMargin + kMarginBytes);
     if (!std::isfinite(reserve) || reserve > double(INT_MAX))
         return std::nullopt;
@@ -140,8 +143,18 @@ MoovEstimateInputs moovEstimateInputs(const QStringList& arguments, const MKVFil
         if (input > 0) {
             if (!encodedAudioFile.isEmpty() && inputs.value(input) == encodedAudioFile)
                 addAudio(encodedAudioRate, QStringLiteral("aac"));
+            else if (!info.coverFile().isEmpty() && inputs.value(input) == info.coverFile())
+                in.coverBytes += QFileInfo(info.coverFile()).size();
             else
                 ++in.subtitleTracks;
+        } else if (std::any_of(info.attachedPictures().cbegin(), info.attachedPictures().cend(),
+                               [stream = stream](const AttachedPicture& p) {
+                                   return p.stream == stream;
+                               })) {
+            // The listing does not say how large an attached picture is;
+            // covers are rarely larger, and a reserve too small is only
+            // written again.
+            in.coverBytes += kCoverAllowanceBytes;
         } else if (info.videoTrackID() == stream) {
             in.hasVideo = true;
             if (timings.frameRates.contains(stream))

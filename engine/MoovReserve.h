@@ -23,6 +23,8 @@ struct MoovEstimateInputs
     std::optional<double> videoFrameRate;
     QList<MoovAudioTrack> audioTracks;
     int subtitleTracks = 0;
+    // The cover picture, which ffmpeg writes into the index.
+    qint64 coverBytes = 0;
 };
 
 // Audio samples (frames) a second of a codec: AAC 1024 audio samples a

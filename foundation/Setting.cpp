@@ -21,6 +21,7 @@ const QList<DeclaredSetting>& declaredSettings()
         declared(kKeepAllAudioTracksSetting),
         declared(kAddSubtitleFilesBesideMovieSetting),
         declared(kStreamableOutputSetting),
+        declared(kWriteTagsSetting),
         declared(kKeepForcedSubtitlesSetting),
         declared(kCustomAC3HandlingSetting),
         declared(kCustomAC351HandlingSetting),

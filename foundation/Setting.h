@@ -42,6 +42,7 @@ inline constexpr Setting<qint64> kKeepAllAudioTracksSetting{kKeepAllAudioTracksK
 inline constexpr Setting<qint64> kAddSubtitleFilesBesideMovieSetting{
     kAddSubtitleFilesBesideMovieKey, 1};
 inline constexpr Setting<qint64> kStreamableOutputSetting{kStreamableOutputKey, 1};
+inline constexpr Setting<qint64> kWriteTagsSetting{kWriteTagsKey, 1};
 inline constexpr Setting<qint64> kKeepForcedSubtitlesSetting{kKeepForcedSubtitlesKey, 1};
 inline constexpr Setting<qint64> kCustomAC3HandlingSetting{kCustomAC3HandlingKey, 3};
 inline constexpr Setting<qint64> kCustomAC351HandlingSetting{kCustomAC351HandlingKey, 3};

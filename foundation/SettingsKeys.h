@@ -40,6 +40,7 @@ inline constexpr const char* kAddSubtitleFilesBesideMovieKey = "AddSubtitleFiles
 // The MP4's index (moov) is written before the media, so it plays while it
 // is still arriving.
 inline constexpr const char* kStreamableOutputKey = "StreamableOutput";
+inline constexpr const char* kWriteTagsKey = "WriteTags";
 inline constexpr const char* kKeepForcedSubtitlesKey = "KeepForcedSubtitles";
 // Seconds a probe tool (ffmpeg -i, mediainfo) may take before it is given up.
 inline constexpr const char* kProbeTimeoutKey = "ProbeTimeout";

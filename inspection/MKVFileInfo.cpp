@@ -244,6 +244,10 @@ std::shared_ptr<MKVFileInfo> makeInfo(const QUrl& url, const Readings& r,
     info->setVideoTrackID(probe.videoStream);
     info->setVideoCodec(probe.videoStream ? probe.videoCodec : QString());
     info->setContainerFormats(probe.containerFormats);
+    info->setMovieTags(probe.movieTags);
+    info->setAttachedPictures(probe.attachedPictures);
+    if (probe.videoStream && probe.resolutionText)
+        info->setVideoHeight(dimensionsOfResolution(*probe.resolutionText).second);
     info->setPlaybackNote(probe.videoStream ? probe.playbackNote : QString());
     info->setDolbyVisionProfile(probe.videoStream ? probe.dolbyVisionProfile : std::nullopt);
     info->setRuntimeSeconds(probe.runtimeSeconds);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "inspection/AudioTrack.h"
+#include "inspection/ProbeListing.h"
 #include "inspection/StreamTimings.h"
 #include "inspection/SubtitleFileNames.h"
 
@@ -73,6 +74,22 @@ public:
     // Android, not on iPhone or Apple TV."); empty when it plays everywhere.
     const QString& playbackNote() const { return m_playbackNote; }
     void setPlaybackNote(const QString& v) { m_playbackNote = v; }
+    // The movie's own tags as ffmpeg lists them (ProbeResult::movieTags).
+    const QHash<QString, QString>& movieTags() const { return m_movieTags; }
+    void setMovieTags(const QHash<QString, QString>& v) { m_movieTags = v; }
+    // The pictures the movie carries (attachments, an MP4's cover).
+    const QList<AttachedPicture>& attachedPictures() const { return m_attachedPictures; }
+    void setAttachedPictures(const QList<AttachedPicture>& v) { m_attachedPictures = v; }
+    // A cover picture found beside the movie (poster.jpg); empty without.
+    const QString& coverFile() const { return m_coverFile; }
+    void setCoverFile(const QString& v) { m_coverFile = v; }
+    // Why a cover picture was left out ("poster.bmp is neither JPEG nor
+    // PNG"); empty when none was.
+    const QString& coverNote() const { return m_coverNote; }
+    void setCoverNote(const QString& v) { m_coverNote = v; }
+    // The video's height in lines; absent without a video track.
+    std::optional<int> videoHeight() const { return m_videoHeight; }
+    void setVideoHeight(std::optional<int> v) { m_videoHeight = v; }
     // Why the movie cannot be converted though it was read: it is no movie
     // container, or an MP4 cannot hold its video. Empty when it can.
     QString refusalReason() const;
@@ -148,6 +165,11 @@ private:
     std::optional<int> m_videoTrackID;
     QString m_videoCodec;
     QStringList m_containerFormats;
+    QHash<QString, QString> m_movieTags;
+    QList<AttachedPicture> m_attachedPictures;
+    QString m_coverFile;
+    QString m_coverNote;
+    std::optional<int> m_videoHeight;
     QString m_playbackNote;
     std::optional<int> m_dolbyVisionProfile;
     std::optional<qint64> m_runtimeSeconds;

@@ -140,8 +140,11 @@ int streamNumberOf(const QString& address)
 void readVideoLine(const QString& line, int number, ProbeResult& result)
 {
     // Cover art is listed as a video stream but is no video track.
-    if (contains(line, QStringLiteral("(attached pic)")))
+    if (contains(line, QStringLiteral("(attached pic)"))) {
+        result.attachedPictures.append(
+            {number, codecWordAfter(line, QStringLiteral("Video: ")), {}});
         return;
+    }
     for (const QString& word : split(line, QStringLiteral(" "))) {
         if (contains(word, QStringLiteral("x")))
             result.resolutionText =
@@ -280,6 +283,20 @@ std::optional<int> dolbyVisionProfileOf(const QString& stripped)
     return profile;
 }
 
+// "TITLE           : The Long Night", a line of a metadata block; absent
+// for any other line.
+std::optional<std::pair<QString, QString>> tagOf(const QString& stripped)
+{
+    const qsizetype colon = stripped.indexOf(QLatin1String(" : "));
+    const qsizetype tight = stripped.indexOf(u':');
+    if (colon <= 0 || tight < colon || stripped.endsWith(u':'))
+        return std::nullopt;
+    const QString key = stripped.left(colon).trimmed();
+    if (key.isEmpty() || key.contains(u' '))
+        return std::nullopt;
+    return std::pair<QString, QString>{key, stripped.mid(colon + 3).trimmed()};
+}
+
 // "Input #0, matroska,webm, from 'Film.mkv':" names the input's formats.
 QStringList containerFormatsOf(const QString& inputLine)
 {
@@ -302,18 +319,32 @@ ProbeResult parseFfmpegListing(const QString& text)
     ProbeResult result;
     // The stream whose metadata lines follow, -1 for none.
     int stream = -1;
+    // Between the input line and its duration: the movie's own tags.
+    bool movieMetadata = false;
     for (const QString& line : lines(text)) {
         const QString stripped = trimmed(line);
         if (stripped.startsWith(QStringLiteral("Stream"))) {
             readStreamLine(line, result);
             stream = streamNumberOf(withoutStreamIdentifier(field(line, QStringLiteral(":"), 1)));
+            movieMetadata = false;
         } else if (stripped.startsWith(QStringLiteral("Input #"))) {
             result.containerFormats = containerFormatsOf(stripped);
             stream = -1;
+            movieMetadata = true;
         } else if (stripped.startsWith(QStringLiteral("Chapter")) ||
-                   stripped.startsWith(QStringLiteral("Output #"))) {
+                   stripped.startsWith(QStringLiteral("Output #")) ||
+                   stripped.startsWith(QStringLiteral("Duration"))) {
             stream = -1;
-        } else if (stream >= 0 && stripped.startsWith(QStringLiteral("DURATION"))) {
+            movieMetadata = false;
+        } else if (const auto tag = tagOf(stripped); tag && (movieMetadata || stream >= 0)) {
+            if (movieMetadata)
+                result.movieTags.insert(tag->first, tag->second);
+            else if (tag->first == QLatin1String("filename") &&
+                     !result.attachedPictures.isEmpty() &&
+                     result.attachedPictures.last().stream == stream)
+                result.attachedPictures.last().fileName = tag->second;
+        }
+        if (stream >= 0 && stripped.startsWith(QStringLiteral("DURATION"))) {
             if (const auto seconds = taggedSeconds(stripped))
                 result.streamSeconds.insert(stream, *seconds);
         } else if (stream >= 0 && result.videoStream == stream &&

@@ -15,6 +15,17 @@ inline constexpr const char* k10BitVideoWarning = "10bitvideowarning";
 inline constexpr const char* kTooHighResWarning = "warningtoohighres";
 inline constexpr const char* kTooManyRefFramesWarning = "warningtoomanyrefframes";
 
+// A picture the movie carries beside its video: a Matroska attachment
+// ("cover.jpg") or the cover of an MP4 or MOV.
+struct AttachedPicture
+{
+    int stream = 0;
+    // The codec word ("mjpeg", "png").
+    QString codec;
+    // The attachment's name; empty for an MP4's cover.
+    QString fileName;
+};
+
 // What the ffmpeg "-i" listing of one input tells about it.
 struct ProbeResult
 {
@@ -51,6 +62,11 @@ struct ProbeResult
     std::optional<QString> resolutionText;
     int audioCount = 0;
     int subtitleCount = 0;
+    // The movie's own tags as ffmpeg lists them ("TITLE", "DATE_RELEASED",
+    // "track" for Matroska's PART_NUMBER), by key as written.
+    QHash<QString, QString> movieTags;
+    // The pictures it carries, in listing order.
+    QList<AttachedPicture> attachedPictures;
     // Where the video does not play (playbackNoteFor); empty when it plays
     // everywhere.
     QString playbackNote;

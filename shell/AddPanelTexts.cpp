@@ -2,7 +2,10 @@
 
 #include "engine/FailureExplanation.h"
 #include "foundation/PathHelpers.h"
+#include "foundation/SettingsAccess.h"
+#include "foundation/SettingsKeys.h"
 #include "inspection/MKVFileInfo.h"
+#include "inspection/MovieTags.h"
 
 #include <QFileInfo>
 
@@ -36,7 +39,13 @@ QString addPanelNoticeFor(const MKVFileInfo& info)
 
 QString summaryWithNote(const MKVFileInfo& info)
 {
-    const QString summary = summaryForDisplay(info.informationString());
+    QString summary = summaryForDisplay(info.informationString());
+    if (defaultInt(kWriteTagsKey) != 0) {
+        const QString tags = tagsSummary(
+            movieTagsFor(info.movieTags(), info.fileURL().toLocalFile(), info.videoHeight()));
+        if (!tags.isEmpty())
+            summary += QStringLiteral(" \u00b7 ") + tags;
+    }
     if (info.playbackNote().isEmpty())
         return summary;
     QString note = info.playbackNote();

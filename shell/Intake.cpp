@@ -6,6 +6,7 @@
 #include "inspection/Languages.h"
 #include "inspection/SubtitleFileNames.h"
 #include "shell/AddPanelTexts.h"
+#include "shell/CoverBeside.h"
 #include "shell/SubtitlePairing.h"
 
 #include <QCoreApplication>
@@ -126,9 +127,11 @@ void Intake::probe(const QList<IntakeMovie>& movies, MKVFileInfo::Warnings warni
             // costs a good part of a second.
             const QList<MKVFileInfoPtr> answers = MKVFileInfo::initWithURLs(urls, warnings);
             for (qsizetype i = 0; i < answers.size() && i < probed.size(); ++i)
-                if (answers.at(i))
+                if (answers.at(i)) {
                     attachSubtitleFiles(*answers.at(i), probed.at(i).path, probed.at(i).subtitles,
                                         besideMovie, languages);
+                    attachCoverBeside(*answers.at(i), probed.at(i).path);
+                }
             QList<MKVFileInfoPtr> infos = refused;
             qsizetype next = 0;
             for (MKVFileInfoPtr& info : infos)

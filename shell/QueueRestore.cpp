@@ -5,6 +5,7 @@
 #include "engine/RawNameLinks.h"
 #include "foundation/MakeString.h"
 #include "shell/AddPanelTexts.h"
+#include "shell/CoverBeside.h"
 #include "shell/JobQueue.h"
 #include "shell/SavedJobs.h"
 
@@ -101,6 +102,10 @@ void QueueRestore::restore(const QString& path)
     QThreadPool::globalInstance()->start([self, urls, mainThreadObject] {
         const QList<MKVFileInfoPtr> infos =
             MKVFileInfo::initWithURLs(urls, MKVFileInfo::Warnings::Collected);
+        // The cover beside the movie, as when it was added.
+        for (qsizetype i = 0; i < infos.size() && i < urls.size(); ++i)
+            if (infos.at(i))
+                attachCoverBeside(*infos.at(i), urls.at(i).toLocalFile());
         QMetaObject::invokeMethod(
             mainThreadObject,
             [self, infos] {

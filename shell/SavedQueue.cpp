@@ -46,6 +46,7 @@ constexpr SettingField kSettingFields[] = {
     {kKeepLanguageSubtitlesKey, &ConversionSettings::keepLanguageSubtitles},
     {kKeepAllAudioTracksKey, &ConversionSettings::keepAllAudioTracks},
     {kStreamableOutputKey, &ConversionSettings::streamableOutput},
+    {kWriteTagsKey, &ConversionSettings::writeTags},
     {kKeepForcedSubtitlesKey, &ConversionSettings::keepForcedSubtitles},
     {kAutoCleanKey, &ConversionSettings::autoClean},
     {kAutoRemoveKey, &ConversionSettings::autoRemove},

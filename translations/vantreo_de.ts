@@ -336,6 +336,22 @@
         <translation>fehlt: %1</translation>
     </message>
     <message>
+        <source>Picture subtitle streams:</source>
+        <translation>Bilduntertitel-Datenströme:</translation>
+    </message>
+    <message>
+        <source>(read as text)</source>
+        <translation>(als Text gelesen)</translation>
+    </message>
+    <message>
+        <source>Subtitles written:</source>
+        <translation>Geschriebene Untertitel:</translation>
+    </message>
+    <message>
+        <source>not converted: %1</source>
+        <translation>nicht umgewandelt: %1</translation>
+    </message>
+    <message>
         <source>Usage: vantreo-cli [--settings FILE] COMMAND ...
 
 Commands:
@@ -350,6 +366,8 @@ Commands:
                                       settings leave out, this run
       --no-sidecars                   do not add the subtitle files found beside
                                       each movie, this run
+      --no-tags                       write neither cover art nor tags for
+                                      media centres, this run
       --all-audio                     keep every audio track, this run
       --m4v                           name the outputs .m4v
       --keep-languages                also keep the audio tracks and only the
@@ -382,6 +400,8 @@ Befehle:
                                       behalten, die die übrigen Einstellungen weglassen
       --no-sidecars                   die Untertiteldateien neben jedem Film
                                       in diesem Lauf nicht hinzufügen
+      --no-tags                       in diesem Lauf weder Cover noch Tags für
+                                      Mediencenter schreiben
       --all-audio                     in diesem Lauf alle Tonspuren behalten
       --m4v                           die Ausgaben .m4v nennen
       --keep-languages                in diesem Lauf auch die Tonspuren und nur
@@ -402,20 +422,16 @@ Befehle:
 </translation>
     </message>
     <message>
-        <source>Picture subtitle streams:</source>
-        <translation>Bilduntertitel-Datenströme:</translation>
+        <source>Tags:</source>
+        <translation>Tags:</translation>
     </message>
     <message>
-        <source>(read as text)</source>
-        <translation>(als Text gelesen)</translation>
+        <source>Cover:</source>
+        <translation>Cover:</translation>
     </message>
     <message>
-        <source>Subtitles written:</source>
-        <translation>Geschriebene Untertitel:</translation>
-    </message>
-    <message>
-        <source>not converted: %1</source>
-        <translation>nicht umgewandelt: %1</translation>
+        <source>stream %1</source>
+        <translation>Datenstrom %1</translation>
     </message>
 </context>
 <context>
@@ -551,6 +567,24 @@ Befehle:
     <message>
         <source>not a movie file</source>
         <translation>keine Filmdatei</translation>
+    </message>
+</context>
+<context>
+    <name>CoverBeside</name>
+    <message>
+        <source>cover %1 left out: it is neither JPEG nor PNG</source>
+        <translation>Cover %1 weggelassen: es ist weder JPEG noch PNG</translation>
+    </message>
+    <message>
+        <source>cover %1 left out: it is larger than 10 MB</source>
+        <translation>Cover %1 weggelassen: es ist größer als 10 MB</translation>
+    </message>
+</context>
+<context>
+    <name>CoverChoice</name>
+    <message>
+        <source>cover %1 left out: it is neither JPEG nor PNG</source>
+        <translation>Cover %1 weggelassen: es ist weder JPEG noch PNG</translation>
     </message>
 </context>
 <context>
@@ -1009,6 +1043,21 @@ Ausgabe des Befehls: %@</translation>
     </message>
 </context>
 <context>
+    <name>MovieTags</name>
+    <message>
+        <source>TV show: %1, %2</source>
+        <translation>Serie: %1, %2</translation>
+    </message>
+    <message>
+        <source>Movie: %1</source>
+        <translation>Film: %1</translation>
+    </message>
+    <message>
+        <source>Movie: %1 (%2)</source>
+        <translation>Film: %1 (%2)</translation>
+    </message>
+</context>
+<context>
     <name>OutputFiles</name>
     <message>
         <source>The converted file could not be written to the disk.</source>
@@ -1310,6 +1359,10 @@ Ausgabe des Befehls: %@</translation>
     <message>
         <source>Subtitle files named like the movie (Film.srt, Film.en.srt, Film.de.forced.srt) become subtitle tracks with the language and kind their names say; those you open or drop with the movie are always added. Picture subtitles (Blu-ray, DVD, DVB) are read as text.</source>
         <translation>Untertiteldateien, die wie der Film heißen (Film.srt, Film.en.srt, Film.de.forced.srt), werden zu Untertitelspuren mit der Sprache und Art, die ihr Name angibt; Dateien, die Sie zusammen mit dem Film öffnen oder ablegen, werden immer hinzugefügt. Bilduntertitel (Blu-ray, DVD, DVB) werden als Text gelesen.</translation>
+    </message>
+    <message>
+        <source>Write cover art and tags for media centres (title, year, show, season and episode)</source>
+        <translation>Cover und Tags für Mediencenter schreiben (Titel, Jahr, Serie, Staffel und Folge)</translation>
     </message>
 </context>
 <context>

@@ -336,6 +336,22 @@
         <translation>manquant : %1</translation>
     </message>
     <message>
+        <source>Picture subtitle streams:</source>
+        <translation>Flux de sous-titres en images :</translation>
+    </message>
+    <message>
+        <source>(read as text)</source>
+        <translation>(lu comme texte)</translation>
+    </message>
+    <message>
+        <source>Subtitles written:</source>
+        <translation>Sous-titres écrits :</translation>
+    </message>
+    <message>
+        <source>not converted: %1</source>
+        <translation>non converti : %1</translation>
+    </message>
+    <message>
         <source>Usage: vantreo-cli [--settings FILE] COMMAND ...
 
 Commands:
@@ -350,6 +366,8 @@ Commands:
                                       settings leave out, this run
       --no-sidecars                   do not add the subtitle files found beside
                                       each movie, this run
+      --no-tags                       write neither cover art nor tags for
+                                      media centres, this run
       --all-audio                     keep every audio track, this run
       --m4v                           name the outputs .m4v
       --keep-languages                also keep the audio tracks and only the
@@ -382,6 +400,8 @@ Commandes :
                                       autres réglages laissent de côté, cette fois
       --no-sidecars                   ne pas ajouter les fichiers de sous-titres
                                       placés à côté de chaque film, cette fois
+      --no-tags                       n’écrire ni pochette ni étiquettes pour
+                                      les médiathèques, pour cette exécution
       --all-audio                     garder toutes les pistes audio, cette fois
       --m4v                           nommer les fichiers produits .m4v
       --keep-languages                garder aussi les pistes audio et seulement les
@@ -402,20 +422,16 @@ Commandes :
 </translation>
     </message>
     <message>
-        <source>Picture subtitle streams:</source>
-        <translation>Flux de sous-titres en images :</translation>
+        <source>Tags:</source>
+        <translation>Étiquettes :</translation>
     </message>
     <message>
-        <source>(read as text)</source>
-        <translation>(lu comme texte)</translation>
+        <source>Cover:</source>
+        <translation>Pochette :</translation>
     </message>
     <message>
-        <source>Subtitles written:</source>
-        <translation>Sous-titres écrits :</translation>
-    </message>
-    <message>
-        <source>not converted: %1</source>
-        <translation>non converti : %1</translation>
+        <source>stream %1</source>
+        <translation>flux %1</translation>
     </message>
 </context>
 <context>
@@ -551,6 +567,24 @@ Commandes :
     <message>
         <source>not a movie file</source>
         <translation>pas un fichier vidéo</translation>
+    </message>
+</context>
+<context>
+    <name>CoverBeside</name>
+    <message>
+        <source>cover %1 left out: it is neither JPEG nor PNG</source>
+        <translation>pochette %1 laissée de côté : ce n’est ni du JPEG ni du PNG</translation>
+    </message>
+    <message>
+        <source>cover %1 left out: it is larger than 10 MB</source>
+        <translation>pochette %1 laissée de côté : elle dépasse 10 Mo</translation>
+    </message>
+</context>
+<context>
+    <name>CoverChoice</name>
+    <message>
+        <source>cover %1 left out: it is neither JPEG nor PNG</source>
+        <translation>pochette %1 laissée de côté : ce n’est ni du JPEG ni du PNG</translation>
     </message>
 </context>
 <context>
@@ -1009,6 +1043,21 @@ Sortie de la commande : %@</translation>
     </message>
 </context>
 <context>
+    <name>MovieTags</name>
+    <message>
+        <source>TV show: %1, %2</source>
+        <translation>Série : %1, %2</translation>
+    </message>
+    <message>
+        <source>Movie: %1</source>
+        <translation>Film : %1</translation>
+    </message>
+    <message>
+        <source>Movie: %1 (%2)</source>
+        <translation>Film : %1 (%2)</translation>
+    </message>
+</context>
+<context>
     <name>OutputFiles</name>
     <message>
         <source>The converted file could not be written to the disk.</source>
@@ -1310,6 +1359,10 @@ Sortie de la commande : %@</translation>
     <message>
         <source>Subtitle files named like the movie (Film.srt, Film.en.srt, Film.de.forced.srt) become subtitle tracks with the language and kind their names say; those you open or drop with the movie are always added. Picture subtitles (Blu-ray, DVD, DVB) are read as text.</source>
         <translation>Les fichiers de sous-titres nommés comme le film (Film.srt, Film.en.srt, Film.de.forced.srt) deviennent des pistes de sous-titres avec la langue et le type qu’indique leur nom ; ceux que vous ouvrez ou déposez avec le film sont toujours ajoutés. Les sous-titres en images (Blu-ray, DVD, DVB) sont lus comme texte.</translation>
+    </message>
+    <message>
+        <source>Write cover art and tags for media centres (title, year, show, season and episode)</source>
+        <translation>Écrire la pochette et les étiquettes pour les médiathèques (titre, année, série, saison et épisode)</translation>
     </message>
 </context>
 <context>

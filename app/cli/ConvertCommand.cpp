@@ -21,15 +21,14 @@ int runConvertCommand(const QStringList& args, bool watch)
     if (!options) {
         std::fprintf(stderr, "vantreo-cli %s: %s\n", command, qPrintable(error));
         const QString synopsis =
-            watch
-                ? QStringLiteral("vantreo-cli watch [--dest DIR] [--settle SECONDS] "
-                                 "[--jobs N] [--json] [--force] [convert options] DIR...")
-                : QStringLiteral(
-                      "vantreo-cli convert [--dest DIR] [--style "
-                      "compatible|fast|custom] [--audio INDEX|LANG] [--subtitles "
-                      "FILE|all|none|LANG,...] [--no-forced] [--all-audio] [--no-sidecars] [--m4v] "
-                      "[--keep-languages|--no-keep-languages] [--recursive] [--force] "
-                      "[--jobs N] [--json] FILE|DIR...");
+            watch ? QStringLiteral("vantreo-cli watch [--dest DIR] [--settle SECONDS] "
+                                   "[--jobs N] [--json] [--force] [convert options] DIR...")
+                  : QStringLiteral("vantreo-cli convert [--dest DIR] [--style "
+                                   "compatible|fast|custom] [--audio INDEX|LANG] [--subtitles "
+                                   "FILE|all|none|LANG,...] [--no-forced] [--all-audio] "
+                                   "[--no-sidecars] [--no-tags] [--m4v] "
+                                   "[--keep-languages|--no-keep-languages] [--recursive] [--force] "
+                                   "[--jobs N] [--json] FILE|DIR...");
         printLine(stderr, CommandLine::tr("Usage: %1").arg(synopsis));
         return kExitUsage;
     }
@@ -74,6 +73,8 @@ int runConvertCommand(const QStringList& args, bool watch)
         SettingsStore::instance().setRunOverride(kKeepAllAudioTracksKey, 1);
     if (options->noSidecars)
         SettingsStore::instance().setRunOverride(kAddSubtitleFilesBesideMovieKey, 0);
+    if (options->noTags)
+        SettingsStore::instance().setRunOverride(kWriteTagsKey, 0);
     if (options->noForced)
         SettingsStore::instance().setRunOverride(kKeepForcedSubtitlesKey, 0);
 

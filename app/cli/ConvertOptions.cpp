@@ -30,6 +30,10 @@ std::optional<ConvertOptions> parseConvertOptions(const QStringList& args, QStri
             options.allAudio = true;
             continue;
         }
+        if (arg == QLatin1String("--no-tags")) {
+            options.noTags = true;
+            continue;
+        }
         if (arg == QLatin1String("--no-sidecars")) {
             options.noSidecars = true;
             continue;

@@ -24,6 +24,7 @@ struct ConvertOptions
     std::optional<bool> keepLanguages;
     bool allAudio = false;   // --all-audio: KeepAllAudioTracks for this run
     bool noSidecars = false; // --no-sidecars: no subtitle files found beside the movie
+    bool noTags = false;     // --no-tags: neither cover art nor tags
     // --recursive: the folders named are libraries, walked for their movies;
     // a movie finished before is passed over, and each one is claimed so
     // that several runs share a library.

@@ -312,6 +312,8 @@ void ConvertSession::printWarnings(const MKVFileInfo& info)
     }
     if (!info.playbackNote().isEmpty())
         printLine(stderr, tr("Note: %1: %2").arg(info.fileName(), info.playbackNote()));
+    if (!info.coverNote().isEmpty() && defaultInt(kWriteTagsKey) != 0)
+        printLine(stderr, tr("Note: %1: %2").arg(info.fileName(), info.coverNote()));
     const QString note = skippedSubtitlesNote(info.skippedSubtitleFiles());
     if (!note.isEmpty())
         printLine(stderr, tr("Note: %1: %2").arg(info.fileName(), note));

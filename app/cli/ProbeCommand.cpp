@@ -11,9 +11,11 @@
 #include "inspection/AudioTrackChoice.h"
 #include "inspection/Languages.h"
 #include "inspection/MKVFileInfo.h"
+#include "inspection/MovieTags.h"
 #include "inspection/ProbeListing.h"
 #include "platform/SignalWatcher.h"
 #include "shell/AddPanelTexts.h"
+#include "shell/CoverBeside.h"
 #include "shell/SubtitlePairing.h"
 
 #include <QEventLoop>
@@ -106,10 +108,25 @@ void printPlain(const MKVFileInfo& info, const std::optional<int>& best,
         notes.prepend(skipped);
     if (!info.playbackNote().isEmpty())
         notes.prepend(info.playbackNote());
+    if (!info.coverNote().isEmpty())
+        notes.append(info.coverNote());
     if (info.videoTrackID() && !info.refusalReason().isEmpty())
         notes.prepend(CommandLine::tr("not converted: %1").arg(info.refusalReason()));
     for (const QString& note : notes)
         out += QStringLiteral("  ") + CommandLine::tr("Note: %1").arg(note) + QStringLiteral("\n");
+    out += QStringLiteral("  ") + CommandLine::tr("Tags:");
+    const QList<std::pair<QString, QString>> tags =
+        settings.writeTags != 0 ? metadataEntries(in.tags) : QList<std::pair<QString, QString>>{};
+    if (tags.isEmpty())
+        out += u' ' + CommandLine::tr("none");
+    for (const auto& [key, value] : tags)
+        out += QStringLiteral("\n    ") + key + QStringLiteral(": ") + value;
+    out += QStringLiteral("\n  ") + CommandLine::tr("Cover:") + u' ' +
+           (settings.writeTags == 0   ? CommandLine::tr("none")
+            : in.coverStream          ? CommandLine::tr("stream %1").arg(*in.coverStream)
+            : !in.coverFile.isEmpty() ? QFileInfo(in.coverFile).fileName()
+                                      : CommandLine::tr("none")) +
+           QStringLiteral("\n");
     out += QStringLiteral("  ") + CommandLine::tr("Streamable:") + u' ' +
            (settings.streamableOutput != 0 ? CommandLine::tr("yes (index before the media)")
                                            : CommandLine::tr("no")) +
@@ -207,6 +224,17 @@ QJsonObject jsonObject(const QString& argument, const MKVFileInfo& info,
     object.insert("videoCodec", info.videoCodec());
     object.insert("playbackNote", info.playbackNote());
     object.insert("refusal", info.videoTrackID() ? info.refusalReason() : QString());
+    const ConversionInputs tagged = movieTrackInputs(info, 0, preferredLanguages3Letter());
+    const bool writeTags = ConversionSettings::fromStore().writeTags != 0;
+    QJsonObject tags;
+    if (writeTags)
+        for (const auto& [key, value] : metadataEntries(tagged.tags))
+            tags.insert(key, value);
+    object.insert("tags", tags);
+    object.insert("cover", !writeTags                    ? QJsonValue(QJsonValue::Null)
+                           : tagged.coverStream          ? QJsonValue(*tagged.coverStream)
+                           : !tagged.coverFile.isEmpty() ? QJsonValue(tagged.coverFile)
+                                                         : QJsonValue(QJsonValue::Null));
     object.insert("bestAudio", best ? QJsonValue(info.audioTracks().at(*best).descriptor())
                                     : QJsonValue(QJsonValue::Null));
     QJsonObject titles;
@@ -252,8 +280,10 @@ QList<MKVFileInfoPtr> probeInterruptibly(const QStringList& paths, SignalWatcher
         const QList<MKVFileInfoPtr> infos =
             MKVFileInfo::initWithURLs(urls, MKVFileInfo::Warnings::Collected);
         for (qsizetype i = 0; i < infos.size() && i < paths.size(); ++i)
-            if (infos.at(i) && infos.at(i)->unreadableReason().isEmpty())
+            if (infos.at(i) && infos.at(i)->unreadableReason().isEmpty()) {
                 attachSubtitleFiles(*infos.at(i), paths.at(i), {}, besideMovie, languages);
+                attachCoverBeside(*infos.at(i), paths.at(i));
+            }
         QMetaObject::invokeMethod(
             target,
             [&result, &loop, infos] {

@@ -32,6 +32,8 @@ void printUsage(FILE* to)
             "                                      settings leave out, this run\n"
             "      --no-sidecars                   do not add the subtitle files found beside\n"
             "                                      each movie, this run\n"
+            "      --no-tags                       write neither cover art nor tags for\n"
+            "                                      media centres, this run\n"
             "      --all-audio                     keep every audio track, this run\n"
             "      --m4v                           name the outputs .m4v\n"
             "      --keep-languages                also keep the audio tracks and only the\n"

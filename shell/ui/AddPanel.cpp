@@ -3,6 +3,7 @@
 #include "shell/AddPanelState.h"
 #include "shell/AddPanelTexts.h"
 #include "shell/AppDelegate.h"
+#include "shell/ui/CoverThumbnails.h"
 #include "shell/ui/DestinationComboBox.h"
 #include "shell/ui/ElidedLabel.h"
 #include "shell/ui/FileDialogs.h"
@@ -32,6 +33,12 @@ AddPanel::AddPanel(AppDelegate& delegate, QWidget* parent) : QFrame(parent), m_d
     QFont nameFont = m_name->font();
     nameFont.setBold(true);
     m_name->setFont(nameFont);
+
+    // The movie's cover, where it has one.
+    m_cover = new QLabel(this);
+    m_cover->setObjectName(QStringLiteral("addPanelCover"));
+    m_cover->hide();
+    connect(&CoverThumbnails::instance(), &CoverThumbnails::changed, this, &AddPanel::refreshState);
 
     m_summary = new QLabel(this);
     m_summary->setWordWrap(true);
@@ -79,6 +86,7 @@ AddPanel::AddPanel(AppDelegate& delegate, QWidget* parent) : QFrame(parent), m_d
     m_confirm->setToolTip(tr("Queue this movie (Enter)"));
 
     auto* top = new QHBoxLayout;
+    top->addWidget(m_cover, 0, Qt::AlignVCenter);
     top->addWidget(m_name, 1);
     top->addWidget(m_busy, 0, Qt::AlignVCenter);
 
@@ -268,6 +276,10 @@ void AddPanel::refreshState()
     m_summary->setText(scanning ? tr("Reading the movie…")
                                 : (info ? summaryWithNote(*info) : QString()));
     m_summary->setVisible(!m_summary->text().isEmpty());
+    const QPixmap cover =
+        info && !scanning ? CoverThumbnails::instance().thumbnail(*info, 48) : QPixmap();
+    m_cover->setPixmap(cover);
+    m_cover->setVisible(!cover.isNull());
     m_waiting->setText(m_delegate.waitingText());
     m_waiting->setVisible(!m_waiting->text().isEmpty());
     // The delegate names the button in English; its two names are

@@ -60,6 +60,7 @@ private:
     AppDelegate& m_delegate;
     ElidedLabel* m_name = nullptr;
     QLabel* m_summary = nullptr;
+    QLabel* m_cover = nullptr;
     QComboBox* m_audio = nullptr;
     DestinationComboBox* m_destination = nullptr;
     QPushButton* m_confirm = nullptr;

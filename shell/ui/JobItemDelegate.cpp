@@ -3,6 +3,7 @@
 #include "engine/ConversionJob.h"
 #include "engine/JobState.h"
 #include "shell/ui/AppIcons.h"
+#include "shell/ui/CoverThumbnails.h"
 #include "shell/ui/JobListModel.h"
 
 #include <QAbstractItemView>
@@ -82,6 +83,10 @@ RowLines rowLines(const QStyleOptionViewItem& option)
 JobItemDelegate::JobItemDelegate(QObject* parent)
     : QStyledItemDelegate(parent), m_movieIcon(AppIcons::movie())
 {
+    // A cover taken out of a movie arrives later: the rows are drawn again.
+    if (auto* view = qobject_cast<QAbstractItemView*>(parent))
+        connect(&CoverThumbnails::instance(), &CoverThumbnails::changed, view,
+                [view] { view->viewport()->update(); });
 }
 
 QSize JobItemDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const
@@ -110,7 +115,17 @@ void JobItemDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
     const JobState state = JobState(index.data(JobListModel::StateRole).toInt());
 
     const QRect iconRect(option.rect.left() + 10, option.rect.center().y() - 16, 32, 32);
-    m_movieIcon.paint(painter, iconRect);
+    const ConversionJob* job = JobListModel::jobFromIndex(index);
+    const QPixmap cover = job && job->fileInfo()
+                              ? CoverThumbnails::instance().thumbnail(*job->fileInfo(), 32)
+                              : QPixmap();
+    if (cover.isNull()) {
+        m_movieIcon.paint(painter, iconRect);
+    } else {
+        QRect shown(QPoint(), cover.size());
+        shown.moveCenter(iconRect.center());
+        painter->drawPixmap(shown, cover);
+    }
 
     const QRect text = rowTextRect(option.rect);
     const RowLines lines = rowLines(option);

@@ -148,6 +148,11 @@ QWidget* PreferencesWindow::makeGeneralPage()
                                 tr("Write files that start playing before they are whole "
                                    "(for media servers and browsers)"),
                                 kStreamableOutputKey));
+    outputForm->addRow(QString(),
+                       checkBox(output,
+                                tr("Write cover art and tags for media centres (title, year, "
+                                   "show, season and episode)"),
+                                kWriteTagsKey));
     layout->addWidget(output);
 
     auto* after = new QGroupBox(tr("After Conversion"), page);

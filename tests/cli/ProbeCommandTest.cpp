@@ -112,6 +112,7 @@ TEST(ProbeCommand, JsonContract)
     const QStringList keys{"audioTrackInformation",
                            "bestAudio",
                            "container",
+                           "cover",
                            "file",
                            "fileName",
                            "fileSize",
@@ -128,6 +129,7 @@ TEST(ProbeCommand, JsonContract)
                            "subtitleNotes",
                            "subtitleTrackIDs",
                            "subtitleTracks",
+                           "tags",
                            "videoCodec",
                            "videoTrackID",
                            "warnings"};

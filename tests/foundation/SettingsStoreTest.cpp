@@ -69,8 +69,9 @@ TEST(Settings, RegisteredDefaultsAnswerForUnsetKeysAndAreNeverWritten)
                                       {"KeepAllAudioTracks", 0},
                                       {"AddSubtitleFilesBesideMovie", 1},
                                       {"StreamableOutput", 1},
-                                      {"KeepForcedSubtitles", 1}};
-    ASSERT_EQ(table.size(), 26);
+                                      {"KeepForcedSubtitles", 1},
+                                      {"WriteTags", 1}};
+    ASSERT_EQ(table.size(), 27);
     EXPECT_EQ(table.value(kExtraLanguagesKey), QVariant(QString()));
     for (auto it = numbers.begin(); it != numbers.end(); ++it) {
         ASSERT_TRUE(table.contains(it.key())) << qPrintable(it.key());

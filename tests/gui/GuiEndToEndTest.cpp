@@ -9,6 +9,7 @@
 #include "shell/ui/MainWindow.h"
 
 #include <QComboBox>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
@@ -98,4 +99,27 @@ TEST_F(GuiEndToEnd, AskItemQueuesIntoTheSaveDialogsLocation)
     ASSERT_TRUE(waitUntil([&] { return delegate->taskArray().size() == 1; }, 5000));
     EXPECT_EQ(delegate->taskArray().first()->destinationPath(), out + "/My Film.mp4");
     EXPECT_FALSE(panel->isOpen());
+}
+
+// A movie named with its year, alone in its folder with a poster: the panel
+// names it a movie and shows the poster in place of the film icon.
+TEST_F(GuiEndToEnd, ThePanelShowsTheCoverAndWhatTheNameSays)
+{
+    const QString made = makeMkv("Film.mkv");
+    ASSERT_FALSE(made.isEmpty());
+    const QString folder = makeTempDir("Harbour");
+    const QString movie = folder + "/The Quiet Harbour (2019) 1080p BluRay.mkv";
+    ASSERT_TRUE(QFile::copy(made, movie));
+    ASSERT_TRUE(ffmpeg(
+        {"-f", "lavfi", "-i", "testsrc2=size=200x300", "-frames:v", "1", folder + "/poster.jpg"}));
+
+    delegate->openFiles({movie});
+    ASSERT_TRUE(waitUntil([&] { return delegate->fileInfo() && !delegate->isScanning(); }));
+    AddPanel* panel = window->addPanel();
+    EXPECT_TRUE(panel->summaryLabel()->text().endsWith("Movie: The Quiet Harbour (2019)"))
+        << qPrintable(panel->summaryLabel()->text());
+    const auto* cover = panel->findChild<QLabel*>("addPanelCover");
+    ASSERT_NE(cover, nullptr);
+    EXPECT_TRUE(cover->isVisible());
+    EXPECT_EQ(cover->pixmap().height(), 48);
 }
