@@ -233,7 +233,7 @@ void ConversionJob::start()
     setState(JobConverting);
     // The AAC trial, when the command line asks it, runs first; the job
     // shows Converting meanwhile and can be paused or removed.
-    m_pipeline.run(conversionStages(m_record.method));
+    m_pipeline.run(m_stages ? *m_stages : conversionStages(m_record.method));
     if (m_host)
         m_host->pauseContinueClicked(nullptr);
 }

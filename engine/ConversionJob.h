@@ -81,6 +81,10 @@ public:
     {
         m_record.subtitleChoice = keys;
     }
+    // The stages the job runs in place of those of its conversion method.
+    // Set only by the tests of the queue's rules, whose stand-in stages run
+    // no ffmpeg.
+    void setStages(const QList<ConversionStage>& stages) { m_stages = stages; }
 
     // Controls.
     void start();
@@ -172,5 +176,6 @@ private:
     bool m_removed = false;
     // The explanation of a job restored as Failed; its run is not known.
     std::optional<FailureExplanation> m_restoredExplanation;
+    std::optional<QList<ConversionStage>> m_stages;
     CompletionPipeline m_pipeline{m_record};
 };

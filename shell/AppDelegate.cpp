@@ -18,8 +18,6 @@ AppDelegate::AppDelegate(QObject* parent)
       m_restore(new QueueRestore(*m_queue, this))
 {
     m_queue->setAfterJobActions(desktopAfterJobActions());
-    connect(m_queue, &JobQueue::windowTitleChanged, this, &AppDelegate::windowTitleChanged);
-    connect(m_queue, &JobQueue::terminateRequested, this, &AppDelegate::terminateRequested);
     // Every add that ends, accepted or refused, moves the intake on.
     connect(m_queue, &JobQueue::addFinished, this, &AppDelegate::cancelAdd);
     // While the queue is paused, the add panel's button only queues.
@@ -31,22 +29,10 @@ AppDelegate::AppDelegate(QObject* parent)
     connect(m_restore, &QueueRestore::noticeChanged, this, &AppDelegate::statusNoticeChanged);
     connect(m_intake, &Intake::waitingCountChanged, this, &AppDelegate::waitingCountChanged);
     connect(m_intake, &Intake::probed, this, &AppDelegate::batchProbed);
-    connect(m_destinations, &Destinations::destinationPopUpChanged, this,
-            &AppDelegate::destinationPopUpChanged);
-    connect(m_destinations, &Destinations::preferencesDestinationPopUpChanged, this,
-            &AppDelegate::preferencesDestinationPopUpChanged);
     connect(m_panel, &AddPanelState::isScanningChanged, this, &AppDelegate::isScanningChanged);
     connect(m_panel, &AddPanelState::fileInfoChanged, this, &AppDelegate::fileInfoChanged);
-    connect(m_panel, &AddPanelState::addPanelShownChanged, this,
-            &AppDelegate::addPanelShownChanged);
-    connect(m_panel, &AddPanelState::selectedAudioIndexChanged, this,
-            &AppDelegate::selectedAudioIndexChanged);
-    connect(m_panel, &AddPanelState::addPanelNoticeChanged, this,
-            &AppDelegate::addPanelNoticeChanged);
     connect(m_panel, &AddPanelState::addButtonTitleChanged, this,
             &AppDelegate::addButtonTitleChanged);
-    connect(m_panel, &AddPanelState::saveLocationRequested, this,
-            &AppDelegate::saveLocationRequested);
 }
 
 AppDelegate::~AppDelegate() = default;
@@ -56,6 +42,8 @@ const QList<ConversionJob*>& AppDelegate::taskArray() const
     return m_queue->taskArray();
 }
 
+// Takes the job over; answers false (and drops it) when its destination
+// cannot be written.
 bool AppDelegate::addJob(ConversionJob* job)
 {
     return m_queue->addJob(job);
@@ -91,16 +79,7 @@ void AppDelegate::updateWindowTitle()
     m_queue->updateWindowTitle();
 }
 
-QString AppDelegate::windowTitle() const
-{
-    return m_queue->windowTitle();
-}
-
-bool AppDelegate::paused() const
-{
-    return m_queue->paused();
-}
-
+// Asks before quitting while a job converts; true: quit now.
 bool AppDelegate::applicationShouldTerminate()
 {
     if (jobCountWithState(JobConverting) == 0)
@@ -110,6 +89,9 @@ bool AppDelegate::applicationShouldTerminate()
                  QStringLiteral("Quit"), QStringLiteral("Cancel")) == kAlertDefault;
 }
 
+// Flushes the settings and removes every job: running tools end and
+// unfinished outputs are deleted. A kept queue is saved first, as it stands
+// (restoreSavedQueue).
 void AppDelegate::applicationWillTerminate()
 {
     synchronize();
@@ -117,16 +99,6 @@ void AppDelegate::applicationWillTerminate()
     // hold up the exit.
     cancelBoundedTasks();
     m_queue->terminate();
-}
-
-void AppDelegate::terminateApplication()
-{
-    m_queue->terminateApplication();
-}
-
-QStringList AppDelegate::queuedDestinations() const
-{
-    return m_queue->queuedDestinations();
 }
 
 QString AppDelegate::addButtonTitle() const
@@ -141,10 +113,10 @@ void AppDelegate::setAddButtonTitle(const QString& title)
 
 QString AppDelegate::pauseContinueTitle() const
 {
-    return paused() ? QStringLiteral("Resume Queue") : QStringLiteral("Pause Queue");
+    return m_queue->paused() ? QStringLiteral("Resume Queue") : QStringLiteral("Pause Queue");
 }
 
 QString AppDelegate::pauseContinueImage() const
 {
-    return paused() ? QStringLiteral("toolbar_start") : QStringLiteral("toolbar_pause");
+    return m_queue->paused() ? QStringLiteral("toolbar_start") : QStringLiteral("toolbar_pause");
 }

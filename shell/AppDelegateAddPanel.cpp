@@ -3,7 +3,6 @@
 #include "foundation/SettingsAccess.h"
 #include "foundation/SettingsKeys.h"
 #include "shell/AddPanelState.h"
-#include "shell/AddPanelTexts.h"
 #include "shell/AppDelegate.h"
 #include "shell/Destinations.h"
 #include "shell/Intake.h"
@@ -17,11 +16,8 @@ QStringList AppDelegate::movieFileTypes()
     return Intake::movieFileTypes();
 }
 
-QStringList AppDelegate::openPanelFileTypes()
-{
-    return Intake::openPanelFileTypes();
-}
-
+// Files opened with the application, dropped or chosen: subtitles are
+// remembered for their movies, movies wait in importFiles.
 void AppDelegate::openFiles(const QStringList& paths)
 {
     // A movie being probed or shown stays until it is confirmed or
@@ -33,6 +29,9 @@ void AppDelegate::openFiles(const QStringList& paths)
         addNextFile();
 }
 
+// Shows the next movie: one probed ahead at once, else the next waiting movie
+// once it is probed in the background (with AutoAdd together with those
+// behind it, in one batch).
 void AppDelegate::addNextFile()
 {
     if (!m_probedAhead.isEmpty()) {
@@ -68,6 +67,8 @@ void AppDelegate::addNextFile()
     m_intake->probe(batch);
 }
 
+// A batch of movies came back from the probe: the first is shown, the others
+// wait their turn.
 void AppDelegate::batchProbed(const QList<IntakeResult>& results)
 {
     for (qsizetype i = 1; i < results.size(); ++i)
@@ -76,6 +77,7 @@ void AppDelegate::batchProbed(const QList<IntakeResult>& results)
     probeFinished(results.isEmpty() ? nullptr : results.first().info);
 }
 
+// Shows the probed movie, then queues it at once when adding is automatic.
 void AppDelegate::probeFinished(const MKVFileInfoPtr& info)
 {
     m_panel->showProbed(info);
@@ -84,12 +86,15 @@ void AppDelegate::probeFinished(const MKVFileInfoPtr& info)
         return;
     // A movie that cannot be queued is skipped, so automatic adding never
     // stops at it.
-    if (canAddToQueue())
+    if (m_panel->canAddToQueue())
         addToQueue();
     else
         cancelAdd();
 }
 
+// Moves on to the next imported movie, or hides the add panel when none
+// waits. A handler set with setCancelAddHandler replaces that (front ends
+// without an add panel, tests).
 void AppDelegate::cancelAdd()
 {
     if (m_cancelAdd) {
@@ -124,15 +129,11 @@ QStringList AppDelegate::importSubtitleFiles() const
     return m_intake->importSubtitleFiles();
 }
 
+// Movies waiting behind the one shown.
 int AppDelegate::waitingCount() const
 {
     // The batch being probed counts but for the movie it shows first.
     return m_intake->waitingCount() + int(m_probedAhead.size()) + qMax(0, m_probingCount - 1);
-}
-
-QString AppDelegate::waitingText() const
-{
-    return waitingMoviesText(waitingCount());
 }
 
 // ---- Add panel ----
@@ -147,102 +148,19 @@ MKVFileInfoPtr AppDelegate::fileInfo() const
     return m_panel->fileInfo();
 }
 
-bool AppDelegate::addPanelShown() const
-{
-    return m_panel->addPanelShown();
-}
-
-QString AppDelegate::currentMoviePath() const
-{
-    return m_panel->currentMoviePath();
-}
-
 QStringList AppDelegate::preferredLanguages() const
 {
     return m_panel->preferredLanguages();
 }
 
-QStringList AppDelegate::audioItems() const
-{
-    return m_panel->audioItems();
-}
-
-int AppDelegate::selectedAudioIndex() const
-{
-    return m_panel->selectedAudioIndex();
-}
-
-void AppDelegate::setSelectedAudioIndex(int index)
-{
-    m_panel->setSelectedAudioIndex(index);
-}
-
-bool AppDelegate::canAddToQueue() const
-{
-    return m_panel->canAddToQueue();
-}
-
-QString AppDelegate::addPanelNotice() const
-{
-    return m_panel->addPanelNotice();
-}
-
-QString AppDelegate::keptTracksText() const
-{
-    return m_panel->keptTracksText();
-}
-
-QString AppDelegate::outputName() const
-{
-    return m_panel->outputName();
-}
-
+// Queues the shown movie: at once for a saved destination, otherwise after
+// the panel's saveLocationRequested is answered.
 void AppDelegate::addToQueue()
 {
     m_panel->addToQueue();
 }
 
-void AppDelegate::confirmSaveLocation(const QString& path)
-{
-    m_panel->confirmSaveLocation(path);
-}
-
-void AppDelegate::cancelSaveLocation()
-{
-    m_panel->cancelSaveLocation();
-}
-
 // ---- Destinations ----
-
-QList<AppDelegate::PopUpItem> AppDelegate::destinationPopUpItems() const
-{
-    return m_destinations->destinationPopUpItems();
-}
-
-int AppDelegate::destinationPopUpIndex() const
-{
-    return m_destinations->destinationPopUpIndex();
-}
-
-void AppDelegate::setDestinationPopUpIndex(int index)
-{
-    m_destinations->setDestinationPopUpIndex(index);
-}
-
-QList<AppDelegate::PopUpItem> AppDelegate::preferencesDestinationPopUpItems() const
-{
-    return m_destinations->preferencesDestinationPopUpItems();
-}
-
-int AppDelegate::preferencesDestinationPopUpIndex() const
-{
-    return m_destinations->preferencesDestinationPopUpIndex();
-}
-
-void AppDelegate::setPreferencesDestinationPopUpIndex(int index)
-{
-    m_destinations->setPreferencesDestinationPopUpIndex(index);
-}
 
 void AppDelegate::rebuildDestinationPopUp()
 {
@@ -254,11 +172,8 @@ void AppDelegate::rebuildPreferencesDestinationPopUp()
     m_destinations->rebuildPreferencesDestinationPopUp();
 }
 
-void AppDelegate::destinationUpkeepAtLaunch()
-{
-    m_destinations->upkeepAtLaunch();
-}
-
+// The folder the user chose for a new saved destination (empty when the
+// folder dialog was cancelled). tag 1: the add panel, 0: preferences.
 void AppDelegate::chooseNewDestination(int tag, const QString& chosenFolder)
 {
     m_destinations->chooseNewDestination(tag, chosenFolder);

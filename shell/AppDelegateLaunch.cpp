@@ -12,6 +12,7 @@
 #include "inspection/Languages.h"
 #include "shell/AddPanelState.h"
 #include "shell/AppDelegate.h"
+#include "shell/Destinations.h"
 #include "shell/Intake.h"
 #include "shell/QueueRestore.h"
 #include "shell/SavedQueue.h"
@@ -40,6 +41,7 @@ QString welcomeMessage()
 
 } // namespace
 
+// Ends with restoreSavedQueue().
 void AppDelegate::applicationDidFinishLaunching()
 {
     // The new instance becomes `cc` before the old one goes, so `cc` never
@@ -75,41 +77,44 @@ void AppDelegate::applicationDidFinishLaunching()
     m_faqURL = resourceURL(QStringLiteral("docs/FAQ.md"));
     m_readmeURL = resourceURL(QStringLiteral("docs/Read Me.md"));
 
-    destinationUpkeepAtLaunch();
+    m_destinations->upkeepAtLaunch();
     rebuildDestinationPopUp();
     restoreSavedQueue();
 }
 
+// Brings back the queue of the last run, paused when any of its movies waits,
+// and keeps the queue saved from now on (the desktop program; the command
+// line keeps its own run). Once per delegate.
 void AppDelegate::restoreSavedQueue()
 {
     m_restore->restore(savedQueuePath());
 }
 
+// What the status bar says: how many movies of the last session wait.
 QString AppDelegate::statusNotice() const
 {
     return m_restore->notice();
 }
 
+// The main window is asked to come back (reopen, the window menu).
 void AppDelegate::openMainWindow()
 {
     emit showMainWindowRequested();
 }
 
+// The main window closes: the settings are flushed.
 void AppDelegate::windowWillClose()
 {
     synchronize();
 }
 
+// The mail and web links of the menu commands, by tag (1..6).
 void AppDelegate::openURL(int tag)
 {
     openShellServiceLink(tag);
 }
 
-QString AppDelegate::serviceLinkText(int tag) const
-{
-    return shellServiceLinkText(tag);
-}
-
+// A delivered notification was clicked: show its file.
 void AppDelegate::notificationActivated(const QString& path)
 {
     if (!path.isEmpty())

@@ -8,6 +8,7 @@
 #include "platform/LauncherEntry.h"
 #include "platform/SignalWatcher.h"
 #include "shell/AppDelegate.h"
+#include "shell/JobQueue.h"
 #include "shell/RegisteredDefaults.h"
 #include "shell/ui/MainWindow.h"
 #include "shell/ui/MessageBoxAlertPresenter.h"
@@ -66,7 +67,7 @@ int main(int argc, char** argv)
                                          progress.left);
                      });
 
-    QObject::connect(&delegate, &AppDelegate::terminateRequested, &window,
+    QObject::connect(&delegate.queue(), &JobQueue::terminateRequested, &window,
                      [&window] { window.requestQuit(); });
     QObject::connect(&instance, &SingleInstance::filesReceived, &window,
                      [&window, &delegate](const QStringList& paths) {

@@ -19,7 +19,9 @@
 #include "foundation/SettingsKeys.h"
 #include "foundation/TerminalAlertPresenter.h"
 #include "inspection/MKVFileInfo.h"
+#include "shell/AddPanelState.h"
 #include "shell/AppDelegate.h"
+#include "shell/Destinations.h"
 #include "shell/FolderBookmarks.h"
 #include "shell/RegisteredDefaults.h"
 
@@ -144,13 +146,13 @@ int dropMovies(QCoreApplication& app, int count, const QString& outputFolder)
     setDefaultInt(kAutoAddKey, 1);
 
     AppDelegate delegate;
-    delegate.destinationUpkeepAtLaunch();
+    delegate.destinations().upkeepAtLaunch();
     StallMeter meter;
     QElapsedTimer clock;
     qint64 queuedAfter = -1;
     QTimer watch;
     QObject::connect(&watch, &QTimer::timeout, [&] {
-        if (delegate.taskArray().size() >= count && !delegate.addPanelShown()) {
+        if (delegate.taskArray().size() >= count && !delegate.addPanelState().addPanelShown()) {
             queuedAfter = clock.elapsed();
             app.quit();
         }

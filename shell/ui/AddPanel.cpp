@@ -3,6 +3,7 @@
 #include "shell/AddPanelState.h"
 #include "shell/AddPanelTexts.h"
 #include "shell/AppDelegate.h"
+#include "shell/Destinations.h"
 #include "shell/ui/CoverThumbnails.h"
 #include "shell/ui/DestinationComboBox.h"
 #include "shell/ui/ElidedLabel.h"
@@ -134,9 +135,10 @@ AddPanel::AddPanel(AppDelegate& delegate, QWidget* parent) : QFrame(parent), m_d
             setMaximumHeight(QWIDGETSIZE_MAX);
     });
 
-    connect(m_audio, &QComboBox::activated, &m_delegate, &AppDelegate::setSelectedAudioIndex);
-    connect(m_destination, &DestinationComboBox::destinationPicked, &m_delegate,
-            &AppDelegate::setDestinationPopUpIndex);
+    connect(m_audio, &QComboBox::activated, &m_delegate.addPanelState(),
+            &AddPanelState::setSelectedAudioIndex);
+    connect(m_destination, &DestinationComboBox::destinationPicked, &m_delegate.destinations(),
+            &Destinations::setDestinationPopUpIndex);
     connect(m_destination, &DestinationComboBox::chooseRequested, this, &AddPanel::chooseFolder);
     connect(m_subtitles, &SubtitleChooser::trackToggled, this,
             [this](const QString& key, bool checked) {
@@ -156,8 +158,9 @@ AddPanel::AddPanel(AppDelegate& delegate, QWidget* parent) : QFrame(parent), m_d
     connect(escape, &QShortcut::activated, &m_delegate, &AppDelegate::cancelAdd);
 
     connect(&m_delegate, &AppDelegate::fileInfoChanged, this, &AddPanel::refreshMovie);
-    connect(&m_delegate, &AppDelegate::selectedAudioIndexChanged, this, &AddPanel::refreshAudio);
-    connect(&m_delegate, &AppDelegate::destinationPopUpChanged, this,
+    connect(&m_delegate.addPanelState(), &AddPanelState::selectedAudioIndexChanged, this,
+            &AddPanel::refreshAudio);
+    connect(&m_delegate.destinations(), &Destinations::destinationPopUpChanged, this,
             &AddPanel::refreshDestinations);
     connect(&m_delegate, &AppDelegate::isScanningChanged, this, [this](bool scanning) {
         refreshState();
@@ -165,16 +168,18 @@ AddPanel::AddPanel(AppDelegate& delegate, QWidget* parent) : QFrame(parent), m_d
         if (!scanning)
             focusChoices();
     });
-    connect(&m_delegate, &AppDelegate::addPanelNoticeChanged, this, &AddPanel::refreshState);
+    connect(&m_delegate.addPanelState(), &AddPanelState::addPanelNoticeChanged, this,
+            &AddPanel::refreshState);
     connect(&m_delegate, &AppDelegate::addButtonTitleChanged, this, &AddPanel::refreshState);
     connect(&m_delegate, &AppDelegate::waitingCountChanged, this, &AddPanel::refreshState);
-    connect(&m_delegate, &AppDelegate::addPanelShownChanged, this,
+    connect(&m_delegate.addPanelState(), &AddPanelState::addPanelShownChanged, this,
             [this](bool shown) { setOpen(shown, true); });
-    connect(&m_delegate, &AppDelegate::saveLocationRequested, this, &AddPanel::askSaveLocation);
+    connect(&m_delegate.addPanelState(), &AddPanelState::saveLocationRequested, this,
+            &AddPanel::askSaveLocation);
 
     refreshMovie();
     refreshDestinations();
-    setOpen(m_delegate.addPanelShown(), false);
+    setOpen(m_delegate.addPanelState().addPanelShown(), false);
 }
 
 QComboBox* AddPanel::audioComboBox() const
@@ -214,7 +219,7 @@ void AddPanel::focusChoices()
     // leaves only Cancel.
     if (m_delegate.isScanning() || !m_delegate.fileInfo() || !isVisible())
         return;
-    if (m_delegate.canAddToQueue())
+    if (m_delegate.addPanelState().canAddToQueue())
         m_audio->setFocus(Qt::OtherFocusReason);
     else
         m_cancel->setFocus(Qt::OtherFocusReason);
@@ -222,14 +227,14 @@ void AddPanel::focusChoices()
 
 void AddPanel::confirm()
 {
-    if (m_delegate.canAddToQueue())
+    if (m_delegate.addPanelState().canAddToQueue())
         m_delegate.addToQueue();
 }
 
 void AddPanel::refreshAudio()
 {
     const QSignalBlocker blocker(m_audio);
-    QStringList items = m_delegate.audioItems();
+    QStringList items = m_delegate.addPanelState().audioItems();
     const bool silent = items == QStringList{kNoAudioItem};
     if (silent)
         items = QStringList{addPanelText(kNoAudioItem)};
@@ -240,7 +245,7 @@ void AddPanel::refreshAudio()
         m_audio->clear();
         m_audio->addItems(items);
     }
-    m_audio->setCurrentIndex(silent ? 0 : m_delegate.selectedAudioIndex());
+    m_audio->setCurrentIndex(silent ? 0 : m_delegate.addPanelState().selectedAudioIndex());
     m_audio->setEnabled(!items.isEmpty() && !silent);
     refreshKept();
     // Not on a tick of its own: the menu's actions live while it is open.
@@ -251,7 +256,7 @@ void AddPanel::refreshKept()
 {
     // Depends on the selected track and on settings the preferences window
     // may have changed meanwhile, so it is asked anew at every refresh.
-    m_kept->setText(m_delegate.keptTracksText());
+    m_kept->setText(m_delegate.addPanelState().keptTracksText());
     m_kept->setVisible(!m_kept->text().isEmpty());
 }
 
@@ -262,7 +267,8 @@ void AddPanel::refreshSubtitles()
 
 void AddPanel::refreshDestinations()
 {
-    m_destination->setItems(m_delegate.destinationPopUpItems(), m_delegate.destinationPopUpIndex());
+    m_destination->setItems(m_delegate.destinations().destinationPopUpItems(),
+                            m_delegate.destinations().destinationPopUpIndex());
 }
 
 void AddPanel::refreshState()
@@ -270,7 +276,7 @@ void AddPanel::refreshState()
     const bool scanning = m_delegate.isScanning();
     m_busy->setVisible(scanning);
     const MKVFileInfoPtr info = m_delegate.fileInfo();
-    const QString path = m_delegate.currentMoviePath();
+    const QString path = m_delegate.addPanelState().currentMoviePath();
     m_name->setFullText(QFileInfo(path).fileName());
     m_name->setToolTip(path);
     m_summary->setText(scanning ? tr("Reading the movie…")
@@ -280,15 +286,15 @@ void AddPanel::refreshState()
         info && !scanning ? CoverThumbnails::instance().thumbnail(*info, 48) : QPixmap();
     m_cover->setPixmap(cover);
     m_cover->setVisible(!cover.isNull());
-    m_waiting->setText(m_delegate.waitingText());
+    m_waiting->setText(waitingMoviesText(m_delegate.waitingCount()));
     m_waiting->setVisible(!m_waiting->text().isEmpty());
     // The delegate names the button in English; its two names are
     // translated here.
     [[maybe_unused]] static const char* const kTitles[] = {QT_TR_NOOP("Start Conversion"),
                                                            QT_TR_NOOP("Add to Queue")};
     m_confirm->setText(tr(m_delegate.addButtonTitle().toUtf8().constData()));
-    m_confirm->setEnabled(m_delegate.canAddToQueue());
-    m_notice->setText(m_delegate.addPanelNotice());
+    m_confirm->setEnabled(m_delegate.addPanelState().canAddToQueue());
+    m_notice->setText(m_delegate.addPanelState().addPanelNotice());
     m_notice->setVisible(!m_notice->text().isEmpty());
     refreshKept();
 }
@@ -314,8 +320,8 @@ void AddPanel::askSaveLocation(const QString& startFolder, const QString& propos
             if (!guard)
                 return;
             if (path)
-                m_delegate.confirmSaveLocation(*path);
+                m_delegate.addPanelState().confirmSaveLocation(*path);
             else
-                m_delegate.cancelSaveLocation();
+                m_delegate.addPanelState().cancelSaveLocation();
         });
 }

@@ -6,6 +6,7 @@
 #include "foundation/PathBytes.h"
 #include "foundation/SettingsAccess.h"
 #include "shell/AppDelegate.h"
+#include "shell/Intake.h"
 #include "shell/JobQueue.h"
 #include "shell/ValueTransformers.h"
 #include "shell/ui/AddPanel.h"
@@ -66,7 +67,7 @@ MainWindow::MainWindow(AppDelegate& delegate, QWidget* parent)
     connect(m_model, &QAbstractItemModel::rowsRemoved, this, &MainWindow::refreshProgress);
 
     refreshTitle();
-    connect(&m_delegate, &AppDelegate::windowTitleChanged, this, &MainWindow::refreshTitle);
+    connect(&m_delegate.queue(), &JobQueue::windowTitleChanged, this, &MainWindow::refreshTitle);
     connect(&m_delegate, &AppDelegate::pauseContinueChanged, this,
             &MainWindow::refreshPauseContinue);
     connect(&m_delegate.queue(), &JobQueue::taskArrayChanged, this, [this] {
@@ -222,7 +223,8 @@ void MainWindow::refreshPauseContinue()
                                                            QT_TR_NOOP("Pause Queue")};
     m_pauseAction->setText(tr(m_delegate.pauseContinueTitle().toUtf8().constData()));
     m_pauseAction->setIcon(AppIcons::named(m_delegate.pauseContinueImage()));
-    m_pauseAction->setToolTip(m_delegate.paused() ? tr("Resume the queue") : tr("Pause the queue"));
+    m_pauseAction->setToolTip(m_delegate.queue().paused() ? tr("Resume the queue")
+                                                          : tr("Pause the queue"));
 }
 
 void MainWindow::refreshCleanUp()
@@ -265,7 +267,8 @@ QString MainWindow::translatedTitle(const QString& title)
 
 void MainWindow::refreshTitle()
 {
-    const QString title = titleWithProgress(translatedTitle(m_delegate.windowTitle()), m_progress);
+    const QString title =
+        titleWithProgress(translatedTitle(m_delegate.queue().windowTitle()), m_progress);
     setWindowTitle(title);
     if (m_tray)
         m_tray->setToolTip(title);
@@ -299,7 +302,7 @@ bool MainWindow::takeTrayNotice()
 
 void MainWindow::addFiles()
 {
-    FileDialogs::openFiles(this, AppDelegate::openPanelFileTypes(),
+    FileDialogs::openFiles(this, Intake::openPanelFileTypes(),
                            [this, guard = QPointer<MainWindow>(this)](const QStringList& paths) {
                                if (guard && !paths.isEmpty())
                                    m_delegate.openFiles(paths);

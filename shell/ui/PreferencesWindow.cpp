@@ -4,6 +4,7 @@
 #include "foundation/SettingsAccess.h"
 #include "foundation/SettingsKeys.h"
 #include "shell/AppDelegate.h"
+#include "shell/Destinations.h"
 #include "shell/ui/CloseKeys.h"
 #include "shell/ui/DestinationComboBox.h"
 #include "shell/ui/FileDialogs.h"
@@ -90,7 +91,7 @@ PreferencesWindow::PreferencesWindow(AppDelegate& delegate, QWidget* parent)
 
     connect(&m_delegate, &AppDelegate::conversionStyleChanged, m_styleOptions,
             &QStackedWidget::setCurrentIndex);
-    connect(&m_delegate, &AppDelegate::preferencesDestinationPopUpChanged, this,
+    connect(&m_delegate.destinations(), &Destinations::preferencesDestinationPopUpChanged, this,
             &PreferencesWindow::refreshDestinations);
     refreshDestinations();
     m_delegate.selectConversionStyle();
@@ -126,8 +127,8 @@ QWidget* PreferencesWindow::makeGeneralPage()
     auto* output = new QGroupBox(tr("New Movies"), page);
     QFormLayout* outputForm = formLayout(output);
     m_destination = new DestinationComboBox(output);
-    connect(m_destination, &DestinationComboBox::destinationPicked, &m_delegate,
-            &AppDelegate::setPreferencesDestinationPopUpIndex);
+    connect(m_destination, &DestinationComboBox::destinationPicked, &m_delegate.destinations(),
+            &Destinations::setPreferencesDestinationPopUpIndex);
     connect(m_destination, &DestinationComboBox::chooseRequested, this,
             &PreferencesWindow::chooseFolder);
     outputForm->addRow(tr("Default destination:"), m_destination);
@@ -334,8 +335,8 @@ QWidget* PreferencesWindow::makeCustomOptions()
 
 void PreferencesWindow::refreshDestinations()
 {
-    m_destination->setItems(m_delegate.preferencesDestinationPopUpItems(),
-                            m_delegate.preferencesDestinationPopUpIndex());
+    m_destination->setItems(m_delegate.destinations().preferencesDestinationPopUpItems(),
+                            m_delegate.destinations().preferencesDestinationPopUpIndex());
 }
 
 void PreferencesWindow::chooseFolder()

@@ -7,6 +7,7 @@
 #include "foundation/SettingsAccess.h"
 #include "foundation/SettingsKeys.h"
 #include "shell/AppDelegate.h"
+#include "shell/JobQueue.h"
 
 #include <QDir>
 #include <QFile>
@@ -271,7 +272,7 @@ TEST_F(DiskFull, SourceLargerThanTheFreeSpaceIsNotStarted)
     EXPECT_EQ(alerts->shown[0].message,
               "There is not enough free space on your target disk for conversion.");
     EXPECT_TRUE(inhibitor->held.isEmpty());
-    EXPECT_EQ(delegate->windowTitle(), "Vantreo  [1 Job(s), 1 Queued]");
+    EXPECT_EQ(delegate->queue().windowTitle(), "Vantreo  [1 Job(s), 1 Queued]");
     EXPECT_TRUE(QDir(m_mount).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).isEmpty());
 }
 

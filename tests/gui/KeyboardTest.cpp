@@ -2,6 +2,7 @@
 #include "common/TestSupport.h"
 #include "engine/ConversionJob.h"
 #include "engine/JobState.h"
+#include "shell/AddPanelState.h"
 #include "shell/AppDelegate.h"
 #include "shell/ui/AddPanel.h"
 #include "shell/ui/DestinationComboBox.h"
@@ -103,7 +104,7 @@ TEST_F(Keyboard, AddPanelTakesEnterEscapeAndMnemonics)
 
     // Escape cancels.
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
-    EXPECT_FALSE(delegate->addPanelShown());
+    EXPECT_FALSE(delegate->addPanelState().addPanelShown());
     EXPECT_TRUE(delegate->taskArray().isEmpty());
 
     // Enter queues into the saved destination.
@@ -114,7 +115,7 @@ TEST_F(Keyboard, AddPanelTakesEnterEscapeAndMnemonics)
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     ASSERT_EQ(delegate->taskArray().size(), 1);
     EXPECT_EQ(delegate->taskArray().first()->destinationPath(), out + "/Film.mp4");
-    EXPECT_FALSE(delegate->addPanelShown());
+    EXPECT_FALSE(delegate->addPanelState().addPanelShown());
 
     // Enter does nothing for a movie that cannot be queued.
     const QString song = dir() + "/Song.mkv";
@@ -124,7 +125,7 @@ TEST_F(Keyboard, AddPanelTakesEnterEscapeAndMnemonics)
     EXPECT_EQ(QApplication::focusWidget(), panel->cancelButton());
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     EXPECT_EQ(delegate->taskArray().size(), 1);
-    EXPECT_TRUE(delegate->addPanelShown());
+    EXPECT_TRUE(delegate->addPanelState().addPanelShown());
 }
 
 TEST_F(Keyboard, JobListArrowsSpaceDeleteEnterAndDoubleClick)

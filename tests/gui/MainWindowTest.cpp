@@ -5,6 +5,8 @@
 #include "engine/ConversionJob.h"
 #include "foundation/SettingsStore.h"
 #include "shell/AppDelegate.h"
+#include "shell/Destinations.h"
+#include "shell/JobQueue.h"
 #include "shell/ui/AddPanel.h"
 #include "shell/ui/DestinationComboBox.h"
 #include "shell/ui/ElidedLabel.h"
@@ -52,7 +54,7 @@ QStringList menuTitles(const MainWindow& window)
 
 TEST_F(MainWindowTest, BuildsEmptyWithItsMenusAndTheDropHint)
 {
-    EXPECT_EQ(window->windowTitle(), delegate->windowTitle());
+    EXPECT_EQ(window->windowTitle(), delegate->queue().windowTitle());
     EXPECT_EQ(menuTitles(*window), (QStringList{"&File", "&Window", "&Help"}));
     EXPECT_FALSE(window->addPanel()->isOpen());
     EXPECT_FALSE(window->addPanel()->isVisible());
@@ -66,15 +68,15 @@ TEST_F(MainWindowTest, PauseAndResumeFlipToolbarAndMenuTexts)
     QToolButton* button = window->pauseToolButton();
     ASSERT_NE(button, nullptr);
     window->pauseAction()->trigger();
-    EXPECT_TRUE(delegate->paused());
+    EXPECT_TRUE(delegate->queue().paused());
     EXPECT_EQ(window->pauseAction()->text(), "Resume Queue");
     EXPECT_EQ(button->text(), "Resume Queue");
     EXPECT_TRUE(window->windowTitle().endsWith(" (Paused)"));
 
     window->pauseAction()->trigger();
-    EXPECT_FALSE(delegate->paused());
+    EXPECT_FALSE(delegate->queue().paused());
     EXPECT_EQ(button->text(), "Pause Queue");
-    EXPECT_EQ(window->windowTitle(), delegate->windowTitle());
+    EXPECT_EQ(window->windowTitle(), delegate->queue().windowTitle());
 }
 
 TEST_F(MainWindowTest, DestinationComboShowsSavedFoldersBetweenSeparators)
@@ -92,8 +94,8 @@ TEST_F(MainWindowTest, DestinationComboShowsSavedFoldersBetweenSeparators)
     EXPECT_EQ(combo->itemText(2), QFileInfo(movies).fileName());
     EXPECT_EQ(combo->itemText(3), QFileInfo(series).fileName());
     EXPECT_TRUE(combo->isSeparator(4));
-    EXPECT_EQ(combo->itemText(5), delegate->destinationPopUpItems().last().title);
-    EXPECT_EQ(combo->currentIndex(), delegate->destinationPopUpIndex());
+    EXPECT_EQ(combo->itemText(5), delegate->destinations().destinationPopUpItems().last().title);
+    EXPECT_EQ(combo->currentIndex(), delegate->destinations().destinationPopUpIndex());
     // Each saved folder says where it is.
     EXPECT_EQ(combo->itemData(2, Qt::ToolTipRole).toString(), movies);
     EXPECT_EQ(combo->itemData(3, Qt::ToolTipRole).toString(), series);
@@ -103,7 +105,7 @@ TEST_F(MainWindowTest, DestinationComboShowsSavedFoldersBetweenSeparators)
     // Picking a saved folder tells the delegate.
     combo->setCurrentIndex(3);
     emit combo->activated(3);
-    EXPECT_EQ(delegate->destinationPopUpIndex(), 3);
+    EXPECT_EQ(delegate->destinations().destinationPopUpIndex(), 3);
     EXPECT_EQ(combo->toolTip(), series);
 }
 
@@ -231,14 +233,14 @@ TEST_F(MainWindowTest, TitleShowsTheOverallProgressWhileConverting)
     ASSERT_TRUE(delegate->addJob(job));
     ASSERT_TRUE(waitUntil([&] { return job->progress() >= 10; }, 20000));
     const QString title = window->windowTitle();
-    EXPECT_TRUE(title.endsWith(QStringLiteral("% \u2013 ") + delegate->windowTitle()))
+    EXPECT_TRUE(title.endsWith(QStringLiteral("% \u2013 ") + delegate->queue().windowTitle()))
         << title.toStdString();
-    EXPECT_EQ(title, titleWithProgress(delegate->windowTitle(), window->queueProgress()));
+    EXPECT_EQ(title, titleWithProgress(delegate->queue().windowTitle(), window->queueProgress()));
     ASSERT_FALSE(told.isEmpty());
     EXPECT_EQ(told.last().left, 1);
     EXPECT_EQ(told.last().converting, 1);
     job->remove();
-    EXPECT_EQ(window->windowTitle(), delegate->windowTitle());
+    EXPECT_EQ(window->windowTitle(), delegate->queue().windowTitle());
     EXPECT_EQ(told.last(), QueueProgress{});
 }
 

@@ -7,6 +7,7 @@
 #include "engine/JobState.h"
 #include "foundation/SettingsAccess.h"
 #include "foundation/SettingsKeys.h"
+#include "shell/JobQueue.h"
 #include "shell/OutputName.h"
 
 #include <QDeadlineTimer>
@@ -56,7 +57,7 @@ protected:
 
     void expectRunningControls()
     {
-        EXPECT_FALSE(delegate->paused());
+        EXPECT_FALSE(delegate->queue().paused());
         EXPECT_EQ(delegate->pauseContinueTitle(), "Pause Queue");
         EXPECT_EQ(delegate->pauseContinueImage(), "toolbar_pause");
         EXPECT_EQ(delegate->addButtonTitle(), "Start Conversion");
@@ -64,7 +65,7 @@ protected:
 
     void expectPausedControls()
     {
-        EXPECT_TRUE(delegate->paused());
+        EXPECT_TRUE(delegate->queue().paused());
         EXPECT_EQ(delegate->pauseContinueTitle(), "Resume Queue");
         EXPECT_EQ(delegate->pauseContinueImage(), "toolbar_start");
         EXPECT_EQ(delegate->addButtonTitle(), "Add to Queue");
@@ -77,18 +78,18 @@ protected:
 
 TEST_F(Queue, PausingAnIdleQueueOnlyFlipsTheControls)
 {
-    EXPECT_EQ(delegate->windowTitle(), "Vantreo ");
+    EXPECT_EQ(delegate->queue().windowTitle(), "Vantreo ");
     expectRunningControls();
     delegate->pauseContinueClicked(nullptr); // a job's refresh never pauses
     expectRunningControls();
 
     delegate->pauseContinueClicked(&toolbar);
     expectPausedControls();
-    EXPECT_EQ(delegate->windowTitle(), "Vantreo (Paused)");
+    EXPECT_EQ(delegate->queue().windowTitle(), "Vantreo (Paused)");
 
     delegate->pauseContinueClicked(&toolbar);
     expectRunningControls();
-    EXPECT_EQ(delegate->windowTitle(), "Vantreo ");
+    EXPECT_EQ(delegate->queue().windowTitle(), "Vantreo ");
 }
 
 TEST_F(Queue, JobAddedWhilePausedWaitsUntilResumed)
@@ -96,7 +97,7 @@ TEST_F(Queue, JobAddedWhilePausedWaitsUntilResumed)
     delegate->pauseContinueClicked(&toolbar);
     QPointer<ConversionJob> a = add("A.mkv");
     QPointer<ConversionJob> b = add("B.mkv");
-    EXPECT_EQ(delegate->windowTitle(), "Vantreo (Paused) [2 Job(s), 2 Queued]");
+    EXPECT_EQ(delegate->queue().windowTitle(), "Vantreo (Paused) [2 Job(s), 2 Queued]");
     idle(1200);
     EXPECT_EQ(a->state(), JobQueued);
     EXPECT_EQ(b->state(), JobQueued);
@@ -108,7 +109,7 @@ TEST_F(Queue, JobAddedWhilePausedWaitsUntilResumed)
     ASSERT_TRUE(waitUntil([&] { return ended(a) && ended(b); }));
     EXPECT_EQ(a->state(), JobFinished);
     EXPECT_EQ(b->state(), JobFinished);
-    EXPECT_EQ(delegate->windowTitle(), "Vantreo  [2 Job(s), 0 Queued]");
+    EXPECT_EQ(delegate->queue().windowTitle(), "Vantreo  [2 Job(s), 0 Queued]");
 }
 
 TEST_F(Queue, StartNextContinuesAnIndividuallyPausedJobFirst)
@@ -119,7 +120,7 @@ TEST_F(Queue, StartNextContinuesAnIndividuallyPausedJobFirst)
     ASSERT_EQ(a->state(), JobConverting);
     ASSERT_EQ(b->state(), JobQueued);
     a->pause();
-    EXPECT_FALSE(delegate->paused()) << "pausing one job leaves the queue running";
+    EXPECT_FALSE(delegate->queue().paused()) << "pausing one job leaves the queue running";
     delegate->startNextJobInQueue();
     EXPECT_EQ(a->state(), JobConverting);
     EXPECT_EQ(b->state(), JobQueued);
@@ -132,11 +133,11 @@ TEST_F(Queue, ResumingContinuesThePausedJob)
     QPointer<ConversionJob> b = add("B.mkv");
     delegate->pauseContinueClicked(&toolbar);
     EXPECT_EQ(a->state(), JobPaused);
-    EXPECT_EQ(delegate->windowTitle(), "Vantreo (Paused) [2 Job(s), 1 Queued]");
+    EXPECT_EQ(delegate->queue().windowTitle(), "Vantreo (Paused) [2 Job(s), 1 Queued]");
     delegate->pauseContinueClicked(&toolbar);
     EXPECT_EQ(a->state(), JobConverting);
     EXPECT_EQ(b->state(), JobQueued);
-    EXPECT_EQ(delegate->windowTitle(), "Vantreo  [2 Job(s), 1 Queued]");
+    EXPECT_EQ(delegate->queue().windowTitle(), "Vantreo  [2 Job(s), 1 Queued]");
 }
 
 TEST_F(Queue, TitleCountsJobsAndQueuedOnes)
@@ -147,9 +148,9 @@ TEST_F(Queue, TitleCountsJobsAndQueuedOnes)
     QPointer<ConversionJob> slow = add("Slow.mkv");
     QPointer<ConversionJob> waiting = add("Waiting.mkv");
     EXPECT_EQ(slow->state(), JobConverting);
-    EXPECT_EQ(delegate->windowTitle(), "Vantreo  [3 Job(s), 1 Queued]");
+    EXPECT_EQ(delegate->queue().windowTitle(), "Vantreo  [3 Job(s), 1 Queued]");
     delegate->pauseContinueClicked(&toolbar);
-    EXPECT_EQ(delegate->windowTitle(), "Vantreo (Paused) [3 Job(s), 1 Queued]");
+    EXPECT_EQ(delegate->queue().windowTitle(), "Vantreo (Paused) [3 Job(s), 1 Queued]");
 }
 
 TEST_F(Queue, CleanUpRemovesFinishedJobsOnlyAndStartsAWaitingOne)
@@ -165,7 +166,7 @@ TEST_F(Queue, CleanUpRemovesFinishedJobsOnlyAndStartsAWaitingOne)
     delegate->pauseContinueClicked(&toolbar);
     QPointer<ConversionJob> waiting = add("Waiting.mkv");
     delegate->pauseContinueClicked(nullptr);
-    EXPECT_FALSE(delegate->paused());
+    EXPECT_FALSE(delegate->queue().paused());
     EXPECT_EQ(waiting->state(), JobQueued);
 
     const QString output = done->destinationPath();
@@ -240,7 +241,7 @@ TEST_F(Queue, ContinuingAJobOfAPausedQueueShowsARunningQueue)
     EXPECT_EQ(a->state(), JobConverting);
     expectRunningControls();
     EXPECT_EQ(b->state(), JobQueued) << "nothing else is started";
-    EXPECT_EQ(delegate->windowTitle(), "Vantreo  [2 Job(s), 1 Queued]");
+    EXPECT_EQ(delegate->queue().windowTitle(), "Vantreo  [2 Job(s), 1 Queued]");
 }
 
 TEST_F(Queue, AutoCleanRemovesAFinishedJobAndKeepsItsOutput)
@@ -256,7 +257,7 @@ TEST_F(Queue, AutoCleanRemovesAFinishedJobAndKeepsItsOutput)
     ASSERT_EQ(notifier->delivered.size(), 2);
     EXPECT_EQ(notifier->delivered[0].path, outputA);
     EXPECT_EQ(notifier->delivered[1].path, outputB);
-    EXPECT_EQ(delegate->windowTitle(), "Vantreo ");
+    EXPECT_EQ(delegate->queue().windowTitle(), "Vantreo ");
     EXPECT_TRUE(temporaryEntries().isEmpty());
 }
 
@@ -279,12 +280,12 @@ TEST_F(Queue, SameNamedMoviesGetDistinctOutputs)
     const QString second = movie("Film.mkv", makeTempDir("two"));
     const QString out = makeTempDir("out");
 
-    const QString destA =
-        uniqueDestination(out, outputFileName("Film.mkv", 0), delegate->queuedDestinations());
+    const QString destA = uniqueDestination(out, outputFileName("Film.mkv", 0),
+                                            delegate->queue().queuedDestinations());
     QPointer<ConversionJob> a = makeJob(first, destA);
     ASSERT_TRUE(delegate->addJob(a));
-    const QString destB =
-        uniqueDestination(out, outputFileName("Film.mkv", 0), delegate->queuedDestinations());
+    const QString destB = uniqueDestination(out, outputFileName("Film.mkv", 0),
+                                            delegate->queue().queuedDestinations());
     QPointer<ConversionJob> b = makeJob(second, destB);
     ASSERT_TRUE(delegate->addJob(b));
     EXPECT_EQ(destA, out + "/Film.mp4");
@@ -322,7 +323,7 @@ TEST_F(Queue, UnwritableDestinationIsRefused)
     EXPECT_GE(alerts->activations, 2);
     EXPECT_EQ(cancelled, 2);
     EXPECT_TRUE(delegate->taskArray().isEmpty());
-    EXPECT_EQ(delegate->windowTitle(), "Vantreo ");
+    EXPECT_EQ(delegate->queue().windowTitle(), "Vantreo ");
     QFile check(taken);
     ASSERT_TRUE(check.open(QIODevice::ReadOnly));
     EXPECT_EQ(check.readAll(), "keep");

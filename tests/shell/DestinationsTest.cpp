@@ -1,8 +1,11 @@
+#include "shell/Destinations.h"
+
 #include "ShellTestKit.h"
 #include "common/TestSupport.h"
 #include "engine/ConversionJob.h"
 #include "foundation/SettingsAccess.h"
 #include "foundation/SettingsKeys.h"
+#include "shell/AddPanelState.h"
 #include "shell/AppDelegate.h"
 #include "shell/DestinationPopUp.h"
 #include "shell/FolderBookmarks.h"
@@ -100,29 +103,29 @@ TEST_F(Destinations, LaunchUpkeepDropsUnusableFolders)
     const QString kept = makeTempDir("kept");
     saveDestinations({dir() + "/gone-a", kept, dir() + "/gone-b"});
     setDefaultInt(kDefaultDestinationKey, 5);
-    delegate->destinationUpkeepAtLaunch();
+    delegate->destinations().upkeepAtLaunch();
     EXPECT_EQ(defaultDataList(kDestinationBookmarksKey), QList<QByteArray>({kept.toUtf8()}));
     EXPECT_EQ(defaultStringList(kDestinationNamesKey), QStringList({QFileInfo(kept).fileName()}));
     EXPECT_EQ(defaultInt(kDefaultDestinationKey), 2);
-    EXPECT_EQ(delegate->preferencesDestinationPopUpItems().size(), 5);
-    EXPECT_EQ(delegate->preferencesDestinationPopUpIndex(), 2);
+    EXPECT_EQ(delegate->destinations().preferencesDestinationPopUpItems().size(), 5);
+    EXPECT_EQ(delegate->destinations().preferencesDestinationPopUpIndex(), 2);
 
     QDir(kept).removeRecursively();
-    delegate->destinationUpkeepAtLaunch();
+    delegate->destinations().upkeepAtLaunch();
     EXPECT_TRUE(defaultDataList(kDestinationBookmarksKey).isEmpty());
     EXPECT_TRUE(defaultStringList(kDestinationNamesKey).isEmpty());
     EXPECT_EQ(defaultInt(kDefaultDestinationKey), 0);
-    EXPECT_EQ(delegate->preferencesDestinationPopUpItems().size(), 3);
-    EXPECT_EQ(delegate->preferencesDestinationPopUpIndex(), 0);
+    EXPECT_EQ(delegate->destinations().preferencesDestinationPopUpItems().size(), 3);
+    EXPECT_EQ(delegate->destinations().preferencesDestinationPopUpIndex(), 0);
 }
 
 TEST_F(Destinations, ChoosingFromPreferencesSelectsAndStoresTheNewFolder)
 {
     saveDestinations({makeTempDir("one"), makeTempDir("two")});
-    delegate->destinationUpkeepAtLaunch();
+    delegate->destinations().upkeepAtLaunch();
     delegate->rebuildDestinationPopUp();
     int changes = 0;
-    QObject::connect(delegate.get(), &AppDelegate::preferencesDestinationPopUpChanged,
+    QObject::connect(&delegate->destinations(), &::Destinations::preferencesDestinationPopUpChanged,
                      [&] { ++changes; });
 
     // A cancelled folder dialog changes nothing.
@@ -131,10 +134,10 @@ TEST_F(Destinations, ChoosingFromPreferencesSelectsAndStoresTheNewFolder)
 
     const QString third = makeTempDir("third");
     delegate->chooseNewDestination(0, third);
-    const auto items = delegate->preferencesDestinationPopUpItems();
+    const auto items = delegate->destinations().preferencesDestinationPopUpItems();
     ASSERT_EQ(items.size(), 7);
     EXPECT_EQ(items[4].title, QFileInfo(third).fileName());
-    EXPECT_EQ(delegate->preferencesDestinationPopUpIndex(), 4);
+    EXPECT_EQ(delegate->destinations().preferencesDestinationPopUpIndex(), 4);
     EXPECT_EQ(defaultInt(kDefaultDestinationKey), 4);
     EXPECT_EQ(defaultDataList(kDestinationBookmarksKey).last(), third.toUtf8());
     EXPECT_GE(changes, 1);
@@ -148,32 +151,33 @@ TEST_F(Destinations, ChoosingFromTheAddPanelLeavesTheDefaultAlone)
 {
     saveDestinations({makeTempDir("one"), makeTempDir("two")});
     setDefaultInt(kDefaultDestinationKey, 2);
-    delegate->destinationUpkeepAtLaunch();
+    delegate->destinations().upkeepAtLaunch();
     delegate->rebuildDestinationPopUp();
-    EXPECT_EQ(delegate->destinationPopUpIndex(), 2);
+    EXPECT_EQ(delegate->destinations().destinationPopUpIndex(), 2);
 
     const QString fresh = makeTempDir("fresh");
     delegate->chooseNewDestination(1, fresh);
-    const auto items = delegate->destinationPopUpItems();
+    const auto items = delegate->destinations().destinationPopUpItems();
     ASSERT_EQ(items.size(), 7);
-    EXPECT_EQ(delegate->destinationPopUpIndex(), int(items.size()) - 3);
-    EXPECT_EQ(items[delegate->destinationPopUpIndex()].title, QFileInfo(fresh).fileName());
+    EXPECT_EQ(delegate->destinations().destinationPopUpIndex(), int(items.size()) - 3);
+    EXPECT_EQ(items[delegate->destinations().destinationPopUpIndex()].title,
+              QFileInfo(fresh).fileName());
     EXPECT_EQ(items.last().tag, 1);
     EXPECT_EQ(defaultInt(kDefaultDestinationKey), 2);
     // The preferences pop-up lists the new folder too.
-    EXPECT_EQ(delegate->preferencesDestinationPopUpItems().size(), 7);
+    EXPECT_EQ(delegate->destinations().preferencesDestinationPopUpItems().size(), 7);
 }
 
 TEST_F(Destinations, PreferencesSelectionBecomesTheDefault)
 {
     saveDestinations({makeTempDir("one")});
-    delegate->destinationUpkeepAtLaunch();
-    delegate->setPreferencesDestinationPopUpIndex(2);
+    delegate->destinations().upkeepAtLaunch();
+    delegate->destinations().setPreferencesDestinationPopUpIndex(2);
     EXPECT_EQ(defaultInt(kDefaultDestinationKey), 2);
     // The trailing command item is no default.
-    delegate->setPreferencesDestinationPopUpIndex(4);
+    delegate->destinations().setPreferencesDestinationPopUpIndex(4);
     EXPECT_EQ(defaultInt(kDefaultDestinationKey), 2);
-    delegate->setPreferencesDestinationPopUpIndex(0);
+    delegate->destinations().setPreferencesDestinationPopUpIndex(0);
     EXPECT_EQ(defaultInt(kDefaultDestinationKey), 0);
 }
 
@@ -182,22 +186,22 @@ TEST_F(Destinations, MovieQueuedWithIndexThreeGoesToTheSecondFolder)
     const QString first = makeTempDir("first");
     const QString second = makeTempDir("second");
     saveDestinations({first, second});
-    delegate->destinationUpkeepAtLaunch();
+    delegate->destinations().upkeepAtLaunch();
 
     delegate->openFiles({movie("Film.mkv")});
     ASSERT_TRUE(waitForProbe());
-    ASSERT_EQ(delegate->destinationPopUpItems().size(), 6);
-    delegate->setDestinationPopUpIndex(3);
+    ASSERT_EQ(delegate->destinations().destinationPopUpItems().size(), 6);
+    delegate->destinations().setDestinationPopUpIndex(3);
     delegate->addToQueue();
     ASSERT_EQ(delegate->taskArray().size(), 1);
     EXPECT_EQ(delegate->taskArray()[0]->destinationPath(), second + "/Film.mp4");
-    EXPECT_FALSE(delegate->addPanelShown());
+    EXPECT_FALSE(delegate->addPanelState().addPanelShown());
 
     // The same movie again into the same folder: another name, although the
     // first output may not exist yet.
     delegate->openFiles({dir() + "/Film.mkv"});
     ASSERT_TRUE(waitForProbe());
-    delegate->setDestinationPopUpIndex(3);
+    delegate->destinations().setDestinationPopUpIndex(3);
     delegate->addToQueue();
     ASSERT_EQ(delegate->taskArray().size(), 2);
     EXPECT_EQ(delegate->taskArray()[1]->destinationPath(), second + "/Film-0.mp4");
@@ -210,16 +214,16 @@ TEST_F(Destinations, SavedFolderGoneSinceLaunchIsRefused)
 {
     const QString folder = makeTempDir("soon-gone");
     saveDestinations({folder});
-    delegate->destinationUpkeepAtLaunch();
+    delegate->destinations().upkeepAtLaunch();
     delegate->openFiles({movie("Film.mkv")});
     ASSERT_TRUE(waitForProbe());
-    delegate->setDestinationPopUpIndex(2);
+    delegate->destinations().setDestinationPopUpIndex(2);
     QDir(folder).removeRecursively();
     delegate->addToQueue();
     EXPECT_TRUE(delegate->taskArray().isEmpty());
     ASSERT_EQ(alerts->shown.size(), 1);
     EXPECT_TRUE(alerts->shown[0].message.startsWith("You don't seem to have write access"));
-    EXPECT_FALSE(delegate->addPanelShown());
+    EXPECT_FALSE(delegate->addPanelState().addPanelShown());
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include "shell/AddPanelState.h"
 #include "shell/AddPanelTexts.h"
 #include "shell/AppDelegate.h"
+#include "shell/Destinations.h"
 
 #include <QDir>
 #include <QFile>
@@ -47,7 +48,7 @@ protected:
             if (delegate->fileInfo())
                 probed.append(delegate->fileInfo()->fileName());
         });
-        QObject::connect(delegate.get(), &AppDelegate::saveLocationRequested,
+        QObject::connect(&delegate->addPanelState(), &AddPanelState::saveLocationRequested,
                          [this](const QString& f, const QString& n, const QString& e) {
                              saveRequests.append({f, n, e});
                          });
@@ -59,9 +60,9 @@ TEST_F(Intake, SubtitleDroppedWithItsMovieIsPaired)
     const QString film = movie("Film.mkv");
     ASSERT_TRUE(writeSrt(dir() + "/Film.srt"));
     delegate->openFiles({film, dir() + "/Film.srt"});
-    EXPECT_TRUE(delegate->addPanelShown());
+    EXPECT_TRUE(delegate->addPanelState().addPanelShown());
     EXPECT_TRUE(delegate->isScanning());
-    EXPECT_FALSE(delegate->canAddToQueue());
+    EXPECT_FALSE(delegate->addPanelState().canAddToQueue());
     ASSERT_TRUE(waitForProbe());
     EXPECT_EQ(probed, QStringList({"Film.mkv"}));
     const MKVFileInfoPtr info = delegate->fileInfo();
@@ -69,12 +70,12 @@ TEST_F(Intake, SubtitleDroppedWithItsMovieIsPaired)
     EXPECT_EQ(info->subtitleFileURL()->toLocalFile(), dir() + "/Film.srt");
     EXPECT_TRUE(info->informationString().contains("+1)"))
         << info->informationString().toStdString();
-    EXPECT_EQ(delegate->audioItems().size(), 1);
-    EXPECT_EQ(delegate->selectedAudioIndex(), 0);
-    EXPECT_TRUE(delegate->canAddToQueue());
-    EXPECT_TRUE(delegate->addPanelNotice().isEmpty());
+    EXPECT_EQ(delegate->addPanelState().audioItems().size(), 1);
+    EXPECT_EQ(delegate->addPanelState().selectedAudioIndex(), 0);
+    EXPECT_TRUE(delegate->addPanelState().canAddToQueue());
+    EXPECT_TRUE(delegate->addPanelState().addPanelNotice().isEmpty());
     EXPECT_TRUE(delegate->importSubtitleFiles().isEmpty());
-    EXPECT_EQ(delegate->outputName(), "Film.mp4");
+    EXPECT_EQ(delegate->addPanelState().outputName(), "Film.mp4");
 }
 
 TEST_F(Intake, SubtitleFilesBesideTheMovieComeWithItAsTheSettingSays)
@@ -93,7 +94,7 @@ TEST_F(Intake, SubtitleFilesBesideTheMovieComeWithItAsTheSettingSays)
     EXPECT_EQ(info->subtitleFiles()[1].language, "eng");
     EXPECT_TRUE(info->informationString().contains("+2)"))
         << info->informationString().toStdString();
-    EXPECT_EQ(delegate->keptTracksText(),
+    EXPECT_EQ(delegate->addPanelState().keptTracksText(),
               "Subtitle files: ger forced (Film.de.forced.srt), eng (Film.en.srt) \u00b7 Skipped "
               "Film.idx: half of a VobSub pair (.idx and .sub), which cannot be read alone");
     delegate->cancelAdd();
@@ -113,7 +114,7 @@ TEST_F(Intake, SubtitleFromAnEarlierDropStillPairs)
 {
     ASSERT_TRUE(writeSrt(dir() + "/Film.srt"));
     delegate->openFiles({dir() + "/Film.srt"});
-    EXPECT_FALSE(delegate->addPanelShown());
+    EXPECT_FALSE(delegate->addPanelState().addPanelShown());
     EXPECT_EQ(delegate->importSubtitleFiles(), QStringList({dir() + "/Film.srt"}));
     delegate->openFiles({movie("Film.mkv")});
     ASSERT_TRUE(waitForProbe());
@@ -132,11 +133,11 @@ TEST_F(Intake, MoviesAreProbedInTheOrderGivenAndOthersIgnored)
     EXPECT_EQ(probed, QStringList({"A.mkv"}));
     // Cancelling moves on to the next movie, then hides the panel.
     delegate->cancelAdd();
-    EXPECT_TRUE(delegate->addPanelShown());
+    EXPECT_TRUE(delegate->addPanelState().addPanelShown());
     ASSERT_TRUE(waitUntil([&] { return probed.size() == 2 && !delegate->isScanning(); }));
     EXPECT_EQ(probed, QStringList({"A.mkv", "B.MKV"}));
     delegate->cancelAdd();
-    EXPECT_FALSE(delegate->addPanelShown());
+    EXPECT_FALSE(delegate->addPanelState().addPanelShown());
     // The last movie stays in the panel's data.
     ASSERT_TRUE(delegate->fileInfo());
     EXPECT_EQ(delegate->fileInfo()->fileName(), "B.MKV");
@@ -151,7 +152,7 @@ TEST_F(Intake, SubtitlesAloneAreStoredAndNothingIsProbed)
     EXPECT_FALSE(delegate->draggingEntered({dir()}));
     EXPECT_TRUE(delegate->draggingEntered(subs + QStringList{dir() + "/X.Mov"}));
     delegate->openFiles(subs);
-    EXPECT_FALSE(delegate->addPanelShown());
+    EXPECT_FALSE(delegate->addPanelState().addPanelShown());
     EXPECT_FALSE(delegate->isScanning());
     EXPECT_TRUE(delegate->importFiles().isEmpty());
     EXPECT_EQ(delegate->importSubtitleFiles().size(), 2);
@@ -178,9 +179,9 @@ TEST_F(Intake, MovieWithoutAudioIsQueuedAsVideoAlone)
 {
     delegate->openFiles({movie("Silent.mkv", true)});
     ASSERT_TRUE(waitForProbe());
-    EXPECT_EQ(delegate->audioItems(), QStringList{"No audio"});
-    EXPECT_TRUE(delegate->canAddToQueue());
-    EXPECT_EQ(delegate->addPanelNotice(), "");
+    EXPECT_EQ(delegate->addPanelState().audioItems(), QStringList{"No audio"});
+    EXPECT_TRUE(delegate->addPanelState().canAddToQueue());
+    EXPECT_EQ(delegate->addPanelState().addPanelNotice(), "");
 }
 
 TEST_F(Intake, AskingForTheLocation)
@@ -189,7 +190,7 @@ TEST_F(Intake, AskingForTheLocation)
     setDefaultInt(kDefaultExtensionKey, 1);
     delegate->openFiles({film});
     ASSERT_TRUE(waitForProbe());
-    ASSERT_EQ(delegate->destinationPopUpIndex(), 0);
+    ASSERT_EQ(delegate->destinations().destinationPopUpIndex(), 0);
     delegate->addToQueue();
     ASSERT_EQ(saveRequests.size(), 1);
     EXPECT_EQ(saveRequests[0].folder, dir());
@@ -197,23 +198,23 @@ TEST_F(Intake, AskingForTheLocation)
     EXPECT_EQ(saveRequests[0].extension, "m4v");
 
     // Cancelled: the panel stays on the movie, nothing is queued.
-    delegate->cancelSaveLocation();
-    EXPECT_TRUE(delegate->addPanelShown());
+    delegate->addPanelState().cancelSaveLocation();
+    EXPECT_TRUE(delegate->addPanelState().addPanelShown());
     EXPECT_TRUE(delegate->taskArray().isEmpty());
     EXPECT_EQ(delegate->fileInfo()->fileName(), "Film.mkv");
-    delegate->confirmSaveLocation(dir() + "/Late.m4v"); // no question pending
+    delegate->addPanelState().confirmSaveLocation(dir() + "/Late.m4v"); // no question pending
     EXPECT_TRUE(delegate->taskArray().isEmpty());
 
     // The separator counts as the ask item; an existing file is replaced.
-    delegate->setDestinationPopUpIndex(1);
+    delegate->destinations().setDestinationPopUpIndex(1);
     delegate->addToQueue();
     ASSERT_EQ(saveRequests.size(), 2);
     const QString chosen = dir() + "/Chosen.m4v";
     writeFile(chosen, "old");
-    delegate->confirmSaveLocation(chosen);
+    delegate->addPanelState().confirmSaveLocation(chosen);
     ASSERT_EQ(delegate->taskArray().size(), 1);
     EXPECT_EQ(delegate->taskArray()[0]->destinationPath(), chosen);
-    EXPECT_FALSE(delegate->addPanelShown());
+    EXPECT_FALSE(delegate->addPanelState().addPanelShown());
     ASSERT_TRUE(waitForQueue());
     EXPECT_EQ(delegate->taskArray()[0]->state(), JobFinished);
     EXPECT_GT(QFileInfo(chosen).size(), 3);
@@ -228,7 +229,7 @@ TEST_F(Intake, TheMovieItselfIsNeverReplaced)
     delegate->addToQueue();
     ASSERT_EQ(saveRequests.size(), 1);
     EXPECT_EQ(saveRequests[0].name, "Clip.mp4");
-    delegate->confirmSaveLocation(source);
+    delegate->addPanelState().confirmSaveLocation(source);
     EXPECT_TRUE(delegate->taskArray().isEmpty());
     ASSERT_EQ(alerts->shown.size(), 1);
     EXPECT_TRUE(alerts->shown[0].message.startsWith("You don't seem to have write access"));
@@ -241,12 +242,13 @@ TEST_F(Intake, AutoAddQueuesEveryMovieIntoTheSavedFolder)
     saveDestinations({out});
     setDefaultInt(kDefaultDestinationKey, 2);
     setDefaultInt(kAutoAddKey, 1);
-    delegate->destinationUpkeepAtLaunch();
+    delegate->destinations().upkeepAtLaunch();
     const QString silent = movie("Silent.mkv", true);
     delegate->openFiles({movie("One.mkv"), silent, movie("Two.mkv")});
     // The movie without sound is queued too, as its video alone.
-    ASSERT_TRUE(
-        waitUntil([&] { return delegate->taskArray().size() == 3 && !delegate->addPanelShown(); }));
+    ASSERT_TRUE(waitUntil([&] {
+        return delegate->taskArray().size() == 3 && !delegate->addPanelState().addPanelShown();
+    }));
     EXPECT_EQ(probed, QStringList({"One.mkv", "Silent.mkv", "Two.mkv"}));
     EXPECT_EQ(delegate->taskArray()[0]->destinationPath(), out + "/One.mp4");
     EXPECT_EQ(delegate->taskArray()[1]->destinationPath(), out + "/Silent.mp4");
@@ -266,7 +268,7 @@ TEST_F(Intake, AutoAddProbesManyMoviesInBatchesAndQueuesThemAllInOrder)
     saveDestinations({out});
     setDefaultInt(kDefaultDestinationKey, 2);
     setDefaultInt(kAutoAddKey, 1);
-    delegate->destinationUpkeepAtLaunch();
+    delegate->destinations().upkeepAtLaunch();
     const QString first = movie("Movie 00.mkv");
     QStringList movies{first};
     // More than one batch of the probe.
@@ -276,8 +278,9 @@ TEST_F(Intake, AutoAddProbesManyMoviesInBatchesAndQueuesThemAllInOrder)
     }
     delegate->openFiles(movies);
     EXPECT_GE(delegate->waitingCount(), 19);
-    ASSERT_TRUE(waitUntil(
-        [&] { return delegate->taskArray().size() == 20 && !delegate->addPanelShown(); }));
+    ASSERT_TRUE(waitUntil([&] {
+        return delegate->taskArray().size() == 20 && !delegate->addPanelState().addPanelShown();
+    }));
     EXPECT_EQ(delegate->waitingCount(), 0);
     QStringList names;
     for (const QString& path : movies)
@@ -294,7 +297,7 @@ TEST_F(Intake, AutoAddWithTheAskItemAsksAtOnce)
     delegate->openFiles({movie("Film.mkv")});
     ASSERT_TRUE(waitUntil([&] { return !saveRequests.isEmpty(); }));
     EXPECT_TRUE(delegate->taskArray().isEmpty());
-    EXPECT_TRUE(delegate->addPanelShown());
+    EXPECT_TRUE(delegate->addPanelState().addPanelShown());
 }
 
 TEST_F(Intake, MoviesWithoutVideoAreRefusedAndSkippedByAutoAdd)
@@ -312,10 +315,10 @@ TEST_F(Intake, MoviesWithoutVideoAreRefusedAndSkippedByAutoAdd)
     for (const QString& file : {song, album}) {
         delegate->openFiles({file});
         ASSERT_TRUE(waitForProbe());
-        EXPECT_FALSE(delegate->audioItems().isEmpty()) << file.toStdString();
+        EXPECT_FALSE(delegate->addPanelState().audioItems().isEmpty()) << file.toStdString();
         EXPECT_FALSE(delegate->fileInfo()->videoTrackID().has_value());
-        EXPECT_FALSE(delegate->canAddToQueue());
-        EXPECT_EQ(delegate->addPanelNotice(), kNoVideoNotice);
+        EXPECT_FALSE(delegate->addPanelState().canAddToQueue());
+        EXPECT_EQ(delegate->addPanelState().addPanelNotice(), kNoVideoNotice);
         delegate->addToQueue();
         EXPECT_TRUE(delegate->taskArray().isEmpty());
         EXPECT_TRUE(saveRequests.isEmpty());
@@ -326,10 +329,11 @@ TEST_F(Intake, MoviesWithoutVideoAreRefusedAndSkippedByAutoAdd)
     saveDestinations({out});
     setDefaultInt(kDefaultDestinationKey, 2);
     setDefaultInt(kAutoAddKey, 1);
-    delegate->destinationUpkeepAtLaunch();
+    delegate->destinations().upkeepAtLaunch();
     delegate->openFiles({song, movie("Film.mkv")});
-    ASSERT_TRUE(
-        waitUntil([&] { return delegate->taskArray().size() == 1 && !delegate->addPanelShown(); }));
+    ASSERT_TRUE(waitUntil([&] {
+        return delegate->taskArray().size() == 1 && !delegate->addPanelState().addPanelShown();
+    }));
     EXPECT_EQ(delegate->taskArray()[0]->destinationPath(), out + "/Film.mp4");
     EXPECT_FALSE(QFileInfo::exists(out + "/Song.mp4"));
 }
@@ -352,13 +356,14 @@ TEST_F(Intake, OnlyRegularFilesAreProbed)
         "This is a folder, not a movie file.", "This file does not exist (any more)."};
     for (const QString& reason : expected) {
         ASSERT_TRUE(waitUntil([&] { return !delegate->isScanning(); }, 5000));
-        EXPECT_EQ(delegate->addPanelNotice(), reason);
-        EXPECT_FALSE(delegate->canAddToQueue());
-        EXPECT_FALSE(delegate->currentMoviePath().isEmpty());
-        EXPECT_EQ(delegate->fileInfo()->fileURL().toLocalFile(), delegate->currentMoviePath());
+        EXPECT_EQ(delegate->addPanelState().addPanelNotice(), reason);
+        EXPECT_FALSE(delegate->addPanelState().canAddToQueue());
+        EXPECT_FALSE(delegate->addPanelState().currentMoviePath().isEmpty());
+        EXPECT_EQ(delegate->fileInfo()->fileURL().toLocalFile(),
+                  delegate->addPanelState().currentMoviePath());
         delegate->cancelAdd();
     }
-    EXPECT_FALSE(delegate->addPanelShown());
+    EXPECT_FALSE(delegate->addPanelState().addPanelShown());
     EXPECT_EQ(probed, (QStringList{"Pipe.mkv", "Folder.mkv", "Gone.mkv"}));
 }
 
@@ -373,17 +378,17 @@ TEST_F(Intake, ASecondDropWaitsBehindTheShownMovie)
     EXPECT_FALSE(delegate->isScanning());
     EXPECT_EQ(delegate->fileInfo()->fileName(), "First.mkv");
     EXPECT_EQ(delegate->waitingCount(), 2);
-    EXPECT_EQ(delegate->waitingText(), "2 more movies waiting");
+    EXPECT_EQ(waitingMoviesText(delegate->waitingCount()), "2 more movies waiting");
     EXPECT_GE(waitingSignals, 1);
 
     // Confirming (or cancelling) the shown movie brings the next.
     delegate->cancelAdd();
     ASSERT_TRUE(waitForProbe());
     EXPECT_EQ(delegate->fileInfo()->fileName(), "Second.mkv");
-    EXPECT_EQ(delegate->waitingText(), "1 more movie waiting");
+    EXPECT_EQ(waitingMoviesText(delegate->waitingCount()), "1 more movie waiting");
     delegate->cancelAdd();
     ASSERT_TRUE(waitForProbe());
-    EXPECT_EQ(delegate->waitingText(), "");
+    EXPECT_EQ(waitingMoviesText(delegate->waitingCount()), "");
     EXPECT_EQ(probed, (QStringList{"First.mkv", "Second.mkv", "Third.mkv"}));
 }
 
@@ -402,22 +407,24 @@ TEST_F(Intake, ThePanelSaysWhatIsKeptBesideTheChosenTrack)
     ASSERT_TRUE(makeMovie(recipe));
     delegate->openFiles({recipe.path});
     ASSERT_TRUE(waitForProbe());
-    EXPECT_EQ(delegate->keptTracksText(), "Streamable") << "nothing kept by default";
+    EXPECT_EQ(delegate->addPanelState().keptTracksText(), "Streamable")
+        << "nothing kept by default";
     setDefaultInt(kStreamableOutputKey, 0);
-    EXPECT_EQ(delegate->keptTracksText(), "");
+    EXPECT_EQ(delegate->addPanelState().keptTracksText(), "");
 
     setDefaultInt(kKeepLanguageAudioKey, 1);
     setDefaultString(kExtraLanguagesKey, "de, fre");
-    EXPECT_EQ(delegate->selectedAudioIndex(), 0);
-    EXPECT_EQ(delegate->keptTracksText(), "Also keeps: ger (ac3), fre (mp3)");
-    delegate->setSelectedAudioIndex(1);
-    EXPECT_EQ(delegate->keptTracksText(), "Also keeps: fre (mp3)");
+    EXPECT_EQ(delegate->addPanelState().selectedAudioIndex(), 0);
+    EXPECT_EQ(delegate->addPanelState().keptTracksText(), "Also keeps: ger (ac3), fre (mp3)");
+    delegate->addPanelState().setSelectedAudioIndex(1);
+    EXPECT_EQ(delegate->addPanelState().keptTracksText(), "Also keeps: fre (mp3)");
 
     setDefaultInt(kKeepLanguageSubtitlesKey, 1);
     setDefaultInt(kDisableBuiltinSubtitlesKey, 0);
-    EXPECT_EQ(delegate->keptTracksText(), "Also keeps: fre (mp3) \u00b7 Subtitles: untagged");
+    EXPECT_EQ(delegate->addPanelState().keptTracksText(),
+              "Also keeps: fre (mp3) \u00b7 Subtitles: untagged");
     setDefaultString(kExtraLanguagesKey, "de, fre, en");
-    EXPECT_EQ(delegate->keptTracksText(),
+    EXPECT_EQ(delegate->addPanelState().keptTracksText(),
               "Also keeps: eng (aac), fre (mp3) \u00b7 Subtitles: untagged");
 }
 
@@ -439,11 +446,11 @@ TEST_F(Intake, SubtitleTracksAreChosenPerMovie)
     EXPECT_TRUE(items.at(0).checked && items.at(1).checked);
     panel.setSubtitleChecked(items.at(0).key, false);
     EXPECT_FALSE(panel.subtitleItems().at(0).checked);
-    EXPECT_FALSE(delegate->keptTracksText().contains("Film.de.srt"));
+    EXPECT_FALSE(delegate->addPanelState().keptTracksText().contains("Film.de.srt"));
 
-    delegate->setDestinationPopUpIndex(0);
+    delegate->destinations().setDestinationPopUpIndex(0);
     delegate->addToQueue();
-    delegate->confirmSaveLocation(dir() + "/Film.mp4");
+    delegate->addPanelState().confirmSaveLocation(dir() + "/Film.mp4");
     ASSERT_EQ(delegate->taskArray().size(), 1);
     EXPECT_EQ(delegate->taskArray()[0]->subtitleChoice(), QStringList{items.at(1).key});
 }

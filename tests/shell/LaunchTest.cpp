@@ -3,7 +3,12 @@
 #include "foundation/HalvornLib.h"
 #include "foundation/SettingsAccess.h"
 #include "foundation/SettingsKeys.h"
+#include "shell/AddPanelState.h"
 #include "shell/AppDelegate.h"
+#include "shell/Destinations.h"
+#include "shell/Intake.h"
+#include "shell/JobQueue.h"
+#include "shell/ServiceLinks.h"
 #include "shell/SubtitlePairing.h"
 
 #include <QDir>
@@ -37,19 +42,19 @@ TEST_F(Launch, LaunchSetsTheTextsAndHidesThePanel)
     delegate->applicationDidFinishLaunching();
     EXPECT_EQ(delegate->version(), "Version: " + appInfo().appVersionString());
     EXPECT_EQ(delegate->build(), QStringLiteral("Build: %1").arg(appInfo().appVersion()));
-    EXPECT_FALSE(delegate->addPanelShown());
+    EXPECT_FALSE(delegate->addPanelState().addPanelShown());
     EXPECT_EQ(delegate->addButtonTitle(), "Start Conversion");
-    EXPECT_EQ(delegate->windowTitle(), "Vantreo ");
-    EXPECT_EQ(delegate->destinationPopUpItems().size(), 3);
-    EXPECT_EQ(delegate->preferencesDestinationPopUpItems().size(), 3);
+    EXPECT_EQ(delegate->queue().windowTitle(), "Vantreo ");
+    EXPECT_EQ(delegate->destinations().destinationPopUpItems().size(), 3);
+    EXPECT_EQ(delegate->destinations().preferencesDestinationPopUpItems().size(), 3);
     EXPECT_EQ(AppDelegate::movieFileTypes(), kMovieFileTypes);
     for (const char* type : {"mkv", "webm", "mp4", "mov", "avi", "ts", "m2ts", "vob", "flv", "ogm"})
         EXPECT_TRUE(kMovieFileTypes.contains(type)) << type;
     // The movies, then every text subtitle format ffmpeg reads.
-    EXPECT_EQ(AppDelegate::openPanelFileTypes().mid(0, kMovieFileTypes.size()),
+    EXPECT_EQ(Intake::openPanelFileTypes().mid(0, kMovieFileTypes.size()),
               AppDelegate::movieFileTypes());
     for (const char* type : {"srt", "ass", "ssa", "smi", "sub", "vtt"})
-        EXPECT_TRUE(AppDelegate::openPanelFileTypes().contains(type)) << type;
+        EXPECT_TRUE(Intake::openPanelFileTypes().contains(type)) << type;
     // The help documents are shipped in the resources folder.
     for (const auto& url : {delegate->aboutURL(), delegate->historyURL(), delegate->faqURL(),
                             delegate->readmeURL()}) {
@@ -76,12 +81,12 @@ TEST_F(Launch, PauseAndResumeTexts)
 {
     QObject toolbar;
     delegate->pauseContinueClicked(&toolbar);
-    EXPECT_EQ(delegate->windowTitle(), "Vantreo (Paused)");
+    EXPECT_EQ(delegate->queue().windowTitle(), "Vantreo (Paused)");
     EXPECT_EQ(delegate->pauseContinueTitle(), "Resume Queue");
     EXPECT_EQ(delegate->pauseContinueImage(), "toolbar_start");
     EXPECT_EQ(delegate->addButtonTitle(), "Add to Queue");
     delegate->pauseContinueClicked(&toolbar);
-    EXPECT_EQ(delegate->windowTitle(), "Vantreo ");
+    EXPECT_EQ(delegate->queue().windowTitle(), "Vantreo ");
     EXPECT_EQ(delegate->pauseContinueTitle(), "Pause Queue");
     EXPECT_EQ(delegate->pauseContinueImage(), "toolbar_pause");
     EXPECT_EQ(delegate->addButtonTitle(), "Start Conversion");
@@ -89,7 +94,7 @@ TEST_F(Launch, PauseAndResumeTexts)
 
 TEST_F(Launch, ServiceLinks)
 {
-    const QString support = delegate->serviceLinkText(1);
+    const QString support = shellServiceLinkText(1);
     EXPECT_TRUE(support.startsWith("mailto:support@vantreo.org?subject=Vantreo " +
                                    appInfo().appVersionString() +
                                    " Support Request&body=Insert "
@@ -97,16 +102,16 @@ TEST_F(Launch, ServiceLinks)
         << support.toStdString();
     EXPECT_TRUE(support.endsWith(QStringLiteral(" Vantreo: %1").arg(appInfo().appVersion())))
         << support.toStdString();
-    EXPECT_EQ(delegate->serviceLinkText(2),
+    EXPECT_EQ(shellServiceLinkText(2),
               "mailto:support@vantreo.org?subject=Vantreo Beta Versions&body=Hello\nI would "
               "like to test upcoming beta versions of Vantreo.\nBye\n");
-    EXPECT_EQ(delegate->serviceLinkText(3), "https://vantreo.org/vantreo/");
-    const QString store = delegate->serviceLinkText(4);
+    EXPECT_EQ(shellServiceLinkText(3), "https://vantreo.org/vantreo/");
+    const QString store = shellServiceLinkText(4);
     EXPECT_TRUE(store.startsWith("https://"));
-    EXPECT_EQ(delegate->serviceLinkText(5), "macappstore" + store.mid(5));
-    EXPECT_FALSE(delegate->serviceLinkText(6).isEmpty());
-    EXPECT_TRUE(delegate->serviceLinkText(0).isEmpty());
-    EXPECT_TRUE(delegate->serviceLinkText(7).isEmpty());
+    EXPECT_EQ(shellServiceLinkText(5), "macappstore" + store.mid(5));
+    EXPECT_FALSE(shellServiceLinkText(6).isEmpty());
+    EXPECT_TRUE(shellServiceLinkText(0).isEmpty());
+    EXPECT_TRUE(shellServiceLinkText(7).isEmpty());
 
     // A crash report of the program adds the problem count.
     const QString crashDir = HalvornLib::crashReportsFolder();
@@ -114,7 +119,7 @@ TEST_F(Launch, ServiceLinks)
     QFile report(crashDir + "/_usr_bin_vantreo.1000.crash");
     ASSERT_TRUE(report.open(QIODevice::WriteOnly));
     report.close();
-    EXPECT_TRUE(delegate->serviceLinkText(1).endsWith(
+    EXPECT_TRUE(shellServiceLinkText(1).endsWith(
         QStringLiteral(" Vantreo: %1 Problems: 1").arg(appInfo().appVersion())));
 }
 

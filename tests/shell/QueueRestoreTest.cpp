@@ -7,6 +7,7 @@
 #include "foundation/SettingsAccess.h"
 #include "foundation/SettingsKeys.h"
 #include "shell/AppDelegate.h"
+#include "shell/JobQueue.h"
 
 #include <QDir>
 #include <QFile>
@@ -96,8 +97,8 @@ TEST_F(RestoredQueue, QuitMidConversionComesBackPausedAndConverts)
     EXPECT_EQ(jobs[3]->state(), JobFailed);
     EXPECT_EQ(jobs[3]->failureExplanationText(),
               QStringLiteral("The movie %1 no longer exists.").arg(movies[3]));
-    EXPECT_TRUE(delegate->paused());
-    EXPECT_EQ(delegate->windowTitle(), "Vantreo (Paused) [4 Job(s), 3 Queued]");
+    EXPECT_TRUE(delegate->queue().paused());
+    EXPECT_EQ(delegate->queue().windowTitle(), "Vantreo (Paused) [4 Job(s), 3 Queued]");
     EXPECT_EQ(delegate->statusNotice(),
               "3 movies from your last session are waiting; press Continue to convert them.");
     EXPECT_EQ(jobs[0]->processId(), 0);
@@ -128,7 +129,7 @@ TEST_F(RestoredQueue, QuitMidConversionComesBackPausedAndConverts)
     for (ConversionJob* job : delegate->taskArray())
         shownAgain.append(job->stateInfoString() + job->failureExplanationText());
     EXPECT_EQ(shownAgain, shown);
-    EXPECT_FALSE(delegate->paused());
+    EXPECT_FALSE(delegate->queue().paused());
     EXPECT_EQ(delegate->statusNotice(), "");
     EXPECT_EQ(entries(out), QStringList({"Second.mp4", "Third.mp4"}));
 }

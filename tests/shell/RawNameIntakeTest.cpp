@@ -4,6 +4,7 @@
 #include "engine/ConversionJob.h"
 #include "engine/JobState.h"
 #include "engine/RawNameLinks.h"
+#include "shell/AddPanelState.h"
 #include "shell/AppDelegate.h"
 
 #include <QFile>
@@ -31,7 +32,7 @@ TEST_F(RawNameIntake, LatinOneNameConvertsWithItsSubtitle)
         std::rename(QFile::encodeName(dir() + "/Made.srt").constData(), rawSubtitle.constData()),
         0);
     QString startFolder, proposedName;
-    QObject::connect(delegate.get(), &AppDelegate::saveLocationRequested,
+    QObject::connect(&delegate->addPanelState(), &AddPanelState::saveLocationRequested,
                      [&](const QString& folder, const QString& name, const QString&) {
                          startFolder = folder;
                          proposedName = name;
@@ -42,7 +43,7 @@ TEST_F(RawNameIntake, LatinOneNameConvertsWithItsSubtitle)
     const MKVFileInfoPtr info = delegate->fileInfo();
     const QString clean = QString::fromUtf8("Caf\uFFFD Noir");
     EXPECT_EQ(info->fileName(), clean + ".mkv");
-    EXPECT_EQ(delegate->audioItems().size(), 1);
+    EXPECT_EQ(delegate->addPanelState().audioItems().size(), 1);
     ASSERT_TRUE(info->subtitleFileURL());
     EXPECT_TRUE(info->informationString().contains("+1)"));
 
@@ -50,7 +51,7 @@ TEST_F(RawNameIntake, LatinOneNameConvertsWithItsSubtitle)
     delegate->addToQueue();
     EXPECT_EQ(startFolder, dir());
     EXPECT_EQ(proposedName, clean + ".mp4");
-    delegate->confirmSaveLocation(startFolder + "/" + proposedName);
+    delegate->addPanelState().confirmSaveLocation(startFolder + "/" + proposedName);
     ASSERT_EQ(delegate->taskArray().size(), 1);
     ASSERT_TRUE(waitForQueue());
     EXPECT_EQ(delegate->taskArray()[0]->state(), JobFinished);

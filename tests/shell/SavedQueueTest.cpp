@@ -6,6 +6,7 @@
 #include "foundation/SettingsAccess.h"
 #include "foundation/SettingsKeys.h"
 #include "shell/AppDelegate.h"
+#include "shell/JobQueue.h"
 #include "shell/QueueRestore.h"
 
 #include <QDir>
@@ -147,7 +148,7 @@ TEST_F(SavedQueueFile, DamagedFileIsSetAsideAndTheQueueStartsEmpty)
 
     delegate->applicationDidFinishLaunching();
     EXPECT_TRUE(delegate->taskArray().isEmpty());
-    EXPECT_FALSE(delegate->paused());
+    EXPECT_FALSE(delegate->queue().paused());
     EXPECT_EQ(delegate->statusNotice(), "");
     EXPECT_EQ(fileBytes(path + ".bad"), damaged);
     EXPECT_FALSE(QFile::exists(path));
