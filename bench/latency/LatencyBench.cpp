@@ -87,7 +87,7 @@ int convertWhileProbing(QCoreApplication& app, const QStringList& args)
 
     StallMeter meter;
     QObject::connect(&delegate, &AppDelegate::fileInfoChanged, [&] { meter.watched = false; });
-    QObject::connect(job, &ConversionJob::stateChanged, &app, [&](int state) {
+    QObject::connect(job, &ConversionJob::stateChanged, &app, [&](JobState state) {
         if (state == JobFinished || state == JobFailed)
             QTimer::singleShot(0, &app, &QCoreApplication::quit);
     });
