@@ -42,8 +42,8 @@ std::optional<int> coverPictureStream(const QList<AttachedPicture>& pictures, QS
     if (!chosen)
         return std::nullopt;
     if (!heldPicture(*chosen)) {
-        note = CoverTexts::tr("cover %1 left out: it is neither JPEG nor PNG")
-                   .arg(chosen->fileName.isEmpty() ? chosen->codec : chosen->fileName);
+        note =
+            coverLeftOutNote(chosen->fileName.isEmpty() ? chosen->codec : chosen->fileName, false);
         return std::nullopt;
     }
     return chosen->stream;
@@ -59,6 +59,12 @@ QStringList coverNamesBeside(const QString& movieBaseName, bool onlyMovieInFolde
         for (const char* extension : {".jpg", ".jpeg", ".png"})
             names.append(base + QLatin1String(extension));
     return names;
+}
+
+QString coverLeftOutNote(const QString& name, bool tooLarge)
+{
+    return tooLarge ? CoverTexts::tr("cover %1 left out: it is larger than 10 MB").arg(name)
+                    : CoverTexts::tr("cover %1 left out: it is neither JPEG nor PNG").arg(name);
 }
 
 bool isJpegOrPng(const QByteArray& head)

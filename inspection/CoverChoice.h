@@ -25,5 +25,9 @@ std::optional<int> coverPictureStream(const QList<AttachedPicture>& pictures, QS
 // holds this one movie), each as .jpg, .jpeg and .png.
 QStringList coverNamesBeside(const QString& movieBaseName, bool onlyMovieInFolder);
 
+// The note for a cover picture left out: neither JPEG nor PNG, or (with
+// `tooLarge`) larger than kMaxCoverBytes.
+QString coverLeftOutNote(const QString& name, bool tooLarge);
+
 // Whether the first bytes of a file are those of a JPEG or a PNG picture.
 bool isJpegOrPng(const QByteArray& head);

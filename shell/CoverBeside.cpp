@@ -4,19 +4,9 @@
 #include "inspection/MKVFileInfo.h"
 #include "shell/SubtitlePairing.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-
-namespace {
-
-struct CoverBesideTexts
-{
-    Q_DECLARE_TR_FUNCTIONS(CoverBeside)
-};
-
-} // namespace
 
 void attachCoverBeside(MKVFileInfo& info, const QString& moviePath)
 {
@@ -37,12 +27,8 @@ void attachCoverBeside(MKVFileInfo& info, const QString& moviePath)
                 continue;
             QFile file(entry.absoluteFilePath());
             const bool picture = file.open(QIODevice::ReadOnly) && isJpegOrPng(file.read(8));
-            if (!picture) {
-                note = CoverBesideTexts::tr("cover %1 left out: it is neither JPEG nor PNG")
-                           .arg(entry.fileName());
-            } else if (entry.size() > kMaxCoverBytes) {
-                note = CoverBesideTexts::tr("cover %1 left out: it is larger than 10 MB")
-                           .arg(entry.fileName());
+            if (!picture || entry.size() > kMaxCoverBytes) {
+                note = coverLeftOutNote(entry.fileName(), picture);
             } else {
                 info.setCoverFile(entry.absoluteFilePath());
                 info.setCoverNote(QString());

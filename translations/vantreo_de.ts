@@ -570,7 +570,7 @@ Befehle:
     </message>
 </context>
 <context>
-    <name>CoverBeside</name>
+    <name>CoverChoice</name>
     <message>
         <source>cover %1 left out: it is neither JPEG nor PNG</source>
         <translation>Cover %1 weggelassen: es ist weder JPEG noch PNG</translation>
@@ -578,13 +578,6 @@ Befehle:
     <message>
         <source>cover %1 left out: it is larger than 10 MB</source>
         <translation>Cover %1 weggelassen: es ist größer als 10 MB</translation>
-    </message>
-</context>
-<context>
-    <name>CoverChoice</name>
-    <message>
-        <source>cover %1 left out: it is neither JPEG nor PNG</source>
-        <translation>Cover %1 weggelassen: es ist weder JPEG noch PNG</translation>
     </message>
 </context>
 <context>

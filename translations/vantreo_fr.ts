@@ -570,7 +570,7 @@ Commandes :
     </message>
 </context>
 <context>
-    <name>CoverBeside</name>
+    <name>CoverChoice</name>
     <message>
         <source>cover %1 left out: it is neither JPEG nor PNG</source>
         <translation>pochette %1 laissée de côté : ce n’est ni du JPEG ni du PNG</translation>
@@ -578,13 +578,6 @@ Commandes :
     <message>
         <source>cover %1 left out: it is larger than 10 MB</source>
         <translation>pochette %1 laissée de côté : elle dépasse 10 Mo</translation>
-    </message>
-</context>
-<context>
-    <name>CoverChoice</name>
-    <message>
-        <source>cover %1 left out: it is neither JPEG nor PNG</source>
-        <translation>pochette %1 laissée de côté : ce n’est ni du JPEG ni du PNG</translation>
     </message>
 </context>
 <context>
