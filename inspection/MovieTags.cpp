@@ -45,9 +45,12 @@ MovieTags movieTagsFor(const QHash<QString, QString>& listed, const QString& pat
 {
     MovieTags tags;
     tags.title = firstOf(listed, {"TITLE"});
-    // Many muxers tag the release's name as the title.
-    if (hasReleaseWords(tags.title))
-        tags.title.clear();
+    // Many muxers tag the release's name as the title: it is written
+    // without the release words (ffmpeg would copy it as it is), unless the
+    // file name gives a title below.
+    const bool releaseTitle = hasReleaseWords(tags.title);
+    if (releaseTitle)
+        tags.title = titleFromWords(tags.title);
     tags.date = firstOf(listed, {"DATE_RELEASED", "DATE_RECORDED", "date"});
     tags.artist = firstOf(listed, {"DIRECTOR", "ARTIST"});
     tags.description = firstOf(listed, {"SUMMARY", "DESCRIPTION", "SYNOPSIS"});
@@ -66,10 +69,10 @@ MovieTags movieTagsFor(const QHash<QString, QString>& listed, const QString& pat
             tags.season = named.season;
         if (!tags.episode)
             tags.episode = named.episode;
-        if (tags.title.isEmpty())
+        if (tags.title.isEmpty() || (releaseTitle && !named.title.isEmpty()))
             tags.title = named.title;
     } else if (named.kind == NamedMovie::Kind::Movie) {
-        if (tags.title.isEmpty())
+        if (tags.title.isEmpty() || releaseTitle)
             tags.title = named.title;
         if (tags.date.isEmpty())
             tags.date = QString::number(named.year);

@@ -71,6 +71,11 @@ TEST(MovieTags, TheMoviesTagsComeFirstAndTheNameFillsTheRest)
     EXPECT_EQ(tagsSummary(film), "Movie: The Quiet Harbour (2019)");
     EXPECT_EQ(film.hdVideo, 1);
     EXPECT_TRUE(metadataEntries(movieTagsFor({}, "/films/Holiday.mkv", std::nullopt)).isEmpty());
+    // A release name as the title of a name that says nothing loses its
+    // release words.
+    EXPECT_EQ(
+        movieTagsFor({{"title", "Some.Film.1080p.BluRay.x264-GRP"}}, "/films/x.mkv", {}).title,
+        "Some Film");
 }
 
 TEST(MovieTags, TheCoverIsChosenByItsName)
