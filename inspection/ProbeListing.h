@@ -1,6 +1,7 @@
 #pragma once
 
 #include "inspection/AudioTrack.h"
+#include "inspection/PlaybackWarnings.h"
 
 #include <QHash>
 #include <QList>
@@ -8,12 +9,6 @@
 #include <QStringList>
 #include <optional>
 #include <utility>
-
-// Keys of the four playability warnings (also the "Don't warn again" names).
-inline constexpr const char* kWrongVideoWarning = "wrongvideowarning";
-inline constexpr const char* k10BitVideoWarning = "10bitvideowarning";
-inline constexpr const char* kTooHighResWarning = "warningtoohighres";
-inline constexpr const char* kTooManyRefFramesWarning = "warningtoomanyrefframes";
 
 // A picture the movie carries beside its video: a Matroska attachment
 // ("cover.jpg") or the cover of an MP4 or MOV.
@@ -110,6 +105,3 @@ std::optional<int> referenceFramesFromMediainfoXml(const QString& xml);
 // floor(8388608 / (width * height)); absent (no limit) for a zero area.
 std::optional<qint64> referenceFrameLimit(int width, int height);
 bool hasTooManyReferenceFrames(int referenceFrames, int width, int height);
-
-// The text of a playability warning for the given movie file name.
-QString warningMessage(const QString& key, const QString& fileName);

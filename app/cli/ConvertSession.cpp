@@ -304,19 +304,8 @@ void ConvertSession::probeFinished(const QList<IntakeResult>& results)
 
 void ConvertSession::printWarnings(const MKVFileInfo& info)
 {
-    // As the desktop would show them, minus the ones the user silenced.
-    for (const QString& key : info.raisedWarnings()) {
-        if (defaultInt(dontWarnAgainVersionKey(key)) != 0)
-            continue;
-        printLine(stderr, tr("Warning: %1").arg(warningMessage(key, info.fileName())));
-    }
-    if (!info.playbackNote().isEmpty())
-        printLine(stderr, tr("Note: %1: %2").arg(info.fileName(), info.playbackNote()));
-    if (!info.coverNote().isEmpty() && defaultInt(kWriteTagsKey) != 0)
-        printLine(stderr, tr("Note: %1: %2").arg(info.fileName(), info.coverNote()));
-    const QString note = skippedSubtitlesNote(info.skippedSubtitleFiles());
-    if (!note.isEmpty())
-        printLine(stderr, tr("Note: %1: %2").arg(info.fileName(), note));
+    for (const QString& line : movieNoteLines(info))
+        printLine(stderr, line);
     std::fflush(stderr);
 }
 
