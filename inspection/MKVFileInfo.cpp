@@ -9,6 +9,7 @@
 #include "foundation/SettingsKeys.h"
 #include "foundation/ToolLocator.h"
 #include "inspection/CountedLength.h"
+#include "inspection/MatroskaTags.h"
 #include "inspection/ProbeListing.h"
 #include "inspection/VideoCodecs.h"
 
@@ -212,6 +213,24 @@ std::optional<QList<Readings>> readTools(const QStringList& paths)
     return readings;
 }
 
+// A Matroska episode's show and season, which ffmpeg does not list: the
+// title of level 70 and the part number of level 60, as "show" and
+// "season_number" where the listing has none.
+QHash<QString, QString> withShowTags(QHash<QString, QString> listed, const QStringList& formats,
+                                     const QString& path)
+{
+    if (!formats.contains(QStringLiteral("matroska")))
+        return listed;
+    const QHash<int, QHash<QString, QString>> levels = matroskaMovieTags(path);
+    const QString show = levels.value(70).value(QStringLiteral("TITLE"));
+    const QString season = levels.value(60).value(QStringLiteral("PART_NUMBER"));
+    if (!show.isEmpty() && !listed.contains(QStringLiteral("show")))
+        listed.insert(QStringLiteral("show"), show);
+    if (!season.isEmpty() && !listed.contains(QStringLiteral("season_number")))
+        listed.insert(QStringLiteral("season_number"), season);
+    return listed;
+}
+
 std::shared_ptr<MKVFileInfo> makeInfo(const QUrl& url, const Readings& r,
                                       MKVFileInfo::Warnings warnings)
 {
@@ -244,7 +263,7 @@ std::shared_ptr<MKVFileInfo> makeInfo(const QUrl& url, const Readings& r,
     info->setVideoTrackID(probe.videoStream);
     info->setVideoCodec(probe.videoStream ? probe.videoCodec : QString());
     info->setContainerFormats(probe.containerFormats);
-    info->setMovieTags(probe.movieTags);
+    info->setMovieTags(withShowTags(probe.movieTags, probe.containerFormats, path));
     info->setAttachedPictures(probe.attachedPictures);
     if (probe.videoStream && probe.resolutionText)
         info->setVideoHeight(dimensionsOfResolution(*probe.resolutionText).second);

@@ -80,8 +80,14 @@ MovieTags movieTagsFor(const QHash<QString, QString>& listed, const QString& pat
     if (!tags.show.isEmpty() && tags.season && tags.episode) {
         tags.mediaKind = MovieTags::kTvShowKind;
         tags.episodeId = episodeIdOf(*tags.season, *tags.episode);
-    } else if (named.kind == NamedMovie::Kind::Movie) {
-        tags.mediaKind = MovieTags::kMovieKind;
+    } else {
+        // A show's atoms only for an episode (a movie of a collection has a
+        // level-70 title and a part number too).
+        tags.show.clear();
+        tags.season.reset();
+        tags.episode.reset();
+        if (named.kind == NamedMovie::Kind::Movie)
+            tags.mediaKind = MovieTags::kMovieKind;
     }
     if (videoHeight && *videoHeight > 0)
         tags.hdVideo = *videoHeight >= 2160   ? 3

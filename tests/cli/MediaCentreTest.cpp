@@ -45,8 +45,14 @@ TEST(MediaCentre, CoversTagsAndNamesReachTheMp4)
     ASSERT_TRUE(ffmpeg(
         {"-f", "lavfi", "-i", "testsrc2=size=320x240", "-frames:v", "1", dir + "/cover.jpg"}));
     ASSERT_TRUE(writeBytes(dir + "/tags.xml",
-                           "<?xml version=\"1.0\"?><Tags><Tag><Targets><TargetTypeValue>50"
-                           "</TargetTypeValue></Targets>"
+                           "<?xml version=\"1.0\"?><Tags>"
+                           "<Tag><Targets><TargetTypeValue>70</TargetTypeValue></Targets>"
+                           "<Simple><Name>TITLE</Name><String>Northern Lights</String></Simple>"
+                           "</Tag><Tag><Targets><TargetTypeValue>60</TargetTypeValue></Targets>"
+                           "<Simple><Name>PART_NUMBER</Name><String>2</String></Simple></Tag>"
+                           "<Tag><Targets><TargetTypeValue>50</TargetTypeValue></Targets>"
+                           "<Simple><Name>TITLE</Name><String>The Long Night</String></Simple>"
+                           "<Simple><Name>PART_NUMBER</Name><String>5</String></Simple>"
                            "<Simple><Name>DATE_RELEASED</Name><String>2019-03-04</String></Simple>"
                            "<Simple><Name>DIRECTOR</Name><String>Jo Doe</String></Simple>"
                            "<Simple><Name>SUMMARY</Name><String>A long night.</String></Simple>"
@@ -57,6 +63,11 @@ TEST(MediaCentre, CoversTagsAndNamesReachTheMp4)
     ASSERT_EQ(runProgram("mkvmerge", {"-q", "-o", episode, "--global-tags", dir + "/tags.xml",
                                       "--attachment-mime-type", "image/jpeg", "--attachment-name",
                                       "cover.jpg", "--attach-file", dir + "/cover.jpg", raw}),
+              0);
+    // The same episode known by its tags alone: the show and the season
+    // are tags of their own levels, which ffmpeg does not list.
+    const QString tagged = dir + "/Long Night.mkv";
+    ASSERT_EQ(runProgram("mkvmerge", {"-q", "-o", tagged, "--global-tags", dir + "/tags.xml", raw}),
               0);
     // A movie alone in its folder with a poster beside it.
     ASSERT_TRUE(QDir(dir).mkpath("film"));
@@ -75,7 +86,8 @@ TEST(MediaCentre, CoversTagsAndNamesReachTheMp4)
 
     const QString out = makeTempDir("media-centre-out");
     const Outcome r =
-        run(QStringList{"convert", "--style", "fast", "--dest", out, episode, film} + forms, h.env);
+        run(QStringList{"convert", "--style", "fast", "--dest", out, episode, tagged, film} + forms,
+            h.env);
     ASSERT_EQ(r.status, 0) << qPrintable(r.err);
     EXPECT_TRUE(r.err.contains("Note: Holiday at the Lake.mkv: cover Holiday at the Lake.jpg "
                                "left out: it is neither JPEG nor PNG"))
@@ -93,6 +105,9 @@ TEST(MediaCentre, CoversTagsAndNamesReachTheMp4)
     EXPECT_EQ(tv["description"].toString(), "A long night.");
     EXPECT_EQ(tv["genre"].toString(), "Drama");
     EXPECT_TRUE(hasCover(out + "/Northern Lights - S02E05 - The Long Night.mp4"));
+    const QJsonObject byTags = formatTags(out + "/Long Night.mp4");
+    for (const char* key : {"show", "season_number", "episode_sort", "episode_id", "title"})
+        EXPECT_EQ(byTags[key], tv[key]) << key;
 
     const QJsonObject movie = formatTags(out + "/The Quiet Harbour (2019) 1080p BluRay.mp4");
     EXPECT_EQ(movie["title"].toString(), "The Quiet Harbour");

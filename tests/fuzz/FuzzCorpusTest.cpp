@@ -31,6 +31,9 @@ int fuzzOne(const std::uint8_t* data, std::size_t size);
 namespace fuzz_stream_timings {
 int fuzzOne(const std::uint8_t* data, std::size_t size);
 }
+namespace fuzz_matroska_tags {
+int fuzzOne(const std::uint8_t* data, std::size_t size);
+}
 
 namespace {
 
@@ -93,4 +96,9 @@ TEST(FuzzCorpus, Subpicture)
 TEST(FuzzCorpus, StreamTimings)
 {
     replayCorpus("stream_timings_fuzzer", fuzz_stream_timings::fuzzOne);
+}
+
+TEST(FuzzCorpus, MatroskaTags)
+{
+    replayCorpus("matroska_tags_fuzzer", fuzz_matroska_tags::fuzzOne);
 }
