@@ -168,6 +168,9 @@ lost_display_scene() {
     export DISPLAY=$xvfb_display
     openbox >/dev/null 2>&1 &
     pids+=($!)
+    # A window mapped while the window manager is still starting can stay
+    # unmapped: the program starts once openbox manages the screen.
+    wait_for 30 window_manager_up || true
     scene_files=("$long")
     home=$(scene_home "lostx$1" 'WelcomeShown=1\n')
     # The platform plugin ends the program from inside its loop, where

@@ -52,6 +52,10 @@ CHECK_NAME="desktop check"
 
 openbox >/dev/null 2>&1 &
 pids+=($!)
+# Whether a window manager manages the screen (openbox sets the root's
+# current desktop once it does); windows mapped before may stay unmapped.
+window_manager_up() { xdotool get_desktop >/dev/null 2>&1; }
+wait_for 30 window_manager_up || true
 
 # A new user: own home, settings, documents; no session bus.
 export HOME=$work/home
