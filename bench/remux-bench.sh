@@ -338,20 +338,17 @@ encoder_peak_kb() {
 # Quality on a changing sound, two minutes of a slow sweep under tones
 # switched on and off: signal-to-noise ratio against the source and the
 # loudest 10 ms of the error over its 99th percentile, for the single run
-# (-w 1), for the pieces of the default layout on 2 workers, and for two
-# single runs whose rate control starts elsewhere (ffmpeg's initial lambda
-# 100 and 140 instead of 120): the encoder's own spread.
+# (-w 1), for the pieces a conversion makes on 2 workers (the length known,
+# -e), and for two single runs whose rate control starts elsewhere (ffmpeg's
+# initial lambda 100 and 140 instead of 120): the encoder's own spread.
 quality_figures() {
     local d=120 sweep expr f
     sweep="0.4*sin(2*PI*50*$d/log(160)*(pow(160\,t/$d)-1))"
     expr="$sweep+0.3*sin(2*PI*1000*t)*lt(mod(t\,1.3)\,0.6)|$sweep+0.3*sin(2*PI*1500*t)*lt(mod(t+0.4\,1.7)\,0.8)"
     ff -f lavfi -i "aevalsrc=$expr:s=48000:d=$d" -c:a pcm_f32le "$work/changing.wav"
     ff -i "$work/changing.wav" -f f32le "$work/changing.f32"
-    # Timed too: the encoder's own rates on one and on two workers.
-    encoder_one=$(wall "$afconvert" "$work/changing.wav" -o "$work/q-single.aac" -f adts \
-        -b 128000 -w 1)
-    encoder_two=$(wall "$afconvert" "$work/changing.wav" -o "$work/q-pieces.aac" -f adts \
-        -b 128000 -w 2)
+    "$afconvert" "$work/changing.wav" -o "$work/q-single.aac" -f adts -b 128000 -w 1
+    "$afconvert" "$work/changing.wav" -o "$work/q-pieces.aac" -f adts -b 128000 -w 2 -e "$d"
     for f in 100 140; do
         ff -i "$work/changing.wav" -c:a aac -b:a 128000 -global_quality "$f" -f adts \
             "$work/q-lambda$f.aac"
@@ -361,6 +358,13 @@ quality_figures() {
         quality_of[$f]=$("$quality" "$work/changing.f32" "$work/q-$f.f32" 2 48000 1024)
     done
     rm -f "$work"/q-* "$work"/changing.*
+    # The encoder's own rates on one and on two workers, on the movie's
+    # sound as the extraction makes it (its decoding not timed).
+    ff -i "$work/big.mkv" -map 0:1 -acodec pcm_f32le -ac 2 "$work/movie.wav"
+    encoder_one=$(wall "$afconvert" "$work/movie.wav" -o "$work/movie.aac" -f adts -b 128000 -w 1)
+    encoder_two=$(wall "$afconvert" "$work/movie.wav" -o "$work/movie.aac" -f adts -b 128000 -w 2 \
+        -e "$(ffprobe -v error -show_entries format=duration -of csv=p=0 "$work/movie.wav")")
+    rm -f "$work/movie.wav" "$work/movie.aac"
 }
 declare -A quality_of=()
 figure() { # the value of NAME in afconvert-quality's line
@@ -401,22 +405,21 @@ aac_report() {
         "$(figure loudest_error_db "${quality_of[lambda100]}")" \
         "$(figure loudest_error_db "${quality_of[lambda140]}")"
     printf 'Peak resident memory of afconvert in a compatible-style run: %s kB\n' "$encoder_kb"
-    # The encoder alone on N cores, from its measured rates: two workers
-    # encode 120 s of sound in encoder_two seconds, so one worker's share of
-    # a piece (20 s) takes encoder_two * 2 * 20 / 120 s; the movie's pieces go
-    # round ceil(pieces / N) times. Against the compatible run with one
-    # worker, the rest of the conversion (extraction, mux, copy) is what the
-    # encoder no longer hides.
-    pieces=$(ffprobe -v error -show_entries format=duration -of csv=p=0 "$work/big.mkv" |
-        awk '{ printf "%d", ($1 + 19.999) / 20 }')
-    awk -v one="$encoder_one" -v two="$encoder_two" -v p="$pieces" -v base="$theirs_median" \
+    # The encoder alone on N cores, from its measured rates on the movie's
+    # sound: two workers encode it in encoder_two seconds, lead-in and the
+    # contention of two cores included, so a core encodes seconds /
+    # (2 * encoder_two) of sound a second; on N cores the pieces shrink
+    # toward the end so that all finish together: about seconds / (N * that
+    # rate). Against the compatible run with one worker, the rest of the
+    # conversion (extraction, mux, copy) is what the encoder no longer hides.
+    seconds=$(ffprobe -v error -show_entries format=duration -of csv=p=0 "$work/big.mkv")
+    awk -v one="$encoder_one" -v two="$encoder_two" -v d="$seconds" -v base="$theirs_median" \
         -v t1="$compatible_one_median" -v t2="$compatible_median" 'BEGIN {
-            printf "Encoder alone on 120 s of sound: %.2f s on one worker, %.2f s on two (x%.2f)\n", one, two, one / two
-            piece = two * 2 * 20 / 120
-            printf "Encoder alone on this movie'"'"'s %d pieces: 1 core %.1f s, 2 cores %.1f s", p, one * p * 20 / 120, piece * int((p + 1) / 2)
+            core = d / (2 * two)
+            printf "Encoder alone on this movie'"'"'s %.0f s of sound: 1 core %.1f s, 2 cores %.1f s (x%.2f)", d, one, two, one / two
             for (i = 1; i <= 2; i++) {
                 n = i == 1 ? 8 : 16
-                printf ", %d cores %.1f s", n, piece * int((p + n - 1) / n)
+                printf ", %d cores about %.1f s", n, d / (n * core)
             }
             printf " (one ffmpeg pass: %.1f s; compatible style %.1f s with one worker, %.1f s with two)\n", base, t1, t2
         }'

@@ -183,17 +183,19 @@ QStringList extractionArguments(const ConversionInputs& in, const QString& audio
 }
 
 QStringList afconvertArguments(const QString& audioFile, const QString& aacFile,
-                               const ConversionSettings& s)
+                               const ConversionSettings& s, std::optional<qint64> expectedSeconds)
 {
-    return {audioFile,
-            QStringLiteral("-o"),
-            aacFile,
-            QStringLiteral("-f"),
-            QStringLiteral("adts"),
-            QStringLiteral("-d"),
-            QStringLiteral("aac"),
-            QStringLiteral("-b"),
-            aacBitrateText(s.aacBitrate)};
+    QStringList arguments{audioFile,
+                          QStringLiteral("-o"),
+                          aacFile,
+                          QStringLiteral("-f"),
+                          QStringLiteral("adts"),
+                          QStringLiteral("-d"),
+                          QStringLiteral("aac")};
+    if (expectedSeconds && *expectedSeconds > 0)
+        arguments << QStringLiteral("-e") << QString::number(*expectedSeconds);
+    arguments << QStringLiteral("-b") << aacBitrateText(s.aacBitrate);
+    return arguments;
 }
 
 std::optional<double> encodedAudioOffset(const ConversionInputs& in)

@@ -102,9 +102,11 @@ QStringList extractionArguments(const ConversionInputs& in, const QString& audio
 std::optional<double> encodedAudioOffset(const ConversionInputs& in);
 // The encoder, beside the extraction: afconvert encodes the WAV it reads
 // from that FIFO to AAC at the AACBitrate rate, as an ADTS stream into the
-// FIFO `aacFile` that the mux reads.
+// FIFO `aacFile` that the mux reads. Knowing how long the movie lasts, the
+// encoder shares the end of the sound evenly among its workers (-e).
 QStringList afconvertArguments(const QString& audioFile, const QString& aacFile,
-                               const ConversionSettings& s);
+                               const ConversionSettings& s,
+                               std::optional<qint64> expectedSeconds = std::nullopt);
 // The mux, beside both: the video of the source joined with the new AAC
 // track as it comes. Languages are written as ISO 639-2 codes; the probe's
 // "unk" becomes "und".

@@ -250,7 +250,8 @@ ConversionStage streamedConversionStage(const MoovReserveFor& reserve)
         const ConversionInputs inputs = record.conversionInputs();
         return {{QStringLiteral("ffmpeg"), extractionArguments(inputs, record.audioFile)},
                 {QStringLiteral("afconvert"),
-                 afconvertArguments(record.audioFile, record.aacFile, settings)},
+                 afconvertArguments(record.audioFile, record.aacFile, settings,
+                                    record.fileInfo->runtimeSeconds())},
                 {QStringLiteral("ffmpeg"),
                  movieArguments(record, muxArguments(inputs, record.aacFile, settings), settings,
                                 reserve)}};

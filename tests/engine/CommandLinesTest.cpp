@@ -229,6 +229,10 @@ TEST(CommandLines, ExtractionAndEncodingStages)
     EXPECT_EQ(afconvertArguments(wav, kAac, s).last(), "192000");
     s.aacBitrate = -1;
     EXPECT_EQ(afconvertArguments(wav, kAac, s).last(), "96000");
+    // The movie's length lets the encoder even out its workers' last pieces.
+    EXPECT_EQ(
+        afconvertArguments(wav, kAac, s, 5400),
+        QStringList({wav, "-o", kAac, "-f", "adts", "-d", "aac", "-e", "5400", "-b", "96000"}));
 }
 
 TEST(CommandLines, MuxResultingOrderWithEverythingEnabled)

@@ -96,8 +96,9 @@ TEST(AfconvertArgs, LooksForFfmpegInToolsDirThenOwnDirThenPath)
 TEST(AfconvertArgs, ReadsWorkersPiecesAndLeadIn)
 {
     const auto parsed = parseAfconvertArgs(
-        {"in.wav", "-o", "o.aac", "-f", "adts", "-w", "3", "-p", "2.5", "-l", "8"});
+        {"in.wav", "-o", "o.aac", "-f", "adts", "-w", "3", "-p", "2.5", "-l", "8", "-e", "5400"});
     ASSERT_TRUE(parsed.args) << parsed.error;
+    EXPECT_EQ(parsed.args->expectedSeconds, 5400.0);
     EXPECT_EQ(parsed.args->workers, 3u);
     EXPECT_EQ(parsed.args->pieceSeconds, 2.5);
     EXPECT_EQ(parsed.args->leadInFrames, 8u);
@@ -109,6 +110,8 @@ TEST(AfconvertArgs, ReadsWorkersPiecesAndLeadIn)
                                                 {"-p", "601"},
                                                 {"-p", "nan"},
                                                 {"-l", "1"},
+                                                {"-e", "0"},
+                                                {"-e", "inf"},
                                                 {"-l", "-4"}}) {
         std::vector<std::string> args{"in.wav", "-o", "o.aac"};
         args.insert(args.end(), bad.begin(), bad.end());

@@ -2,6 +2,7 @@
 #include "afconvert/PiecePlan.h"
 #include "afconvert/SoundQuality.h"
 
+#include <algorithm>
 #include <cmath>
 #include <gtest/gtest.h>
 #include <vector>
@@ -16,8 +17,14 @@ using namespace afconvert;
 // at the end of its lead-out.
 TEST(AfconvertPieces, KeptPacketsTileTheSingleRun)
 {
-    for (const PieceLayout& layout : {pieceLayout(0.1, 48000, 4, 2), pieceLayout(1, 44100, 64, 2),
-                                      pieceLayout(20, 48000, 64, kDefaultLeadOutFrames)}) {
+    // Even pieces, and pieces shrinking toward an expected end of 300 frames
+    // that the sound may reach, fall short of or run past.
+    const PieceLayout even = pieceLayout(1, 44100, 64, 2);
+    const PieceLayout shrinking = taperedLayout(pieceLayout(1, 48000, 4, 2), 300, 3, 10);
+    ASSERT_FALSE(shrinking.coreEnds.empty());
+    for (const PieceLayout& layout :
+         {pieceLayout(0.1, 48000, 4, 2), even, pieceLayout(20, 48000, 64, kDefaultLeadOutFrames),
+          shrinking}) {
         ASSERT_GE(layout.pieceFrames, layout.leadIn + layout.leadOut);
         for (const std::int64_t samples :
              {std::int64_t(1), std::int64_t(1023), std::int64_t(1024), std::int64_t(1025),
@@ -25,13 +32,18 @@ TEST(AfconvertPieces, KeptPacketsTileTheSingleRun)
               (layout.pieceFrames + layout.leadOut) * 1024 + 1,
               (2 * layout.pieceFrames - layout.leadIn) * 1024,
               (2 * layout.pieceFrames - layout.leadIn) * 1024 + 5,
-              3 * layout.pieceFrames * 1024 + 7}) {
+              3 * layout.pieceFrames * 1024 + 7, std::int64_t(299 * 1024), std::int64_t(300 * 1024),
+              std::int64_t(300 * 1024 + 3), std::int64_t(700 * 1024 + 9)}) {
             const std::int64_t total = singleRunPackets(samples);
             std::int64_t next = 0;
             for (std::int64_t i = 0;; ++i) {
                 const PieceSpan span = pieceSpan(layout, i);
                 if (span.inputBegin * 1024 >= samples)
                     break;
+                // The reading relies on every piece being at least its
+                // lead-in and lead-out long.
+                ASSERT_GE(span.coreEnd - span.coreBegin, layout.leadIn + layout.leadOut);
+                ASSERT_LE(span.coreEnd - span.coreBegin, layout.pieceFrames);
                 const std::int64_t inputSamples =
                     std::min(samples, span.inputEnd * 1024) - span.inputBegin * 1024;
                 // What the piece's encoder makes: a flushed run over the
@@ -53,10 +65,51 @@ TEST(AfconvertPieces, KeptPacketsTileTheSingleRun)
     }
 }
 
+TEST(AfconvertPieces, PiecesOfAKnownLengthShrinkTowardItsEnd)
+{
+    const auto cores = [](const PieceLayout& layout) {
+        std::vector<std::int64_t> lengths;
+        for (std::int64_t i = 0; i < layout.steadyPieces + std::int64_t(layout.coreEnds.size());
+             ++i) {
+            const PieceSpan span = pieceSpan(layout, i);
+            lengths.push_back(span.coreEnd - span.coreBegin);
+        }
+        return lengths;
+    };
+    // Ten minutes on two workers: pieces of a minute, then shrinking ones
+    // (at least 10 s) ending where the sound does.
+    const BoundedPlan ten = soundPlan(std::nullopt, 600, 96, 48000, 2, 2, kPieceMemoryBudget);
+    EXPECT_EQ(ten.workers, 2u);
+    EXPECT_EQ(ten.layout.pieceFrames, 2813);
+    const std::vector<std::int64_t> lengths = cores(ten.layout);
+    EXPECT_EQ(pieceSpan(ten.layout, std::int64_t(lengths.size()) - 1).coreEnd, 28125);
+    EXPECT_EQ(lengths.front(), 2813);
+    EXPECT_TRUE(std::is_sorted(lengths.rbegin(), lengths.rend()));
+    EXPECT_GE(lengths.back(), 469);
+    EXPECT_LT(lengths.back(), 2 * 469);
+    EXPECT_LE(lengths.size(), 14u);
+    // Sixteen workers keep their number: the longest piece is shortened so
+    // that seventeen fit the budget.
+    const BoundedPlan sixteen = soundPlan(std::nullopt, 7200, 96, 48000, 2, 16, kPieceMemoryBudget);
+    EXPECT_EQ(sixteen.workers, 16u);
+    EXPECT_LT(sixteen.layout.pieceFrames, 2813);
+    EXPECT_LE(pieceBytes(sixteen.layout, 2) * 17, kPieceMemoryBudget);
+    EXPECT_GT(sixteen.layout.steadyPieces, 100);
+    // A length unknown, or pieces asked for (-p): even pieces.
+    const BoundedPlan unknown =
+        soundPlan(std::nullopt, std::nullopt, 96, 48000, 2, 2, kPieceMemoryBudget);
+    EXPECT_EQ(unknown.layout.pieceFrames, 938);
+    EXPECT_TRUE(unknown.layout.coreEnds.empty());
+    EXPECT_EQ(soundPlan(5.0, std::nullopt, 96, 48000, 2, 2, kPieceMemoryBudget).layout.pieceFrames,
+              234);
+    // Pieces too short to shrink stay even.
+    EXPECT_TRUE(taperedLayout(pieceLayout(1, 48000, 64, 2), 1000, 2, 469).coreEnds.empty());
+}
+
 TEST(AfconvertPieces, PiecesInMemoryStayWithinTheBudget)
 {
     const PieceLayout layout =
-        pieceLayout(kDefaultPieceSeconds, 48000, kDefaultLeadInFrames, kDefaultLeadOutFrames);
+        pieceLayout(kUnknownLengthPieceSeconds, 48000, kDefaultLeadInFrames, kDefaultLeadOutFrames);
     // Stereo at 48 kHz: 8.5 MB a piece; 16 workers keep 17 pieces.
     EXPECT_EQ(pieceBytes(layout, 2), (938 + 98) * 1024 * 2 * 4);
     EXPECT_EQ(boundedPlan(layout, 16, 2, kPieceMemoryBudget).workers, 16u);

@@ -7,7 +7,7 @@
 
 const char* const kAfconvertUsage =
     "Usage: afconvert INPUT -o OUTPUT [-f mp4f|adts] [-d aac] [-b BITS] [-w WORKERS]\n"
-    "                 [-p PIECE_SECONDS] [-l LEAD_IN_FRAMES]";
+    "                 [-p PIECE_SECONDS] [-l LEAD_IN_FRAMES] [-e EXPECTED_SECONDS]";
 
 namespace {
 
@@ -37,13 +37,13 @@ std::optional<unsigned> parseCount(const std::string& text, unsigned low, unsign
     return value;
 }
 
-std::optional<double> parseSeconds(const std::string& text)
+std::optional<double> parseSeconds(const std::string& text, double highest)
 {
     double value = 0;
     const char* end = text.data() + text.size();
     const auto [stop, error] = std::from_chars(text.data(), end, value);
     if (text.empty() || error != std::errc() || stop != end || !std::isfinite(value) ||
-        value < 0.1 || value > kMaxPieceSeconds)
+        value < 0.1 || value > highest)
         return std::nullopt;
     return value;
 }
@@ -74,7 +74,7 @@ AfconvertParse parseAfconvertArgs(const std::vector<std::string>& arguments)
             continue;
         }
         if (arg != "-o" && arg != "-f" && arg != "-d" && arg != "-b" && arg != "-w" &&
-            arg != "-p" && arg != "-l")
+            arg != "-p" && arg != "-l" && arg != "-e")
             return refuse("unknown option " + arg);
         if (i + 1 >= arguments.size())
             return refuse("option " + arg + " needs a value");
@@ -104,10 +104,15 @@ AfconvertParse parseAfconvertArgs(const std::vector<std::string>& arguments)
                 return refuse("bad number of workers \"" + value + "\" (1 to " +
                               std::to_string(kMaxWorkers) + ")");
         } else if (arg == "-p") {
-            result.pieceSeconds = parseSeconds(value);
+            result.pieceSeconds = parseSeconds(value, kMaxPieceSeconds);
             if (!result.pieceSeconds)
                 return refuse("bad piece length \"" + value + "\" (0.1 to " +
                               std::to_string(int(kMaxPieceSeconds)) + " seconds)");
+        } else if (arg == "-e") {
+            result.expectedSeconds = parseSeconds(value, kMaxExpectedSeconds);
+            if (!result.expectedSeconds)
+                return refuse("bad expected length \"" + value + "\" (0.1 to " +
+                              std::to_string(std::int64_t(kMaxExpectedSeconds)) + " seconds)");
         } else {
             result.leadInFrames = parseCount(value, 2, 1000);
             if (!result.leadInFrames)

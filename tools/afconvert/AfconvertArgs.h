@@ -6,7 +6,7 @@
 #include <vector>
 
 // The command line of our afconvert: IN.wav -o OUT -f mp4f -d aac -b BITS
-// [-w WORKERS] [-p SECONDS] [-l FRAMES], options in any order, and the ffmpeg
+// [-w WORKERS] [-p SECONDS] [-l FRAMES] [-e SECONDS], options in any order, and the ffmpeg
 // command of a single encoding run. The file format is an MP4 file (mp4f) or,
 // for a reader that takes the sound as it comes through a FIFO, an ADTS
 // stream (adts). An ADTS stream is encoded in pieces by several workers at
@@ -28,18 +28,23 @@ struct AfconvertArgs
     std::optional<double> pieceSeconds;
     // Frames each piece's encoder runs before its piece (-l).
     std::optional<unsigned> leadInFrames;
+    // How long the sound is expected to last, in seconds (-e): the pieces
+    // shrink toward its end so that the workers finish together.
+    std::optional<double> expectedSeconds;
 };
 
 constexpr unsigned kMaxWorkers = 64;
-// Pieces of 20 s with 96 frames (2 s at 48 kHz) of lead-in. The encoder's
-// rate control keeps a long memory: with a lead-in of 2 to 32 frames its
-// signal-to-noise ratio after a join is measurably lower than a single
-// run's, from about 96 frames on the difference is within the single run's
-// own spread (the same run begun with another rate-control state). The
-// lead-in and lead-out cost 10 % more encoding at this length.
-constexpr double kDefaultPieceSeconds = 20;
+// A lead-in of 96 frames (2 s at 48 kHz). The encoder's rate control keeps a
+// long memory: with a lead-in of 2 to 32 frames its signal-to-noise ratio
+// after a join is measurably lower than a single run's, from about 96 frames
+// on the difference is within the single run's own spread (the same run
+// begun with another rate-control state). The lead-in and lead-out cost 10 %
+// more encoding with pieces of 20 s, 3 % with pieces of 60 s (see
+// PiecePlan.h for the pieces' lengths).
 constexpr unsigned kDefaultLeadInFrames = 96;
 constexpr double kMaxPieceSeconds = 600;
+// Any length a movie may claim (31 years): the length only shapes the pieces.
+constexpr double kMaxExpectedSeconds = 1e9;
 
 struct AfconvertParse
 {

@@ -13,7 +13,7 @@ namespace afconvert {
 
 namespace {
 
-constexpr std::size_t kReadBytes = 65536;
+constexpr std::size_t kReadBytes = std::size_t(1) << 20;
 
 struct Piece
 {
@@ -26,6 +26,7 @@ struct Piece
     // Each channel's samples, one plane after another; only those below
     // `filled` are ever read, so the memory is not cleared first.
     std::size_t planeSamples = 0;
+    std::int64_t sampleBytes = 0;
     std::unique_ptr<float[]> samples;
     std::vector<float*> planes;
     // Samples of the input there so far, and whether that is all of it.
@@ -91,18 +92,34 @@ private:
         return m_pieces[std::size_t(index - m_pieces.front()->index)].get();
     }
 
-    // Waits for room, then adds the next piece; false on failure.
+    // Waits for room, then adds the next piece; false on failure. Room is
+    // counted in samples: those of the pieces not yet encoded stay within
+    // what workers + 1 of the longest pieces hold. A piece encoded and
+    // waiting for the one before it to be written holds only its packets, so
+    // a worker done with a short piece can go on while a long one before it
+    // is still being encoded; a bound on their number keeps those few.
     bool addPiece(std::unique_lock<std::mutex>& lock)
     {
-        m_changed.wait(lock, [this] { return failed() || m_pieces.size() <= m_setup.workers; });
-        if (failed())
-            return false;
         auto piece = std::make_unique<Piece>();
-        piece->index = m_created++;
+        piece->index = m_created;
         piece->span = pieceSpan(m_setup.layout, piece->index);
         piece->begin = piece->span.inputBegin * kAacFrameSamples;
         piece->plannedEnd = piece->span.inputEnd * kAacFrameSamples;
         piece->planeSamples = std::size_t(piece->plannedEnd - piece->begin);
+        piece->sampleBytes = std::int64_t(piece->planeSamples) * m_setup.format.channels *
+                             std::int64_t(sizeof(float));
+        const std::int64_t allowance =
+            std::int64_t(m_setup.workers + 1) * pieceBytes(m_setup.layout, m_setup.format.channels);
+        const std::size_t mostPieces = 2 * std::size_t(m_setup.workers) + 2;
+        m_changed.wait(lock, [&] {
+            return failed() ||
+                   (m_pieces.size() < mostPieces &&
+                    (m_pieces.empty() || m_sampleBytes + piece->sampleBytes <= allowance));
+        });
+        if (failed())
+            return false;
+        ++m_created;
+        m_sampleBytes += piece->sampleBytes;
         piece->samples = std::make_unique_for_overwrite<float[]>(
             piece->planeSamples * std::size_t(m_setup.format.channels));
         for (int c = 0; c < m_setup.format.channels; ++c)
@@ -216,6 +233,7 @@ private:
             // The samples are done with: their memory goes back now.
             piece->samples.reset();
             piece->planes.clear();
+            m_sampleBytes -= piece->sampleBytes;
             m_changed.notify_all();
         }
     }
@@ -359,6 +377,8 @@ private:
     std::condition_variable m_changed;
     std::deque<std::unique_ptr<Piece>> m_pieces;
     std::int64_t m_created = 0;
+    // Bytes of the samples of the pieces in memory not yet encoded.
+    std::int64_t m_sampleBytes = 0;
     std::int64_t m_nextToEncode = 0;
     bool m_inputEnded = false;
     std::string m_failure;

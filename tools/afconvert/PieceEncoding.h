@@ -26,9 +26,10 @@ struct PieceEncodingSetup
 // The calling thread reads the input and hands each sample to the pieces
 // whose input holds it; a worker encodes its piece's frames as they come;
 // a writer thread writes the oldest piece's packets as they are made, then
-// the next piece's. At most workers + 1 pieces are in memory at once (the
-// reading waits for the oldest to be written), each holding its samples as
-// floats until it is encoded and its packets until they are written.
+// the next piece's. The pieces not yet encoded hold at most as many samples
+// as workers + 1 of the longest pieces (the reading waits for room), each
+// holding its samples as floats until it is encoded and its packets until
+// they are written; at most 2 * workers + 2 pieces are in memory at once.
 //
 // The first failure (reading, encoding, writing) ends every thread and is
 // answered; nothing is written after it. Empty on success.

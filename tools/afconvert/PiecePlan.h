@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
+#include <vector>
 
 // How one sound is cut into pieces that are encoded at once, and which of
 // each piece's AAC frames go into the joined stream. Everything is counted
@@ -36,9 +38,15 @@ constexpr std::int64_t kMinLeadFrames = 2;
 
 struct PieceLayout
 {
+    // The pieces' length (the longest, when they shrink toward the end).
     std::int64_t pieceFrames = 0;
     std::int64_t leadIn = 0;
     std::int64_t leadOut = 0;
+    // When the sound's length is known (taperedLayout): `steadyPieces` pieces
+    // of pieceFrames, then the shrinking pieces whose cores end at coreEnds,
+    // then pieces of pieceFrames again.
+    std::int64_t steadyPieces = 0;
+    std::vector<std::int64_t> coreEnds;
 };
 
 struct PieceSpan
@@ -65,6 +73,21 @@ PieceLayout pieceLayout(double seconds, int sampleRate, std::int64_t leadIn, std
 
 PieceSpan pieceSpan(const PieceLayout& layout, std::int64_t index);
 
+// Pieces never shorter than this when they shrink toward the end (10 s):
+// shorter ones would spend more on their lead-in than they save.
+constexpr double kShortestTaperedSeconds = 10;
+
+// The layout for a sound expected to last `expectedFrames` frames, encoded by
+// `workers` at once: each piece is the rest of the sound shared among the
+// workers, at most layout.pieceFrames and at least `shortestFrames` (and its
+// lead-in and lead-out), so the pieces shrink toward the end and the workers
+// finish together rather than one waiting on the last long piece. A rest
+// shorter than the shortest piece joins the piece before it, or is split off
+// it. Should the sound go on past the expected end, pieces of pieceFrames
+// follow. A layout whose pieces are too short to shrink stays as it is.
+PieceLayout taperedLayout(const PieceLayout& layout, std::int64_t expectedFrames, unsigned workers,
+                          std::int64_t shortestFrames);
+
 PacketRange keptPackets(const PieceSpan& span);
 
 // Packets of a single run over `samples` samples.
@@ -73,7 +96,8 @@ std::int64_t singleRunPackets(std::int64_t samples);
 // The samples of the pieces in memory stay within this many bytes.
 constexpr std::int64_t kPieceMemoryBudget = std::int64_t(256) << 20;
 
-// Bytes one piece's samples take (32-bit floats, every channel).
+// Bytes one piece's samples take (32-bit floats, every channel): the
+// longest piece's.
 std::int64_t pieceBytes(const PieceLayout& layout, int channels);
 
 // The layout and number of workers that keep the workers + 1 pieces in
@@ -87,5 +111,22 @@ struct BoundedPlan
 };
 BoundedPlan boundedPlan(const PieceLayout& layout, unsigned workers, int channels,
                         std::int64_t budget);
+
+// Pieces when the sound's length is known: up to this long, shrinking toward
+// the end. Fewer joins than shorter pieces make, so less of the lead-in
+// is encoded twice, while the last pieces keep the workers even.
+constexpr double kLongPieceSeconds = 60;
+// The pieces' own length when nothing says otherwise and the sound's length
+// is unknown: short enough that the last piece keeps no worker waiting long.
+constexpr double kUnknownLengthPieceSeconds = 20;
+
+// The plan for one sound: pieces of `pieceSeconds` if given, else of
+// kLongPieceSeconds shrinking toward `expectedSeconds` if that is known (the
+// longest shortened, down to kUnknownLengthPieceSeconds, so that all the
+// workers fit the budget), else of kUnknownLengthPieceSeconds; then bounded
+// (boundedPlan) and, with a known length, tapered (taperedLayout).
+BoundedPlan soundPlan(std::optional<double> pieceSeconds, std::optional<double> expectedSeconds,
+                      std::int64_t leadIn, int sampleRate, int channels, unsigned workers,
+                      std::int64_t budget);
 
 } // namespace afconvert

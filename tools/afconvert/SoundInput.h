@@ -12,6 +12,10 @@
 
 namespace afconvert {
 
+// The buffer asked for a FIFO that brings the sound (the most an unprivileged
+// process may ask for by default).
+constexpr int kFifoBytes = 1 << 20;
+
 // The WAV stream afconvert encodes, read from a file or from a FIFO as the
 // sound comes: first its header, then its samples, up to the end the header
 // names or else to the end of input.

@@ -2,7 +2,7 @@
 // an MP4 container, or to an ADTS stream (which may go into a FIFO).
 //
 //   afconvert IN.wav -o OUT -f mp4f|adts -d aac -b BITS [-w WORKERS]
-//             [-p PIECE_SECONDS] [-l LEAD_IN_FRAMES]
+//             [-p PIECE_SECONDS] [-l LEAD_IN_FRAMES] [-e EXPECTED_SECONDS]
 //
 // An ADTS stream is encoded in pieces by several workers at once (threads
 // with libavcodec's AAC encoder, one a core unless -w or VANTREO_AAC_WORKERS
@@ -90,10 +90,9 @@ std::optional<int> encodeAdtsInPieces(const AfconvertArgs& args, unsigned worker
     PieceEncodingSetup setup;
     setup.format = format;
     setup.encoder = {format.sampleRate, format.channels, format.channelMask, args.bitRate};
-    const BoundedPlan plan = boundedPlan(
-        pieceLayout(args.pieceSeconds.value_or(kDefaultPieceSeconds), format.sampleRate,
-                    args.leadInFrames.value_or(kDefaultLeadInFrames), kDefaultLeadOutFrames),
-        workers, format.channels, kPieceMemoryBudget);
+    const BoundedPlan plan = soundPlan(
+        args.pieceSeconds, args.expectedSeconds, args.leadInFrames.value_or(kDefaultLeadInFrames),
+        format.sampleRate, format.channels, workers, kPieceMemoryBudget);
     setup.layout = plan.layout;
     setup.workers = plan.workers;
     AacEncoder reference;
