@@ -15,6 +15,10 @@
 namespace {
 
 constexpr int kReaderGraceMs = 2000;
+// A run that failed of itself: the others are told to end a moment later,
+// so that one failing at the same time (both ffmpeg runs of a damaged movie)
+// is known to have failed of itself, not because it was told to end.
+constexpr int kFailureGraceMs = 250;
 
 } // namespace
 
@@ -35,7 +39,72 @@ void CompletionPipeline::run(const QList<ConversionStage>& stages)
     m_stage = 0;
     m_paused = false;
     m_record.conversionStage = 0;
+    startEarlyRuns();
     beginStage();
+}
+
+void CompletionPipeline::startEarlyRuns()
+{
+    for (qsizetype i = 0; i < m_stages.size(); ++i) {
+        const ConversionStage& early = m_stages.at(i);
+        if (!early.startsEarly || !early.commands)
+            continue;
+        const QList<ToolCommand> commands = early.commands(m_record);
+        if (commands.isEmpty())
+            continue;
+        EarlyRun entry;
+        entry.stage = i;
+        entry.run = new ToolRun(this);
+        entry.run->setTimeLimit(commands.first().timeLimitMs);
+        ToolRun* run = entry.run;
+        connect(run, &ToolRun::finished, this, [this, run](int status, const QString& output) {
+            earlyRunEnded(run, status, output);
+        });
+        m_early.append(entry);
+        run->start(QStringList{ToolLocator::find(commands.first().tool)} +
+                       commands.first().arguments,
+                   ChildPriority::Background);
+    }
+}
+
+bool CompletionPipeline::takeEarlyRun()
+{
+    const ConversionStage& current = stage();
+    for (const EarlyRun& early : std::as_const(m_early)) {
+        if (early.stage != m_stage)
+            continue;
+        if (!early.ended) {
+            m_waitingForEarly = true;
+            return false;
+        }
+        if (current.toolEnded && !current.toolEnded(m_record, early.status, early.output)) {
+            stageDone(false);
+            return false;
+        }
+        break;
+    }
+    m_stageRanTools = false;
+    return finishStage();
+}
+
+void CompletionPipeline::earlyRunEnded(ToolRun* run, int status, const QString& output)
+{
+    for (EarlyRun& early : m_early) {
+        if (early.run != run || early.ended)
+            continue;
+        early.ended = true;
+        early.status = status;
+        early.output = output;
+        run->deleteLater();
+        if (m_waitingForEarly && !m_stages.isEmpty() && early.stage == m_stage) {
+            m_waitingForEarly = false;
+            // Judged and the next stages begun from the event loop, as
+            // any tool's end is.
+            if (takeEarlyRun())
+                beginStage();
+        }
+        return;
+    }
 }
 
 void CompletionPipeline::pause()
@@ -44,6 +113,9 @@ void CompletionPipeline::pause()
     for (const QPointer<ToolRun>& run : std::as_const(m_runs))
         if (run)
             run->pause();
+    for (const EarlyRun& early : std::as_const(m_early))
+        if (early.run && !early.ended)
+            early.run->pause();
 }
 
 void CompletionPipeline::resume()
@@ -52,6 +124,9 @@ void CompletionPipeline::resume()
     for (const QPointer<ToolRun>& run : std::as_const(m_runs))
         if (run)
             run->resume();
+    for (const EarlyRun& early : std::as_const(m_early))
+        if (early.run && !early.ended)
+            early.run->resume();
 }
 
 void CompletionPipeline::abandon()
@@ -61,6 +136,11 @@ void CompletionPipeline::abandon()
     m_results.clear();
     m_ended.clear();
     ++m_generation;
+    m_waitingForEarly = false;
+    // An early run writes nothing: it is only ended.
+    for (const EarlyRun& early : std::exchange(m_early, {}))
+        if (early.run && !early.ended)
+            early.run->discard();
     const QList<QPointer<ToolRun>> runs = std::exchange(m_runs, {});
     const QStringList files =
         QStringList{m_record.partialFile, m_record.progressFile, m_record.audioFile,
@@ -109,6 +189,11 @@ void CompletionPipeline::beginStage()
     // the loop from toolEnded.
     while (m_stage < m_stages.size()) {
         const ConversionStage& current = stage();
+        if (current.startsEarly) {
+            if (!takeEarlyRun())
+                return;
+            continue;
+        }
         m_pending = current.commands ? current.commands(m_record) : QList<ToolCommand>();
         m_stageRanTools = !m_pending.isEmpty();
         // A stage that could not set its run up (no temporary file) fails.
@@ -266,13 +351,13 @@ void CompletionPipeline::togetherEnded(qsizetype index, int status, const QStrin
     result.output += output;
     // A writer whose reader went away usually hears of it before the reader's
     // own end arrives: the reader is given a moment to report why.
-    if (status != 0 && contains(output, QStringLiteral("Broken pipe")))
-        QTimer::singleShot(kReaderGraceMs, this, [this, generation = m_generation] {
-            if (generation == m_generation)
-                stopOthers();
-        });
-    else if (status != 0)
-        stopOthers();
+    if (status != 0)
+        QTimer::singleShot(contains(output, QStringLiteral("Broken pipe")) ? kReaderGraceMs
+                                                                           : kFailureGraceMs,
+                           this, [this, generation = m_generation] {
+                               if (generation == m_generation)
+                                   stopOthers();
+                           });
     if (m_ended.contains(false))
         return;
 

@@ -65,6 +65,12 @@ private:
     // stage; false when it failed (and the end is reported).
     bool finishStage();
     void stageDone(bool success);
+    // Starts the tool runs of the stages that start early.
+    void startEarlyRuns();
+    // At a stage that started early: false while its run still goes (the
+    // pipeline goes on once it ends) or when it failed the job.
+    bool takeEarlyRun();
+    void earlyRunEnded(ToolRun* run, int status, const QString& output);
     // Runs the stage's background work, then finishes the stage.
     void runInBackground(const std::function<ConversionStage::ApplyResult()>& work);
     const ConversionStage& stage() const { return m_stages.at(m_stage); }
@@ -79,6 +85,18 @@ private:
     // and which have ended.
     QList<ToolResult> m_results;
     QList<bool> m_ended;
+    // The runs of the stages that start early, by stage, and how they ended.
+    struct EarlyRun
+    {
+        qsizetype stage = 0;
+        QPointer<ToolRun> run;
+        bool ended = false;
+        int status = 0;
+        QString output;
+    };
+    QList<EarlyRun> m_early;
+    // The pipeline waits at a stage for its early run to end.
+    bool m_waitingForEarly = false;
     // Counts the concurrent stages and background steps begun, so a late
     // answer of one never acts on another.
     quint64 m_generation = 0;

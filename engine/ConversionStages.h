@@ -69,6 +69,12 @@ struct ConversionStage
     // abandoned meanwhile and it takes back what the work left.
     using ApplyResult = std::function<bool(JobRecord*)>;
     std::function<std::function<ApplyResult()>(const JobRecord&)> background;
+    // A reading of the source that writes nothing (its one tool run): begun
+    // with the first stage, beside the stages before it, so that the job
+    // never waits for it alone; once the stages before it are done it is
+    // judged by `toolEnded` as it ended, or waited for first. Paused,
+    // continued and ended with the job's other tools.
+    bool startsEarly = false;
 };
 
 // The bytes to reserve for the index of the movie an ffmpeg run with these

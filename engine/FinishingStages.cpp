@@ -117,13 +117,15 @@ ConversionStage dolbyVisionStage()
 }
 
 // Where the source's sound ends, for the read-back check: a short ffprobe
-// run over the movie's last packets. Whatever it cannot tell (no ffprobe, a
+// run over the movie's last packets, begun with the conversion so that the
+// job never waits for it alone. Whatever it cannot tell (no ffprobe, a
 // movie it cannot seek in, no answer in time) leaves the end unknown and
 // that part of the check out; it never fails the job.
 ConversionStage sourceEndsStage()
 {
     constexpr int kLimitMs = 30000;
     ConversionStage stage;
+    stage.startsEarly = true;
     stage.commands = [](JobRecord& record) -> QList<ToolCommand> {
         record.sourceEnds.clear();
         if (record.fileInfo->audioTracks().isEmpty())

@@ -52,6 +52,16 @@ protected:
         job->setStages({stage});
         return job;
     }
+    // A stage that runs `script` in sh with `arguments` ($0, $1, ...).
+    static ConversionStage shell(const QString& script, const QStringList& arguments)
+    {
+        ConversionStage stage;
+        stage.commands = [script, arguments](JobRecord&) {
+            return QList<ToolCommand>{{"sh", QStringList{"-c", script} + arguments, 0}};
+        };
+        stage.toolEnded = [](JobRecord&, int status, const QString&) { return status == 0; };
+        return stage;
+    }
     ConversionJob* sleeper(const QString& name, double seconds,
                            const std::optional<ConversionSettings>& settings = std::nullopt)
     {
@@ -196,4 +206,58 @@ TEST_F(QueueRules, SeveralAtOnceKeepEveryPlaceFilledInOrder)
     EXPECT_EQ(states(jobs), QList<JobState>(4, JobFinished));
     EXPECT_EQ(started, (QList<int>{2, 3}));
     EXPECT_EQ(most, 2);
+}
+
+// A stage that starts early runs beside the stages before it (the first
+// waits for a file only the early one makes), is judged once they are done,
+// pauses and continues with the job, and ends with it.
+TEST_F(QueueRules, AnEarlyStageRunsBesideTheStagesBeforeItAndEndsWithTheJob)
+{
+    const QString mark = dir() + "/early-began";
+    const QString pidFile = dir() + "/early.pid";
+    QString heard;
+    ConversionStage early =
+        shell("echo $$ > \"$1\"; : > \"$0\"; sleep \"$2\"; echo early", {mark, pidFile, "0.3"});
+    early.startsEarly = true;
+    early.toolEnded = [&heard](JobRecord&, int status, const QString& output) {
+        heard = output.trimmed();
+        return status == 0;
+    };
+    const ConversionStage waiting =
+        shell("i=0; while [ ! -e \"$0\" ] && [ $i -lt 200 ]; do sleep 0.05; i=$((i+1)); done; "
+              "[ -e \"$0\" ]",
+              {mark});
+    ConversionJob* job = standIn("Early", "true", {});
+    job->setStages({waiting, early});
+    EXPECT_EQ(convertToEnd(job), JobFinished);
+    EXPECT_EQ(heard, "early");
+
+    // Paused and continued with the job, ended when it is removed.
+    QFile::remove(mark);
+    QFile::remove(pidFile);
+    early = shell("echo $$ > \"$1\"; exec sleep 30", {mark, pidFile});
+    early.startsEarly = true;
+    ConversionJob* second = standIn("Late", "true", {});
+    second->setStages({shell("exec sleep 30", {}), early});
+    const QPointer<ConversionJob> added = second;
+    ASSERT_TRUE(queue().addJob(second));
+    ASSERT_TRUE(waitUntil([&] { return QFile(pidFile).size() > 0; }, 10000));
+    QFile file(pidFile);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const pid_t pid = pid_t(file.readAll().trimmed().toLongLong());
+    ASSERT_GT(pid, 0);
+    const auto state = [pid] {
+        QFile stat(QString("/proc/%1/stat").arg(pid));
+        if (!stat.open(QIODevice::ReadOnly))
+            return QChar();
+        const QByteArray text = stat.readAll();
+        return QChar(text.at(text.lastIndexOf(')') + 2));
+    };
+    added->pause();
+    EXPECT_TRUE(waitUntil([&] { return state() == 'T'; }, 10000));
+    added->continueJob();
+    EXPECT_TRUE(waitUntil([&] { return state() != 'T'; }, 10000));
+    added->remove();
+    EXPECT_TRUE(waitUntil([&] { return state().isNull() || state() == 'Z'; }, 10000))
+        << "the early run was left behind";
 }
