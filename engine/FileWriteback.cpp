@@ -16,12 +16,19 @@ constexpr std::chrono::milliseconds kRound(100);
 // next round: a page under write-out that is written again can make the
 // writer wait for the disk.
 constexpr off_t kTailBytes = 1 << 20;
+// Every this many rounds (half a second) the files are also flushed to the
+// disk itself (fdatasync), not only handed to it: a disk or a virtual
+// machine's host that keeps written data in a cache of its own writes it
+// for good only when told, and the final flush would wait for all of it.
+// Rarer than the rounds, as each one also flushes the disk's cache.
+constexpr int kRoundsPerFlush = 5;
 
-// Starts write-out of what is written of the file, less its growing end.
-// The file is opened for the moment only: a long-held descriptor would keep
+// Starts write-out of what is written of the file, less its growing end, or
+// with `flush` writes all of it to the disk and waits for that. The file is
+// opened for the moment only: a long-held descriptor would keep
 // a deleted partial file's space in use and may stand in the way of its
 // rename on a network share.
-void startWriteOut(const QByteArray& path)
+void startWriteOut(const QByteArray& path, bool flush)
 {
     // Only regular files: opening a FIFO, even for a moment, would stand in
     // for its reader and cost its writer a broken pipe.
@@ -39,8 +46,12 @@ void startWriteOut(const QByteArray& path)
     struct stat info
     {
     };
-    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size > kTailBytes)
-        ::sync_file_range(fd, 0, info.st_size - kTailBytes, SYNC_FILE_RANGE_WRITE);
+    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size > kTailBytes) {
+        if (flush)
+            ::fdatasync(fd);
+        else
+            ::sync_file_range(fd, 0, info.st_size - kTailBytes, SYNC_FILE_RANGE_WRITE);
+    }
     ::close(fd);
 }
 
@@ -85,6 +96,7 @@ void FileWriteback::follow(const QStringList& files)
 void FileWriteback::run()
 {
     std::unique_lock lock(m_mutex);
+    int round = 0;
     while (!m_stopping) {
         if (m_files.empty()) {
             m_wake.wait(lock, [this] { return m_stopping || !m_files.empty(); });
@@ -92,8 +104,9 @@ void FileWriteback::run()
         }
         const std::vector<QByteArray> files = m_files;
         lock.unlock();
+        const bool flush = ++round % kRoundsPerFlush == 0;
         for (const QByteArray& path : files)
-            startWriteOut(path);
+            startWriteOut(path, flush);
         lock.lock();
         m_wake.wait_for(lock, kRound, [this] { return m_stopping; });
     }

@@ -12,10 +12,13 @@
 // finds little left to write. Without it a 1 GB movie sits in the page cache
 // until the end and its flush makes the job wait for all of it.
 //
+// Every half second the files are also flushed to the disk itself, so that
+// a disk (or a virtual machine's host) that caches what it is handed holds
+// little the final flush must wait for.
+//
 // The work runs on a thread of its own: starting write-out may wait for the
-// disk's queue (a slow USB stick), which must never stall the window. It
-// only starts write-out and never waits for it; errors are left to the final
-// flush, which reports them.
+// disk's queue (a slow USB stick), and a flush for the disk, which must never
+// stall the window. Errors are left to the final flush, which reports them.
 class FileWriteback final
 {
 public:
