@@ -38,9 +38,10 @@ constexpr unsigned kMaxWorkers = 64;
 // long memory: with a lead-in of 2 to 32 frames its signal-to-noise ratio
 // after a join is measurably lower than a single run's, from about 96 frames
 // on the difference is within the single run's own spread (the same run
-// begun with another rate-control state). The lead-in and lead-out cost 10 %
-// more encoding with pieces of 20 s, 3 % with pieces of 60 s (see
-// PiecePlan.h for the pieces' lengths).
+// begun with another rate-control state). A new encoder's first frames cost
+// about twice a frame later on (its rate control is still far off), so the
+// lead-in and lead-out cost about 20 % more encoding with pieces of 20 s,
+// 3.5 % with pieces of 120 s (see PiecePlan.h for the pieces' lengths).
 constexpr unsigned kDefaultLeadInFrames = 96;
 constexpr double kMaxPieceSeconds = 600;
 // Any length a movie may claim (31 years): the length only shapes the pieces.

@@ -15,6 +15,13 @@ namespace {
 
 constexpr std::size_t kReadBytes = std::size_t(1) << 20;
 
+// One piece's samples and the bytes its memory holds (at least the piece's).
+struct SampleBuffer
+{
+    std::unique_ptr<float[]> data;
+    std::int64_t bytes = 0;
+};
+
 struct Piece
 {
     std::int64_t index = 0;
@@ -26,8 +33,7 @@ struct Piece
     // Each channel's samples, one plane after another; only those below
     // `filled` are ever read, so the memory is not cleared first.
     std::size_t planeSamples = 0;
-    std::int64_t sampleBytes = 0;
-    std::unique_ptr<float[]> samples;
+    SampleBuffer samples;
     std::vector<float*> planes;
     // Samples of the input there so far, and whether that is all of it.
     std::int64_t filled = 0;
@@ -42,7 +48,9 @@ class PieceEncoding
 public:
     PieceEncoding(SoundInput& input, AdtsOutput& output, const PieceEncodingSetup& setup,
                   Cancellation& cancellation)
-        : m_input(input), m_output(output), m_setup(setup), m_cancellation(cancellation)
+        : m_input(input), m_output(output), m_setup(setup), m_cancellation(cancellation),
+          m_allowance(std::int64_t(setup.workers + 1) *
+                      pieceBytes(setup.layout, setup.format.channels))
     {
         // A stop from outside (a signal) wakes the threads waiting here.
         m_cancellation.setWaker([this] {
@@ -92,12 +100,24 @@ private:
         return m_pieces[std::size_t(index - m_pieces.front()->index)].get();
     }
 
+    // The smallest spare buffer that holds `bytes`, or none. Called with the
+    // lock held.
+    std::vector<SampleBuffer>::iterator spareFor(std::int64_t bytes)
+    {
+        auto best = m_spare.end();
+        for (auto it = m_spare.begin(); it != m_spare.end(); ++it)
+            if (it->bytes >= bytes && (best == m_spare.end() || it->bytes < best->bytes))
+                best = it;
+        return best;
+    }
+
     // Waits for room, then adds the next piece; false on failure. Room is
-    // counted in samples: those of the pieces not yet encoded stay within
-    // what workers + 1 of the longest pieces hold. A piece encoded and
-    // waiting for the one before it to be written holds only its packets, so
-    // a worker done with a short piece can go on while a long one before it
-    // is still being encoded; a bound on their number keeps those few.
+    // counted in samples: those of the pieces not yet encoded, and the spare
+    // buffers kept for them, stay within what workers + 1 of the longest
+    // pieces hold. A piece encoded and waiting for the one before it to be
+    // written holds only its packets, so a worker done with a short piece can
+    // go on while a long one before it is still being encoded; a bound on
+    // their number keeps those few.
     bool addPiece(std::unique_lock<std::mutex>& lock)
     {
         auto piece = std::make_unique<Piece>();
@@ -106,24 +126,33 @@ private:
         piece->begin = piece->span.inputBegin * kAacFrameSamples;
         piece->plannedEnd = piece->span.inputEnd * kAacFrameSamples;
         piece->planeSamples = std::size_t(piece->plannedEnd - piece->begin);
-        piece->sampleBytes = std::int64_t(piece->planeSamples) * m_setup.format.channels *
-                             std::int64_t(sizeof(float));
-        const std::int64_t allowance =
-            std::int64_t(m_setup.workers + 1) * pieceBytes(m_setup.layout, m_setup.format.channels);
+        const std::size_t count = piece->planeSamples * std::size_t(m_setup.format.channels);
+        const auto needed = std::int64_t(count * sizeof(float));
         const std::size_t mostPieces = 2 * std::size_t(m_setup.workers) + 2;
+        // A spare buffer is within the allowance already; a new one is made
+        // once the spares are given back.
         m_changed.wait(lock, [&] {
-            return failed() ||
-                   (m_pieces.size() < mostPieces &&
-                    (m_pieces.empty() || m_sampleBytes + piece->sampleBytes <= allowance));
+            return failed() || (m_pieces.size() < mostPieces &&
+                                (m_pieces.empty() || spareFor(needed) != m_spare.end() ||
+                                 m_sampleBytes + needed <= m_allowance));
         });
         if (failed())
             return false;
         ++m_created;
-        m_sampleBytes += piece->sampleBytes;
-        piece->samples = std::make_unique_for_overwrite<float[]>(
-            piece->planeSamples * std::size_t(m_setup.format.channels));
+        const auto spare = spareFor(needed);
+        if (spare != m_spare.end()) {
+            piece->samples = std::move(*spare);
+            m_spare.erase(spare);
+            m_spareBytes -= piece->samples.bytes;
+        } else {
+            m_spare.clear();
+            m_spareBytes = 0;
+            piece->samples = {std::make_unique_for_overwrite<float[]>(count), needed};
+        }
+        m_sampleBytes += piece->samples.bytes;
         for (int c = 0; c < m_setup.format.channels; ++c)
-            piece->planes.push_back(piece->samples.get() + std::size_t(c) * piece->planeSamples);
+            piece->planes.push_back(piece->samples.data.get() +
+                                    std::size_t(c) * piece->planeSamples);
         m_pieces.push_back(std::move(piece));
         m_changed.notify_all();
         return true;
@@ -230,10 +259,17 @@ private:
             encodePiece(*piece);
             const std::lock_guard lock(m_mutex);
             piece->encoded = true;
-            // The samples are done with: their memory goes back now.
-            piece->samples.reset();
+            // The samples are done with. Their memory is kept for a later
+            // piece while that stays within the allowance: new memory costs
+            // a page fault every 4 KiB, a tenth of a second of processor
+            // time on a ten-minute movie.
             piece->planes.clear();
-            m_sampleBytes -= piece->sampleBytes;
+            m_sampleBytes -= piece->samples.bytes;
+            if (m_sampleBytes + m_spareBytes + piece->samples.bytes <= m_allowance) {
+                m_spareBytes += piece->samples.bytes;
+                m_spare.push_back(std::move(piece->samples));
+            }
+            piece->samples = {};
             m_changed.notify_all();
         }
     }
@@ -377,8 +413,12 @@ private:
     std::condition_variable m_changed;
     std::deque<std::unique_ptr<Piece>> m_pieces;
     std::int64_t m_created = 0;
-    // Bytes of the samples of the pieces in memory not yet encoded.
+    // What the samples of the pieces not yet encoded and the spare buffers
+    // may hold together, and the bytes of each.
+    const std::int64_t m_allowance;
     std::int64_t m_sampleBytes = 0;
+    std::vector<SampleBuffer> m_spare;
+    std::int64_t m_spareBytes = 0;
     std::int64_t m_nextToEncode = 0;
     bool m_inputEnded = false;
     std::string m_failure;
