@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <condition_variable>
 #include <cstdio>
+#include <cstdlib>
 #include <deque>
 #include <memory>
 #include <mutex>
+#include <sys/mman.h>
 #include <thread>
 #include <vector>
 
@@ -13,12 +15,36 @@ namespace afconvert {
 
 namespace {
 
-constexpr std::size_t kReadBytes = std::size_t(1) << 20;
+// Reads of the sound stay small enough that the bytes read, their samples
+// and the copy into the pieces stay in the processor's cache.
+constexpr std::size_t kReadBytes = std::size_t(256) << 10;
+constexpr std::size_t kHugePageBytes = std::size_t(2) << 20;
+
+struct FreeMemory
+{
+    void operator()(float* p) const { std::free(p); }
+};
+using SampleMemory = std::unique_ptr<float[], FreeMemory>;
+
+// Memory for `count` samples in huge pages where the system gives them: a
+// piece's samples fill tens of MB, and a page fault for every 4 KiB of them
+// cost 0.3 s of processor time for the 138 MB of three two-minute pieces of
+// stereo in a virtual machine. Null when there is no memory.
+SampleMemory sampleMemory(std::size_t count)
+{
+    const std::size_t bytes =
+        (count * sizeof(float) + kHugePageBytes - 1) / kHugePageBytes * kHugePageBytes;
+    void* memory = nullptr;
+    if (::posix_memalign(&memory, kHugePageBytes, bytes) != 0)
+        return nullptr;
+    ::madvise(memory, bytes, MADV_HUGEPAGE);
+    return SampleMemory(static_cast<float*>(memory));
+}
 
 // One piece's samples and the bytes its memory holds (at least the piece's).
 struct SampleBuffer
 {
-    std::unique_ptr<float[]> data;
+    SampleMemory data;
     std::int64_t bytes = 0;
 };
 
@@ -147,7 +173,13 @@ private:
         } else {
             m_spare.clear();
             m_spareBytes = 0;
-            piece->samples = {std::make_unique_for_overwrite<float[]>(count), needed};
+            piece->samples = {sampleMemory(count), needed};
+            if (!piece->samples.data) {
+                lock.unlock();
+                fail("out of memory for " + std::to_string(needed >> 20) + " MB of sound");
+                lock.lock();
+                return false;
+            }
         }
         m_sampleBytes += piece->samples.bytes;
         for (int c = 0; c < m_setup.format.channels; ++c)
