@@ -31,8 +31,6 @@ QStringList streamEndsArguments(const QString& path)
             QStringLiteral("error"),
             QStringLiteral("-read_intervals"),
             QStringLiteral("999999%"),
-            QStringLiteral("-select_streams"),
-            QStringLiteral("a"),
             QStringLiteral("-show_entries"),
             QStringLiteral("packet=stream_index,pts_time,duration_time:format=start_time,duration"),
             QStringLiteral("-of"),

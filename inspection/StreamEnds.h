@@ -17,10 +17,14 @@ struct StreamEnd
     double frameSeconds = 0;
 };
 
-// The ffprobe command (without the executable) that lists the audio
-// packets of the movie's end: it seeks past the end, which every demuxer
-// answers with its last seek point, so only the tail is read. It prints the
-// container's start and length too.
+// The ffprobe command (without the executable) that lists the packets of
+// the movie's end: it seeks past the end, which every demuxer answers with
+// its last seek point, so only the tail is read. The packets of every
+// stream are listed: the seek goes by the movie's main stream, its video
+// unless that is left out, and a Matroska file's index (its cues) names
+// only the video's key frames, so with the audio alone it read the whole
+// file. It prints the container's
+// start and length too.
 QStringList streamEndsArguments(const QString& path);
 
 // Reads that listing ("packet|stream_index=1|pts_time=5.984000|
