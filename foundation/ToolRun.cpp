@@ -4,6 +4,8 @@
 #include "foundation/MakeString.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
 #include <QSet>
 #include <QTimer>
 #include <csignal>
@@ -71,6 +73,29 @@ void ToolRun::start(const QStringList& command, ChildPriority priority)
             m_timedOut = true;
             signalChildGroup(*m_process, SIGKILL);
         });
+}
+
+void ToolRun::letAllEnd(int ms)
+{
+    const auto anyRunning = [] {
+        for (ToolRun* run : std::as_const(livingRuns()))
+            if (run->isRunning())
+                return true;
+        return false;
+    };
+    if (anyRunning()) {
+        QElapsedTimer clock;
+        clock.start();
+        QEventLoop loop;
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+            if (!anyRunning() || clock.elapsed() >= ms)
+                loop.quit();
+        });
+        poll.start(20);
+        loop.exec();
+    }
+    killAllNow();
 }
 
 void ToolRun::killAllNow()

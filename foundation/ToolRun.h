@@ -55,6 +55,11 @@ public:
     // without the event loop: for a program that must end at once (its
     // display is gone).
     static void killAllNow();
+    // Lets the tools told to end finish, for at most `ms`, running the event
+    // loop so that what waits on their ends runs (a discarded run's files
+    // are deleted then: a tool still starting when told to end may yet make
+    // its output); then kills what is left.
+    static void letAllEnd(int ms);
     bool timedOut() const { return m_timedOut; }
     qint64 processId() const;
     const QStringList& command() const { return m_command; }

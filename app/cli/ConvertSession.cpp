@@ -13,6 +13,7 @@
 #include "foundation/RememberedWarnings.h"
 #include "foundation/SettingsAccess.h"
 #include "foundation/SettingsKeys.h"
+#include "foundation/ToolRun.h"
 #include "inspection/Languages.h"
 #include "inspection/ProbeListing.h"
 #include "platform/SignalWatcher.h"
@@ -29,6 +30,13 @@
 #include <QJsonObject>
 #include <QThread>
 #include <unistd.h>
+
+namespace {
+
+// How long an interrupted run waits for the tools it told to end.
+constexpr int kEndingToolsMs = 3000;
+
+} // namespace
 
 ConvertSession::ConvertSession(const ConvertOptions& options, QObject* parent)
     : QObject(parent), m_options(options)
@@ -179,6 +187,10 @@ int ConvertSession::run()
         m_feed->releaseClaims();
     if (m_lineOpen)
         std::fputs("\n", stdout);
+    // A tool told to end while it was still starting may yet make its output
+    // where a removed FIFO was: its end deletes that file again.
+    if (m_interrupted)
+        ToolRun::letAllEnd(kEndingToolsMs);
     if (m_interrupted && m_options.watch) {
         // Ending a watch is its normal end, as systemd stops a service.
         printLine(m_human, tr("Stopped: %1 converted, %2 failed, %3 skipped; unfinished files "
